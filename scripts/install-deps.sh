@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the tests and the benchmarks need, and nothing that is already there.
+set -euo pipefail
+packages=(build-essential cmake ninja-build pkg-config libpng-dev libsdl2-dev googletest libgtest-dev
+          libbenchmark-dev clang libclang-rt-14-dev xvfb)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  echo "installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq "${missing[@]}"
+fi

@@ -1,0 +1,88 @@
+#include "test_support.h"
+
+#include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <stdexcept>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace test_support {
+
+TempDir::TempDir()
+{
+    std::random_device seed;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        auto candidate = std::filesystem::temp_directory_path() / ("tremwil-test-" + std::to_string(seed()));
+        if (std::filesystem::create_directory(candidate)) {
+            path_ = candidate;
+            return;
+        }
+    }
+    throw std::runtime_error("cannot create a temporary folder");
+}
+
+TempDir::~TempDir()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+std::filesystem::path TempDir::write(const std::string& name, const std::string& contents) const
+{
+    auto file = path_ / name;
+    std::ofstream(file, std::ios::binary) << contents;
+    return file;
+}
+
+std::string read_file(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+RunResult run_tremwil(const std::vector<std::string>& args, const std::filesystem::path& dir,
+                      const std::vector<std::pair<std::string, std::string>>& env)
+{
+    auto out_path = dir / ".stdout";
+    auto err_path = dir / ".stderr";
+    pid_t pid = fork();
+    if (pid < 0)
+        throw std::runtime_error("fork failed");
+    if (pid == 0) {
+        if (chdir(dir.c_str()) != 0)
+            _exit(127);
+        int in = open("/dev/null", O_RDONLY);
+        int out = open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        int err = open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (in < 0 || out < 0 || err < 0)
+            _exit(127);
+        dup2(in, 0);
+        dup2(out, 1);
+        dup2(err, 2);
+        for (const auto& [name, value] : env)
+            setenv(name.c_str(), value.c_str(), 1);
+        std::vector<char*> argv;
+        std::string program = TREMWIL_BIN;
+        argv.push_back(program.data());
+        std::vector<std::string> copies(args);
+        for (auto& a : copies)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        execv(program.c_str(), argv.data());
+        _exit(127);
+    }
+    int wstatus = 0;
+    waitpid(pid, &wstatus, 0);
+    RunResult result;
+    result.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
+    result.out = read_file(out_path);
+    result.err = read_file(err_path);
+    std::filesystem::remove(out_path);
+    std::filesystem::remove(err_path);
+    return result;
+}
+
+} // namespace test_support

@@ -1,0 +1,40 @@
+// Helpers shared by the tests: a fresh temporary folder, and running the built program in it.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace test_support {
+
+// A fresh folder under the system's temporary folder, removed with everything in it when the object goes.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+    // Writes a file inside the folder and returns its path.
+    std::filesystem::path write(const std::string& name, const std::string& contents) const;
+
+private:
+    std::filesystem::path path_;
+};
+
+struct RunResult {
+    int status = -1; // exit status, or -1 when the program did not exit normally
+    std::string out;
+    std::string err;
+};
+
+// Runs the built tremwil with the given arguments in folder dir, with standard input from /dev/null.
+// env holds extra NAME=VALUE settings for the child's environment.
+RunResult run_tremwil(const std::vector<std::string>& args, const std::filesystem::path& dir,
+                      const std::vector<std::pair<std::string, std::string>>& env = {});
+
+std::string read_file(const std::filesystem::path& path);
+
+} // namespace test_support
