@@ -1,0 +1,117 @@
+// Program-wide settings of tremwil: what the option handlers write and the later stages read.
+// All of them are defined, with their start values, in settings.cpp; reset_settings() restores those values.
+#ifndef TREMWIL_SETTINGS_H
+#define TREMWIL_SETTINGS_H
+
+#include <cstdint>
+#include <string>
+
+// How the rows of a data set are drawn; values 3 to 6 read four component columns per row.
+enum dt_type : int {
+    DT_UNKNOWN = 0,
+    DT_NORMAL = 1,
+    DT_LINE = 2,
+    DT_ELLIPSE_XYUV = 3,
+    DT_ELLIPSE = DT_ELLIPSE_XYUV,
+    DT_QUIVER_XYUV = 4,
+    DT_ELLIPSE_XUYV = 5,
+    DT_QUIVER_XUYV = 6,
+};
+
+struct RGB {
+    std::uint8_t r;
+    std::uint8_t g;
+    std::uint8_t b;
+};
+
+// Extra factors for the ellipse and quiver components.
+struct scalee_t {
+    double x;
+    double y;
+};
+
+// Colour slots filled when graphics mode is entered; data set n is drawn in slot COLOR_FG0 + n.
+enum {
+    COLOR_WHITE = 0,
+    COLOR_BLACK = 1,
+    COLOR_BG = 2,
+    COLOR_FG0 = 3,
+    COLOR_FG1 = 4,
+    COLOR_FG2 = 5,
+    COLOR_FG3 = 6,
+    COLOR_Fg4 = 7,
+    COLOR_FG5 = 8,
+    COLOR_FG6 = 9,
+    COLOR_FG7 = 10,
+    COLOR_FG8 = 11,
+    COLOR_FG9 = 12,
+    COLOR_AX = 13,
+    COLOR_MISC = 14,
+    COLOR_FILL = 15,
+    COLOR_FILLRING = 16,
+    COLOR_LAST = 17,
+};
+
+// An axis drawer: plot size, top-left corner of the plot area, log flag (always 0), data range,
+// and nodraw = 1 to only measure the label width.
+typedef int drawaxes(int XSize, int YSize, int xoffset, int yoffset, int log_axis, double Min, double Max, int nodraw);
+
+// Name of the environment variable that names the font file.
+extern const char* const ENVFONT;
+
+extern int debug;
+extern int quiet;
+extern int more;
+extern int fullhelp;
+extern int in_memory;
+extern int save_and_exit;
+extern char* output_fname; // null until "-o" gives a name; owned by set_output_fname
+extern int nox;
+extern int noz;
+extern int only2cols;
+extern int sort;
+extern int draw_type; // a dt_type value; an int because the flag options store into it
+extern int alt_color;
+extern int invcolor;
+extern int autoz;
+extern int scaleinfo;
+extern int biggest_ring;
+extern double scalez;
+extern int scalew; // pixels reserved at the right edge for the z legend
+extern double add_to_z_when_zero;
+extern scalee_t scalee;
+extern double range_add_x;
+extern double range_add_y;
+extern double range_add_z;
+extern int left_offset;
+extern int printpath;
+extern std::string labelx;
+extern std::string labely;
+extern std::string title;
+
+// Axis drawers. Null stands for the linear drawers until the axis units are linked in (drawing joins here);
+// time_x_axes / time_y_axes record "--x-time" / "--y-time" so the composer can pick the time drawers.
+extern drawaxes* drawxaxes;
+extern drawaxes* drawyaxes;
+extern int time_x_axes;
+extern int time_y_axes;
+
+extern RGB BgColor;
+extern RGB FgColors[10];
+extern RGB AxColor;
+extern RGB MiscColor;
+extern RGB FillColor;
+extern RGB FillColorRing;
+extern const char* const colornames[COLOR_LAST];
+
+// Graphics mode size table: width, height, colours; row 8 is overwritten by --width/--height.
+inline constexpr int WHC_ROWS = 9;
+extern int whc[WHC_ROWS][3];
+
+// Replaces output_fname by a copy of name (a previous copy is released).
+void set_output_fname(const char* name);
+
+// Puts every setting above back to its start value (for tests and for a fresh run).
+void reset_settings();
+
+#endif // TREMWIL_SETTINGS_H
