@@ -8,14 +8,317 @@
 
 // ---- colours, frames and contexts ----
 
+// Pixel value in bits 0-23, write operation in bits 24-31.
+typedef std::uint32_t GrColor;
+
+inline constexpr GrColor GrWRITE = 0x00000000U; // plain write
+inline constexpr GrColor GrXOR = 0x01000000U;   // exclusive-or with the frame
+inline constexpr GrColor GrOR = 0x02000000U;    // or with the frame
+inline constexpr GrColor GrAND = 0x03000000U;   // and with the frame
+inline constexpr GrColor GrIMAGE = 0x04000000U; // putscanline only: skip the key colour
+inline constexpr GrColor GrNOCOLOR = GrXOR | 0; // xor with 0: draws nothing
+
+// Frame modes; the numbers are fixed.
+enum _GR_frameModes {
+    GR_frameUndef = 0,
+    GR_frameText = 1,
+    GR_frameHERC1 = 2,
+    GR_frameEGAVGA1 = 3,
+    GR_frameEGA4 = 4,
+    GR_frameSVGA4 = 5,
+    GR_frameSVGA8 = 6,
+    GR_frameVGA8X = 7,
+    GR_frameSVGA16 = 8,
+    GR_frameSVGA24 = 9,
+    GR_frameSVGA32L = 10,
+    GR_frameSVGA32H = 11,
+    GR_frameSVGA8_LFB = 12,
+    GR_frameSVGA16_LFB = 13,
+    GR_frameSVGA24_LFB = 14,
+    GR_frameSVGA32L_LFB = 15,
+    GR_frameSVGA32H_LFB = 16,
+    GR_frameRAM1 = 17,
+    GR_frameRAM4 = 18,
+    GR_frameRAM8 = 19,
+    GR_frameRAM16 = 20,
+    GR_frameRAM24 = 21,
+    GR_frameRAM32L = 22,
+    GR_frameRAM32H = 23,
+    GR_frameRAM3x8 = 24,
+    // Window frames reuse the video numbers.
+    GR_frameWIN32_1 = GR_frameEGAVGA1,
+    GR_frameWIN32_4 = GR_frameSVGA4,
+    GR_frameWIN32_8 = GR_frameSVGA8,
+    GR_frameWIN32_16 = GR_frameSVGA16,
+    GR_frameWIN32_24 = GR_frameSVGA24,
+    GR_frameWIN32_32L = GR_frameSVGA32L,
+    GR_frameWIN32_32H = GR_frameSVGA32H,
+};
+typedef enum _GR_frameModes GrFrameMode;
+
+struct _GR_frameDriver;
+struct _GR_videoMode;
+
+// One frame: up to four planes of pixel memory and the driver that knows their format.
+struct _GR_frame {
+    unsigned char* gf_baseaddr[4]; // one pointer per plane, null for planes the format lacks
+    short gf_selector;             // always 0
+    char gf_onscreen;              // non-zero for the visible screen
+    char gf_memflags;              // bit 0: record allocated by the library; bit 1: planes allocated by it
+    int gf_lineoffset;             // bytes from one row to the next in every plane
+    struct _GR_frameDriver* gf_driver;
+};
+typedef struct _GR_frame GrFrame;
+
+// A rectangular window on a frame, with its own origin and clip box (inclusive, context coordinates).
+struct _GR_context {
+    GrFrame gc_frame;
+    struct _GR_context* gc_root; // context whose frame this one views; null when it owns its frame
+    int gc_xmax, gc_ymax;        // width - 1, height - 1
+    int gc_xoffset, gc_yoffset;  // position of (0,0) in frame coordinates
+    int gc_xcliplo, gc_ycliplo;
+    int gc_xcliphi, gc_ycliphi;
+    int gc_usrxbase, gc_usrybase; // user-coordinate window, unused
+    int gc_usrwidth, gc_usrheight;
+};
+typedef struct _GR_context GrContext;
+
+struct _GR_contextInfo {
+    GrContext current; // the context every primitive draws into
+    GrContext screen;  // the context of the video mode
+};
+extern const struct _GR_contextInfo* const GrContextInfo;
+
+// Frame driver: the pixel routines of one pixel format. The drawing slots take frame coordinates and never clip.
+struct _GR_frameDriver {
+    enum _GR_frameModes mode;  // frame mode served
+    enum _GR_frameModes rmode; // for a video frame: the mode of the matching RAM frame
+    int is_video;
+    int row_align; // rows are rounded up to a multiple of this many bytes
+    int num_planes;
+    int bits_per_pixel;
+    long long max_plane_size;
+    int (*init)(struct _GR_videoMode* md);
+    GrColor (*readpixel)(GrFrame* c, int x, int y);
+    void (*drawpixel)(int x, int y, GrColor c);
+    void (*drawline)(int x, int y, int dx, int dy, GrColor c);
+    void (*drawhline)(int x, int y, int w, GrColor c);
+    void (*drawvline)(int x, int y, int h, GrColor c);
+    void (*drawblock)(int x, int y, int w, int h, GrColor c);
+    // Row r of the source starts at bmp + r * pitch; its first pixel is bit (7 - start % 8) of byte start / 8.
+    void (*drawbitmap)(int x, int y, int w, int h, const unsigned char* bmp, int pitch, int start, GrColor fg,
+                       GrColor bg);
+    void (*drawpattern)(int x, int y, int w, unsigned char patbyte, GrColor fg, GrColor bg);
+    void (*bitblt)(GrFrame* dst, int dx, int dy, GrFrame* src, int x, int y, int w, int h, GrColor op);
+    void (*bltv2r)(GrFrame* dst, int dx, int dy, GrFrame* src, int x, int y, int w, int h, GrColor op);
+    void (*bltr2v)(GrFrame* dst, int dx, int dy, GrFrame* src, int x, int y, int w, int h, GrColor op);
+    // The result lives in the library's scratch buffer until its next use.
+    GrColor* (*getindexedscanline)(GrFrame* c, int x, int y, int w, int* indx);
+    void (*putscanline)(int x, int y, int w, const GrColor* scl, GrColor op);
+};
+typedef struct _GR_frameDriver GrFrameDriver;
+
+GrContext* GrCreateFrameContext(GrFrameMode md, int w, int h, unsigned char* memory[4], GrContext* where);
+// A context in the RAM format of the current video mode (8 bits per pixel when no graphics mode is set).
+GrContext* GrCreateContext(int w, int h, unsigned char* memory[4], GrContext* where);
+GrContext* GrCreateSubContext(int x1, int y1, int x2, int y2, const GrContext* parent, GrContext* where);
+GrContext* GrSaveContext(GrContext* where);
+void GrResizeSubContext(GrContext* context, int x1, int y1, int x2, int y2);
+void GrDestroyContext(GrContext* context);
+void GrSetContext(const GrContext* context); // null: the screen context
+const GrContext* GrCurrentContext(void);
+const GrContext* GrScreenContext(void);
+
+long GrFrameLineOffset(GrFrameMode md, int w);
+long GrFramePlaneSize(GrFrameMode md, int w, int h);
+int GrFrameNumPlanes(GrFrameMode md);
+long GrFrameContextSize(GrFrameMode md, int w, int h);
+
+// Clip box of the current context (or of ctx), clamped to the context; GrResetClipBox* restore the whole area.
+void GrSetClipBox(int x1, int y1, int x2, int y2);
+void GrSetClipBoxC(GrContext* ctx, int x1, int y1, int x2, int y2);
+void GrGetClipBox(int* x1p, int* y1p, int* x2p, int* y2p);
+void GrResetClipBox(void);
+void GrResetClipBoxC(GrContext* ctx);
+
+// Pixel values of row y from x1 to x2 (null outside the clip box); valid until the next call that uses the scratch.
+const GrColor* GrGetScanlineC(const GrContext* ctx, int x1, int x2, int y);
+const GrColor* GrGetScanline(int x1, int x2, int y);
+GrColor GrPixelC(const GrContext* ctx, int x, int y); // GrNOCOLOR outside the context
+
+// The colour table of the current mode.
+struct _GR_colorCell {
+    unsigned char r, g, b;
+    unsigned int defined : 1;  // the cell holds a colour
+    unsigned int writable : 1; // private to one user
+    unsigned int nused;        // use count
+};
+struct _GR_colorInfo {
+    GrColor ncolors;
+    GrColor nfree;
+    GrColor black;
+    GrColor white;
+    unsigned int RGBmode;
+    unsigned int prec[3];
+    unsigned int pos[3];
+    unsigned int mask[3];
+    unsigned int round[3];
+    unsigned int shift[3];
+    unsigned int norm;
+    struct _GR_colorCell ctable[256];
+};
+extern const struct _GR_colorInfo* const GrColorInfo;
+
+int GrResetColors(void);
+GrColor GrAllocColor(int r, int g, int b);
+GrColor GrAllocCell(void);
+void GrSetColor(GrColor c, int r, int g, int b);
+void GrFreeColor(GrColor c);
+void GrFreeCell(GrColor c);
+void GrQueryColor(GrColor c, int* r, int* g, int* b);
+GrColor GrBlack(void);
+GrColor GrWhite(void);
+void GrRefreshColors(void);
+
 // ---- drawing primitives ----
 
+// All primitives draw into the current context, in its coordinates, clipped to its clip box.
+void GrPlot(int x, int y, GrColor c);
+void GrLine(int x1, int y1, int x2, int y2, GrColor c);
+void GrBox(int x1, int y1, int x2, int y2, GrColor c);
+void GrFilledBoxNC(int x1, int y1, int x2, int y2, GrColor c); // no clipping: corners ordered and inside
+void GrClearContext(GrColor c);
+void GrClearScreen(GrColor c);
+void GrEllipse(int xc, int yc, int xa, int ya, GrColor c);
+void GrFilledEllipse(int xc, int yc, int xa, int ya, GrColor c);
+void GrCircle(int xc, int yc, int r, GrColor c);
+void GrFilledCircle(int xc, int yc, int r, GrColor c);
+// Fills points (room for 1024 pairs) with the outline of an ellipse; returns their number.
+int GrGenerateEllipse(int xc, int yc, int xa, int ya, int points[][2]);
+// Centre, first and last point of the last generated ellipse.
+void GrLastArcCoords(int* xs, int* ys, int* xe, int* ye, int* xc, int* yc);
+void GrPolygon(int numpts, int points[][2], GrColor c);
+void GrFilledConvexPolygon(int numpts, int points[][2], GrColor c);
+
 // ---- video modes and drivers ----
+
+enum _GR_graphicsModes {
+    GR_unknown_mode = -1,
+    GR_default_text = 0,
+    GR_320_200_graphics = 1,
+    GR_default_graphics = 2,
+    GR_width_height_graphics = 3,
+    GR_biggest_graphics = 4,
+    GR_width_height_color_graphics = 5,
+    GR_custom_graphics = 6,
+    GR_NC_default_text = 7,
+    GR_NC_320_200_graphics = 8,
+    GR_NC_default_graphics = 9,
+    GR_NC_width_height_graphics = 10,
+    GR_NC_biggest_graphics = 11,
+    GR_NC_width_height_color_graphics = 12,
+    GR_NC_custom_graphics = 13,
+    GR_width_height_bpp_graphics = 14,
+    GR_custom_bpp_graphics = 15,
+    GR_NC_width_height_bpp_graphics = 16,
+    GR_NC_custom_bpp_graphics = 17,
+};
+typedef enum _GR_graphicsModes GrGraphicsMode;
+
+enum _GR_videoAdapters {
+    GR_UNKNOWN = -1,
+    GR_VGA = 0,
+    GR_EGA = 1,
+    GR_XWIN = 2,
+    GR_WIN32 = 3,
+    GR_LNXFB = 4,
+    GR_MEM = 5,
+};
+typedef enum _GR_videoAdapters GrVideoAdapter;
+
+struct _GR_videoModeExt;
+
+struct _GR_videoMode {
+    char present;      // 0: unusable
+    unsigned char bpp; // bits per pixel
+    short width, height;
+    short mode;     // not read by the library
+    int lineoffset; // bytes per row
+    int privdata;
+    struct _GR_videoModeExt* extinfo;
+};
+typedef struct _GR_videoMode GrVideoMode;
+
+struct _GR_videoModeExt {
+    enum _GR_frameModes mode;
+    struct _GR_frameDriver* drv; // frame-driver override, null when the frame mode decides
+    unsigned char* frame;        // frame memory, set when the mode is brought up
+    unsigned char cprec[3];      // colour precision per component (red, green, blue)
+    unsigned char cpos[3];       // colour position per component
+    int flags;                   // bit 3: the frame is ordinary memory
+    int (*setup)(GrVideoMode* md, int noclear);
+    int (*setvsize)(GrVideoMode* md, int w, int h, GrVideoMode* result);
+    int (*scroll)(GrVideoMode* md, int x, int y, int result[2]);
+    void (*setbank)(int bk);
+    void (*setrwbanks)(int rb, int wb);
+    void (*loadcolor)(int c, int r, int g, int b);
+    int LFB_Selector;
+};
+typedef struct _GR_videoModeExt GrVideoModeExt;
+
+struct _GR_videoDriver {
+    const char* name;
+    enum _GR_videoAdapters adapter;
+    struct _GR_videoDriver* inherit; // driver whose modes are also offered
+    GrVideoMode* modes;
+    int nmodes;
+    int (*detect)(void);
+    int (*init)(const char* options);
+    void (*reset)(void);
+    // best: in/out error of the best mode so far (null for a fresh search).
+    GrVideoMode* (*selectmode)(struct _GR_videoDriver* drv, int w, int h, int bpp, int txt, unsigned int* best);
+    int drvflags;
+};
+typedef struct _GR_videoDriver GrVideoDriver;
+
+struct _GR_driverInfo {
+    struct _GR_videoDriver* vdriver; // current video driver, null at start
+    GrVideoMode* curmode;            // selected entry of the driver's mode table
+    GrVideoMode actmode;             // copy of the active mode
+    struct _GR_frameDriver fdriver;  // current frame driver: every primitive draws through it
+    struct _GR_frameDriver sdriver;  // frame driver of the screen
+    struct _GR_frameDriver tdriver;  // placeholder used before a mode is set and in text mode
+    enum _GR_graphicsModes mcode;    // kind of the current mode
+    int deftw, defth;
+    int defgw, defgh;
+    GrColor deftc, defgc;
+    int biggw, biggh;
+    int vposx, vposy;
+    int errsfatal;
+    int moderestore;
+    int splitbanks;
+    int curbank;
+    void (*mdsethook)(void);
+    void (*setbank)(int bk);
+    void (*setrwbanks)(int rb, int wb);
+};
+extern const struct _GR_driverInfo* const GrDriverInfo;
+
+// Chooses the video driver from spec, or from TWGRDRV when spec is null; 1 when a driver is set.
+int GrSetDriver(const char* drvspec);
+// Sets a mode of the given kind (arguments per kind); every failure ends the program.
+int GrSetMode(GrGraphicsMode which, ...);
+// Best mode of drv for the request: the generic search behind every driver's selectmode.
+GrVideoMode* _gr_selectmode(GrVideoDriver* drv, int w, int h, int bpp, int txt, unsigned int* best);
+void _GrCloseVideoDriver(void);
 
 // ---- fonts and text ----
 
 // ---- events and input ----
 
 // ---- PNG export ----
+
+// Writes ctx (null: the current context) as an 8-bit RGB PNG with an optional "Comment"; 0 on success, -1 on failure.
+int GrSaveContextToPng_wc(GrContext* ctx, const char* pngfn, const char* comment);
 
 #endif // TWGR_H

@@ -1,0 +1,103 @@
+// Internals shared by the units of twgr: the library's state records, the frame-driver family, the
+// fillers used by the shape code, the scan-line scratch buffer and the clipping helpers.
+#ifndef TWGR_INTERNAL_H
+#define TWGR_INTERNAL_H
+
+#include "twgr.h"
+
+#include <cstddef>
+#include <cstdint>
+
+// ---- library state ----
+
+extern struct _GR_driverInfo _GrDriverInfo;
+extern struct _GR_colorInfo _GrColorInfo;
+
+// ---- frame drivers ----
+
+extern const struct _GR_frameDriver _GrFrameDriverRAM8;
+extern const struct _GR_frameDriver _GrFrameDriverRAM24;
+extern const struct _GR_frameDriver _GrFrameDriverRAM32L;
+// Searched in order; null-terminated.
+extern const struct _GR_frameDriver* const _GrFrameDriverTable[];
+
+// No-op value per write operation (write, xor, or, and) for 8-bit fills: a colour whose low byte equals
+// the entry of its operation leaves the frame unchanged.
+extern const int _GrFDdotable8[4];
+
+void _GrFrDrvPackedBitBltR2R(GrFrame* dst, int dx, int dy, GrFrame* src, int x, int y, int w, int h, GrColor op);
+GrColor* _GrFrDrvGenericGetIndexedScanline(GrFrame* c, int x, int y, int w, int* indx);
+void _GrFrDrvGenericPutScanline(int x, int y, int w, const GrColor* scl, GrColor op);
+
+// ---- video drivers ----
+
+extern GrVideoDriver _GrDriverMEM;
+extern GrVideoDriver* const _GrVideoDriverTable[]; // null-terminated
+int _GrResetColors(void);
+
+// ---- scan-line scratch buffer ----
+
+extern void* _GrTempBuffer;
+extern std::size_t _GrTempBufferBytes;
+// The buffer when it holds size bytes (grown if needed), else null; the old block survives a failed growth.
+void* _GrTempBufferAlloc(std::size_t size);
+void _GrTempBufferFree(void);
+
+// ---- shape code ----
+
+namespace twgr
+{
+
+// The three operations through which shape code draws (frame coordinates).
+struct filler {
+    void (*pixel)(int x, int y, GrColor c);
+    void (*line)(int x, int y, int dx, int dy, GrColor c);
+    void (*scan)(int x, int y, int w, GrColor c);
+};
+
+} // namespace twgr
+
+extern const twgr::filler _GrSolidFiller;
+
+void _GrScanEllipse(int xc, int yc, int xa, int ya, const twgr::filler* f, GrColor c, int filled);
+void _GrDrawPolygon(int n, const int pt[][2], const twgr::filler* f, GrColor c, int closed);
+void _GrScanConvexPoly(int n, const int pt[][2], const twgr::filler* f, GrColor c);
+
+namespace twgr
+{
+
+// The contexts the library owns; published read-only as GrContextInfo.
+extern _GR_contextInfo context_info;
+
+inline GrContext& current_context()
+{
+    return context_info.current;
+}
+// The frame driver every primitive draws through.
+inline const _GR_frameDriver& current_driver()
+{
+    return _GrDriverInfo.fdriver;
+}
+
+// Bit 3 of a video mode's flags: its frame is ordinary memory.
+inline constexpr int mode_flag_memory = 8;
+
+inline constexpr GrColor value_mask = 0x00FFFFFFU;
+inline constexpr unsigned op_of(GrColor c)
+{
+    return c >> 24;
+}
+
+// Clips the box (x1, y1)-(x2, y2), corners ordered, to the current clip box; false when nothing is left.
+// Works in 64 bits so that any int corners are safe.
+bool clip_box(long long& x1, long long& y1, long long& x2, long long& y2);
+
+// Makes the placeholder the current frame driver (drawing is then fatal).
+void use_placeholder_driver();
+
+// Prints "GrSetMode: <text>" after closing the video driver and exits with status 1.
+[[noreturn]] void setmode_fatal(const char* text);
+
+} // namespace twgr
+
+#endif // TWGR_INTERNAL_H
