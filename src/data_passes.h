@@ -1,0 +1,15 @@
+// The reading steps of a pass: data set 0 from the current file, then data sets 1 to 9.
+#ifndef TREMWIL_DATA_PASSES_H
+#define TREMWIL_DATA_PASSES_H
+
+// Reads data set 0 (its fname set by the caller) and widens its ranges. A file that yields no rows cannot be
+// scaled: it is reported through error_func ("no data in file %s\n"), and under --error-as-warning the result
+// is false, telling the caller to skip this file (no picture; go on with the next argument).
+// A line lacking a needed column ends the run with status 1.
+bool read_reference_data_set();
+
+// Reads every data set 1 to 9 that has a file name, resolving "@N" references to data set N's file name
+// first, and widens their ranges. A data set without rows is simply not drawn.
+void read_extra_data_sets();
+
+#endif // TREMWIL_DATA_PASSES_H
