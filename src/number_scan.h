@@ -1,0 +1,48 @@
+// Reading numbers from a line exactly as successive `>> double` extractions of a classic-locale string
+// stream do, but in one left-to-right pass without building streams or strings.
+#ifndef TREMWIL_NUMBER_SCAN_H
+#define TREMWIL_NUMBER_SCAN_H
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+// The state a string stream carries between extractions: its read position, whether it is still good
+// (neither end reached nor a failed read), and the variable the numbers are extracted into.
+struct number_cursor {
+    const char* pos;
+    const char* end;
+    double result = 0;
+    bool good = true;
+
+    explicit number_cursor(std::string_view line) : pos(line.data()), end(line.data() + line.size()) {}
+};
+
+// One extraction attempt, made only while cur.good: skips white space, then reads the longest text that can
+// continue a number. Returns true when that text was a number in range. As with the stream, reaching the end
+// of the line or a failed read clears good; a failed read stores 0 (or the largest finite double of the sign
+// when the number is too large), and reaching the end before any text leaves result unchanged.
+bool read_attempt(number_cursor& cur);
+
+// count_columns on a view: the number of numbers read before the first failed attempt.
+int count_numbers(std::string_view line);
+
+// The results of successive attempts along one line, so that any column up to a limit is answered from one
+// scan. Column c (from 1) is reached when c attempts were made; its value is the result after attempt c.
+class column_scan
+{
+public:
+    // Makes attempts 1, 2, ... while the cursor stays good, at most last_col of them.
+    void scan(std::string_view line, std::uint32_t last_col);
+
+    bool reached(std::uint32_t col) const { return col <= results_.size(); }
+    double value(std::uint32_t col) const { return results_[col - 1]; }
+    std::uint32_t attempts() const { return static_cast<std::uint32_t>(results_.size()); }
+    // The extraction variable after the last attempt.
+    double last() const { return results_.empty() ? 0.0 : results_.back(); }
+
+private:
+    std::vector<double> results_; // kept between lines so that scanning does not allocate per row
+};
+
+#endif // TREMWIL_NUMBER_SCAN_H
