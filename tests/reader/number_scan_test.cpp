@@ -1,0 +1,222 @@
+// The one-pass number scanner against literal string-stream reads: hand-picked lines first, then many random
+// and adversarial ones.
+#include "number_scan.h"
+
+#include <bit>
+#include <cstdint>
+#include <limits>
+#include <random>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "data_reader.h"
+#include "settings.h"
+#include "stream_reference.h"
+
+namespace
+{
+
+std::uint64_t bits(double v)
+{
+    return std::bit_cast<std::uint64_t>(v);
+}
+
+// Checks count_columns and every column from 0 to a few past the line's numbers against the stream.
+void expect_same_as_stream(const std::string& line)
+{
+    SCOPED_TRACE(testing::PrintToString(line));
+    ASSERT_EQ(count_columns(line), stream_reference::count_columns(line));
+    column_scan scan;
+    const std::uint32_t last = static_cast<std::uint32_t>(stream_reference::count_columns(line)) + 3;
+    scan.scan(line, last);
+    for (std::uint32_t col = 0; col <= last; ++col) {
+        SCOPED_TRACE(col);
+        const auto expected = stream_reference::value_at_col(line, col);
+        if (!expected.reached) {
+            ASSERT_THROW(get_value_at_col(line, col), too_few_columns_exception);
+            ASSERT_FALSE(scan.reached(col));
+            ASSERT_EQ(scan.attempts(), expected.attempts);
+            ASSERT_EQ(bits(scan.last()), bits(expected.value));
+            continue;
+        }
+        ASSERT_EQ(bits(get_value_at_col(line, col)), bits(expected.value));
+        if (col > 0) {
+            ASSERT_EQ(bits(scan.value(col)), bits(expected.value));
+        }
+    }
+}
+
+class NumberScan : public testing::Test
+{
+protected:
+    void SetUp() override { reset_settings(); }
+};
+
+TEST_F(NumberScan, ColumnRulesOfTheStream)
+{
+    EXPECT_EQ(count_columns("1 2 3"), 3);
+    EXPECT_EQ(count_columns("1 2 x 4"), 2);
+    EXPECT_EQ(count_columns(""), 0);
+    EXPECT_EQ(count_columns(" \t "), 0);
+    EXPECT_EQ(get_value_at_col("1 2 3", 3), 3.0);
+    EXPECT_THROW(get_value_at_col("1 2", 3), too_few_columns_exception);
+    EXPECT_EQ(get_value_at_col("1 abc", 2), 0.0);
+    EXPECT_THROW(get_value_at_col("1 abc 3", 3), too_few_columns_exception);
+    EXPECT_EQ(get_value_at_col("anything", 0), 0.0);
+    // A token stops where a number cannot go on; the rest is the next (failing) token.
+    EXPECT_EQ(get_value_at_col("12abc", 1), 12.0);
+    EXPECT_EQ(get_value_at_col("12abc", 2), 0.0);
+    EXPECT_EQ(get_value_at_col("1,5", 1), 1.0);
+    EXPECT_EQ(get_value_at_col("1,5 7", 2), 0.0);
+    EXPECT_THROW(get_value_at_col("1,5 7", 3), too_few_columns_exception);
+    // No words and no hexadecimal.
+    EXPECT_EQ(get_value_at_col("nan 1", 1), 0.0);
+    EXPECT_EQ(get_value_at_col("inf 1", 1), 0.0);
+    EXPECT_EQ(get_value_at_col("0x10 1", 1), 0.0);
+    EXPECT_EQ(get_value_at_col("0x10 1", 2), 0.0);
+    // Too large: the largest finite double of the sign, and the read fails.
+    EXPECT_EQ(get_value_at_col("-1e999 5", 1), -std::numeric_limits<double>::max());
+    EXPECT_EQ(count_columns("1 1e999 5"), 1);
+    EXPECT_THROW(get_value_at_col("1e999 5", 2), too_few_columns_exception);
+    // Too small is no failure.
+    EXPECT_EQ(count_columns("1e-400 2"), 2);
+}
+
+TEST_F(NumberScan, EdgesOfTheNumberSyntaxMatchTheStream)
+{
+    const std::vector<std::string> lines = {"1e",
+                                            "1e+",
+                                            "1e-",
+                                            "1e 2",
+                                            "1e+ 2",
+                                            "1E5 2",
+                                            "1.e3",
+                                            ".5",
+                                            ".",
+                                            "-",
+                                            "+",
+                                            "+-1",
+                                            "-.5e-3",
+                                            "+.e5 3",
+                                            "5.5.5 1",
+                                            "1e5e5",
+                                            "1e+-5",
+                                            "00012 3",
+                                            "-0 1",
+                                            "+0.0e0 2",
+                                            "1 2 ",
+                                            "1 2\t",
+                                            "1 2\r",
+                                            "1\r2",
+                                            "1\v2\f3",
+                                            "1.7976931348623157e308 1",
+                                            "1.7976931348623159e308 1",
+                                            "4.9e-324 2.4e-324 1e-400 -1e-400",
+                                            "123456789012345678901234567890 1",
+                                            "0.000000000000000000000000000000000000001e-300",
+                                            "1e99999999999999999999 2",
+                                            "1e-99999999999999999999 2",
+                                            std::string("1 \0 2", 5),
+                                            std::string("1\0002", 4),
+                                            "\x80\xff 1",
+                                            "1 2 3 4 5 6",
+                                            "   7",
+                                            "7   ",
+                                            "#1 2",
+                                            "- 1",
+                                            "e5 1",
+                                            "1 e5"};
+    for (const std::string& line : lines)
+        expect_same_as_stream(line);
+}
+
+// Lines built from pieces that stress the number syntax and the separators.
+std::string random_line(std::mt19937_64& rng)
+{
+    static const std::vector<std::string> pieces = {"0",
+                                                    "1",
+                                                    "7",
+                                                    "9",
+                                                    "12",
+                                                    "000",
+                                                    ".",
+                                                    "+",
+                                                    "-",
+                                                    "e",
+                                                    "E",
+                                                    "e+",
+                                                    "e-",
+                                                    " ",
+                                                    " ",
+                                                    " ",
+                                                    "\t",
+                                                    "\r",
+                                                    "\v",
+                                                    "\f",
+                                                    "a",
+                                                    "x",
+                                                    ",",
+                                                    "#",
+                                                    "nan",
+                                                    "inf",
+                                                    "0x1f",
+                                                    std::string(1, '\0'),
+                                                    "\x80",
+                                                    "\xff",
+                                                    "1e308",
+                                                    "1e309",
+                                                    "1e-320",
+                                                    "1e-400",
+                                                    "99999999999999999999",
+                                                    "3.14159",
+                                                    "-2.5e-7",
+                                                    "123456789e-20",
+                                                    "4.9406564584124654e-324"};
+    std::uniform_int_distribution<std::size_t> count(0, 14);
+    std::uniform_int_distribution<std::size_t> pick(0, pieces.size() - 1);
+    std::string line;
+    for (std::size_t n = count(rng); n > 0; --n)
+        line += pieces[pick(rng)];
+    return line;
+}
+
+// Plain numbers with random digits and exponents: the values must round exactly as the stream rounds them.
+std::string random_number_row(std::mt19937_64& rng)
+{
+    std::uniform_int_distribution<int> digits(1, 25);
+    std::uniform_int_distribution<int> digit(0, 9);
+    std::uniform_int_distribution<int> exponent(-330, 330);
+    std::uniform_int_distribution<int> coin(0, 3);
+    std::string line;
+    for (int column = 0; column < 4; ++column) {
+        if (coin(rng) == 0)
+            line += '-';
+        for (int n = digits(rng); n > 0; --n)
+            line += static_cast<char>('0' + digit(rng));
+        if (coin(rng) == 0)
+            line += '.';
+        for (int n = coin(rng); n > 0; --n)
+            line += static_cast<char>('0' + digit(rng));
+        if (coin(rng) != 0) {
+            line += 'e';
+            line.append(std::to_string(exponent(rng)));
+        }
+        line += ' ';
+    }
+    return line;
+}
+
+TEST_F(NumberScan, RandomLinesMatchTheStream)
+{
+    std::mt19937_64 rng(20261206);
+    for (int n = 0; n < 20000; ++n) {
+        expect_same_as_stream(random_line(rng));
+        expect_same_as_stream(random_number_row(rng));
+        if (HasFatalFailure())
+            return;
+    }
+}
+
+} // namespace
