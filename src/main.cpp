@@ -1,1 +1,7 @@
-int main() { return 0; }
+// Entry point of tremwil.
+#include "run_driver.h"
+
+int main(int argc, char** argv)
+{
+    return run_tremwil(argc, argv);
+}

@@ -3,6 +3,8 @@
 
 #include <unistd.h>
 
+void autoscale_z() {}
+
 void exitgrmode() {}
 
 void view_current_file(int /*vga*/, int /*first_non_opt*/, int& /*quit*/)

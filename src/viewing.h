@@ -3,6 +3,9 @@
 #ifndef TREMWIL_VIEWING_H
 #define TREMWIL_VIEWING_H
 
+// The z autoscale step of a pass, run after data set 0 is read; acts only while scalez is exactly 1.0.
+void autoscale_z();
+
 // Leaves graphics mode; doing nothing when it was never entered.
 void exitgrmode();
 
