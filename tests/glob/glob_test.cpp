@@ -1,0 +1,167 @@
+// Wildcard expansion of the argument vector.
+#include "glob.h"
+
+#include <gtest/gtest.h>
+#include <test_support.h>
+
+#include "settings.h"
+
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace
+{
+
+using Args = std::vector<std::string>;
+
+// Runs do_glob on a copy of args and returns the new vector.
+Args expand(const Args& args)
+{
+    std::vector<std::string> texts(args);
+    std::vector<char*> old;
+    for (auto& text : texts)
+        old.push_back(text.data());
+    int argc = static_cast<int>(old.size());
+    char** argv = old.data();
+    EXPECT_EQ(do_glob(&argc, &argv), 0);
+    EXPECT_NE(argv, old.data());
+    for (size_t i = 0; i < args.size(); ++i)
+        EXPECT_EQ(old[i], texts[i].data()) << "the old vector is left alone";
+    return Args(argv, argv + argc);
+}
+
+// A fresh folder that is the current directory for the test's lifetime.
+class GlobFolder : public testing::Test
+{
+protected:
+    GlobFolder() : saved_(std::filesystem::current_path()) { std::filesystem::current_path(dir_.path()); }
+    ~GlobFolder() override { std::filesystem::current_path(saved_); }
+    void touch(const std::string& name) const
+    {
+        std::filesystem::create_directories((dir_ / name).parent_path());
+        std::ofstream(dir_ / name) << "1 2 3\n";
+    }
+    test_support::TempDir dir_;
+
+private:
+    std::filesystem::path saved_;
+};
+
+TEST_F(GlobFolder, MatchesIgnoringCaseAndSortsEachArgumentInByteOrder)
+{
+    for (const char* name : {"a1.dat", "A2.DAT", "b.dat", "c.txt"})
+        touch(name);
+    EXPECT_EQ(expand({"tremwil", "a?.dat"}), (Args{"tremwil", "A2.DAT", "a1.dat"}));
+    EXPECT_EQ(expand({"*.DAT"}), (Args{"A2.DAT", "a1.dat", "b.dat"}));
+    EXPECT_EQ(expand({"[ab]*.dat"}), (Args{"A2.DAT", "a1.dat", "b.dat"}));
+    EXPECT_EQ(expand({"[!a]*"}), (Args{"b.dat", "c.txt"}));
+    EXPECT_EQ(expand({"p", "c*", "-x", "2", "a*"}), (Args{"p", "c.txt", "-x", "2", "A2.DAT", "a1.dat"}))
+        << "arguments keep their order; options without matches stay";
+    const std::string absolute = dir_.path().string() + "/A?.dat";
+    EXPECT_EQ(expand({absolute}), (Args{dir_.path().string() + "/A2.DAT", dir_.path().string() + "/a1.dat"}));
+}
+
+TEST_F(GlobFolder, UnmatchedArgumentsAndMissingFoldersStayUnchanged)
+{
+    touch("a.dat");
+    EXPECT_EQ(expand({"*.none", "nodir/*.dat", "no*/a.dat", "--title=Run *", "[z]", ""}),
+              (Args{"*.none", "nodir/*.dat", "no*/a.dat", "--title=Run *", "[z]", ""}));
+    EXPECT_EQ(expand({"missing.dat"}), (Args{"missing.dat"})) << "a plain name is never checked";
+}
+
+TEST_F(GlobFolder, BraceAlternatives)
+{
+    touch("x2.dat");
+    touch("y1.dat");
+    touch("y2.txt");
+    EXPECT_EQ(expand({"x{1,2}.dat"}), (Args{"x2.dat"}));
+    EXPECT_EQ(expand({"x{1,3}.dat"}), (Args{"x{1,3}.dat"})) << "nothing matches: unchanged";
+    EXPECT_EQ(expand({"{y,x}*"}), (Args{"x2.dat", "y1.dat", "y2.txt"})) << "results of one argument are sorted";
+    EXPECT_EQ(expand({"{x{1,2},y{1,9}}.dat"}), (Args{"x2.dat", "y1.dat"})) << "nested groups";
+    EXPECT_EQ(expand({"y*.{txt,dat}"}), (Args{"y1.dat", "y2.txt"}));
+    EXPECT_EQ(expand({"{}", "x{2}.dat"}), (Args{"{}", "x2.dat"}));
+}
+
+TEST_F(GlobFolder, BackslashIsAnOrdinaryCharacter)
+{
+    touch("a\\x.dat");
+    touch("ax.dat");
+    // As an escape, "\*" would stand for a literal asterisk and match nothing here.
+    EXPECT_EQ(expand({"a\\*"}), (Args{"a\\x.dat"}));
+    EXPECT_EQ(expand({"a\\?.dat"}), (Args{"a\\x.dat"}));
+}
+
+TEST_F(GlobFolder, HiddenNamesNeedALeadingDotInThePattern)
+{
+    touch(".hidden.dat");
+    touch("shown.dat");
+    EXPECT_EQ(expand({"*.dat"}), (Args{"shown.dat"}));
+    EXPECT_EQ(expand({"?hidden.dat"}), (Args{"?hidden.dat"}));
+    EXPECT_EQ(expand({".*"}), (Args{".hidden.dat"}));
+}
+
+TEST_F(GlobFolder, WildcardsInFolderParts)
+{
+    touch("Sub1/x1.dat");
+    touch("sub2/X2.dat");
+    touch("sub2/deeper/x3.dat");
+    touch("plain.dat");
+    EXPECT_EQ(expand({"sub*/x*.dat"}), (Args{"Sub1/x1.dat", "sub2/X2.dat"}));
+    EXPECT_EQ(expand({"*/*/x?.dat"}), (Args{"sub2/deeper/x3.dat"}));
+    EXPECT_EQ(expand({"sub?/"}), (Args{"Sub1/", "sub2/"}));
+    EXPECT_EQ(expand({"*"}), (Args{"Sub1", "plain.dat", "sub2"})) << "folders get no trailing separator";
+    EXPECT_EQ(expand({"sub2/*/x3.dat"}), (Args{"sub2/deeper/x3.dat"}));
+    EXPECT_EQ(expand({"plain.dat/*"}), (Args{"plain.dat/*"})) << "a file is not a folder";
+}
+
+TEST_F(GlobFolder, NestingDeeperThanEightLevelsFails)
+{
+    std::string chain;
+    for (int level = 0; level < 10; ++level)
+        chain += "d/";
+    touch(chain + "f");
+    std::string pattern;
+    for (int level = 0; level < 8; ++level)
+        pattern += "*/";
+    std::string deeper = pattern + "*/";
+    EXPECT_EQ(expand({pattern + "d/d/f"}), (Args{chain + "f"}));
+    EXPECT_EQ(expand({deeper + "d/f"}), (Args{deeper + "d/f"}));
+
+    touch("b.dat");
+    const std::string eight_groups = "{{{{{{{{b}}}}}}}}.dat";
+    EXPECT_EQ(expand({eight_groups}), (Args{"b.dat"}));
+    EXPECT_EQ(expand({"{" + eight_groups + "}"}), (Args{"{" + eight_groups + "}"}));
+}
+
+TEST_F(GlobFolder, EntryBudgetIsSharedByTheFoldersOfOneArgument)
+{
+    // Two folders of 50001 files: 2 entries at the top, then the walk stops after 100001 entries in all.
+    for (const char* folder : {"p", "q"}) {
+        std::filesystem::create_directory(folder);
+        for (int i = 0; i < 50001; ++i)
+            std::ofstream(std::string(folder) + "/f" + std::to_string(i));
+    }
+    const Args result = expand({"*/*", "*/*"});
+    ASSERT_EQ(result.size(), 2u * 99999u) << "the count starts again for each argument";
+    EXPECT_TRUE(std::is_sorted(result.begin(), result.begin() + 99999));
+}
+
+TEST_F(GlobFolder, DebugTracesEveryEntry)
+{
+    touch("only.dat");
+    const int saved_debug = debug;
+    debug = 1;
+    testing::internal::CaptureStderr();
+    expand({"prog", "o*"});
+    const std::string err = testing::internal::GetCapturedStderr();
+    debug = saved_debug;
+    EXPECT_TRUE(std::regex_match(err, std::regex("Debug:glob\\.cpp\\(\\d+\\) argv\\[0\\] = prog\n"
+                                                 "Debug:glob\\.cpp\\(\\d+\\) argv\\[1\\] = only\\.dat\n")))
+        << err;
+}
+
+} // namespace

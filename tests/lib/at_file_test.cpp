@@ -1,0 +1,128 @@
+// Response-file expansion of the argument vector.
+#include "at_file.h"
+
+#include <gtest/gtest.h>
+#include <test_support.h>
+
+#include <string>
+#include <vector>
+
+namespace
+{
+
+using Args = std::vector<std::string>;
+
+// Runs rebuild_argv on a copy of args and returns the new vector, checking its null entry.
+Args rebuild(const Args& args)
+{
+    std::vector<std::string> texts(args);
+    std::vector<char*> old;
+    for (auto& text : texts)
+        old.push_back(text.data());
+    old.push_back(nullptr);
+    int argc = static_cast<int>(args.size());
+    char** argv = old.data();
+    EXPECT_EQ(rebuild_argv(&argc, &argv), 0);
+    EXPECT_NE(argv, old.data()) << "a new vector is built";
+    EXPECT_EQ(argv[argc], nullptr) << "the new vector ends with a null entry";
+    for (size_t i = 0; i < args.size(); ++i)
+        EXPECT_EQ(old[i], texts[i].data()) << "the old vector is left alone";
+    return Args(argv, argv + argc);
+}
+
+// "@" or "$" and the file's path (built by appending: GCC 12 warns falsely on "@" + std::string).
+std::string at(const std::filesystem::path& file, char mark = '@')
+{
+    std::string arg(1, mark);
+    arg += file.string();
+    return arg;
+}
+
+TEST(ResponseFiles, LinesBecomeArgumentsExactlyAsWritten)
+{
+    test_support::TempDir dir;
+    const auto rsp = dir.write("run.rsp", "--title=Run 5\n# a comment line\ndata.dat\n  padded  \n\n-x\n3");
+    const Args expected{"tremwil", "--title=Run 5", "data.dat", "  padded  ", "", "-x", "3", "tail.dat"};
+    EXPECT_EQ(rebuild({"tremwil", at(rsp), "tail.dat"}), expected) << "with @";
+    EXPECT_EQ(rebuild({"tremwil", at(rsp, '$'), "tail.dat"}), expected) << "with $";
+}
+
+TEST(ResponseFiles, CommentsAreDroppedAndUnopenableNamesStay)
+{
+    test_support::TempDir dir;
+    std::filesystem::create_directory(dir / "folder");
+    const Args args{"tremwil", "#dropped", "@0", "@", "$", at(dir / "missing.rsp"), at(dir / "folder"), "", "a#b"};
+    EXPECT_EQ(rebuild(args), (Args{"tremwil", "@0", "@", "$", at(dir / "missing.rsp"), at(dir / "folder"), "", "a#b"}));
+}
+
+TEST(ResponseFiles, WindowsLineEndsAndAMissingLastLineFeed)
+{
+    const std::string rsp = std::string(TEST_DATA_DIR) + "/lib/crlf.rsp";
+    EXPECT_EQ(rebuild({"p", at(rsp)}), (Args{"p", "--title=Windows run", "", "win.dat", "last.dat"}));
+}
+
+TEST(ResponseFiles, LongLinesStayOneArgument)
+{
+    test_support::TempDir dir;
+    const std::string long_line(4095, 'a');
+    const std::string longer_line = std::string(4096, 'b') + std::string(10000, 'c');
+    const auto rsp = dir.write("long.rsp", long_line + "\n" + longer_line + "\nnext.dat\n");
+    EXPECT_EQ(rebuild({"p", at(rsp)}), (Args{"p", long_line, longer_line, "next.dat"}));
+}
+
+TEST(ResponseFiles, NestedFilesExpandInPlace)
+{
+    test_support::TempDir dir;
+    const auto inner = dir.write("inner.rsp", "i1\n#inner comment\ni2\n");
+    const auto middle = dir.write("middle.rsp", std::string("m1\n") + at(inner) + "\nm2\n");
+    const auto outer = dir.write("outer.rsp", "o1\n$" + middle.string() + "\n" + at(inner) + "\no2\n");
+    EXPECT_EQ(rebuild({"p", at(outer), "last"}), (Args{"p", "o1", "m1", "i1", "i2", "m2", "i1", "i2", "o2", "last"}));
+
+    // Nesting up to the limit works.
+    std::filesystem::path previous = dir.write("level0.rsp", "deepest\n");
+    for (int level = 1; level < max_response_file_depth; ++level)
+        previous = dir.write("level" + std::to_string(level) + ".rsp", at(previous) + "\n");
+    EXPECT_EQ(rebuild({"p", at(previous)}), (Args{"p", "deepest"}));
+}
+
+TEST(ResponseFilesDeathTest, FilesThatNameThemselvesStopWithAnError)
+{
+    test_support::TempDir dir;
+    const auto self = dir / "self.rsp";
+    dir.write("self.rsp", std::string("x\n") + at(self) + "\n");
+    EXPECT_EXIT(rebuild({"p", at(self)}), testing::ExitedWithCode(1), "Error: .*self\\.rsp.*nested");
+
+    const auto first = dir / "first.rsp";
+    const auto second = dir / "second.rsp";
+    dir.write("first.rsp", at(second) + "\n");
+    dir.write("second.rsp", at(first, '$') + "\n");
+    EXPECT_EXIT(rebuild({"p", at(first)}), testing::ExitedWithCode(1), "(first|second)\\.rsp.*nested");
+}
+
+TEST(AddArgToArgv, CountsThenAppendsKeepingTheNullEntry)
+{
+    test_support::TempDir dir;
+    const auto rsp = dir.write("two.rsp", "one\ntwo\n");
+    std::string file_arg = at(rsp);
+    std::string plain = "plain";
+    std::string comment = "# note";
+    int count = 0;
+    add_arg_to_argv(&count, nullptr, file_arg.data());
+    add_arg_to_argv(&count, nullptr, plain.data());
+    add_arg_to_argv(&count, nullptr, comment.data());
+    EXPECT_EQ(count, 3);
+
+    std::vector<char*> argv(count + 2, reinterpret_cast<char*>(&count));
+    int n = 0;
+    add_arg_to_argv(&n, argv.data(), file_arg.data());
+    EXPECT_EQ(n, 2);
+    EXPECT_EQ(argv[2], nullptr);
+    add_arg_to_argv(&n, argv.data(), plain.data());
+    add_arg_to_argv(&n, argv.data(), comment.data());
+    ASSERT_EQ(n, 3);
+    EXPECT_EQ(Args(argv.data(), argv.data() + n), (Args{"one", "two", "plain"}));
+    EXPECT_EQ(argv[3], nullptr);
+    EXPECT_NE(argv[2], plain.data()) << "arguments are stored as copies";
+}
+
+} // namespace
