@@ -66,7 +66,7 @@ struct _GR_frame {
     char gf_onscreen;              // non-zero for the visible screen
     char gf_memflags;              // bit 0: record allocated by the library; bit 1: planes allocated by it
     int gf_lineoffset;             // bytes from one row to the next in every plane
-    struct _GR_frameDriver* gf_driver;
+    const struct _GR_frameDriver* gf_driver;
 };
 typedef struct _GR_frame GrFrame;
 
@@ -251,11 +251,11 @@ typedef struct _GR_videoMode GrVideoMode;
 
 struct _GR_videoModeExt {
     enum _GR_frameModes mode;
-    struct _GR_frameDriver* drv; // frame-driver override, null when the frame mode decides
-    unsigned char* frame;        // frame memory, set when the mode is brought up
-    unsigned char cprec[3];      // colour precision per component (red, green, blue)
-    unsigned char cpos[3];       // colour position per component
-    int flags;                   // bit 3: the frame is ordinary memory
+    const struct _GR_frameDriver* drv; // frame-driver override, null when the frame mode decides
+    unsigned char* frame;              // frame memory, set when the mode is brought up
+    unsigned char cprec[3];            // colour precision per component (red, green, blue)
+    unsigned char cpos[3];             // colour position per component
+    int flags;                         // bit 3: the frame is ordinary memory
     int (*setup)(GrVideoMode* md, int noclear);
     int (*setvsize)(GrVideoMode* md, int w, int h, GrVideoMode* result);
     int (*scroll)(GrVideoMode* md, int x, int y, int result[2]);
@@ -313,6 +313,83 @@ GrVideoMode* _gr_selectmode(GrVideoDriver* drv, int w, int h, int bpp, int txt, 
 void _GrCloseVideoDriver(void);
 
 // ---- fonts and text ----
+
+// Font header: the values every glyph of a font shares.
+struct _GR_fontHeader {
+    const char* name;   // owned by the font
+    const char* family; // owned by the font
+    unsigned char proportional;
+    unsigned char scalable;
+    unsigned char preloaded; // built into the library, never freed
+    unsigned char modified;
+    std::uint32_t width;    // nominal width; for proportional fonts the width of codes outside the font
+    std::uint32_t height;   // every glyph has this height
+    std::uint32_t baseline; // row of the baseline, from the top
+    std::uint32_t ulpos;    // first underline row
+    std::uint32_t ulheight; // underline rows
+    std::uint32_t minchar;  // first character code
+    std::uint32_t numchars; // number of characters
+};
+typedef struct _GR_fontHeader GrFontHeader;
+
+struct _GR_fontChrInfo {
+    std::uint32_t width;  // glyph width in pixels
+    std::uint32_t offset; // of the glyph in the font's bitmap
+};
+typedef struct _GR_fontChrInfo GrFontChrInfo;
+
+// A bitmap font. Glyphs are height rows of ceil(width / 8) bytes, most significant bit leftmost, set = foreground.
+struct _GR_font {
+    struct _GR_fontHeader h;
+    const unsigned char* bitmap; // all glyphs back to back
+    const unsigned char* auxmap; // turned and underlined glyphs, built on demand
+    std::uint32_t minwidth;
+    std::uint32_t maxwidth;
+    std::uint32_t auxsize;     // bytes allocated in auxmap
+    std::uint32_t auxnext;     // bytes used in auxmap
+    std::uint32_t* auxoffs[7]; // per kind 1..7 of turned glyph: numchars entries, 0 = not built, else offset + 1
+    const struct _GR_fontChrInfo* chrinfo; // exactly numchars entries
+};
+typedef struct _GR_font GrFont;
+
+extern GrFont GrFont_PC8x16; // 8 x 16 code page 437 font, always there
+
+// Foreground or background of a text: a colour, or for attribute text a table whose first entry is its length.
+union _GR_textColor {
+    GrColor v;
+    GrColor* p;
+};
+typedef union _GR_textColor GrTextColor;
+
+struct _GR_textOption {
+    GrFont* txo_font;
+    GrTextColor txo_fgcolor; // bit 28 of a plain foreground asks for underlined text
+    GrTextColor txo_bgcolor; // GrNOCOLOR leaves the background untouched
+    signed char txo_chrtype; // 0 bytes, 1 16-bit codes, 2 (character, attribute) pairs, 3 UTF-8
+    signed char txo_direct;  // 0 right, 1 down, 2 left (upside down), 3 up
+    signed char txo_xalign;  // 0 left, 1 centre, 2 right
+    signed char txo_yalign;  // 0 top, 1 middle, 2 bottom, 3 baseline
+};
+typedef struct _GR_textOption GrTextOption;
+
+// Non-zero: bit 7 of a text attribute selects the background (sixteen of them) instead of underlining.
+extern int _GR_textattrintensevideo;
+
+// Font files are untrusted input: a file that is short, lying or too large gives null, never a crash.
+GrFont* GrLoadFont(const char* name);
+// Size, range and emboldening conversions are not offered: only all-zero conversion arguments load a font.
+GrFont* GrLoadConvertedFont(const char* name, int cvt, int w, int h, int minch, int maxch);
+void GrUnloadFont(GrFont* font);
+void GrSetFontPath(const char* path_list); // directories separated by ':', ';' or white space
+
+void GrDrawString(const void* text, int length, int x, int y, const GrTextOption* opt);
+void GrDrawChar(int chr, int x, int y, const GrTextOption* opt);
+int GrProportionalTextWidth(const GrFont* font, const void* text, int length, int chrtype);
+int GrCharWidth(int chr, const GrTextOption* opt);
+int GrCharHeight(int chr, const GrTextOption* opt);
+void GrCharSize(int chr, const GrTextOption* opt, int* w, int* h);
+// Decodes UTF-8 into a new 16-bit string of *count characters; release it with std::free.
+unsigned short* GrUTF8StrToUCS2Str(const unsigned char* text, int* count);
 
 // ---- events and input ----
 

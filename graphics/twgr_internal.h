@@ -18,6 +18,7 @@ extern struct _GR_colorInfo _GrColorInfo;
 extern const struct _GR_frameDriver _GrFrameDriverRAM8;
 extern const struct _GR_frameDriver _GrFrameDriverRAM24;
 extern const struct _GR_frameDriver _GrFrameDriverRAM32L;
+extern const struct _GR_frameDriver _GrFrameDriverRAM32H;
 // Searched in order; null-terminated.
 extern const struct _GR_frameDriver* const _GrFrameDriverTable[];
 
@@ -92,8 +93,25 @@ inline constexpr unsigned op_of(GrColor c)
 // Works in 64 bits so that any int corners are safe.
 bool clip_box(long long& x1, long long& y1, long long& x2, long long& y2);
 
+// True when the clip box of the current context holds no pixel.
+bool clip_is_empty();
+
+// X * N / D rounded to nearest, halves away from zero; exact for any 64-bit X, N and D != 0 whose
+// result fits in 64 bits (the product is formed in 128 bits).
+long long irscale(long long x, long long n, long long d);
+
+// Clips the segment to the current clip box; false when nothing of it is inside.
+bool clip_line(long long& x1, long long& y1, long long& x2, long long& y2);
+
+// The shape paths on 64-bit point lists, so that ellipses of any 32-bit size stay exact.
+void draw_polygon64(int n, const long long pt[][2], const filler* f, GrColor c, int closed);
+void scan_convex_poly64(int n, const long long pt[][2], const filler* f, GrColor c);
+// Fills pts (1024 entries) with the outline points of the ellipse; returns their number.
+int generate_ellipse64(long long xc, long long yc, long long xa, long long ya, long long pts[][2]);
+
 // Makes the placeholder the current frame driver (drawing is then fatal).
 void use_placeholder_driver();
+const _GR_frameDriver& placeholder_driver();
 
 // Prints "GrSetMode: <text>" after closing the video driver and exits with status 1.
 [[noreturn]] void setmode_fatal(const char* text);
