@@ -37,7 +37,8 @@ template <typename F> void for_each_line(std::string_view text, F&& f)
     while (p < end) {
         const void* found = std::memchr(p, '\n', static_cast<std::size_t>(end - p));
         const char* const stop = found ? static_cast<const char*>(found) : end;
-        f(without_line_end(std::string_view(p, static_cast<std::size_t>(stop - p))));
+        const std::string_view line(p, static_cast<std::size_t>(stop - p));
+        f(found ? without_line_end(line) : line);
         p = found ? stop + 1 : end;
     }
 }

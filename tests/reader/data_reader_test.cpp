@@ -1,0 +1,283 @@
+// readfile on files written into a temporary folder: the line rules, the switches the reader sets, the
+// ellipse/quiver columns, its messages and traces, and damaged input compared with a literal line-by-line reading.
+#include "data_reader.h"
+
+#include <algorithm>
+#include <fstream>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "reader_fixture.h"
+#include "stream_reference.h"
+#include "test_support.h"
+
+namespace
+{
+
+using reader_tests::reports;
+using test_support::TempDir;
+
+class Reader : public reader_tests::ReaderTest
+{
+protected:
+    // Reads text as the file of data set index and returns what readfile returned.
+    std::uint64_t read(const std::string& text, int index = 0)
+    {
+        mydata[index].fname = dir.write("set" + std::to_string(index) + ".dat", text).string();
+        return readfile(mydata[index]);
+    }
+    TempDir dir;
+};
+
+using rows = std::vector<double>;
+
+TEST_F(Reader, CommentsBlankLinesAndSortingByZ)
+{
+    EXPECT_EQ(read("# header\n;semi\n!bang\n\n2 4 5 trailing words\n1 2 3"), 2u);
+    EXPECT_EQ(mydata[0].x, (rows{1, 2}));
+    EXPECT_EQ(mydata[0].z, (rows{3, 5}));
+    // The reader appends; with x as the row number the count goes on from the rows already there.
+    nox = 1;
+    EXPECT_EQ(read("7 8 9\r\n6 5 4\r\n"), 4u);
+    EXPECT_EQ(mydata[0].x, (rows{1, 3, 2, 2}));
+    EXPECT_EQ(mydata[0].y, (rows{2, 5, 4, 8}));
+
+    EXPECT_EQ(read("# nothing\n\n\n", 1), 0u);
+    EXPECT_TRUE(reports.empty());
+}
+
+TEST_F(Reader, WordsWhereNumbersBelongEndTheRead)
+{
+    EXPECT_THROW(read("x y z\n1 2 3\n"), too_few_columns_exception);
+    EXPECT_THROW(read("  # not a comment\n", 1), too_few_columns_exception);
+    // The failed attempt that reaches the column reads as 0.
+    only2cols = 1;
+    EXPECT_EQ(read("5 6\n1 abc\n", 2), 2u);
+    EXPECT_EQ(mydata[2].y, (rows{6, 0}));
+
+    debug = 1;
+    testing::internal::CaptureStderr();
+    EXPECT_THROW(read("1 2 3\nabc 9\n", 3), too_few_columns_exception);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find(") Columns: 3\n"), std::string::npos) << err;
+    EXPECT_NE(err.find(") i=1 col=2 d=0\n"), std::string::npos) << err;
+    EXPECT_NE(err.find(") line=abc 9\n"), std::string::npos) << err;
+}
+
+TEST_F(Reader, OneColumnFileSwitchesXAndZOffForTheRun)
+{
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(read("7\n5\n"), 2u);
+    EXPECT_EQ(read("1 2 3\n", 1), 1u);
+    const std::string err = testing::internal::GetCapturedStderr();
+    const std::string warning_text = "\nWarning: \nThere is only one column in file " + mydata[0].fname +
+                                     "\nand you have not specified --nox, --y=1 and --noz\nI will now set those "
+                                     "options for you.\n\n";
+    EXPECT_EQ(err, warning_text);
+    EXPECT_EQ(nox, 1);
+    EXPECT_EQ(noz, 1);
+    EXPECT_EQ(mydata[0].cols.y, 1u);
+    EXPECT_EQ(mydata[0].x, (rows{0, 1}));
+    EXPECT_EQ(mydata[0].y, (rows{7, 5}));
+    EXPECT_EQ(mydata[0].z, (rows{1, 1}));
+    EXPECT_EQ(mydata[1].x, (rows{0}));
+    EXPECT_EQ(mydata[1].y, (rows{2}));
+    EXPECT_EQ(mydata[1].z, (rows{1}));
+
+    // Already --nox with y from column 1: no warning and noz left alone (so z is then found missing).
+    reset_settings();
+    nox = 1;
+    mydata[2].cols.y = 1;
+    testing::internal::CaptureStderr();
+    read("4\n", 2);
+    EXPECT_EQ(testing::internal::GetCapturedStderr().find("only one column"), std::string::npos);
+    EXPECT_EQ(noz, 0);
+}
+
+TEST_F(Reader, MissingZSaysSoOnceAndStopsSorting)
+{
+    debug = 1;
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(read("1 2 9\n4 5\n6 7 8\n"), 3u);
+    const std::string err = testing::internal::GetCapturedStderr();
+    const std::string message = "Too few columns\nIgnoring z. Using z=1.\nRerun with --only2columns to silence "
+                                "this message\n";
+    ASSERT_NE(err.find(message), std::string::npos) << err;
+    EXPECT_EQ(err.find(message, err.find(message) + 1), std::string::npos) << err;
+    EXPECT_NE(err.find(") 1 1\n"), std::string::npos) << err;
+    EXPECT_EQ(err.find("sorting"), std::string::npos) << err;
+    EXPECT_NE(err.find(") rows=3\n"), std::string::npos) << err;
+    EXPECT_EQ(only2cols, 1);
+    EXPECT_EQ(mydata[0].x, (rows{1, 4, 6}));
+    EXPECT_EQ(mydata[0].z, (rows{9, 1, 1}));
+}
+
+TEST_F(Reader, EllipseAndQuiverColumnTables)
+{
+    const std::string line = "0 0 1 2 3 4\n";
+    for (int type : {DT_ELLIPSE_XYUV, DT_QUIVER_XYUV, DT_ELLIPSE_XUYV, DT_QUIVER_XUYV}) {
+        SCOPED_TRACE(type);
+        draw_type = type;
+        mydata[type].cols.e = 3;
+        testing::internal::CaptureStderr();
+        read(line, type);
+        testing::internal::GetCapturedStderr();
+        const bool xuyv = type >= DT_ELLIPSE_XUYV;
+        EXPECT_EQ(mydata[type].dx1, (rows{1}));
+        EXPECT_EQ(mydata[type].dy1, (rows{xuyv ? 3.0 : 2.0}));
+        EXPECT_EQ(mydata[type].dx2, (rows{xuyv ? 2.0 : 3.0}));
+        EXPECT_EQ(mydata[type].dy2, (rows{4}));
+        EXPECT_EQ(mydata[type].z, (rows{1}));
+    }
+}
+
+TEST_F(Reader, DotProductCountedAndReportedOnce)
+{
+    draw_type = DT_ELLIPSE_XUYV;
+    testing::internal::CaptureStderr();
+    read("0 0 1 0 0 2\n");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(mydata[0].dx1, (rows{1}));
+    EXPECT_EQ(mydata[0].dy1, (rows{0}));
+    EXPECT_EQ(mydata[0].dx2, (rows{0}));
+    EXPECT_EQ(mydata[0].dy2, (rows{2}));
+
+    testing::internal::CaptureStderr();
+    read("0 0 1 1 1 1\n0 0 1 0 0 2\n2 2 3 3 3 3\n", 1);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(err.rfind("Error: data_reader.cpp("), 0u) << err;
+    EXPECT_EQ(err.find("dot product not zero\n") + 21, err.size()) << err;
+}
+
+TEST_F(Reader, ComponentsAreReadEvenWithZSwitchedOff)
+{
+    draw_type = DT_QUIVER_XYUV;
+    noz = 1;
+    only2cols = 1;
+    mydata[0].cols.e = 2;
+    read("9 1 0 0 1\n8 2 0 0 2\n");
+    EXPECT_EQ(mydata[0].dx1, (rows{1, 2}));
+    EXPECT_EQ(mydata[0].dy2, (rows{1, 2}));
+    EXPECT_EQ(mydata[0].x, (rows{9, 8}));
+
+    mydata[1].cols.e = 2;
+    testing::internal::CaptureStderr();
+    EXPECT_THROW(read("9 1 0 0\n", 1), too_few_columns_exception);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Can't read value for ellipse/quiver V at column 5 3\n");
+}
+
+TEST_F(Reader, UnknownDrawTypeEndsTheRunUnlessZIsOff)
+{
+    draw_type = 7;
+    EXPECT_EXIT(read("1 2 3\n"), testing::ExitedWithCode(1), "Unknown draw_type: 7\n");
+    noz = 1;
+    EXPECT_EQ(read("1 2 3\n"), 1u);
+    EXPECT_EQ(mydata[0].z, (rows{1}));
+}
+
+TEST_F(Reader, FileThatDoesNotOpen)
+{
+    mydata[0].fname = (dir / "missing.dat").string();
+    EXPECT_EQ(readfile(mydata[0]), 0u);
+    mydata[1].fname = dir.path().string();
+    EXPECT_EQ(readfile(mydata[1]), 0u);
+    EXPECT_EQ(reports, (std::vector<std::string>{"can't open file " + mydata[0].fname + "\n",
+                                                 "can't open file " + mydata[1].fname + "\n"}));
+    error_func = error;
+    EXPECT_EXIT(readfile(mydata[0]), testing::ExitedWithCode(1), "\nError: can't open file .*missing.dat\n");
+}
+
+// The reader's rules done the slow way: getline, then one fresh string stream per column.
+struct literal_result {
+    std::vector<std::tuple<double, double, double>> rows;
+    bool too_few = false;
+};
+
+literal_result read_literally(const std::string& path, std::uint32_t ycol)
+{
+    literal_result out;
+    std::ifstream in(path, std::ios::binary);
+    std::string line;
+    int columns = -1;
+    bool no_x = false, no_z = false;
+    while (in.good()) {
+        std::getline(in, line);
+        if (!in.eof() && !line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (line.empty() || line[0] == '#' || line[0] == ';' || line[0] == '!')
+            continue;
+        if (columns == -1 && (columns = stream_reference::count_columns(line)) == 1)
+            no_x = no_z = true, ycol = 1;
+        const auto x = no_x ? stream_reference::column_outcome{true, double(out.rows.size()), 0}
+                            : stream_reference::value_at_col(line, 1);
+        const auto y = stream_reference::value_at_col(line, ycol);
+        if (!x.reached || !y.reached)
+            return out.too_few = true, out;
+        const auto z = stream_reference::value_at_col(line, 3);
+        no_z = no_z || !z.reached;
+        out.rows.emplace_back(x.value, y.value, no_z ? 1.0 : z.value);
+    }
+    if (!no_z)
+        std::stable_sort(out.rows.begin(), out.rows.end(),
+                         [](const auto& a, const auto& b) { return std::get<2>(a) < std::get<2>(b); });
+    return out;
+}
+
+// Every truncation and every bit flip of a sample must read as the literal reading does, without faults.
+TEST_F(Reader, DamagedFilesReadAsTheLiteralReading)
+{
+    const std::string sample = "# x y z\r\n1 2 3\r\n-4.5e1\t6 7 tail\n\n 8 9e-400 1e999\n;c\n2 1,5 +.5\n1 2";
+    std::vector<std::string> variants;
+    for (std::size_t n = 0; n <= sample.size(); ++n)
+        variants.push_back(sample.substr(0, n));
+    for (std::size_t bit = 0; bit < sample.size() * 8; ++bit) {
+        variants.push_back(sample);
+        variants.back()[bit / 8] = static_cast<char>(variants.back()[bit / 8] ^ (1 << (bit % 8)));
+    }
+    testing::internal::CaptureStderr();
+    for (const std::string& text : variants) {
+        SetUp();
+        const std::string path = dir.write("damaged.dat", text).string();
+        const literal_result expected = read_literally(path, 2);
+        mydata[0].fname = path;
+        bool too_few = false;
+        try {
+            readfile(mydata[0]);
+        } catch (const too_few_columns_exception&) {
+            too_few = true;
+        }
+        ASSERT_EQ(too_few, expected.too_few) << testing::PrintToString(text);
+        if (too_few)
+            continue;
+        std::vector<std::tuple<double, double, double>> got;
+        for (std::size_t i = 0; i < mydata[0].x.size(); ++i)
+            got.emplace_back(mydata[0].x[i], mydata[0].y[i], mydata[0].z[i]);
+        ASSERT_EQ(got.size(), expected.rows.size()) << testing::PrintToString(text);
+        // Rows of equal z have no fixed order after sorting: compare as sets, and the z order itself.
+        auto sorted_expected = expected.rows;
+        std::sort(got.begin(), got.end());
+        std::sort(sorted_expected.begin(), sorted_expected.end());
+        ASSERT_EQ(got, sorted_expected) << testing::PrintToString(text);
+        if (!only2cols && !noz) {
+            ASSERT_TRUE(std::is_sorted(mydata[0].z.begin(), mydata[0].z.end()));
+        }
+    }
+    testing::internal::GetCapturedStderr();
+}
+
+TEST_F(Reader, VeryLongLinesAndLinesWithoutEnd)
+{
+    std::string numbers, doubled;
+    for (int i = 1; i <= 100000; ++i) {
+        numbers.append(std::to_string(i)).push_back(' ');
+        doubled.append(std::to_string(2 * i)).push_back('\t');
+    }
+    mydata[0].cols = {.x = 99999, .y = 100000, .z = 3};
+    EXPECT_EQ(read(doubled + "\n" + std::string(1 << 20, ' ') + numbers), 2u);
+    EXPECT_EQ(mydata[0].x, (rows{99999, 199998}));
+    EXPECT_EQ(mydata[0].y, (rows{100000, 200000}));
+    EXPECT_EQ(mydata[0].z, (rows{3, 6}));
+}
+
+} // namespace

@@ -1,0 +1,170 @@
+// Ranges, sorting, emptying, user limits and the trace printers of a data set.
+#include "data_set.h"
+
+#include <algorithm>
+#include <iostream>
+#include <limits>
+#include <random>
+#include <sstream>
+#include <tuple>
+
+#include "reader_fixture.h"
+
+namespace
+{
+
+using reader_tests::ReaderTest;
+using reader_tests::reports;
+
+using DataSet = ReaderTest;
+
+TEST_F(DataSet, RangesWidenAndNeverReset)
+{
+    MinMax fresh;
+    EXPECT_EQ(fresh.range(), -std::numeric_limits<double>::infinity());
+
+    data d;
+    MinMax m;
+    d.FindMinMax1(m, {}, {});
+    EXPECT_EQ(m.Max, std::numeric_limits<double>::lowest());
+    d.FindMinMax1(m, {3, -1, 2}, {3, -1, 2});
+    EXPECT_EQ(m.Max, 3);
+    EXPECT_EQ(m.Min, -1);
+    EXPECT_EQ(m.range(), 4);
+    EXPECT_EQ(m.absmax(), 3);
+    EXPECT_FALSE(m.inrange_excl(3));
+    EXPECT_FALSE(m.inrange_excl(-1));
+    EXPECT_TRUE(m.inrange_excl(2.999));
+
+    // Emptied and refilled: the earlier extremes stay.
+    d.x = {1, 2, 3, 4, 5};
+    d.FindMinMax();
+    d.cleanup();
+    EXPECT_TRUE(d.x.empty());
+    d.x = {2, 3};
+    d.FindMinMax();
+    EXPECT_EQ(d.minmax.x.Min, 1);
+    EXPECT_EQ(d.minmax.x.Max, 5);
+
+    // The component pairs count only in the ellipse/quiver draw types, each pair over both its vectors.
+    d.dx1 = {0.5, 1};
+    d.dy1 = {-4, 2};
+    d.FindMinMax();
+    EXPECT_EQ(d.minmax.e1.Max, std::numeric_limits<double>::lowest());
+    draw_type = DT_QUIVER_XUYV;
+    d.FindMinMax();
+    EXPECT_EQ(d.minmax.e1.Min, -4);
+    EXPECT_EQ(d.minmax.e1.Max, 2);
+}
+
+TEST_F(DataSet, SortOrdersRowsBySignedZ)
+{
+    data d;
+    d.sort();
+    EXPECT_TRUE(d.x.empty());
+    d.x = {1, 2, 3};
+    d.y = {10, 20, 30};
+    d.z = {3, -1, 2};
+    debug = 2;
+    testing::internal::CaptureStdout();
+    d.sort();
+    std::cout.flush();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "3 -1 2 \n-1 2 3 \n");
+    EXPECT_EQ(d.x, (std::vector<double>{2, 3, 1}));
+    EXPECT_EQ(d.y, (std::vector<double>{20, 30, 10}));
+    EXPECT_EQ(d.z, (std::vector<double>{-1, 2, 3}));
+}
+
+TEST_F(DataSet, SortKeepsEveryRowWhole)
+{
+    draw_type = DT_ELLIPSE_XYUV;
+    data d;
+    std::mt19937 rng(7);
+    std::uniform_int_distribution<int> value(-50, 50);
+    using row = std::tuple<double, double, double, double, double, double, double>;
+    std::vector<row> rows;
+    for (int i = 0; i < 5000; ++i) {
+        rows.emplace_back(i, value(rng), value(rng), value(rng), value(rng), value(rng), value(rng));
+        const auto& [x, y, z, a, b, c, e] = rows.back();
+        for (auto [column, v] :
+             {std::pair{&d.x, x}, {&d.y, y}, {&d.z, z}, {&d.dx1, a}, {&d.dy1, b}, {&d.dx2, c}, {&d.dy2, e}})
+            column->push_back(v);
+    }
+    d.sort();
+    EXPECT_TRUE(std::is_sorted(d.z.begin(), d.z.end()));
+    std::vector<row> sorted;
+    for (std::size_t i = 0; i < d.x.size(); ++i)
+        sorted.emplace_back(d.x[i], d.y[i], d.z[i], d.dx1[i], d.dy1[i], d.dx2[i], d.dy2[i]);
+    std::sort(rows.begin(), rows.end());
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(rows, sorted);
+}
+
+TEST_F(DataSet, UserLimitsReplaceOnlyTheGivenBounds)
+{
+    data d;
+    d.mod_minmax.x = {10, 0};
+    d.mod_minmax.y = {10, 0};
+    d.mod_minmax.z = {10, 0};
+    UserMinMax.y.Max = 4;
+    // Half the finite range is still "not given"; just inside it counts.
+    UserMinMax.x.Min = std::numeric_limits<double>::max() / 2;
+    UserMinMax.z.Max = -std::numeric_limits<double>::max() / 2 * 0.999;
+    UserMinMax.e1.Min = 1;
+    d.apply_UserMinMax(UserMinMax);
+    EXPECT_EQ(d.mod_minmax.x.Min, 0);
+    EXPECT_EQ(d.mod_minmax.x.Max, 10);
+    EXPECT_EQ(d.mod_minmax.y.Min, 0);
+    EXPECT_EQ(d.mod_minmax.y.Max, 4);
+    EXPECT_EQ(d.mod_minmax.z.Max, UserMinMax.z.Max);
+    EXPECT_EQ(d.mod_minmax.e1.Min, std::numeric_limits<double>::max());
+}
+
+TEST_F(DataSet, LimitChecksReportEachEmptiedAxisStrictly)
+{
+    data d;
+    d.minmax.x = {5, 1};
+    d.minmax.y = {5, 1};
+    d.minmax.z = {5, 1};
+    d.mod_minmax = d.minmax;
+    d.mod_minmax.x.Min = 5; // equal to the largest x: still one point
+    d.mod_minmax.y.Max = 1;
+    d.check_mod_minmax();
+    EXPECT_TRUE(reports.empty());
+
+    d.mod_minmax.x = {0.5, 6};  // Max 0.5 below the smallest x, Min 6 above the largest
+    d.mod_minmax.y = {0.25, 7}; // both at once again
+    d.mod_minmax.z = {-1, 9};
+    d.check_mod_minmax();
+    const std::vector<std::string> expected = {
+        "Set --minx=6 is bigger than largest x=5 in file\nresulting in no datapoints\n",
+        "Set --maxx=0.5 is smaller than smallest x=1 in file\nresulting in no datapoints\n",
+        "Set --miny=7 is bigger than largest y=5 in file\nresulting in no datapoints\n",
+        "Set --maxy=0.25 is smaller than smallest y=1 in file\nresulting in no datapoints\n",
+        "Set --minz=9 is bigger than largest z=5 in file\nresulting in no datapoints\n",
+        "Set --maxz=-1 is smaller than smallest z=1 in file\nresulting in no datapoints\n"};
+    EXPECT_EQ(reports, expected);
+}
+
+TEST_F(DataSet, PrintersAndRangeTraces)
+{
+    std::ostringstream out;
+    out << MinMax{3, -1} << "|" << RGB{255, 0, 17} << "|" << scalee_t{1.5, 2e-7};
+    EXPECT_EQ(out.str(), "Max:3 Min:-1 Range:4|255,0,17|x:1.5 y:2e-07");
+
+    data d;
+    d.x = {1, 2};
+    d.y = {0.5};
+    d.z = {7};
+    debug = 1;
+    testing::internal::CaptureStderr();
+    d.FindMinMax();
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find(") minmax.x Max:2 Min:1 Range:1\n"), std::string::npos) << err;
+    EXPECT_NE(err.find(") minmax.y Max:0.5 Min:0.5 Range:0\n"), std::string::npos) << err;
+    EXPECT_NE(err.find(") minmax.z Max:7 Min:7 Range:0\n"), std::string::npos) << err;
+    EXPECT_EQ(err.find("minmax.e1"), std::string::npos) << err;
+    EXPECT_EQ(err.rfind("Debug:data_set.cpp(", 0), 0u) << err;
+}
+
+} // namespace

@@ -1,0 +1,49 @@
+// Shared set-up of the reader tests: clean settings and data sets, and an error reporter that records.
+#ifndef TREMWIL_TESTS_READER_FIXTURE_H
+#define TREMWIL_TESTS_READER_FIXTURE_H
+
+#include <cstdarg>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "data_set.h"
+#include "messages.h"
+#include "settings.h"
+
+namespace reader_tests
+{
+
+// Messages that went through error_func while record_reports was installed.
+inline std::vector<std::string> reports;
+
+inline void record_reports(const char* fmt, ...)
+{
+    va_list args;
+    va_start(args, fmt);
+    char text[1024];
+    std::vsnprintf(text, sizeof text, fmt, args);
+    va_end(args);
+    reports.emplace_back(text);
+}
+
+class ReaderTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        reset_settings();
+        for (data& d : mydata)
+            d = data();
+        UserMinMax = myMinMax();
+        reports.clear();
+        error_func = record_reports;
+    }
+    void TearDown() override { error_func = error; }
+};
+
+} // namespace reader_tests
+
+#endif // TREMWIL_TESTS_READER_FIXTURE_H
