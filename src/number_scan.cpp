@@ -90,6 +90,28 @@ bool convert(const number_text& text, double& value)
     return convert_with_strtod(text, value);
 }
 
+// The common case in one step: a plain number that from_chars reads exactly as far as the stream would.
+// Anything else (words, a lone sign or point, an unfinished exponent, out of range) returns false and is
+// left to the general path.
+bool take_plain_number(number_cursor& cur)
+{
+    // from_chars takes no '+', and the stream takes only one sign.
+    const char* first = *cur.pos == '+' ? cur.pos + 1 : cur.pos;
+    const char* digits = *cur.pos == '+' || *cur.pos == '-' ? cur.pos + 1 : cur.pos;
+    if (digits == cur.end || !(is_digit(*digits) || (*digits == '.' && digits + 1 < cur.end && is_digit(digits[1]))))
+        return false;
+    double v = 0;
+    const auto [ptr, ec] = std::from_chars(first, cur.end, v, std::chars_format::general);
+    // from_chars leaves an exponent without digits unread, while the stream takes it in and fails.
+    if (ec != std::errc{} || (ptr != cur.end && (*ptr == 'e' || *ptr == 'E')))
+        return false;
+    cur.pos = ptr;
+    cur.result = v;
+    if (ptr == cur.end)
+        cur.good = false;
+    return true;
+}
+
 } // namespace
 
 bool read_attempt(number_cursor& cur)
@@ -100,6 +122,8 @@ bool read_attempt(number_cursor& cur)
         cur.good = false;
         return false;
     }
+    if (take_plain_number(cur))
+        return true;
     const number_text text = take_number_text(cur.pos, cur.end);
     cur.pos = text.end;
     const bool ok = convert(text, cur.result);
