@@ -168,9 +168,9 @@ std::string base_name(const char* name)
 // Runs the program again through the pager with --more, and returns the pager command's exit status.
 int run_through_pager(const char* name)
 {
-    char command[buffer_size];
-    std::snprintf(command, sizeof command, "\"%s\" %s--more -? | more", name, fullhelp ? "--fullhelp " : "");
-    const int status = std::system(command);
+    // Built at full length: a command cut short would start some other program.
+    const std::string command = std::string("\"") + name + "\" " + (fullhelp ? "--fullhelp " : "") + "--more -? | more";
+    const int status = std::system(command.c_str());
     if (status == -1)
         return 1;
     return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
