@@ -8,7 +8,7 @@
 
 #include <filesystem>
 #include <fstream>
-#include <regex>
+#include <sstream>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -150,6 +150,19 @@ TEST_F(GlobFolder, EntryBudgetIsSharedByTheFoldersOfOneArgument)
     EXPECT_TRUE(std::is_sorted(result.begin(), result.begin() + 99999));
 }
 
+// The text of a trace line "Debug:glob.cpp(<line>) <text>", or the whole line when it has another form.
+std::string trace_text(const std::string& line)
+{
+    const std::string head = "Debug:glob.cpp(";
+    const size_t close = line.find(") ");
+    if (line.compare(0, head.size(), head) != 0 || close == std::string::npos || close == head.size())
+        return line;
+    for (size_t i = head.size(); i < close; ++i)
+        if (line[i] < '0' || line[i] > '9')
+            return line;
+    return line.substr(close + 2);
+}
+
 TEST_F(GlobFolder, DebugTracesEveryEntry)
 {
     touch("only.dat");
@@ -159,9 +172,11 @@ TEST_F(GlobFolder, DebugTracesEveryEntry)
     expand({"prog", "o*"});
     const std::string err = testing::internal::GetCapturedStderr();
     debug = saved_debug;
-    EXPECT_TRUE(std::regex_match(err, std::regex("Debug:glob\\.cpp\\(\\d+\\) argv\\[0\\] = prog\n"
-                                                 "Debug:glob\\.cpp\\(\\d+\\) argv\\[1\\] = only\\.dat\n")))
-        << err;
+    std::istringstream lines(err);
+    Args texts;
+    for (std::string line; std::getline(lines, line);)
+        texts.push_back(trace_text(line));
+    EXPECT_EQ(texts, (Args{"argv[0] = prog", "argv[1] = only.dat"})) << err;
 }
 
 } // namespace

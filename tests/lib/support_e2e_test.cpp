@@ -1,0 +1,110 @@
+// The built program with response files, wildcards and the usage log: what reaches the log, and the failures.
+#include <gtest/gtest.h>
+#include <test_support.h>
+
+#include <fcntl.h>
+#include <set>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace
+{
+
+using test_support::read_file;
+using test_support::run_tremwil;
+using test_support::TempDir;
+
+// The arguments part of the log's lines: what follows the logged program path.
+std::vector<std::string> logged_arguments(const std::filesystem::path& log)
+{
+    std::vector<std::string> result;
+    std::istringstream lines(read_file(log));
+    const std::string program = std::string(" ") + TREMWIL_BIN;
+    for (std::string line; std::getline(lines, line);) {
+        const size_t at = line.find(program);
+        result.push_back(at == std::string::npos ? "<no program in: " + line + ">" : line.substr(at + program.size()));
+    }
+    return result;
+}
+
+TEST(SupportEndToEnd, ResponseFilesAndWildcardsAreExpandedBeforeTheOptionsAreLogged)
+{
+    TempDir dir;
+    // Empty data files: the run logs, then stops at reading the first one.
+    dir.write("a1.dat", "");
+    dir.write("A2.DAT", "");
+    dir.write("args.rsp", "--title=My plot\r\n# comment\r\n-y\r\n2\r\n*.none\r\n");
+    const auto result = run_tremwil({"a?.dat", "@args.rsp", "-g5", "--xlabel=say \"x\""}, dir.path());
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find("A2.DAT"), std::string::npos) << "the first file in byte order is read first";
+    // Options move before the data files; a wildcard from the response file is not expanded.
+    EXPECT_EQ(logged_arguments(dir / "logfile"),
+              (std::vector<std::string>{" --title=\"My plot\" -y 2 -g5 --xlabel=\"say \\\"x\\\"\" A2.DAT a1.dat "
+                                        "\"*.none\""}));
+}
+
+TEST(SupportEndToEnd, ASelfNamingResponseFileEndsTheRunBeforeLogging)
+{
+    TempDir dir;
+    dir.write("loop.rsp", "-x\n1\n@loop.rsp\n");
+    const auto result = run_tremwil({"@loop.rsp", "a.dat"}, dir.path());
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find("Error: "), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("\"loop.rsp\""), std::string::npos) << result.err;
+    EXPECT_EQ(result.out, "");
+    EXPECT_FALSE(std::filesystem::exists(dir / "logfile"));
+}
+
+TEST(SupportEndToEnd, AnUnopenableLogGivesNoEntryAndTheRunGoesOn)
+{
+    TempDir dir;
+    std::filesystem::create_directory(dir / "logfile");
+    dir.write("empty.dat", "");
+    const auto result = run_tremwil({"empty.dat"}, dir.path());
+    const size_t no_entry = result.err.find("No logfile entry\n");
+    ASSERT_NE(no_entry, std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("empty.dat", no_entry), std::string::npos)
+        << "the reader still runs after the failed log entry: " << result.err;
+}
+
+TEST(SupportEndToEnd, ParallelRunsLeaveOneWholeLineEach)
+{
+    constexpr int runs = 30;
+    TempDir dir;
+    dir.write("empty.dat", "");
+    std::vector<pid_t> children;
+    for (int r = 0; r < runs; ++r) {
+        const pid_t pid = fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            if (chdir(dir.path().c_str()) != 0)
+                _exit(127);
+            const int null = open("/dev/null", O_RDWR);
+            dup2(null, 0);
+            dup2(null, 1);
+            dup2(null, 2);
+            std::string title = "--title=run " + std::to_string(r) + " " + std::string(3000, 'x');
+            std::string program = TREMWIL_BIN;
+            std::string data = "empty.dat";
+            char* argv[] = {program.data(), title.data(), data.data(), nullptr};
+            execv(program.c_str(), argv);
+            _exit(127);
+        }
+        children.push_back(pid);
+    }
+    for (pid_t pid : children)
+        waitpid(pid, nullptr, 0);
+
+    const auto logged = logged_arguments(dir / "logfile");
+    EXPECT_EQ(logged.size(), static_cast<size_t>(runs));
+    const std::set<std::string> lines(logged.begin(), logged.end());
+    std::set<std::string> expected;
+    for (int r = 0; r < runs; ++r)
+        expected.insert(" --title=\"run " + std::to_string(r) + " " + std::string(3000, 'x') + "\" empty.dat");
+    EXPECT_EQ(lines, expected);
+}
+
+} // namespace
