@@ -4,6 +4,8 @@
 #include <cstring>
 #include <memory>
 
+#include "messages.h"
+
 const char* const ENVFONT = "TREMWIL_FONT";
 
 int debug;
@@ -126,6 +128,7 @@ void set_output_fname(const char* name)
 
 void reset_settings()
 {
+    error_func = error;
     debug = quiet = more = fullhelp = 0;
     in_memory = save_and_exit = 0;
     set_output_fname(nullptr);

@@ -111,7 +111,7 @@ extern int whc[WHC_ROWS][3];
 // Replaces output_fname by a copy of name (a previous copy is released).
 void set_output_fname(const char* name);
 
-// Puts every setting above back to its start value (for tests and for a fresh run).
+// Puts every setting above, and error_func, back to its start value (for tests and for a fresh run).
 void reset_settings();
 
 #endif // TREMWIL_SETTINGS_H

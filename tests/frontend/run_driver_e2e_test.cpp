@@ -208,4 +208,18 @@ TEST(RunDriverEndToEnd, HandlerMessagesAndTheirEffectOnTheRun)
     EXPECT_EQ(color.out, "");
 }
 
+TEST(RunDriverEndToEnd, PassesWalkTheDataFileArguments)
+{
+    TempDir dir;
+    dir.write("a.dat", three_columns);
+    dir.write("b.dat", three_columns);
+    // A file named with -0 is shown only when no data-file argument is given.
+    EXPECT_EQ(run_tremwil({"--quiet", "-0", "missing.dat", "b.dat"}, dir.path()).status, 0);
+    EXPECT_EQ(run_tremwil({"--quiet", "-0", "a.dat"}, dir.path()).status, 0);
+    EXPECT_EQ(run_tremwil({"--quiet", "-0", "missing.dat"}, dir.path()).status, 1);
+    // Every argument gets its pass, the last one included.
+    EXPECT_EQ(run_tremwil({"--quiet", "a.dat", "b.dat", "a.dat"}, dir.path()).status, 0);
+    EXPECT_EQ(run_tremwil({"--quiet", "a.dat", "b.dat", "missing.dat"}, dir.path()).status, 1);
+}
+
 } // namespace
