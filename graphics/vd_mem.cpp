@@ -90,10 +90,14 @@ GrVideoMode modes[] = {
     mode_entry(4, 80, 25, 160, &ext_text),
 };
 
+// The entry that serves a depth: its own, or, once that proved unusable (no frame driver for its
+// format), the next deeper usable one, so that the frame still gets the requested size.
 GrVideoMode* entry_for_depth(int bpp)
 {
+    if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 24)
+        return nullptr;
     for (GrVideoMode& m : modes)
-        if (m.bpp == bpp && m.extinfo->mode != GR_frameText)
+        if (m.present && m.bpp >= bpp && m.extinfo->mode != GR_frameText)
             return &m;
     return nullptr;
 }
@@ -120,7 +124,8 @@ GrVideoMode* select(GrVideoDriver* drv, int w, int h, int bpp, int txt, unsigned
     // The mode record holds 16-bit sizes: larger requests get no mode rather than a truncated one.
     if (m == nullptr || w < 1 || h < 1 || w > 0x7FFF || h > 0x7FFF)
         return nullptr;
-    long long row = bpp == 24 ? 3LL * w : bpp == 8 ? w : (w + 7LL) / 8;
+    int depth = m->bpp;
+    long long row = depth == 24 ? 3LL * w : depth == 8 ? w : (w + 7LL) / 8;
     long long offset = (row + 7) / 8 * 8;
     m->width = (short)w;
     m->height = (short)h;

@@ -1,0 +1,238 @@
+// Tests of the frame drivers: the 8-bit reference driver's fills, lines, bitmaps and scan lines against a
+// pixel-by-pixel model, and the other packed formats against the 8-bit driver.
+#include "gr_fixture.h"
+
+#include <random>
+#include <vector>
+
+namespace
+{
+
+constexpr int W = 64, H = 16;
+
+unsigned char pattern(int x, int y)
+{
+    return (unsigned char)(x * 7 + y * 13 + 5);
+}
+
+// The value a pixel v takes when drawn with c.
+unsigned char model(unsigned char v, GrColor c)
+{
+    unsigned char k = (unsigned char)c;
+    switch (c >> 24) {
+    case 1:
+        return v ^ k;
+    case 2:
+        return v | k;
+    case 3:
+        return v & k;
+    default:
+        return k;
+    }
+}
+
+// A RAM frame context of the given format, current, filled with the pattern (values below 256).
+class Frame
+{
+public:
+    explicit Frame(GrFrameMode md) : ctx_(GrCreateFrameContext(md, W, H, nullptr, nullptr))
+    {
+        GrSetContext(ctx_);
+        for (int y = 0; y < H; ++y)
+            for (int x = 0; x < W; ++x)
+                drv().drawpixel(x, y, pattern(x, y));
+    }
+    ~Frame()
+    {
+        GrSetContext(nullptr);
+        GrDestroyContext(ctx_);
+    }
+    Frame(const Frame&) = delete;
+    Frame& operator=(const Frame&) = delete;
+    const _GR_frameDriver& drv() const { return GrDriverInfo->fdriver; }
+    GrColor at(int x, int y) const { return GrPixelC(ctx_, x, y); }
+    std::vector<GrColor> all() const
+    {
+        std::vector<GrColor> v;
+        for (int y = 0; y < H; ++y)
+            for (int x = 0; x < W; ++x)
+                v.push_back(at(x, y));
+        return v;
+    }
+    GrContext* ctx() const { return ctx_; }
+
+private:
+    GrContext* ctx_;
+};
+
+class Ram8 : public gr_test::MemoryMode
+{
+};
+
+TEST_F(Ram8, NoOpColoursLeaveTheFrameUnchanged)
+{
+    Frame f(GR_frameRAM8);
+    auto before = f.all();
+    for (GrColor c : {GrNOCOLOR, GrXOR | 0U, GrOR | 0U, GrAND | 255U}) {
+        f.drv().drawhline(1, 1, 50, c);
+        f.drv().drawvline(2, 0, 16, c);
+        f.drv().drawblock(0, 0, W, H, c);
+        GrFilledBoxNC(3, 3, 40, 10, c);
+        GrClearContext(c);
+    }
+    EXPECT_EQ(f.all(), before);
+}
+
+TEST_F(Ram8, FillsOfEveryAlignmentAndLengthMatchThePixelModel)
+{
+    Frame f(GR_frameRAM8);
+    for (GrColor op : {GrWRITE, GrXOR, GrOR, GrAND}) {
+        GrColor c = op | 0x5A;
+        for (int x = 0; x < 10; ++x) {
+            for (int w = 1; w <= 40; ++w) {
+                int y = (x + w) % H;
+                std::vector<GrColor> row;
+                for (int i = 0; i < W; ++i)
+                    row.push_back(f.at(i, y));
+                f.drv().drawhline(x, y, w, c);
+                for (int i = 0; i < W; ++i) {
+                    GrColor want = i >= x && i < x + w ? model((unsigned char)row[i], c) : row[i];
+                    ASSERT_EQ(f.at(i, y), want) << "op " << (op >> 24) << " x " << x << " w " << w << " i " << i;
+                }
+            }
+        }
+    }
+}
+
+TEST_F(Ram8, BlockAndVerticalLineCoverExactlyTheirRectangle)
+{
+    Frame f(GR_frameRAM8);
+    f.drv().drawblock(5, 3, 9, 4, GrXOR | 0xFF);
+    f.drv().drawvline(30, 2, 11, 0);
+    for (int y = 0; y < H; ++y) {
+        for (int x = 0; x < W; ++x) {
+            unsigned char want = pattern(x, y);
+            if (x >= 5 && x < 14 && y >= 3 && y < 7)
+                want ^= 0xFF;
+            if (x == 30 && y >= 2 && y < 13)
+                want = 0;
+            ASSERT_EQ(f.at(x, y), want) << x << "," << y;
+        }
+    }
+}
+
+TEST_F(Ram8, DriverLinesDrawBothEndsAndOnePixelWhenEmpty)
+{
+    Frame f(GR_frameRAM8);
+    f.drv().drawblock(0, 0, W, H, 0);
+    f.drv().drawline(7, 7, 0, 0, 3);
+    EXPECT_EQ(f.at(7, 7), 3U);
+    f.drv().drawline(20, 10, -12, -8, 4); // drawn from (8, 2) to (20, 10)
+    EXPECT_EQ(f.at(8, 2), 4U);
+    EXPECT_EQ(f.at(20, 10), 4U);
+    int count = 0;
+    for (GrColor v : f.all())
+        count += v != 0 ? 1 : 0;
+    EXPECT_EQ(count, 1 + 13);
+}
+
+TEST_F(Ram8, BitmapsDrawSetAndClearBitsFromTheirStartBit)
+{
+    Frame f(GR_frameRAM8);
+    f.drv().drawblock(0, 0, W, H, 0);
+    // Two rows of 16 bits, drawn from bit 3 for 10 pixels: 0b1010'0011'1100'0101 and its inverse.
+    const unsigned char bits[4] = {0xA3, 0xC5, 0x5C, 0x3A};
+    f.drv().drawbitmap(2, 1, 10, 2, bits, 2, 3, 1, 2);
+    EXPECT_EQ(gr_test::picture(f.ctx(), 0, 0, 13, 3), "..............\n"
+                                                      "..+++####+++..\n"
+                                                      "..###++++###..\n"
+                                                      "..............\n");
+    // A background of GrNOCOLOR leaves the clear bits alone; different operations take two passes.
+    f.drv().drawbitmap(2, 1, 10, 1, bits, 2, 3, 5, GrNOCOLOR);
+    f.drv().drawbitmap(2, 2, 10, 1, bits + 2, 2, 3, GrXOR | 1, 7);
+    EXPECT_EQ(gr_test::picture(f.ctx(), 0, 1, 13, 2), "..+++ffff+++..\n"
+                                                      ".....hhhh.....\n");
+}
+
+TEST_F(Ram8, ScanLinesReadAndWriteWithIndexListsAndKeyColour)
+{
+    Frame f(GR_frameRAM8);
+    GrFrame frame = f.ctx()->gc_frame;
+    int index[4] = {3, 0, 3, 9};
+    const GrColor* row = f.drv().getindexedscanline(&frame, 10, 4, 4, index);
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(row[0], pattern(13, 4));
+    EXPECT_EQ(row[1], pattern(10, 4));
+    EXPECT_EQ(row[3], pattern(19, 4));
+    const GrColor scl[5] = {9, 8, 9, 7, 6};
+    f.drv().putscanline(0, 0, 5, scl, GrIMAGE | 9);
+    EXPECT_EQ(f.at(0, 0), pattern(0, 0));
+    EXPECT_EQ(f.at(1, 0), 8U);
+    EXPECT_EQ(f.at(2, 0), pattern(2, 0));
+    EXPECT_EQ(f.at(4, 0), 6U);
+    f.drv().putscanline(0, 1, 2, scl, GrXOR);
+    EXPECT_EQ(f.at(0, 1), (GrColor)(pattern(0, 1) ^ 9));
+}
+
+TEST_F(Ram8, BlitCopiesOverlappingAreas)
+{
+    Frame f(GR_frameRAM8);
+    GrFrame frame = f.ctx()->gc_frame;
+    f.drv().bitblt(&frame, 3, 2, &frame, 1, 1, 20, 6, GrWRITE);
+    for (int y = 0; y < 6; ++y)
+        for (int x = 0; x < 20; ++x)
+            ASSERT_EQ(f.at(3 + x, 2 + y), pattern(1 + x, 1 + y)) << x << "," << y;
+}
+
+// The packed formats of 2 to 4 bytes draw the same values as the 8-bit reference.
+class PackedFormats : public ::testing::TestWithParam<GrFrameMode>
+{
+protected:
+    void SetUp() override { gr_test::set_memory_mode(8, 8); }
+};
+
+std::vector<GrColor> random_drawing(GrFrameMode md, unsigned seed)
+{
+    Frame f(md);
+    std::mt19937 rng(seed);
+    std::uniform_int_distribution<int> xs(0, W - 1), ys(0, H - 1), val(0, 255), op(0, 3), kind(0, 6);
+    const unsigned char bits[8] = {0xF0, 0x0F, 0xAA, 0x55, 0x81, 0x7E, 0x3C, 0xC3};
+    for (int i = 0; i < 200; ++i) {
+        int x = xs(rng), y = ys(rng);
+        GrColor c = (GrColor)op(rng) << 24 | (GrColor)val(rng);
+        switch (kind(rng)) {
+        case 0:
+            f.drv().drawpixel(x, y, c);
+            break;
+        case 1:
+            f.drv().drawhline(x, y, W - x, c);
+            break;
+        case 2:
+            f.drv().drawvline(x, y, H - y, c);
+            break;
+        case 3:
+            f.drv().drawblock(x / 2, y / 2, W - x, H - y, c);
+            break;
+        case 4:
+            f.drv().drawline(x, y, xs(rng) - x, ys(rng) - y, c);
+            break;
+        case 5:
+            f.drv().drawpattern(x / 2, y, W / 2, (unsigned char)val(rng), c, GrXOR | 3);
+            break;
+        default:
+            f.drv().drawbitmap(0, y / 2, W / 2, 4, bits, 2, x % 8, c, GrNOCOLOR);
+            break;
+        }
+    }
+    return f.all();
+}
+
+TEST_P(PackedFormats, RandomDrawingMatchesTheEightBitDriver)
+{
+    for (unsigned seed = 1; seed <= 5; ++seed)
+        EXPECT_EQ(random_drawing(GetParam(), seed), random_drawing(GR_frameRAM8, seed)) << "seed " << seed;
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, PackedFormats, ::testing::Values(GR_frameRAM24, GR_frameRAM32L, GR_frameRAM32H));
+
+} // namespace

@@ -1,0 +1,64 @@
+// Helpers of the graphics tests: a fresh memory mode per test, and parts of a frame as ASCII pictures.
+#pragma once
+
+#include "twgr.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace gr_test
+{
+
+// Sets a fresh 8-bit memory mode of w x h pixels, all 0, with the screen as current context.
+inline void set_memory_mode(int w, int h)
+{
+    ASSERT_EQ(GrSetDriver("memory"), 1);
+    GrSetMode(GR_width_height_color_graphics, w, h, 256);
+}
+
+// One character per pixel of the current context: '.' for 0, '#' for 1, '+' for 2, 'a' + v otherwise.
+inline char pixel_char(GrColor v)
+{
+    return v == 0 ? '.' : v == 1 ? '#' : v == 2 ? '+' : static_cast<char>('a' + static_cast<int>(v % 26));
+}
+
+// The box (x1, y1)-(x2, y2) of ctx (null: current) as lines of pixel characters, each ending in '\n'.
+inline std::string picture(const GrContext* ctx, int x1, int y1, int x2, int y2)
+{
+    std::string out;
+    for (int y = y1; y <= y2; ++y) {
+        for (int x = x1; x <= x2; ++x)
+            out += pixel_char(GrPixelC(ctx, x, y));
+        out += '\n';
+    }
+    return out;
+}
+
+// The whole current context as a picture.
+inline std::string picture()
+{
+    const GrContext* c = GrCurrentContext();
+    return picture(c, 0, 0, c->gc_xmax, c->gc_ymax);
+}
+
+// Number of pixels of the whole screen whose value is v.
+inline int count_value(GrColor v)
+{
+    const GrContext* s = GrScreenContext();
+    int n = 0;
+    for (int y = 0; y <= s->gc_ymax; ++y)
+        for (int x = 0; x <= s->gc_xmax; ++x)
+            n += GrPixelC(s, x, y) == v ? 1 : 0;
+    return n;
+}
+
+// Fixture: a memory mode of the given size, the screen current.
+class MemoryMode : public ::testing::Test
+{
+protected:
+    void set_mode(int w, int h) { set_memory_mode(w, h); }
+    void SetUp() override { set_mode(16, 12); }
+};
+
+} // namespace gr_test

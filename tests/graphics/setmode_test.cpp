@@ -1,0 +1,139 @@
+// Tests of video modes and drivers: the memory driver's frames, text mode, the fatal paths with their
+// exact messages, and the driver specification from arguments and the environment.
+#include "gr_fixture.h"
+
+#include <cstdlib>
+
+namespace
+{
+
+TEST(MemoryDriver, WidthHeightColourModeGivesAnEightBitFrameOfExactSize)
+{
+    ASSERT_EQ(GrSetDriver("memory"), 1);
+    ASSERT_EQ(GrSetMode(GR_width_height_color_graphics, 690, 480, 256), 1);
+    const GrContext& screen = GrContextInfo->screen;
+    const GrContext& current = GrContextInfo->current;
+    EXPECT_EQ(screen.gc_frame.gf_lineoffset, 696);
+    EXPECT_EQ(screen.gc_xmax, 689);
+    EXPECT_EQ(screen.gc_ymax, 479);
+    EXPECT_EQ(current.gc_xmax, 689);
+    EXPECT_EQ(current.gc_ymax, 479);
+    EXPECT_EQ(screen.gc_frame.gf_onscreen, 1);
+    EXPECT_EQ(GrDriverInfo->fdriver.mode, GR_frameRAM8);
+    EXPECT_EQ(GrDriverInfo->mcode, GR_width_height_color_graphics);
+    EXPECT_EQ(GrDriverInfo->actmode.bpp, 8);
+    EXPECT_EQ(gr_test::count_value(0), 690 * 480);
+
+    // A later, smaller mode reuses the buffer: cleared again, and nothing beyond the new size is read.
+    GrClearContext(5);
+    GrSetMode(GR_width_height_color_graphics, 100, 50, 200);
+    EXPECT_EQ(GrContextInfo->screen.gc_frame.gf_lineoffset, 104);
+    EXPECT_EQ(gr_test::count_value(0), 100 * 50);
+}
+
+TEST(MemoryDriver, DepthsWithoutAFrameFormatGetTheNextDeeperFrameOfTheRequestedSize)
+{
+    ASSERT_EQ(GrSetDriver("memory"), 1);
+    GrSetMode(GR_width_height_graphics, 33, 7); // 16 colours by default: 4 bits per pixel asked
+    EXPECT_EQ(GrContextInfo->screen.gc_xmax, 32);
+    EXPECT_EQ(GrContextInfo->screen.gc_ymax, 6);
+    EXPECT_EQ(GrDriverInfo->fdriver.mode, GR_frameRAM8);
+    GrSetMode(GR_width_height_bpp_graphics, 21, 9, 1);
+    EXPECT_EQ(GrContextInfo->screen.gc_xmax, 20);
+    EXPECT_EQ(GrDriverInfo->fdriver.mode, GR_frameRAM8);
+}
+
+TEST(MemoryDriver, TextModeFreesTheFrameAndDrawingIsThenFatal)
+{
+    ASSERT_EQ(GrSetDriver("memory"), 1);
+    GrSetMode(GR_width_height_color_graphics, 64, 32, 256);
+    ASSERT_EQ(GrSetMode(GR_default_text), 1);
+    EXPECT_EQ(GrDriverInfo->mcode, GR_default_text);
+    EXPECT_EQ(GrContextInfo->screen.gc_frame.gf_baseaddr[0], nullptr);
+    EXPECT_EXIT(GrClearContext(0), ::testing::ExitedWithCode(1),
+                "^TWGR Error: graphics operation attempted in text mode\n$");
+    EXPECT_EXIT(GrPlot(0, 0, 1), ::testing::ExitedWithCode(1), "in text mode");
+}
+
+TEST(MemoryDriver, DrawingBeforeAnyModeIsFatal)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    // The threadsafe style runs this test alone in a fresh process, where no mode was ever set.
+    EXPECT_EXIT(GrLine(0, 0, 5, 5, 1), ::testing::ExitedWithCode(1),
+                "^TWGR Error: graphics operation attempted before mode set\n$");
+}
+
+TEST(MemoryDriver, BadModeRequestsAreFatalWithTheirMessage)
+{
+    ASSERT_EQ(GrSetDriver("memory"), 1);
+    EXPECT_EXIT(GrSetMode((GrGraphicsMode)18), ::testing::ExitedWithCode(1), "^GrSetMode: unknown video mode\n$");
+    EXPECT_EXIT(GrSetMode(GR_unknown_mode), ::testing::ExitedWithCode(1), "^GrSetMode: unknown video mode\n$");
+    EXPECT_EXIT(GrSetMode(GR_width_height_bpp_graphics, 10, 10, 16), ::testing::ExitedWithCode(1),
+                "^GrSetMode: could not find suitable video mode\n$");
+    EXPECT_EXIT(GrSetMode(GR_width_height_color_graphics, 0, 10, 256), ::testing::ExitedWithCode(1),
+                "^GrSetMode: could not find suitable video mode\n$");
+    EXPECT_EXIT(GrSetMode(GR_width_height_color_graphics, 40000, 10, 256), ::testing::ExitedWithCode(1),
+                "^GrSetMode: could not find suitable video mode\n$");
+}
+
+TEST(MemoryDriver, SetModeWithoutDriverDetectsNoneAndIsFatal)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    // Only a window driver can be detected; with none built in, the memory driver must be named.
+    EXPECT_EXIT(
+        {
+            unsetenv("TWGRDRV");
+            GrSetMode(GR_default_graphics);
+        },
+        ::testing::ExitedWithCode(1), "^GrSetMode: could not find suitable video driver\n$");
+}
+
+class DriverSpec : public ::testing::Test
+{
+protected:
+    void TearDown() override
+    {
+        unsetenv("TWGRDRV");
+        unsetenv("TWGRBIGG");
+        GrSetDriver("memory gw 640 gh 480 tw 80 th 25 gc 16 tc 16");
+    }
+};
+
+TEST_F(DriverSpec, TokensSetDefaultSizesAndColourCounts)
+{
+    ASSERT_EQ(GrSetDriver("memory gw 800 gh 600 nc 256"), 1);
+    EXPECT_EQ(GrDriverInfo->defgw, 800);
+    EXPECT_EQ(GrDriverInfo->defgh, 600);
+    EXPECT_EQ(GrDriverInfo->defgc, 256U);
+    EXPECT_STREQ(GrDriverInfo->vdriver->name, "memory");
+    GrSetMode(GR_default_graphics);
+    EXPECT_EQ(GrContextInfo->screen.gc_xmax, 799);
+    EXPECT_EQ(GrContextInfo->screen.gc_ymax, 599);
+
+    ASSERT_EQ(GrSetDriver("NC 64K Memory TC 2m tw 100 TH 40"), 1);
+    EXPECT_EQ(GrDriverInfo->defgc, 65536U);
+    EXPECT_EQ(GrDriverInfo->deftc, 2097152U);
+    EXPECT_EQ(GrDriverInfo->deftw, 100);
+    EXPECT_EQ(GrDriverInfo->defth, 40);
+    EXPECT_EQ(GrSetDriver("gc 1k"), 0); // no driver named, and none detected
+    EXPECT_EQ(GrDriverInfo->defgc, 1024U);
+    EXPECT_EQ(GrSetDriver("nosuchdriver"), 0);
+    EXPECT_EQ(GrSetDriver("memory::opts"), 1);
+}
+
+TEST_F(DriverSpec, EnvironmentNamesTheDriverAndTheBiggestSize)
+{
+    setenv("TWGRDRV", "memory gw 320 gh 240", 1);
+    setenv("TWGRBIGG", "1000 700", 1);
+    ASSERT_EQ(GrSetDriver(nullptr), 1);
+    EXPECT_STREQ(GrDriverInfo->vdriver->name, "memory");
+    EXPECT_EQ(GrDriverInfo->defgw, 320);
+    EXPECT_EQ(GrDriverInfo->defgh, 240);
+    EXPECT_EQ(GrDriverInfo->biggw, 1000);
+    EXPECT_EQ(GrDriverInfo->biggh, 700);
+    setenv("TWGRBIGG", "1200", 1); // needs two numbers
+    GrSetDriver(nullptr);
+    EXPECT_EQ(GrDriverInfo->biggw, 1000);
+}
+
+} // namespace
