@@ -103,9 +103,10 @@ def win(face, pictures, first, height, ascent, pixwidth, version=0x0200, family=
     face_at = table_at + entry * (len(codes) + 1)
     bits_at = face_at + len(face) + 1
     glyphs, offsets = b"", []
-    for pic in pictures + [pictures[-1]]:
+    for pic in pictures:
         offsets.append(bits_at + len(glyphs))
         glyphs += columns_of(pic)
+    offsets.append(offsets[-1])  # the entry after the last character shares its glyph
     widths = [len(p[0]) for p in pictures + [pictures[-1]]]
     size = bits_at + len(glyphs)
     head = struct.pack("<HI60sHHHHHHHBBBHBHHBHHBBBBHIIII", version, size, b"sample font for the loader tests", 0, 12,

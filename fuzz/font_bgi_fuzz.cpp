@@ -1,0 +1,7 @@
+// Arbitrary bytes through the bgi font-file loader: they must be refused or loaded cleanly, never crash it.
+#include "font_fuzz.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    return fuzz_font_driver(fdv_bgi, data, size, "fuzz/input.chr");
+}

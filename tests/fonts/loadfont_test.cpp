@@ -1,0 +1,126 @@
+// Finding and loading font files by name: blanks around the name, the font path and "TWGRFONT", the driver
+// extensions, and the order in which the drivers are tried.
+#include "font_test_util.h"
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+using font_test::data_dir;
+using font_test::font_ptr;
+namespace fs = std::filesystem;
+
+namespace
+{
+
+// Runs each test in a fresh folder, with the font path reset.
+class LoadFont : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        previous = fs::current_path();
+        fs::current_path(dir.path());
+        GrSetFontPath(" ");
+    }
+    void TearDown() override { fs::current_path(previous); }
+    void copy_sample(const char* from, const fs::path& to)
+    {
+        fs::create_directories((dir.path() / to).parent_path());
+        fs::copy_file(data_dir() / from, dir.path() / to);
+    }
+    test_support::TempDir dir;
+    fs::path previous;
+};
+
+} // namespace
+
+TEST_F(LoadFont, NamesWithBlanksFindTheSameFile)
+{
+    copy_sample("gen/vga.psf", "vga.psf");
+    for (const char* name : {"vga.psf", "  vga.psf", "vga.psf   ", "\tvga.psf \n", "vga.psf other words"}) {
+        font_ptr f(GrLoadFont(name));
+        ASSERT_NE(f, nullptr) << '"' << name << '"';
+        EXPECT_STREQ(f->h.name, "vga");
+    }
+    EXPECT_EQ(GrLoadFont("   "), nullptr);
+    EXPECT_EQ(GrLoadFont(nullptr), nullptr);
+    EXPECT_EQ(GrLoadFont("missing.psf"), nullptr);
+}
+
+TEST_F(LoadFont, DriverExtensionsAreAddedWhenTheNameAloneIsNotFound)
+{
+    copy_sample("gen/prop.fnt", "native.fnt");
+    copy_sample("gen/prop.fna", "text.fna");
+    copy_sample("gen/box.chr", "stroke.chr");
+    copy_sample("gen/vga8x8.raw", "screen.psf");
+    copy_sample("gen/vga-v2.res", "windows.res");
+    const std::pair<const char*, const char*> cases[] = {{"native", "propsample"},
+                                                         {"text", "Proportional sample"},
+                                                         {"stroke", "SAMP"},
+                                                         {"screen", "screen"},
+                                                         {"windows", "Modern-16"}};
+    for (const auto& [name, font_name] : cases) {
+        font_ptr f(GrLoadFont(name));
+        ASSERT_NE(f, nullptr) << name;
+        EXPECT_STREQ(f->h.name, font_name);
+    }
+}
+
+TEST_F(LoadFont, DriversAreTriedInTableOrder)
+{
+    // The same 4096 bytes are a raw dump; with the native magic in front they are a native font first.
+    copy_sample("ibm-vga-8x16.raw", "plain.any");
+    font_ptr raw(GrLoadFont("plain.any"));
+    ASSERT_NE(raw, nullptr);
+    EXPECT_STREQ(raw->h.name, "plain");
+    copy_sample("gen/vga-ascii.fnt", "native.any");
+    font_ptr native(GrLoadFont("native.any"));
+    ASSERT_NE(native, nullptr);
+    EXPECT_STREQ(native->h.name, "vgaascii");
+    // A Windows font named ".fnt" is refused by the native driver and then taken by the Windows one.
+    copy_sample("real/system-16.fnt", "system.fnt");
+    EXPECT_EQ(GrLoadFont("system"), nullptr); // the Windows driver adds ".res", not ".fnt"
+    font_ptr win(GrLoadFont("system.fnt"));
+    ASSERT_NE(win, nullptr);
+    EXPECT_STREQ(win->h.name, "System");
+}
+
+TEST_F(LoadFont, FontPathIsSearchedForPlainNamesOnly)
+{
+    copy_sample("gen/vga.psf", "one/a.psf");
+    copy_sample("gen/vga8x8.raw", "two/b.psf");
+    GrSetFontPath("one: ;two ; missing");
+    font_ptr a(GrLoadFont("a.psf")), b(GrLoadFont("b"));
+    ASSERT_NE(a, nullptr);
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(b->h.height, 8u);
+    EXPECT_EQ(GrLoadFont("./a.psf"), nullptr); // a name with "/" is never searched on the path
+    EXPECT_NE(font_ptr(GrLoadFont("one/a.psf")), nullptr);
+    GrSetFontPath(nullptr); // changes nothing
+    GrSetFontPath("");
+    EXPECT_NE(font_ptr(GrLoadFont("a.psf")), nullptr);
+}
+
+TEST(LoadFontDeathTest, PathComesFromTwgrfontWhenNeverSet)
+{
+    // The child runs this test alone in a fresh process, where the font path has never been set.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    test_support::TempDir dir;
+    fs::create_directories(dir / "a");
+    fs::create_directories(dir / "b");
+    fs::copy_file(data_dir() / "gen" / "vga.psf", dir / "b" / "envfont.psf");
+    std::string path = (dir / "a").string() + ";" + (dir / "b").string();
+    setenv("TWGRFONT", path.c_str(), 1);
+    EXPECT_EXIT(
+        {
+            GrFont* f = GrLoadFont("envfont");
+            bool found = f && f->h.height == 16;
+            fs::remove_all(dir.path());
+            std::exit(found ? 0 : 3);
+        },
+        ::testing::ExitedWithCode(0), "");
+    unsetenv("TWGRFONT");
+}

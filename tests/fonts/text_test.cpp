@@ -1,0 +1,303 @@
+// Drawing text into small memory frames, compared as pictures: '#' foreground (1), '.' background (0), '-' the
+// untouched canvas (7). A tiny 3 x 4 font with lopsided glyphs shows how each direction turns them.
+#include "font_test_util.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+
+constexpr GrColor canvas = 7;
+constexpr GrColor underline = 0x10000000;
+
+// Fixed 3 x 4 font with 'a' and 'b'; baseline 3, underline row 3.
+const char* const tiny_fna = "name tiny\nfamily t\nisfixed 1\nwidth 3\nheight 4\nminchar 97\nmaxchar 98\n"
+                             "baseline 3\nundwidth 1\n"
+                             "##.\n#..\n#..\n...\n"
+                             ".#.\n.##\n.#.\n.#.\n";
+
+font_test::font_ptr tiny_font()
+{
+    std::string s = tiny_fna;
+    return font_test::load_bytes(fdv_fna, std::vector<std::uint8_t>(s.begin(), s.end()));
+}
+
+class Text : public ::testing::Test
+{
+protected:
+    void SetUp() override { set_frame(8, 6); }
+    void set_frame(int w, int h)
+    {
+        ASSERT_EQ(GrSetDriver("memory"), 1);
+        GrSetMode(GR_width_height_color_graphics, w, h, 256);
+        GrClearContext(canvas);
+    }
+    GrTextOption options(GrFont* f, int dir = 0, GrColor fg = 1, GrColor bg = 0)
+    {
+        GrTextOption opt{};
+        opt.txo_font = f;
+        opt.txo_fgcolor.v = fg;
+        opt.txo_bgcolor.v = bg;
+        opt.txo_direct = static_cast<signed char>(dir);
+        return opt;
+    }
+    static std::string picture(const GrContext* ctx = nullptr)
+    {
+        if (!ctx)
+            ctx = GrCurrentContext();
+        std::string out;
+        for (int y = 0; y <= ctx->gc_ymax; ++y) {
+            for (int x = 0; x <= ctx->gc_xmax; ++x) {
+                GrColor v = GrPixelC(ctx, x, y);
+                out += v == 1 ? '#' : v == 0 ? '.' : v == canvas ? '-' : static_cast<char>('a' + v % 26);
+            }
+            out += '\n';
+        }
+        return out;
+    }
+    // Columns and rows that differ from the canvas, as a box (x1, y1, x2, y2); all -1 when none.
+    static std::array<int, 4> touched_box()
+    {
+        const GrContext* c = GrCurrentContext();
+        std::array<int, 4> box = {-1, -1, -1, -1};
+        for (int y = 0; y <= c->gc_ymax; ++y)
+            for (int x = 0; x <= c->gc_xmax; ++x)
+                if (GrPixelC(c, x, y) != canvas) {
+                    box = box[0] < 0 ? std::array<int, 4>{x, y, x, y}
+                                     : std::array<int, 4>{std::min(box[0], x), std::min(box[1], y), std::max(box[2], x),
+                                                          std::max(box[3], y)};
+                }
+        return box;
+    }
+    font_test::font_ptr tiny = tiny_font();
+};
+
+} // namespace
+
+TEST_F(Text, FourDirectionsTurnTheGlyphs)
+{
+    ASSERT_NE(tiny, nullptr);
+    auto right = options(tiny.get(), 0);
+    GrDrawString("ab", 2, 1, 1, &right);
+    EXPECT_EQ(picture(), "--------\n"
+                         "-##..#.-\n"
+                         "-#...##-\n"
+                         "-#...#.-\n"
+                         "-....#.-\n"
+                         "--------\n");
+    GrClearContext(canvas);
+    auto left = options(tiny.get(), 2); // upside down, first character at the right end
+    GrDrawString("ab", 2, 1, 1, &left);
+    EXPECT_EQ(picture(), "--------\n"
+                         "-.#....-\n"
+                         "-.#...#-\n"
+                         "-##...#-\n"
+                         "-.#..##-\n"
+                         "--------\n");
+    set_frame(6, 7);
+    auto down = options(tiny.get(), 1); // a quarter turn clockwise
+    GrDrawString("ab", 2, 1, 0, &down);
+    EXPECT_EQ(picture(), "-.###-\n"
+                         "-...#-\n"
+                         "-....-\n"
+                         "-....-\n"
+                         "-####-\n"
+                         "-..#.-\n"
+                         "------\n");
+    GrClearContext(canvas);
+    auto up = options(tiny.get(), 3); // a quarter turn counter-clockwise, first character at the bottom
+    GrDrawString("ab", 2, 1, 0, &up);
+    EXPECT_EQ(picture(), "-.#..-\n"
+                         "-####-\n"
+                         "-....-\n"
+                         "-....-\n"
+                         "-#...-\n"
+                         "-###.-\n"
+                         "------\n");
+}
+
+TEST_F(Text, AlignmentMovesTheBox)
+{
+    auto opt = options(tiny.get());
+    GrDrawString("ab", 2, 1, 1, &opt);
+    const std::string expected = picture();
+    struct placement {
+        int xalign, yalign, x, y;
+    };
+    // Box 6 x 4 with its top left corner at (1, 1).
+    for (placement p : {placement{2, 2, 6, 4}, placement{1, 1, 4, 3}, placement{0, 3, 1, 4}}) {
+        GrClearContext(canvas);
+        opt.txo_xalign = static_cast<signed char>(p.xalign);
+        opt.txo_yalign = static_cast<signed char>(p.yalign);
+        GrDrawString("ab", 2, p.x, p.y, &opt);
+        EXPECT_EQ(picture(), expected) << p.xalign << "," << p.yalign;
+    }
+    // The baseline moves only left-to-right text; other directions stay at y.
+    set_frame(6, 7);
+    auto down = options(tiny.get(), 1);
+    GrDrawString("ab", 2, 1, 0, &down);
+    const std::string top = picture();
+    GrClearContext(canvas);
+    down.txo_yalign = 3;
+    GrDrawString("ab", 2, 1, 0, &down);
+    EXPECT_EQ(picture(), top);
+}
+
+TEST_F(Text, UnderlineBackgroundAndCodesOutsideTheFont)
+{
+    auto opt = options(tiny.get(), 0, 1 | underline);
+    GrDrawString("ab", 2, 1, 1, &opt);
+    EXPECT_EQ(picture(), "--------\n"
+                         "-##..#.-\n"
+                         "-#...##-\n"
+                         "-#...#.-\n"
+                         "-######-\n"
+                         "--------\n");
+    GrClearContext(canvas);
+    auto clear_bg = options(tiny.get(), 0, 1, GrNOCOLOR);
+    GrDrawString("ab", 2, 1, 1, &clear_bg);
+    EXPECT_EQ(picture(), "--------\n"
+                         "-##--#--\n"
+                         "-#---##-\n"
+                         "-#---#--\n"
+                         "-----#--\n"
+                         "--------\n");
+    set_frame(11, 6);
+    auto outside = options(tiny.get());
+    GrDrawString("a?b", 3, 1, 1, &outside); // '?' is not in the font: a background cell of the nominal width
+    EXPECT_EQ(picture(), "-----------\n"
+                         "-##.....#.-\n"
+                         "-#......##-\n"
+                         "-#......#.-\n"
+                         "-.......#.-\n"
+                         "-----------\n");
+    set_frame(6, 7);
+    auto down = options(tiny.get(), 1, 1 | underline); // the underline turns with the glyphs
+    GrDrawString("ab", 2, 1, 0, &down);
+    EXPECT_EQ(picture(), "-####-\n"
+                         "-#..#-\n"
+                         "-#...-\n"
+                         "-#...-\n"
+                         "-####-\n"
+                         "-#.#.-\n"
+                         "------\n");
+}
+
+TEST_F(Text, ClippingKeepsEachCellInsideTheClipBox)
+{
+    for (int dir = 0; dir < 4; ++dir) {
+        set_frame(10, 10);
+        auto opt = options(tiny.get(), dir, 1 | (dir == 1 ? underline : 0));
+        GrDrawString("abba", 4, 1, 1, &opt);
+        const std::string whole = picture();
+        for (auto [x1, y1, x2, y2] : {std::array<int, 4>{2, 2, 6, 5}, {0, 3, 9, 3}, {4, 0, 4, 9}, {3, 4, 9, 9}}) {
+            GrClearContext(canvas);
+            GrSetClipBox(x1, y1, x2, y2);
+            GrDrawString("abba", 4, 1, 1, &opt);
+            GrResetClipBox();
+            std::string clipped = picture(), expected = whole;
+            for (int y = 0; y < 10; ++y)
+                for (int x = 0; x < 10; ++x)
+                    if (x < x1 || x > x2 || y < y1 || y > y2)
+                        expected[static_cast<std::size_t>(y * 11 + x)] = '-';
+            EXPECT_EQ(clipped, expected) << "direction " << dir << " clip " << x1 << "," << y1 << "-" << x2 << ","
+                                         << y2;
+        }
+    }
+}
+
+TEST_F(Text, SubContextOffsetsTheText)
+{
+    set_frame(10, 7);
+    GrContext* sub = GrCreateSubContext(2, 1, 9, 6, nullptr, nullptr);
+    ASSERT_NE(sub, nullptr);
+    GrSetContext(sub);
+    auto opt = options(tiny.get());
+    GrDrawString("ab", 2, 1, 1, &opt);
+    GrSetContext(nullptr);
+    EXPECT_EQ(picture(), "----------\n"
+                         "----------\n"
+                         "---##..#.-\n"
+                         "---#...##-\n"
+                         "---#...#.-\n"
+                         "---....#.-\n"
+                         "----------\n");
+    GrDestroyContext(sub);
+}
+
+TEST_F(Text, AttributeTextTakesColoursFromTables)
+{
+    GrColor fg[] = {2, 1, 5};
+    GrColor bg[] = {3, 0, 6, 9};
+    GrTextOption opt{};
+    opt.txo_font = tiny.get();
+    opt.txo_fgcolor.p = fg;
+    opt.txo_bgcolor.p = bg;
+    opt.txo_chrtype = 2;
+    const unsigned char text[] = {'a', 0x10, 'b', 0x21 | 0x80};
+    GrDrawString(text, 2, 1, 1, &opt);
+    // a: foreground 1 ('#') on 6 ('g'); b: foreground 5 ('f') on 9 ('j'), underlined by bit 7.
+    EXPECT_EQ(picture(), "--------\n"
+                         "-##gjfj-\n"
+                         "-#ggjff-\n"
+                         "-#ggjfj-\n"
+                         "-gggfff-\n"
+                         "--------\n");
+}
+
+TEST_F(Text, BuiltinFontEdgeCases)
+{
+    set_frame(120, 48);
+    GrTextOption opt = options(&GrFont_PC8x16);
+    opt.txo_xalign = 2;
+    GrDrawString("Hello", 5, 100, 4, &opt);
+    EXPECT_EQ(touched_box(), (std::array<int, 4>{61, 4, 100, 19}));
+
+    GrClearContext(canvas);
+    opt.txo_xalign = 0;
+    opt.txo_yalign = 3;
+    GrDrawString("Hello", 5, 10, 30, &opt);
+    EXPECT_EQ(touched_box(), (std::array<int, 4>{10, 19, 49, 34})); // glyph tops at y - 11
+
+    GrClearContext(canvas);
+    GrTextOption up = options(&GrFont_PC8x16, 3);
+    GrDrawString("ABCDE", 5, 0, 0, &up);
+    EXPECT_EQ(touched_box(), (std::array<int, 4>{0, 0, 15, 39}));
+    // 'A' sits in the bottom cell: its row 7 (0xFE) becomes column 7, running up from y = 39 over 7 pixels.
+    for (int y = 32; y <= 39; ++y)
+        EXPECT_EQ(GrPixelC(nullptr, 7, y), y == 32 ? 0u : 1u) << y;
+    // 'E' sits in the top cell: its left stem (column 1 of rows 2..11, "0x66 ... 0xFE") is row 6 of the cell.
+    EXPECT_EQ(GrPixelC(nullptr, 2, 6), 1u);
+    EXPECT_EQ(GrPixelC(nullptr, 11, 6), 1u);
+}
+
+TEST_F(Text, Utf8CharacterIsOneGlyph)
+{
+    set_frame(20, 18);
+    GrTextOption opt = options(&GrFont_PC8x16);
+    opt.txo_chrtype = 3;
+    GrDrawString("\xC3\xA9", 2, 1, 1, &opt); // U+00E9 drawn as glyph 233
+    EXPECT_EQ(touched_box(), (std::array<int, 4>{1, 1, 8, 16}));
+    const int theta[16] = {0x00, 0x00, 0x00, 0x38, 0x6C, 0xC6, 0xC6, 0xFE,
+                           0xC6, 0xC6, 0x6C, 0x38, 0x00, 0x00, 0x00, 0x00};
+    for (int row = 0; row < 16; ++row) {
+        int bits = 0;
+        for (int x = 0; x < 8; ++x)
+            bits = (bits << 1) | (GrPixelC(nullptr, 1 + x, 1 + row) == 1 ? 1 : 0);
+        EXPECT_EQ(bits, theta[row]) << row;
+    }
+    GrClearContext(canvas);
+    GrDrawChar(0xE9, 1, 1, &opt);
+    EXPECT_EQ(touched_box(), (std::array<int, 4>{1, 1, 8, 16}));
+    EXPECT_EQ(GrPixelC(nullptr, 3, 8), 1u);
+}
+
+TEST_F(Text, NothingDrawnWithoutFontOrWidth)
+{
+    GrTextOption opt = options(nullptr);
+    GrDrawString("ab", 2, 1, 1, &opt);
+    opt.txo_font = tiny.get();
+    GrDrawString("ab", 0, 1, 1, &opt);
+    GrDrawString("", -3, 1, 1, &opt);
+    EXPECT_EQ(touched_box(), (std::array<int, 4>{-1, -1, -1, -1}));
+}
