@@ -10,6 +10,6 @@ case "$flavour" in
                                  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++) ;;
   *) echo "usage: $0 [release|asan|fuzz]" >&2; exit 2 ;;
 esac
-[ -f "$dir/build.ninja" ] || cmake -S . -B "$dir" -G Ninja "${args[@]}" >/dev/null
+[ -f "$dir/build.ninja" ] || cmake -S . -B "$dir" -G Ninja "${args[@]}"
 cmake --build "$dir" -j "$(nproc)"
-echo "$dir"
+

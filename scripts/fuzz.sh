@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-10}
-scripts/build.sh fuzz >/dev/null
+scripts/build.sh fuzz
 shopt -s nullglob
 status=0
 for source in fuzz/*_fuzz.cpp; do

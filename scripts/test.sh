@@ -4,8 +4,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 jobs=$(nproc)
-scripts/build.sh release >/dev/null
+scripts/build.sh release
 ctest --test-dir build --output-on-failure -j "$jobs"
-scripts/build.sh asan >/dev/null
+scripts/build.sh asan
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir build-asan --output-on-failure -j "$jobs"
 scripts/fuzz.sh "${FUZZ_SECONDS:-10}"
