@@ -20,12 +20,13 @@ struct free_deleter {
     void operator()(char* p) const { std::free(p); }
 };
 
-// The local time in the locale's date and time forms; LC_TIME follows the user's environment.
+// The local time in the locale's date and time forms; LC_TIME follows the user's environment. The buffer is
+// roomy: a locale with long forms must not lose the time from the line altogether.
 std::string time_text()
 {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
-    char text[30] = "";
+    char text[128] = "";
     if (localtime_r(&now, &local) != nullptr)
         std::strftime(text, sizeof text, "%x %X", &local);
     return text;

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 #include <test_support.h>
 
+#include <cstdlib>
+#include <ctime>
 #include <fcntl.h>
 #include <set>
 #include <sstream>
@@ -68,6 +70,36 @@ TEST(SupportEndToEnd, AnUnopenableLogGivesNoEntryAndTheRunGoesOn)
     ASSERT_NE(no_entry, std::string::npos) << result.err;
     EXPECT_NE(result.err.find("empty.dat", no_entry), std::string::npos)
         << "the reader still runs after the failed log entry: " << result.err;
+}
+
+// The local date in the form day.month.year.
+std::string german_date(std::time_t when)
+{
+    std::tm local{};
+    localtime_r(&when, &local);
+    char text[32];
+    std::strftime(text, sizeof text, "%d.%m.%Y", &local);
+    return text;
+}
+
+TEST(SupportEndToEnd, TheLogTimeFollowsTheTimeLocaleOfTheEnvironment)
+{
+    TempDir dir;
+    const std::string compile = "localedef -i de_DE -f UTF-8 '" + (dir / "de_DE.UTF-8").string() + "' >/dev/null 2>&1";
+    if (std::system(compile.c_str()) != 0)
+        GTEST_SKIP() << "cannot build a German locale here (localedef and its sources are missing)";
+    dir.write("empty.dat", "");
+    const std::time_t before = std::time(nullptr);
+    run_tremwil({"empty.dat"}, dir.path(),
+                {{"LOCPATH", dir.path().string()}, {"LC_ALL", ""}, {"LC_TIME", "de_DE.UTF-8"}});
+    const std::time_t after = std::time(nullptr);
+    const std::string line = read_file(dir / "logfile");
+    // "%x %X" in this locale: day.month.year and a 24-hour time.
+    ASSERT_GE(line.size(), 20u) << line;
+    const std::string date = line.substr(0, 10);
+    EXPECT_TRUE(date == german_date(before) || date == german_date(after)) << line;
+    EXPECT_EQ(line[10], ' ') << line;
+    EXPECT_TRUE(line[13] == ':' && line[16] == ':' && line[19] == ' ') << line;
 }
 
 TEST(SupportEndToEnd, ParallelRunsLeaveOneWholeLineEach)
