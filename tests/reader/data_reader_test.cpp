@@ -224,6 +224,34 @@ literal_result read_literally(const std::string& path, std::uint32_t ycol)
     return out;
 }
 
+// Reads path into data set 0 and compares it with the literal reading (default columns).
+void expect_read_as_literally(const std::string& path)
+{
+    const literal_result expected = read_literally(path, 2);
+    mydata[0].fname = path;
+    bool too_few = false;
+    try {
+        readfile(mydata[0]);
+    } catch (const too_few_columns_exception&) {
+        too_few = true;
+    }
+    ASSERT_EQ(too_few, expected.too_few);
+    if (too_few)
+        return;
+    std::vector<std::tuple<double, double, double>> got;
+    for (std::size_t i = 0; i < mydata[0].x.size(); ++i)
+        got.emplace_back(mydata[0].x[i], mydata[0].y[i], mydata[0].z[i]);
+    ASSERT_EQ(got.size(), expected.rows.size());
+    if (!only2cols && !noz) {
+        ASSERT_TRUE(std::is_sorted(mydata[0].z.begin(), mydata[0].z.end()));
+    }
+    // Rows of equal z have no fixed order after sorting: compare them as sets.
+    auto sorted_expected = expected.rows;
+    std::sort(got.begin(), got.end());
+    std::sort(sorted_expected.begin(), sorted_expected.end());
+    ASSERT_EQ(got, sorted_expected);
+}
+
 // Every truncation and every bit flip of a sample must read as the literal reading does, without faults.
 TEST_F(Reader, DamagedFilesReadAsTheLiteralReading)
 {
@@ -237,33 +265,32 @@ TEST_F(Reader, DamagedFilesReadAsTheLiteralReading)
     }
     testing::internal::CaptureStderr();
     for (const std::string& text : variants) {
+        SCOPED_TRACE(testing::PrintToString(text));
         SetUp();
-        const std::string path = dir.write("damaged.dat", text).string();
-        const literal_result expected = read_literally(path, 2);
-        mydata[0].fname = path;
-        bool too_few = false;
-        try {
-            readfile(mydata[0]);
-        } catch (const too_few_columns_exception&) {
-            too_few = true;
-        }
-        ASSERT_EQ(too_few, expected.too_few) << testing::PrintToString(text);
-        if (too_few)
-            continue;
-        std::vector<std::tuple<double, double, double>> got;
-        for (std::size_t i = 0; i < mydata[0].x.size(); ++i)
-            got.emplace_back(mydata[0].x[i], mydata[0].y[i], mydata[0].z[i]);
-        ASSERT_EQ(got.size(), expected.rows.size()) << testing::PrintToString(text);
-        // Rows of equal z have no fixed order after sorting: compare as sets, and the z order itself.
-        auto sorted_expected = expected.rows;
-        std::sort(got.begin(), got.end());
-        std::sort(sorted_expected.begin(), sorted_expected.end());
-        ASSERT_EQ(got, sorted_expected) << testing::PrintToString(text);
-        if (!only2cols && !noz) {
-            ASSERT_TRUE(std::is_sorted(mydata[0].z.begin(), mydata[0].z.end()));
-        }
+        expect_read_as_literally(dir.write("damaged.dat", text).string());
+        if (HasFatalFailure())
+            break;
     }
     testing::internal::GetCapturedStderr();
+}
+
+// Data written by others: runs of blanks, tabs, trailing blanks, "6.", comment blocks, two-column files.
+TEST_F(Reader, RealFilesReadAsTheLiteralReading)
+{
+    for (const char* name : {"gnuplot-steps.dat", "gnuplot-silver.dat", "gnuplot-battery.dat",
+                             "gnuplot-candlesticks.dat", "gnuplot-soundvel.dat"}) {
+        SCOPED_TRACE(name);
+        SetUp();
+        testing::internal::CaptureStderr();
+        expect_read_as_literally(std::string(TEST_DATA_DIR) + "/reader/" + name);
+        const std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_GT(mydata[0].x.size(), 4u);
+        // Only the two-column files lack z, and say so once.
+        const bool two_columns =
+            std::string(name) == "gnuplot-steps.dat" || std::string(name) == "gnuplot-soundvel.dat";
+        EXPECT_EQ(only2cols, two_columns ? 1 : 0);
+        EXPECT_EQ(err.empty(), !two_columns) << err;
+    }
 }
 
 TEST_F(Reader, VeryLongLinesAndLinesWithoutEnd)
