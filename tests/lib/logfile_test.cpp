@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 #include <test_support.h>
 
-#include "stream_capture.h"
-
 #include <cstdlib>
 #include <ctime>
 #include <memory>
@@ -111,12 +109,12 @@ TEST(Flogfile, AFileThatCannotBeOpenedGivesNoEntryAndReturns)
 {
     test_support::TempDir dir;
     const std::string log = (dir / "missing-folder" / "logfile").string();
-    lib_tests::StreamCapture err(stderr);
+    testing::internal::CaptureStderr();
     with_argv({"tremwil", "a.dat"}, [&](int argc, char** argv) {
         flogfile(log.c_str(), argc, argv);
         return 0;
     });
-    EXPECT_EQ(err.text(), "No logfile entry\n");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "No logfile entry\n");
     EXPECT_FALSE(std::filesystem::exists(log));
 }
 

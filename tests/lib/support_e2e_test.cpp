@@ -4,12 +4,8 @@
 
 #include <cstdlib>
 #include <ctime>
-#include <fcntl.h>
-#include <set>
 #include <sstream>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 namespace
@@ -100,43 +96,6 @@ TEST(SupportEndToEnd, TheLogTimeFollowsTheTimeLocaleOfTheEnvironment)
     EXPECT_TRUE(date == german_date(before) || date == german_date(after)) << line;
     EXPECT_EQ(line[10], ' ') << line;
     EXPECT_TRUE(line[13] == ':' && line[16] == ':' && line[19] == ' ') << line;
-}
-
-TEST(SupportEndToEnd, ParallelRunsLeaveOneWholeLineEach)
-{
-    constexpr int runs = 30;
-    TempDir dir;
-    dir.write("empty.dat", "");
-    std::vector<pid_t> children;
-    for (int r = 0; r < runs; ++r) {
-        const pid_t pid = fork();
-        ASSERT_GE(pid, 0);
-        if (pid == 0) {
-            if (chdir(dir.path().c_str()) != 0)
-                _exit(127);
-            const int null = open("/dev/null", O_RDWR);
-            dup2(null, 0);
-            dup2(null, 1);
-            dup2(null, 2);
-            std::string title = "--title=run " + std::to_string(r) + " " + std::string(3000, 'x');
-            std::string program = TREMWIL_BIN;
-            std::string data = "empty.dat";
-            char* argv[] = {program.data(), title.data(), data.data(), nullptr};
-            execv(program.c_str(), argv);
-            _exit(127);
-        }
-        children.push_back(pid);
-    }
-    for (pid_t pid : children)
-        waitpid(pid, nullptr, 0);
-
-    const auto logged = logged_arguments(dir / "logfile");
-    EXPECT_EQ(logged.size(), static_cast<size_t>(runs));
-    const std::set<std::string> lines(logged.begin(), logged.end());
-    std::set<std::string> expected;
-    for (int r = 0; r < runs; ++r)
-        expected.insert(" --title=\"run " + std::to_string(r) + " " + std::string(3000, 'x') + "\" empty.dat");
-    EXPECT_EQ(lines, expected);
 }
 
 } // namespace
