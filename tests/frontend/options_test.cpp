@@ -212,15 +212,4 @@ TEST_F(Options, FontNameOfAnyLengthGoesToTheEnvironment)
     EXPECT_EQ(value, name);
 }
 
-TEST_F(Options, RangesAndLimits)
-{
-    parse({"--maxx=5", "--minx=-1", "--range-add-y=0.1", "--range_add_z=0.3", "--miny=2"});
-    EXPECT_EQ(UserMinMax.x.Max, 5);
-    EXPECT_EQ(UserMinMax.x.Min, -1);
-    EXPECT_EQ(UserMinMax.y.Min, 2);
-    EXPECT_EQ(range_add_y, 0.1);
-    EXPECT_EQ(range_add_z, 0.3);
-    EXPECT_EQ(range_add_x, 0.02);
-}
-
 } // namespace
