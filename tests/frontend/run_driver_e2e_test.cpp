@@ -231,4 +231,15 @@ TEST(RunDriverEndToEnd, PassesWalkTheDataFileArguments)
     EXPECT_EQ(run_tremwil({"--quiet", "a.dat", "b.dat", "missing.dat"}, dir.path()).status, 1);
 }
 
+TEST(RunDriverEndToEnd, WildcardsExpandBeforeResponseFiles)
+{
+    TempDir dir;
+    dir.write("a.dat", three_columns);
+    dir.write("args.rsp", "--quiet\n*.DAT\n");
+    EXPECT_EQ(run_tremwil({"--quiet", "*.DAT"}, dir.path()).status, 0);
+    // An argument that came out of a response file is taken literally: no file has that name.
+    EXPECT_EQ(run_tremwil({"@args.rsp"}, dir.path()).status, 1);
+    EXPECT_EQ(run_tremwil({"--quiet", "-1", "@0", "--y1=3", "a.dat"}, dir.path()).status, 0);
+}
+
 } // namespace
