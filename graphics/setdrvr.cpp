@@ -11,6 +11,7 @@
 
 // The drivers offered, in the order they are looked up and detected. A window driver goes first.
 GrVideoDriver* const _GrVideoDriverTable[] = {
+    &_GrDriverSDL2,
     &_GrDriverMEM,
     nullptr,
 };

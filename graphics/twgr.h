@@ -393,6 +393,82 @@ unsigned short* GrUTF8StrToUCS2Str(const unsigned char* text, int* count);
 
 // ---- events and input ----
 
+// Event types; GREV_PREKEY is internal (a key before encoding conversion) and never returned.
+enum { GREV_NULL = 0, GREV_KEY = 1, GREV_MOUSE = 2, GREV_MMOVE = 3, GREV_PREKEY = 4 };
+
+// Mouse button event codes (p1 of a GREV_MOUSE event).
+enum {
+    GRMOUSE_LB_PRESSED = 1,
+    GRMOUSE_MB_PRESSED = 2,
+    GRMOUSE_RB_PRESSED = 3,
+    GRMOUSE_LB_RELEASED = 4,
+    GRMOUSE_MB_RELEASED = 5,
+    GRMOUSE_RB_RELEASED = 6,
+    GRMOUSE_B4_PRESSED = 7, // wheel forward
+    GRMOUSE_B4_RELEASED = 8,
+    GRMOUSE_B5_PRESSED = 9, // wheel backward
+    GRMOUSE_B5_RELEASED = 10,
+};
+
+// Buttons held, in p1 of a GREV_MMOVE event.
+enum { GRMOUSE_LB_STATUS = 1, GRMOUSE_RB_STATUS = 2, GRMOUSE_MB_STATUS = 4 };
+
+// p2 of a key event: a character (its byte count) or a special key code.
+enum { GRKEY_CHARACTER = 1, GRKEY_SPECIAL = 100 };
+
+// kbstat bits, each set while that key is held down.
+enum {
+    GRKBS_RIGHTSHIFT = 0x01,
+    GRKBS_LEFTSHIFT = 0x02,
+    GRKBS_CTRL = 0x04,
+    GRKBS_ALT = 0x08,
+    GRKBS_SCROLLOCK = 0x10,
+    GRKBS_NUMLOCK = 0x20,
+    GRKBS_CAPSLOCK = 0x40,
+    GRKBS_INSERT = 0x80,
+};
+
+struct _GR_event {
+    int type;   // GREV_...
+    int time;   // GrMsecTime() when queued
+    int kbstat; // GRKBS_... bits
+    union {
+        int p1;      // key code, button code or buttons held
+        char cp1[4]; // the bytes of a character key
+    };
+    int p2, p3; // key: GRKEY_...; mouse: pointer position
+};
+typedef struct _GR_event GrEvent;
+
+// A hook returns non-zero when it consumes the event.
+typedef int (*GrEventHookFunc)(GrEvent* ev);
+
+int GrEventInit(void);
+void GrEventUnInit(void);
+void GrEventRead(GrEvent* ev);            // never blocks: type GREV_NULL when nothing is pending
+void GrEventWait(GrEvent* ev);            // the next event that is not GREV_NULL
+void GrEventWaitKeyOrClick(GrEvent* ev);  // the next key or left-button release
+int GrEventCheck(void);                   // non-zero when an event is pending
+void GrEventFlush(void);                  // drops everything pending
+int GrEventEnqueue(const GrEvent* ev);    // 0, or -1 when the queue is full
+int GrEventAddHook(GrEventHookFunc hook); // 1, or 0 when no slot is free
+int GrEventDeleteHook(GrEventHookFunc hook);
+void GrEventGenMmove(int when); // GR_GEN_MMOVE_...
+enum { GR_GEN_MMOVE_NEVER = 0, GR_GEN_MMOVE_IFBUT = 1, GR_GEN_MMOVE_ALWAYS = 2 };
+
+long GrMsecTime(void); // milliseconds since the process started
+void GrSleep(int msec);
+
+// Keyboard encodings.
+enum { GRENC_CP437 = 0, GRENC_CP850 = 1, GRENC_CP1252 = 2, GRENC_ISO_8859_1 = 3, GRENC_UTF_8 = 4, GRENC_UCS_2 = 5 };
+const char* GrStrEncoding(int enc); // "UNKNOW" for any other number
+int GrFindEncoding(const char* name); // -1 for an unknown name
+int GrGetKbSysEncoding(void);         // the encoding the platform delivers characters in
+int GrGetKbEncoding(void);            // the encoding key events are returned in
+int GrSetKbEncoding(int enc);         // 1 when enc is known
+// Converts the character of a key event from one encoding to another; 1 when the event was changed.
+int GrRecodeEvent(GrEvent* ev, int from, int to);
+
 // ---- PNG export ----
 
 // Writes ctx (null: the current context) as an 8-bit RGB PNG with an optional "Comment"; 0 on success, -1 on failure.

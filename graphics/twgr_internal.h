@@ -32,6 +32,7 @@ void _GrFrDrvGenericPutScanline(int x, int y, int w, const GrColor* scl, GrColor
 
 // ---- video drivers ----
 
+extern GrVideoDriver _GrDriverSDL2;
 extern GrVideoDriver _GrDriverMEM;
 extern GrVideoDriver* const _GrVideoDriverTable[]; // null-terminated
 int _GrResetColors(void);
