@@ -5,8 +5,6 @@
 
 void autoscale_z() {}
 
-void exitgrmode() {}
-
 void view_current_file(int /*vga*/, int /*first_non_opt*/, int& /*quit*/)
 {
     // Without a window nothing waits for a key: move on to the next argument, as a run that draws nothing does.

@@ -3,11 +3,10 @@
 #ifndef TREMWIL_VIEWING_H
 #define TREMWIL_VIEWING_H
 
+#include "graphics_mode.h" // exitgrmode, which the error path calls
+
 // The z autoscale step of a pass, run after data set 0 is read; acts only while scalez is exactly 1.0.
 void autoscale_z();
-
-// Leaves graphics mode; doing nothing when it was never entered.
-void exitgrmode();
 
 // One pass's picture step for mode row vga: enter graphics mode, run the viewing loop, leave it.
 // It leaves optind at the argument index to show next (never before first_non_opt) and sets quit

@@ -1,0 +1,42 @@
+// Data values to pixels: the linear mapping of one axis, its three program-wide instances, the ring radius
+// of a z value, and the one conversion of a pixel position from double to int that every drawer uses.
+#ifndef TREMWIL_SCALE_MAPPING_H
+#define TREMWIL_SCALE_MAPPING_H
+
+// Linear mapping of one axis: min lands on pixel 0, max on pixel range.
+class class_scalefunc
+{
+public:
+    double min = 0.0;
+    double max = 0.0;
+    double range = 0.0;
+
+    class_scalefunc() = default;
+    class_scalefunc(double min_value, double max_value, double range_pixels);
+
+    // Stores the three fields as given; a range with min equal to max maps everything to an infinity or NaN,
+    // which trunc_pixel then sends far off the page.
+    void set(double min_value, double max_value, double range_pixels);
+    // Pixel position of value, plus 0.5 so that truncation rounds positive results to the nearest pixel.
+    double scale(double value) const;
+    // Length in pixels of a data distance, without offset and rounding term.
+    double scale2(double value) const;
+};
+
+// x data to the plot column, y data to the plot row counted upward, ellipse components to pixel lengths.
+extern class_scalefunc Xscale;
+extern class_scalefunc Yscale;
+extern class_scalefunc Escale;
+
+// Ring radius in pixels of a z value: z * scalez + add_to_z_when_zero; negative means a filled disc.
+double scale_z(double z);
+
+// Pixel positions this far from the origin lie outside every page, so the clipping drops them, and sums of
+// them with a few page sizes still fit an int.
+inline constexpr int pixel_far = 1 << 24;
+
+// A pixel position as an int, truncated toward zero. Values beyond +-pixel_far (infinities among them)
+// saturate there; a NaN becomes +pixel_far, so it never reaches a primitive and lands off the page.
+int trunc_pixel(double v);
+
+#endif // TREMWIL_SCALE_MAPPING_H

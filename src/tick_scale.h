@@ -1,0 +1,22 @@
+// Nice tick spacings (1, 2 or 5 times a power of ten for about five intervals), the minor spacing that goes
+// with them, and the bounded index runs that the axis drawers walk.
+#ifndef TREMWIL_TICK_SCALE_H
+#define TREMWIL_TICK_SCALE_H
+
+// Tick spacing of min..max (negative for a descending range) and its type: 0 for 1 or 10 times a power of ten,
+// 1 for 2 times, 2 for 5 times. An empty range ends the run with "bad trial inter-tick spacing".
+void scale1(double min, double max, double* tick_spacing, int* tick_spacing_type);
+
+// Minor tick spacing for major spacing ts of the given type over lo..hi: a half for type 1, a fifth for
+// type 2; for type 0 a tenth, a fifth or a half, the finest that gives at most 29 intervals.
+double minor_tick_spacing(double ts, int type, double lo, double hi);
+
+// Most ticks an axis of the given length in pixels walks: beyond a few per pixel they cannot be told apart,
+// so a longer run only comes from an absurd range and is not drawn.
+double max_ticks(int pixels);
+
+// Integer bounds of a run of tick indices from first to last (both already whole numbers). False when the run
+// cannot be walked: a bound that is not finite or not exactly representable, or more than limit ticks.
+bool tick_indices(double first, double last, double limit, long long* i0, long long* i1);
+
+#endif // TREMWIL_TICK_SCALE_H

@@ -1,0 +1,103 @@
+// Helpers of the plotting tests: a clean run state, an in-memory page of a chosen size, and the label texts
+// and positions read back from the text traces.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "axes.h"
+#include "graphics_mode.h"
+#include "settings.h"
+#include "twgr.h"
+
+namespace plot_test
+{
+
+// Resets every setting and leaves graphics mode, so each test starts from the program's start state.
+inline void clean_state()
+{
+    exitgrmode();
+    reset_settings();
+    unsetenv(ENVFONT);
+    opt_axes = nullptr;
+    axes_color = 0;
+}
+
+// Value of the pixel (x, y) of the whole page.
+inline GrColor page_pixel(int x, int y)
+{
+    return GrPixelC(GrScreenContext(), x, y);
+}
+
+// Number of pixels of the page that differ from value 0.
+inline int drawn_pixels()
+{
+    const GrContext* s = GrScreenContext();
+    int n = 0;
+    for (int y = 0; y <= s->gc_ymax; ++y)
+        for (int x = 0; x <= s->gc_xmax; ++x)
+            n += GrPixelC(s, x, y) != 0 ? 1 : 0;
+    return n;
+}
+
+// Columns of page row y holding the value v.
+inline std::vector<int> columns_with(int y, GrColor v)
+{
+    std::vector<int> xs;
+    for (int x = 0; x <= GrScreenContext()->gc_xmax; ++x)
+        if (page_pixel(x, y) == v)
+            xs.push_back(x);
+    return xs;
+}
+
+// Rows of page column x holding the value v.
+inline std::vector<int> rows_with(int x, GrColor v)
+{
+    std::vector<int> ys;
+    for (int y = 0; y <= GrScreenContext()->gc_ymax; ++y)
+        if (page_pixel(x, y) == v)
+            ys.push_back(y);
+    return ys;
+}
+
+// One text drawn through gprintfxy, as its debug trace reports it.
+struct drawn_text {
+    long x;
+    long y;
+    std::string text;
+};
+
+// The texts of the gprintfxy traces in captured standard error.
+inline std::vector<drawn_text> texts_in(const std::string& err)
+{
+    static const std::regex line(R"(gprintfxy\((-?\d+),(-?\d+)\) ([^\n]*))");
+    std::vector<drawn_text> out;
+    for (std::sregex_iterator it(err.begin(), err.end(), line), end; it != end; ++it)
+        out.push_back({std::stol((*it)[1]), std::stol((*it)[2]), (*it)[3]});
+    return out;
+}
+
+// Fixture: an in-memory page of w x h pixels (size row 8, no z legend column), colour slots allocated,
+// tick colour 1 and no label options.
+class PlotPage : public ::testing::Test
+{
+protected:
+    void open_page(int w, int h)
+    {
+        clean_state();
+        in_memory = 1;
+        scalew = 0;
+        whc[8][0] = w;
+        whc[8][1] = h;
+        entergrmode(8);
+        axes_color = 1;
+    }
+    void SetUp() override { open_page(160, 120); }
+    void TearDown() override { clean_state(); }
+};
+
+} // namespace plot_test
