@@ -280,8 +280,23 @@ void close_window()
 
 // SDL comes up on this thread; without a real video driver it silently picks an invisible one, which
 // counts as failure here so that the caller can fall back or report.
+// On Linux a window needs an X server or a Wayland compositor, and without any of their variables there is
+// none: asking SDL would only make it probe every driver (with noise on standard error) to settle on an
+// invisible one.
+bool no_display_possible()
+{
+#ifdef __linux__
+    return !accept_virtual && std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr &&
+           std::getenv("XDG_RUNTIME_DIR") == nullptr;
+#else
+    return false;
+#endif
+}
+
 bool bring_up_sdl()
 {
+    if (no_display_possible())
+        return false;
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     // Otherwise the window surface goes through GL, several times slower under a virtual X server.
