@@ -55,10 +55,33 @@ byte* address(int x, int y)
     return f.gf_baseaddr[0] + (std::ptrdiff_t)y * f.gf_lineoffset + x;
 }
 
+template <class T> inline void store_both_ends(byte* p, std::size_t w, byte v)
+{
+    T word_value = (T)(0x0101010101010101ULL * v);
+    std::memcpy(p, &word_value, sizeof word_value);
+    std::memcpy(p + w - sizeof word_value, &word_value, sizeof word_value);
+}
+
+inline void short_row(byte* p, std::size_t w, byte v)
+{
+    if (w >= 8)
+        store_both_ends<std::uint64_t>(p, w, v);
+    else if (w >= 4)
+        store_both_ends<std::uint32_t>(p, w, v);
+    else if (w >= 2)
+        store_both_ends<std::uint16_t>(p, w, v);
+    else if (w == 1)
+        *p = v;
+}
+
 // One row of w bytes: single bytes up to an 8-byte boundary, then whole words, then the tail.
 template <op O> void fill_row(byte* p, std::size_t w, byte v)
 {
     if constexpr (O == op::write) {
+        // Most spans of the plot are a few pixels long, where a call to memset costs more than the stores:
+        // two overlapping word stores cover any length from one word to two.
+        if (w < 16)
+            return short_row(p, w, v);
         std::memset(p, v, w);
     } else {
         while (w > 0 && (reinterpret_cast<std::uintptr_t>(p) & 7) != 0) {

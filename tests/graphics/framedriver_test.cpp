@@ -196,7 +196,9 @@ std::vector<GrColor> random_drawing(GrFrameMode md, unsigned seed)
     Frame f(md);
     std::mt19937 rng(seed);
     std::uniform_int_distribution<int> xs(0, W - 1), ys(0, H - 1), val(0, 255), op(0, 3), kind(0, 6);
-    const unsigned char bits[8] = {0xF0, 0x0F, 0xAA, 0x55, 0x81, 0x7E, 0x3C, 0xC3};
+    // Four rows of 40 bits: room for 32 pixels from any start bit below 8.
+    const unsigned char bits[20] = {0xF0, 0x0F, 0xAA, 0x55, 0x81, 0x7E, 0x3C, 0xC3, 0x01, 0x80,
+                                    0xFF, 0x00, 0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC, 0xDE, 0xF1};
     for (int i = 0; i < 200; ++i) {
         int x = xs(rng), y = ys(rng);
         GrColor c = (GrColor)op(rng) << 24 | (GrColor)val(rng);
@@ -220,7 +222,7 @@ std::vector<GrColor> random_drawing(GrFrameMode md, unsigned seed)
             f.drv().drawpattern(x / 2, y, W / 2, (unsigned char)val(rng), c, GrXOR | 3);
             break;
         default:
-            f.drv().drawbitmap(0, y / 2, W / 2, 4, bits, 2, x % 8, c, GrNOCOLOR);
+            f.drv().drawbitmap(0, y / 2, W / 2, 4, bits, 5, x % 8, c, GrNOCOLOR);
             break;
         }
     }

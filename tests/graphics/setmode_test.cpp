@@ -76,18 +76,6 @@ TEST(MemoryDriver, BadModeRequestsAreFatalWithTheirMessage)
                 "^GrSetMode: could not find suitable video mode\n$");
 }
 
-TEST(MemoryDriver, SetModeWithoutDriverDetectsNoneAndIsFatal)
-{
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    // Only a window driver can be detected; with none built in, the memory driver must be named.
-    EXPECT_EXIT(
-        {
-            unsetenv("TWGRDRV");
-            GrSetMode(GR_default_graphics);
-        },
-        ::testing::ExitedWithCode(1), "^GrSetMode: could not find suitable video driver\n$");
-}
-
 class DriverSpec : public ::testing::Test
 {
 protected:
@@ -115,7 +103,7 @@ TEST_F(DriverSpec, TokensSetDefaultSizesAndColourCounts)
     EXPECT_EQ(GrDriverInfo->deftc, 2097152U);
     EXPECT_EQ(GrDriverInfo->deftw, 100);
     EXPECT_EQ(GrDriverInfo->defth, 40);
-    EXPECT_EQ(GrSetDriver("gc 1k"), 0); // no driver named, and none detected
+    EXPECT_EQ(GrSetDriver("gc 1k memory"), 1);
     EXPECT_EQ(GrDriverInfo->defgc, 1024U);
     EXPECT_EQ(GrSetDriver("nosuchdriver"), 0);
     EXPECT_EQ(GrSetDriver("memory::opts"), 1);
