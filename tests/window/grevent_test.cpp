@@ -46,6 +46,7 @@ protected:
     }
     void TearDown() override
     {
+        GrEventGenMmove(GR_GEN_MMOVE_NEVER);
         GrEventUnInit();
         unsetenv("TWGRKBSYSENCODING");
     }

@@ -199,6 +199,7 @@ TEST_F(DummyWindow, TypedKeysAndClicksBecomeEvents)
 {
     GrSetMode(GR_width_height_color_graphics, 64, 48, 256);
     ASSERT_EQ(GrEventInit(), 1);
+    GrEventGenMmove(GR_GEN_MMOVE_NEVER);
     // Preparing the pointer takes pure red from the palette.
     bool red = false;
     for (const auto& cell : GrColorInfo->ctable)

@@ -1,0 +1,245 @@
+// The window driver under a real X server: the test starts its own Xvfb on a free display, then checks
+// that a window "TWGR" of the mode's size shows exactly the drawn pixels and that real key presses arrive.
+// Every X tool runs under `timeout`, since an X client can otherwise hang.
+#include "sdl2_window.h"
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace
+{
+
+namespace fs = std::filesystem;
+
+bool on_path(const std::string& tool)
+{
+    return std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+// Output and status of a shell command.
+std::pair<int, std::string> run(const std::string& cmd)
+{
+    std::string out;
+    FILE* p = popen((cmd + " 2>/dev/null").c_str(), "r");
+    if (p == nullptr)
+        return {-1, out};
+    char buf[512];
+    for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;)
+        out.append(buf, n);
+    int st = pclose(p);
+    return {WIFEXITED(st) ? WEXITSTATUS(st) : -1, out};
+}
+
+// An Xvfb of our own on the first free display number from 90; stopped by its process id.
+class virtual_x_server
+{
+public:
+    bool start()
+    {
+        for (int n = 90; n < 160; ++n) {
+            std::string num = std::to_string(n);
+            if (fs::exists(std::string("/tmp/.X").append(num).append("-lock")) ||
+                fs::exists(std::string("/tmp/.X11-unix/X").append(num)))
+                continue;
+            if (launch(n))
+                return true;
+        }
+        return false;
+    }
+    ~virtual_x_server()
+    {
+        if (pid_ > 0) {
+            kill(pid_, SIGTERM);
+            waitpid(pid_, nullptr, 0);
+        }
+    }
+    const std::string& display() const { return display_; }
+
+private:
+    bool launch(int n)
+    {
+        display_ = std::string(":").append(std::to_string(n));
+        pid_ = fork();
+        if (pid_ == 0) {
+            std::freopen("/dev/null", "w", stdout);
+            std::freopen("/dev/null", "w", stderr);
+            execlp("Xvfb", "Xvfb", display_.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp", nullptr);
+            _exit(127);
+        }
+        if (pid_ < 0)
+            return false;
+        std::string socket = std::string("/tmp/.X11-unix/X").append(std::to_string(n));
+        for (int i = 0; i < 1000; ++i) {
+            if (waitpid(pid_, nullptr, WNOHANG) == pid_) {
+                pid_ = -1; // lost the number to another server, or could not start
+                return false;
+            }
+            if (fs::exists(socket))
+                return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return false;
+    }
+    pid_t pid_ = -1;
+    std::string display_;
+};
+
+struct window_info {
+    std::string id;
+    int width = 0, height = 0;
+};
+
+window_info find_window(const std::string& display)
+{
+    window_info w;
+    for (int attempt = 0; attempt < 50 && w.id.empty(); ++attempt) {
+        auto [status, out] = run("timeout 10 xwininfo -display " + display + " -name TWGR");
+        std::istringstream in(out);
+        for (std::string line; std::getline(in, line);) {
+            if (auto p = line.find("Window id: "); p != std::string::npos)
+                w.id = line.substr(p + 11, line.find(' ', p + 11) - p - 11);
+            else if (auto q = line.find("Width: "); q != std::string::npos)
+                w.width = std::atoi(line.c_str() + q + 7);
+            else if (auto r = line.find("Height: "); r != std::string::npos)
+                w.height = std::atoi(line.c_str() + r + 8);
+        }
+        if (status != 0)
+            w.id.clear();
+        if (w.id.empty())
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return w;
+}
+
+// The pixels of a binary PPM as 0xRRGGBB; empty when the file is not one of the expected size.
+std::vector<std::uint32_t> read_ppm(const fs::path& file, int w, int h)
+{
+    std::ifstream in(file, std::ios::binary);
+    std::string magic;
+    int fw = 0, fh = 0, maxval = 0;
+    in >> magic >> fw >> fh >> maxval;
+    in.get();
+    if (magic != "P6" || fw != w || fh != h || maxval != 255)
+        return {};
+    std::vector<unsigned char> bytes((std::size_t)w * h * 3);
+    if (!in.read(reinterpret_cast<char*>(bytes.data()), (std::streamsize)bytes.size()))
+        return {};
+    std::vector<std::uint32_t> px((std::size_t)w * h);
+    for (std::size_t i = 0; i < px.size(); ++i)
+        px[i] = (std::uint32_t)bytes[3 * i] << 16 | (std::uint32_t)bytes[3 * i + 1] << 8 | bytes[3 * i + 2];
+    return px;
+}
+
+std::vector<std::uint32_t> frame_colors()
+{
+    const GrContext* s = GrScreenContext();
+    std::vector<std::uint32_t> px;
+    for (int y = 0; y <= s->gc_ymax; ++y) {
+        for (int x = 0; x <= s->gc_xmax; ++x) {
+            int r = 0, g = 0, b = 0;
+            GrQueryColor(GrPixelC(s, x, y), &r, &g, &b);
+            px.push_back((std::uint32_t)r << 16 | (std::uint32_t)g << 8 | (std::uint32_t)b);
+        }
+    }
+    return px;
+}
+
+void draw_picture()
+{
+    GrClearScreen(GrAllocColor(255, 255, 255));
+    GrBox(0, 0, 199, 149, GrAllocColor(0, 0, 0));
+    GrLine(10, 140, 190, 10, GrAllocColor(216, 64, 0));
+    GrFilledCircle(60, 60, 25, GrAllocColor(0, 72, 140));
+    GrCircle(140, 100, 30, GrAllocColor(92, 151, 70));
+    GrFilledBoxNC(120, 20, 180, 40, GrAllocColor(240, 180, 0));
+    for (int x = 5; x < 195; x += 3)
+        GrPlot(x, 145, GrAllocColor(179, 0, 35));
+}
+
+// The next event, or a null one after five seconds.
+GrEvent next_event()
+{
+    GrEvent ev{};
+    auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    do {
+        GrEventRead(&ev);
+    } while (ev.type == GREV_NULL && std::chrono::steady_clock::now() < end);
+    return ev;
+}
+
+TEST(Xvfb, WindowShowsTheDrawnPixelsAndTakesKeys)
+{
+    if (!on_path("Xvfb"))
+        GTEST_SKIP() << "Xvfb is not installed";
+    ASSERT_TRUE(on_path("xwininfo") && on_path("import") && on_path("xdotool"))
+        << "x11-utils, imagemagick and xdotool are needed (scripts/install-deps.sh)";
+    virtual_x_server server;
+    ASSERT_TRUE(server.start());
+    const char* old = std::getenv("DISPLAY");
+    std::string saved = old != nullptr ? old : "";
+    setenv("DISPLAY", server.display().c_str(), 1);
+
+    ASSERT_EQ(GrSetDriver(nullptr), 1);
+    EXPECT_EQ(GrDriverInfo->vdriver, &_GrDriverSDL2);
+    GrSetMode(GR_width_height_color_graphics, 200, 150, 256);
+    draw_picture();
+    twgr::window::take_snapshot(); // everything painted
+
+    window_info win = find_window(server.display());
+    ASSERT_FALSE(win.id.empty());
+    EXPECT_EQ(win.width, 200);
+    EXPECT_EQ(win.height, 150);
+    test_support::TempDir dir;
+    std::vector<std::uint32_t> want = frame_colors(), got;
+    for (int attempt = 0; attempt < 10 && got != want; ++attempt) {
+        run("timeout 20 import -display " + server.display() + " -window " + win.id + " -depth 8 " +
+            (dir / "shot.ppm").string());
+        got = read_ppm(dir / "shot.ppm", 200, 150);
+        if (got != want)
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
+    ASSERT_EQ(got.size(), want.size());
+    int bad = 0;
+    for (std::size_t i = 0; i < want.size(); ++i)
+        bad += got[i] != want[i] ? 1 : 0;
+    EXPECT_EQ(bad, 0);
+
+    // Keys sent to the window by name, whatever has the focus; Shift+Delete gives nothing, Alt+x one code.
+    GrEventInit();
+    GrEventGenMmove(GR_GEN_MMOVE_NEVER);
+    auto [status, out] = run("timeout 10 xdotool search --name '^TWGR$' key --delay 20 q F1 shift+Delete alt+x "
+                             "BackSpace");
+    EXPECT_EQ(status, 0);
+    const int want_keys[][2] = {{113, 1}, {0x13B, 100}, {0x12D, 100}, {8, 1}};
+    for (const auto& k : want_keys) {
+        GrEvent ev = next_event();
+        EXPECT_EQ(ev.type, GREV_KEY);
+        EXPECT_EQ(ev.p1, k[0]);
+        EXPECT_EQ(ev.p2, k[1]);
+    }
+    GrEvent none;
+    GrEventRead(&none);
+    EXPECT_EQ(none.type, GREV_NULL);
+
+    GrEventUnInit();
+    _GrCloseVideoDriver();
+    if (old != nullptr)
+        setenv("DISPLAY", saved.c_str(), 1);
+    else
+        unsetenv("DISPLAY");
+}
+
+} // namespace
