@@ -134,7 +134,7 @@ void make_current(GrGraphicsMode which, GrVideoMode* md, const GrContext& screen
     std::exit(1);
 }
 
-int GrSetMode(GrGraphicsMode which, ...)
+int GrSetMode(int kind, ...)
 {
     if (_GrDriverInfo.vdriver == nullptr)
         GrSetDriver(nullptr);
@@ -143,8 +143,10 @@ int GrSetMode(GrGraphicsMode which, ...)
         twgr::setmode_fatal("could not find suitable video driver");
     request rq;
     va_list ap;
-    va_start(ap, which);
-    bool known = read_request(which, ap, rq);
+    va_start(ap, kind);
+    bool known = kind >= GR_default_text && kind <= GR_NC_custom_bpp_graphics;
+    GrGraphicsMode which = known ? (GrGraphicsMode)kind : GR_unknown_mode;
+    known = known && read_request(which, ap, rq);
     va_end(ap);
     if (!known)
         twgr::setmode_fatal("unknown video mode");

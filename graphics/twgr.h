@@ -306,8 +306,9 @@ extern const struct _GR_driverInfo* const GrDriverInfo;
 
 // Chooses the video driver from spec, or from TWGRDRV when spec is null; 1 when a driver is set.
 int GrSetDriver(const char* drvspec);
-// Sets a mode of the given kind (arguments per kind); every failure ends the program.
-int GrSetMode(GrGraphicsMode which, ...);
+// Sets a mode of the given kind (a GrGraphicsMode; arguments per kind); every failure ends the program. The kind
+// is passed as int: a variadic function's last named parameter must not be of a promoted type such as an enum.
+int GrSetMode(int which, ...);
 // Best mode of drv for the request: the generic search behind every driver's selectmode.
 GrVideoMode* _gr_selectmode(GrVideoDriver* drv, int w, int h, int bpp, int txt, unsigned int* best);
 void _GrCloseVideoDriver(void);

@@ -9,7 +9,8 @@ namespace
 {
 
 unsigned char* MemBuf = nullptr;
-constexpr std::size_t largest_frame = 0x20000000;
+constexpr std::size_t largest_frame = 0x8000000;      // 8 bits per pixel and less
+constexpr std::size_t largest_rgb_frame = 0x18000000; // 24 bits per pixel
 std::size_t MemBufSze = 0;
 
 // Bytes the frame of a mode needs (four planes for 4 bits per pixel).
@@ -130,8 +131,9 @@ GrVideoMode* select(GrVideoDriver* drv, int w, int h, int bpp, int txt, unsigned
     m->width = (short)w;
     m->height = (short)h;
     m->lineoffset = (int)offset;
-    // No frame driver takes a plane this large: refuse before touching that much memory.
-    if (frame_bytes(*m) > largest_frame || !provide_buffer(frame_bytes(*m)))
+    // The frame driver of this depth takes no larger plane: refuse before touching that much memory.
+    std::size_t largest = depth == 24 ? largest_rgb_frame : largest_frame;
+    if (frame_bytes(*m) > largest || !provide_buffer(frame_bytes(*m)))
         return nullptr;
     m->extinfo->frame = MemBuf;
     return _gr_selectmode(drv, w, h, bpp, txt, best);

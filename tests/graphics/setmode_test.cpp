@@ -74,6 +74,9 @@ TEST(MemoryDriver, BadModeRequestsAreFatalWithTheirMessage)
                 "^GrSetMode: could not find suitable video mode\n$");
     EXPECT_EXIT(GrSetMode(GR_width_height_color_graphics, 40000, 10, 256), ::testing::ExitedWithCode(1),
                 "^GrSetMode: could not find suitable video mode\n$");
+    // 20000 x 20000 bytes is more than an 8-bit frame may hold.
+    EXPECT_EXIT(GrSetMode(GR_width_height_color_graphics, 20000, 20000, 256), ::testing::ExitedWithCode(1),
+                "^GrSetMode: could not find suitable video mode\n$");
 }
 
 class DriverSpec : public ::testing::Test
