@@ -143,10 +143,15 @@ int count_numbers(std::string_view line)
 
 void column_scan::scan(std::string_view line, std::uint32_t last_col)
 {
-    results_.clear();
     number_cursor cur(line);
-    while (results_.size() < last_col && cur.good) {
+    attempts_ = 0;
+    // A huge column number costs room only for the attempts a line really allows.
+    while (attempts_ < last_col && cur.good) {
         read_attempt(cur);
-        results_.push_back(cur.result);
+        if (attempts_ == results_.size())
+            results_.push_back(cur.result);
+        else
+            results_[attempts_] = cur.result;
+        ++attempts_;
     }
 }

@@ -35,14 +35,16 @@ public:
     // Makes attempts 1, 2, ... while the cursor stays good, at most last_col of them.
     void scan(std::string_view line, std::uint32_t last_col);
 
-    bool reached(std::uint32_t col) const { return col <= results_.size(); }
+    bool reached(std::uint32_t col) const { return col <= attempts_; }
     double value(std::uint32_t col) const { return results_[col - 1]; }
-    std::uint32_t attempts() const { return static_cast<std::uint32_t>(results_.size()); }
+    std::uint32_t attempts() const { return attempts_; }
     // The extraction variable after the last attempt.
-    double last() const { return results_.empty() ? 0.0 : results_.back(); }
+    double last() const { return attempts_ == 0 ? 0.0 : results_[attempts_ - 1]; }
 
 private:
-    std::vector<double> results_; // kept between lines so that scanning does not allocate per row
+    // Sized up to the largest column asked for so far and kept between lines: no allocation per row.
+    std::vector<double> results_;
+    std::uint32_t attempts_ = 0;
 };
 
 #endif // TREMWIL_NUMBER_SCAN_H

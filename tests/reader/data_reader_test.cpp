@@ -305,6 +305,13 @@ TEST_F(Reader, VeryLongLinesAndLinesWithoutEnd)
     EXPECT_EQ(mydata[0].x, (rows{99999, 199998}));
     EXPECT_EQ(mydata[0].y, (rows{100000, 200000}));
     EXPECT_EQ(mydata[0].z, (rows{3, 6}));
+
+    // Room made for every line is given back when most lines were comments.
+    std::string mostly_comments;
+    for (int i = 0; i < 200000; ++i)
+        mostly_comments.append(i % 100 == 0 ? "1 2 3\n" : "#\n");
+    EXPECT_EQ(read(mostly_comments, 1), 2000u);
+    EXPECT_LT(mydata[1].x.capacity(), 2000u + 500u + 4096u);
 }
 
 } // namespace

@@ -1,0 +1,172 @@
+// Data reader benchmark: generates a file of 1M rows "x y z" and prints, in one run, the time of readfile +
+// FindMinMax with sorting off and on, the index sort alone, a naive string-stream reader and a from_chars floor,
+// and the peak memory of the reader against the vectors it fills plus the file.
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <random>
+#include <sstream>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+#include <vector>
+
+#include "data_reader.h"
+#include "data_set.h"
+#include "file_bytes.h"
+#include "settings.h"
+
+namespace
+{
+
+constexpr int row_count = 1000000;
+constexpr int repetitions = 5;
+
+// Rows like "123456 42.125 -3.75": about 21 bytes each. Written piecewise so the parent holds no copy.
+void write_sample(const std::string& path)
+{
+    std::mt19937_64 rng(1);
+    std::uniform_real_distribution<double> y(0, 100);
+    std::uniform_real_distribution<double> z(-10, 10);
+    std::FILE* out = std::fopen(path.c_str(), "w");
+    if (out == nullptr) {
+        std::perror(path.c_str());
+        std::exit(1);
+    }
+    for (int i = 0; i < row_count; ++i)
+        std::fprintf(out, "%d %.3f %.2f\n", i, y(rng), z(rng));
+    std::fclose(out);
+}
+
+// CPU time of this thread (user and system, page faults included): on a machine shared with other work it
+// varies far less than the wall clock.
+double cpu_seconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+double seconds_of(const std::function<void()>& work)
+{
+    double best = 1e300;
+    for (int i = 0; i < repetitions; ++i) {
+        const double start = cpu_seconds();
+        work();
+        best = std::min(best, cpu_seconds() - start);
+    }
+    return best;
+}
+
+void read_into_data_set(const std::string& path, int sorting)
+{
+    sort = sorting;
+    data d;
+    d.fname = path;
+    readfile(d);
+    d.FindMinMax();
+    if (d.x.size() != row_count)
+        std::abort();
+}
+
+void read_naively(const std::string& path)
+{
+    std::vector<double> x, y, z;
+    std::ifstream in(path);
+    std::string line;
+    while (std::getline(in, line)) {
+        std::istringstream fields(line);
+        double a = 0, b = 0, c = 0;
+        fields >> a >> b >> c;
+        x.push_back(a);
+        y.push_back(b);
+        z.push_back(c);
+    }
+    if (x.size() != row_count)
+        std::abort();
+}
+
+// Every number of the file through from_chars into a sum: the least any reader of this file must do.
+void parse_floor(const std::string& path)
+{
+    file_bytes file;
+    file.open(path);
+    const char* p = file.bytes().data();
+    const char* const end = p + file.bytes().size();
+    double sum = 0;
+    while (p < end) {
+        while (p < end && (*p == ' ' || *p == '\n'))
+            ++p;
+        double v = 0;
+        p = std::from_chars(p, end, v).ptr;
+        sum += v;
+    }
+    if (sum == 0)
+        std::abort();
+}
+
+double index_sort_seconds(const std::string& path)
+{
+    sort = 0;
+    data unsorted;
+    unsorted.fname = path;
+    readfile(unsorted);
+    return seconds_of([&unsorted] {
+        data d = unsorted;
+        d.sort();
+    });
+}
+
+// Peak resident memory of work, run in a child so that each figure stands alone (kilobytes).
+long peak_kb(const std::function<void()>& work)
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        work();
+        _exit(0);
+    }
+    int status = 0;
+    rusage usage{};
+    wait4(child, &status, 0, &usage);
+    return usage.ru_maxrss;
+}
+
+} // namespace
+
+int main()
+{
+    const std::string path = (std::filesystem::temp_directory_path() / "tremwil_reader_bench.dat").string();
+    write_sample(path);
+    const double file_mb = static_cast<double>(std::filesystem::file_size(path)) / 1e6;
+    const double vectors_mb = 3.0 * sizeof(double) * row_count / 1e6;
+
+    const double off = seconds_of([&] { read_into_data_set(path, 0); });
+    const double on = seconds_of([&] { read_into_data_set(path, 1); });
+    const double index_sort = index_sort_seconds(path);
+    const double naive = seconds_of([&] { read_naively(path); });
+    const double floor = seconds_of([&] { parse_floor(path); });
+
+    std::printf("file: %d rows, %.1f MB; CPU time, best of %d runs\n", row_count, file_mb, repetitions);
+    std::printf("readfile+FindMinMax, sort off : %8.1f ms  (%.2fx floor, %.1fx faster than naive)\n", off * 1e3,
+                off / floor, naive / off);
+    std::printf("readfile+FindMinMax, sort on  : %8.1f ms  (sorting adds %.1f ms)\n", on * 1e3, (on - off) * 1e3);
+    std::printf("index sort alone (data::sort) : %8.1f ms\n", index_sort * 1e3);
+    std::printf("naive stream reader           : %8.1f ms\n", naive * 1e3);
+    std::printf("floor (from_chars every number): %7.1f ms\n", floor * 1e3);
+
+    const long base = peak_kb([] {});
+    const long peak_off = peak_kb([&] { read_into_data_set(path, 0); }) - base;
+    const long peak_on = peak_kb([&] { read_into_data_set(path, 1); }) - base;
+    const double limit_mb = 1.5 * (vectors_mb + file_mb);
+    std::printf("peak memory above start, sort off: %.1f MB, sort on: %.1f MB (vectors %.1f MB + file %.1f MB; "
+                "limit 1.5x = %.1f MB)\n",
+                peak_off / 1e3, peak_on / 1e3, vectors_mb, file_mb, limit_mb);
+    std::filesystem::remove(path);
+    return 0;
+}
