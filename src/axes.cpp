@@ -16,13 +16,14 @@ GrColor axes_color;
 namespace
 {
 
-// The ticks of one range: spacings, the tolerant limits and the index runs of major and minor ticks.
+// The ticks of one range: spacings, tolerant limits and the bounds of the major and minor index runs.
 struct tick_plan {
     double min = 0, range = 0;
     double ts = 0, sub = 0;
     double lo = 0, hi = 0;
-    long long major0 = 1, major1 = 0; // empty runs until planned
-    long long minor0 = 1, minor1 = 0;
+    double major_first = 1, major_last = 0; // empty runs unless planned
+    double minor_first = 1, minor_last = 0;
+    double limit = 0;
 };
 
 // Plans the ticks of Min..Max on an axis of the given length. A range that is not finite gets no ticks; an
@@ -40,38 +41,23 @@ tick_plan plan_ticks(double Min, double Max, int pixels)
     const double eps = 1e-6 * p.range;
     p.lo = Min - eps;
     p.hi = Max + eps;
-    const double limit = max_ticks(pixels);
-    if (!tick_indices(std::floor((Min + eps) / p.ts), std::ceil((Max - eps) / p.ts), limit, &p.major0, &p.major1))
-        p.major0 = 1, p.major1 = 0;
+    p.major_first = std::floor((Min + eps) / p.ts);
+    p.major_last = std::ceil((Max - eps) / p.ts);
     p.sub = minor_tick_spacing(p.ts, type, p.lo, p.hi);
-    if (!tick_indices(std::ceil(p.lo / p.sub), std::floor(p.hi / p.sub), limit, &p.minor0, &p.minor1))
-        p.minor0 = 1, p.minor1 = 0;
+    p.minor_first = std::ceil(p.lo / p.sub);
+    p.minor_last = std::floor(p.hi / p.sub);
+    p.limit = max_ticks(pixels);
     return p;
-}
-
-// Whether v lies within the tolerant limits; a descending range has them the other way round.
-bool kept(const tick_plan& p, double v)
-{
-    return std::min(p.lo, p.hi) <= v && v <= std::max(p.lo, p.hi);
-}
-
-template <typename F> void each_tick(const tick_plan& p, long long i0, long long i1, double step, F&& f)
-{
-    for (long long i = i0; i <= i1; ++i) {
-        const double v = static_cast<double>(i) * step;
-        if (kept(p, v))
-            f(v);
-    }
 }
 
 template <typename F> void each_major(const tick_plan& p, F&& f)
 {
-    each_tick(p, p.major0, p.major1, p.ts, f);
+    for_each_tick(p.major_first, p.major_last, p.ts, p.lo, p.hi, p.limit, f);
 }
 
 template <typename F> void each_minor(const tick_plan& p, F&& f)
 {
-    each_tick(p, p.minor0, p.minor1, p.sub, f);
+    for_each_tick(p.minor_first, p.minor_last, p.sub, p.lo, p.hi, p.limit, f);
 }
 
 // "%g" of a tick value; adding 0.0 turns the -0 of a descending range's zero tick into 0.

@@ -21,17 +21,31 @@ namespace
 bool mode_entered = false;
 bool events_started = false;
 
-// Window input joins here: the window driver's event queue is started with GrEventInit on entry, stopped with
-// GrEventUnInit on exit, and GrKeyRead waits on it with GrEventWaitKeyOrClick. Until that driver is linked in
-// there is no queue to start or stop.
-void start_events() {}
-void stop_events() {}
+// Only a window page has an input queue; a memory page is saved and left without asking for keys.
+void start_events()
+{
+    GrEventInit();
+}
 
-// Without the window driver nothing delivers keys, so the wait ends at once with a space: the viewing loop
-// then moves on to the next file instead of waiting for ever.
+void stop_events()
+{
+    GrEventUnInit();
+}
+
+// Next key press from the window's queue; mouse clicks and other events do not end the wait. Without a queue
+// (a memory page) nothing could ever arrive, so the wait ends at once with a space, which moves the viewing
+// loop on to the next file instead of blocking for ever.
 int wait_for_key_event()
 {
-    return ' ';
+    if (!events_started)
+        return ' ';
+    for (;;) {
+        GrEvent ev{};
+        GrEventWaitKeyOrClick(&ev);
+        TW_DEBUG("ev.type=" << ev.type);
+        if (ev.type == GREV_KEY)
+            return ev.p1;
+    }
 }
 
 // Row of the size table for a size index; indices outside the table fall back to the placeholder row, which

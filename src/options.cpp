@@ -11,6 +11,7 @@
 #include "help.h"
 #include "messages.h"
 #include "overlays.h"
+#include "time_axes.h"
 #include "value_parsers.h"
 
 namespace
@@ -292,9 +293,11 @@ bool handle_run_option(int c, option_state& state)
         return true;
     case OPT_XTIME:
         time_x_axes = 1;
+        drawxaxes = draw_x_axes_time;
         return true;
     case OPT_YTIME:
         time_y_axes = 1;
+        drawyaxes = draw_y_axes_time;
         return true;
     }
     return false;

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <memory>
 
+#include "axes.h"
 #include "messages.h"
 
 const char* const ENVFONT = "TREMWIL_FONT";
@@ -102,8 +103,8 @@ void reset_plot_settings()
     labelx.clear();
     labely.clear();
     title.clear();
-    drawxaxes = nullptr;
-    drawyaxes = nullptr;
+    drawxaxes = draw_x_axes;
+    drawyaxes = draw_y_axes;
     time_x_axes = time_y_axes = 0;
 }
 

@@ -89,8 +89,8 @@ extern std::string labelx;
 extern std::string labely;
 extern std::string title;
 
-// Axis drawers. Null stands for the linear drawers until the axis units are linked in (drawing joins here);
-// time_x_axes / time_y_axes record "--x-time" / "--y-time" so the composer can pick the time drawers.
+// Axis drawers: the linear ones at start, the time ones after "--x-time" / "--y-time", which also set
+// time_x_axes / time_y_axes.
 extern drawaxes* drawxaxes;
 extern drawaxes* drawyaxes;
 extern int time_x_axes;

@@ -19,4 +19,21 @@ double max_ticks(int pixels);
 // cannot be walked: a bound that is not finite or not exactly representable, or more than limit ticks.
 bool tick_indices(double first, double last, double limit, long long* i0, long long* i1);
 
+// Calls f(v) for every v = i * step, i from first to last, that lies between lo and hi (in either order, so a
+// descending range keeps its ticks too). A run that tick_indices refuses calls nothing.
+template <typename F>
+void for_each_tick(double first, double last, double step, double lo, double hi, double limit, F&& f)
+{
+    long long i0 = 0, i1 = 0;
+    if (!tick_indices(first, last, limit, &i0, &i1))
+        return;
+    const double low = lo < hi ? lo : hi;
+    const double high = lo < hi ? hi : lo;
+    for (long long i = i0; i <= i1; ++i) {
+        const double v = static_cast<double>(i) * step;
+        if (low <= v && v <= high)
+            f(v);
+    }
+}
+
 #endif // TREMWIL_TICK_SCALE_H

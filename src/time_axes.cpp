@@ -68,9 +68,32 @@ void trace_linear_spacing(double lo, double hi, double tick)
     dbg__printf(TW_FILE, __LINE__, "lin_subtick_spacing = %g\n", minor_tick_spacing(ts, type, lo / tick, hi / tick));
 }
 
-bool between(double lo, double v, double hi)
+// Where the ticks of one time axis go: shifted range, tolerant limits and the axis position on the page.
+struct time_axis {
+    double min_s, max_s, range, lo, hi, limit;
+    int XSize, xoffset, y0;
+
+    int column(double v) const { return trunc_pixel(xoffset + XSize / range * (v - min_s)); }
+};
+
+void draw_major_ticks(const time_axis& a, int dist, double eps)
 {
-    return lo <= v && v <= hi;
+    const double T = distance[dist].tick;
+    const double first = std::floor((eps + a.min_s) / T);
+    for_each_tick(first, std::ceil((a.max_s - eps) / T), T, a.lo, a.hi, a.limit, [&](double v) {
+        const int x = a.column(v);
+        GrLine(x, a.y0 + 1, x, a.y0 + 6, axes_color);
+        gprintfxy(x, a.y0 + 8, opt_axes, "%s", time_label(v, dist).c_str());
+    });
+}
+
+void draw_minor_ticks(const time_axis& a, int dist)
+{
+    const double S = distance[dist].subtick;
+    for_each_tick(std::ceil(a.lo / S), std::floor(a.hi / S), S, a.lo, a.hi, a.limit, [&](double v) {
+        const int x = a.column(v);
+        GrLine(x, a.y0 + 1, x, trunc_pixel(a.y0 + 1 + 2.0), axes_color);
+    });
 }
 
 } // namespace
@@ -89,31 +112,9 @@ int draw_x_axes_time(int XSize, int YSize, int xoffset, int yoffset, int /*log_a
     const int dist = choose_distance(XSize, range);
     trace_linear_spacing(min_s, max_s, distance[dist].tick);
     const double eps = 1e-6 * range;
-    const double lo = min_s - eps;
-    const double hi = max_s + eps;
-    const int y0 = yoffset + YSize;
-    const double limit = max_ticks(XSize);
-    auto column = [&](double v) { return trunc_pixel(xoffset + XSize / range * (v - min_s)); };
-    const double T = distance[dist].tick;
-    long long i0 = 0, i1 = 0;
-    if (tick_indices(std::floor((eps + min_s) / T), std::ceil((max_s - eps) / T), limit, &i0, &i1))
-        for (long long i = i0; i <= i1; ++i) {
-            const double v = static_cast<double>(i) * T;
-            if (!between(lo, v, hi))
-                continue;
-            const int x = column(v);
-            GrLine(x, y0 + 1, x, y0 + 6, axes_color);
-            gprintfxy(x, y0 + 8, opt_axes, "%s", time_label(v, dist).c_str());
-        }
-    const double S = distance[dist].subtick;
-    if (tick_indices(std::ceil(lo / S), std::floor(hi / S), limit, &i0, &i1))
-        for (long long i = i0; i <= i1; ++i) {
-            const double v = static_cast<double>(i) * S;
-            if (!between(lo, v, hi))
-                continue;
-            const int x = column(v);
-            GrLine(x, y0 + 1, x, trunc_pixel(y0 + 1 + 2.0), axes_color);
-        }
+    const time_axis a{min_s, max_s, range, min_s - eps, max_s + eps, max_ticks(XSize), XSize, xoffset, yoffset + YSize};
+    draw_major_ticks(a, dist, eps);
+    draw_minor_ticks(a, dist);
     return 0;
 }
 

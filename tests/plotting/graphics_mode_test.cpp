@@ -6,6 +6,9 @@
 #include <string>
 
 #include "plot_fixture.h"
+#include "sdl2_window.h"
+
+#include <SDL.h>
 
 namespace
 {
@@ -251,6 +254,51 @@ TEST_F(GraphicsMode, ExtentsFollowFontAndDirection)
     EXPECT_EQ(GrStringHeight_("21", &opt), 7u);
     EXPECT_EQ(GrStringWidth_("21", &opt), 6u);
     GrUnloadFont(digits);
+}
+
+// A window page on SDL's invisible driver: the key wait reads the window's event queue.
+class WindowPage : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        clean_state();
+        SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "dummy", SDL_HINT_OVERRIDE);
+        twgr::window::allow_virtual_video(true);
+        ASSERT_EQ(GrSetDriver("sdl2"), 1);
+    }
+    void TearDown() override
+    {
+        clean_state();
+        _GrCloseVideoDriver();
+        twgr::window::allow_virtual_video(false);
+        SDL_ResetHint(SDL_HINT_VIDEODRIVER);
+    }
+};
+
+GrEvent event_of(int type, int p1)
+{
+    GrEvent ev{};
+    ev.type = type;
+    ev.p1 = p1;
+    return ev;
+}
+
+TEST_F(WindowPage, ClicksDoNotEndTheKeyWait)
+{
+    entergrmode(3);
+    EXPECT_EQ(GrScreenContext()->gc_xmax + 1, 690);
+    const GrEvent click = event_of(GREV_MOUSE, GRMOUSE_LB_RELEASED);
+    const GrEvent key = event_of(GREV_KEY, 'r');
+    const GrEvent escape = event_of(GREV_KEY, 27);
+    ASSERT_EQ(GrEventEnqueue(&click), 0);
+    ASSERT_EQ(GrEventEnqueue(&key), 0);
+    ASSERT_EQ(GrEventEnqueue(&click), 0);
+    ASSERT_EQ(GrEventEnqueue(&escape), 0);
+    EXPECT_EQ(GrKeyRead(), 'r');
+    EXPECT_EQ(GrKeyRead(), 27);
+    exitgrmode();
+    EXPECT_EQ(GrDriverInfo->mcode, GR_default_text);
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "options.h"
 #include "plot_fixture.h"
 
 namespace
@@ -142,6 +143,22 @@ TEST_F(TimeAxes, AbsurdRangesReturnWithoutDrawing)
     EXPECT_EQ(drawn_pixels(), 0);
     EXPECT_EXIT(draw_x_axes_time(600, 20, 10, 5, 0, 7, 7, 0), ::testing::ExitedWithCode(1),
                 "Error: bad trial inter-tick spacing");
+}
+
+TEST(AxisDrawers, TimeOptionsSelectTheTimeDrawers)
+{
+    reset_settings();
+    EXPECT_EQ(drawxaxes, draw_x_axes);
+    EXPECT_EQ(drawyaxes, draw_y_axes);
+    option_state state{"tremwil", 3};
+    handle_option(OPT_XTIME, nullptr, state);
+    EXPECT_EQ(drawxaxes, draw_x_axes_time);
+    EXPECT_EQ(drawyaxes, draw_y_axes);
+    handle_option(OPT_YTIME, nullptr, state);
+    EXPECT_EQ(drawyaxes, draw_y_axes_time);
+    reset_settings();
+    EXPECT_EQ(drawxaxes, draw_x_axes);
+    EXPECT_EQ(drawyaxes, draw_y_axes);
 }
 
 } // namespace
