@@ -4,8 +4,11 @@
 #include "sdl2_window.h"
 #include "test_support.h"
 
+#include "SDL.h"
+
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -102,11 +105,11 @@ struct window_info {
     int width = 0, height = 0;
 };
 
-window_info find_window(const std::string& display)
+window_info find_window(const std::string& display, const std::string& name = "TWGR")
 {
     window_info w;
     for (int attempt = 0; attempt < 50 && w.id.empty(); ++attempt) {
-        auto [status, out] = run("timeout 10 xwininfo -display " + display + " -name TWGR");
+        auto [status, out] = run("timeout 10 xwininfo -display " + display + " -name " + name);
         std::istringstream in(out);
         for (std::string line; std::getline(in, line);) {
             if (auto p = line.find("Window id: "); p != std::string::npos)
@@ -235,6 +238,73 @@ TEST(Xvfb, WindowShowsTheDrawnPixelsAndTakesKeys)
     EXPECT_EQ(none.type, GREV_NULL);
 
     GrEventUnInit();
+    _GrCloseVideoDriver();
+    if (old != nullptr)
+        setenv("DISPLAY", saved.c_str(), 1);
+    else
+        unsetenv("DISPLAY");
+}
+
+using twgr::window::close_answer;
+std::atomic<close_answer (*)()> box_ask{nullptr};
+std::atomic<int> asked{0}, aborted{0};
+
+close_answer count_and_ask()
+{
+    close_answer a = box_ask.load()();
+    ++asked;
+    return a;
+}
+void note_abort()
+{
+    ++aborted;
+}
+
+// Clicks the close button as the window manager would report it, waits for the question box and answers it
+// with a key; returns once the answer has been taken.
+void close_and_answer(const std::string& display, const char* key, int asked_before)
+{
+    SDL_Event ev{};
+    ev.type = SDL_WINDOWEVENT;
+    ev.window.windowID = twgr::window::window_id();
+    ev.window.event = SDL_WINDOWEVENT_CLOSE;
+    ASSERT_EQ(SDL_PushEvent(&ev), 1);
+    window_info box = find_window(display, "Abort");
+    ASSERT_FALSE(box.id.empty()) << "no question box";
+    // The box's name is not one xdotool can search for: the key goes to its id. It is sent again should the
+    // box not have been listening yet.
+    auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (asked == asked_before && std::chrono::steady_clock::now() < end) {
+        run("timeout 10 xdotool key --window " + box.id + " " + key);
+        for (int i = 0; i < 100 && asked == asked_before; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    ASSERT_EQ(asked, asked_before + 1);
+}
+
+TEST(Xvfb, CloseButtonAsksInABoxAndAbortsOnYes)
+{
+    if (!on_path("Xvfb"))
+        GTEST_SKIP() << "Xvfb is not installed";
+    ASSERT_TRUE(on_path("xwininfo") && on_path("xdotool"));
+    virtual_x_server server;
+    ASSERT_TRUE(server.start());
+    const char* old = std::getenv("DISPLAY");
+    std::string saved = old != nullptr ? old : "";
+    setenv("DISPLAY", server.display().c_str(), 1);
+    ASSERT_EQ(GrSetDriver(nullptr), 1);
+    GrSetMode(GR_width_height_color_graphics, 120, 80, 256);
+    twgr::window::close_seam own = twgr::window::set_close_seam({count_and_ask, note_abort});
+    box_ask = own.ask;
+    asked = aborted = 0;
+
+    close_and_answer(server.display(), "Escape", 0);
+    EXPECT_EQ(aborted, 0);
+    EXPECT_TRUE(twgr::window::take_snapshot().visible);
+    close_and_answer(server.display(), "Return", 1);
+    EXPECT_EQ(aborted, 1);
+
+    twgr::window::set_close_seam(own);
     _GrCloseVideoDriver();
     if (old != nullptr)
         setenv("DISPLAY", saved.c_str(), 1);
