@@ -81,12 +81,16 @@ def bgi(name, first, cap, descender, glyphs):
         for op, x, y in moves:
             strokes += word(op, x, y)
         strokes += b"\0\0"
-    count = len(glyphs)
-    tables = struct.pack(f"<{count}H", *offsets) + bytes(advance for advance, _ in glyphs)
+    return bgi_file(name, first, cap, descender, offsets, [advance for advance, _ in glyphs], bytes(strokes))
+
+
+def bgi_file(name, first, cap, descender, offsets, advances, strokes):
+    count = len(offsets)
+    tables = struct.pack(f"<{count}H", *offsets) + bytes(advances)
     font_header = b"+" + struct.pack("<HBBHBbbb", count, 0, first, 16 + len(tables), 0, cap, 0, descender) + bytes(5)
     file_header = b"PK\x08\x08BGI sample font\x1a" + struct.pack("<H", 0x80) + name.encode("ascii")[:4]
     file_header += struct.pack("<HBBBB", len(font_header) + len(tables) + len(strokes), 1, 0, 1, 0)
-    return file_header.ljust(0x80, b"\0") + font_header + tables + bytes(strokes)
+    return file_header.ljust(0x80, b"\0") + font_header + tables + strokes
 
 
 def columns_of(picture):
@@ -151,12 +155,41 @@ def samples():
     return out
 
 
+def hostile():
+    """Files whose headers lie about sizes and counts; a loader that trusted them would read past the end, allocate
+    gigabytes or loop for long. Named <driver>-<what>; the loader of that driver must refuse each one."""
+    out = {}
+    psf2 = struct.pack("<4sIIIIIII", b"\x72\xb5\x4a\x86", 0, 32, 0, 0xFFFFFFFF, 0, 4096, 4096)
+    out["raw-psf2-huge-glyphs.psf"] = psf2 + b"\xaa" * 32
+    psf2 = struct.pack("<4sIIIIIII", b"\x72\xb5\x4a\x86", 0, 32, 0, 0xFFFFFFFF, 1, 1, 1)
+    out["raw-psf2-huge-count.psf"] = psf2 + b"\xaa" * 32
+    psf2 = struct.pack("<4sIIIIIII", b"\x72\xb5\x4a\x86", 0, 0xFFFFFF00, 0, 1, 2, 2, 8)
+    out["raw-psf2-offset-past-end.psf"] = psf2 + b"\xaa" * 2
+    head = struct.pack("<IIHHHHHHHH", 0x19590214, 0, 0xFFFF, 0xFFFF, 0, 0xFFFF, 1, 0, 0, 0)
+    out["native-huge-glyphs.fnt"] = head + fixed16("big") + fixed16("big")
+    out["fna-count-beyond-lines.fna"] = b"name x\nfamily x\nisfixed 1\nwidth 1\nheight 1000\nminchar 0\n" \
+        b"maxchar 65535\nbaseline 0\n#\n"
+    out["fna-huge-width.fna"] = b"name x\nfamily x\nisfixed 1\nwidth 99999999\nheight 1\nminchar 0\n" \
+        b"maxchar 0\nbaseline 0\n#\n"
+    # The last character's stroke list runs to the end of the file without an end marker.
+    box = bgi("LOOP", 0, 4, -2, [(6, [("m", 0, 0)] * 8)] * 200)
+    out["bgi-unterminated-strokes.chr"] = box[:-2] + b"\x81\x01" * 20000
+    # 3000 characters all share one list of 1000 strokes: three million stroke steps for 4 KB of strokes.
+    out["bgi-shared-stroke-list.chr"] = bgi_file("SHAR", 0, 4, -2, [0] * 3000, [6] * 3000,
+                                                 b"\x81\x81" * 1000 + b"\0\0")
+    return out
+
+
 def main():
     for rel, data in samples().items():
         driver, name = rel.split("/")
         for target in (TESTS / name, CORPUS / f"font_{driver}" / name):
             target.parent.mkdir(parents=True, exist_ok=True)
             target.write_bytes(data)
+    crashers = TESTS.parent / "crashers"
+    crashers.mkdir(exist_ok=True)
+    for name, data in hostile().items():
+        (crashers / name).write_bytes(data)
 
 
 if __name__ == "__main__":
