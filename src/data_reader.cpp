@@ -4,17 +4,15 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
 
 #include "err_printf.h"
 #include "file_bytes.h"
+#include "huge_pages.h"
 #include "messages.h"
 #include "number_scan.h"
-
-#include <sys/mman.h>
 
 namespace
 {
@@ -189,17 +187,7 @@ void read_line(file_reading& r)
     r.d.z.push_back(z);
 }
 
-// The reserved room is filled front to back right away: asking for huge pages turns thousands of page faults
-// into a few (a tenth of the reading time for a million rows). Only advice; without it nothing changes.
-void advise_huge_pages(const std::vector<double>& column)
-{
-    constexpr std::uintptr_t huge = std::uintptr_t{1} << 21;
-    const auto first = (reinterpret_cast<std::uintptr_t>(column.data()) + huge - 1) & ~(huge - 1);
-    const auto last = reinterpret_cast<std::uintptr_t>(column.data() + column.capacity()) & ~(huge - 1);
-    if (last > first)
-        ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
-}
-
+// The rows of a million-line file take a tenth of the reading time in page faults without huge pages.
 void make_room(data& d, std::size_t rows)
 {
     const bool components = is_ellipse_quiver(draw_type);
