@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -71,13 +71,20 @@ struct drawn_text {
     std::string text;
 };
 
-// The texts of the gprintfxy traces in captured standard error.
+// The texts of the gprintfxy traces in captured standard error, each "gprintfxy(x,y) text" up to its line end.
 inline std::vector<drawn_text> texts_in(const std::string& err)
 {
-    static const std::regex line(R"(gprintfxy\((-?\d+),(-?\d+)\) ([^\n]*))");
+    static const std::string key = "gprintfxy(";
     std::vector<drawn_text> out;
-    for (std::sregex_iterator it(err.begin(), err.end(), line), end; it != end; ++it)
-        out.push_back({std::stol((*it)[1]), std::stol((*it)[2]), (*it)[3]});
+    for (std::size_t at = err.find(key); at != std::string::npos; at = err.find(key, at + 1)) {
+        drawn_text t{};
+        int used = 0;
+        if (std::sscanf(err.c_str() + at + key.size(), "%ld,%ld)%n", &t.x, &t.y, &used) != 2 || used == 0)
+            continue;
+        const std::size_t start = at + key.size() + static_cast<std::size_t>(used) + 1; // after the blank
+        t.text = err.substr(start, err.find('\n', start) - start);
+        out.push_back(t);
+    }
     return out;
 }
 
