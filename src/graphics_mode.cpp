@@ -63,9 +63,17 @@ int page_width(int row)
     return static_cast<int>(std::clamp<long long>(w, INT_MIN, INT_MAX));
 }
 
+void release_font()
+{
+    if (font != &GrFont_PC8x16)
+        GrUnloadFont(font);
+    font = &GrFont_PC8x16;
+}
+
+// A font still loaded from an entry without exit is released first, so it cannot leak.
 void load_font()
 {
-    font = &GrFont_PC8x16;
+    release_font();
     const char* name = std::getenv(ENVFONT);
     if (name == nullptr)
         return;
@@ -79,13 +87,6 @@ void load_font()
     std::printf("Font %ss not found\n", name);
     std::printf("Using default font\n");
     std::fflush(stdout);
-}
-
-void release_font()
-{
-    if (font != &GrFont_PC8x16)
-        GrUnloadFont(font);
-    font = &GrFont_PC8x16;
 }
 
 GrColor alloc_rgb(const RGB& c)
@@ -127,7 +128,9 @@ void entergrmode(int vga)
 {
     if (vga == 0)
         return;
-    oldmode = GrDriverInfo->mcode;
+    // Entering again without leaving keeps the mode found on the first entry, the one to return to.
+    if (!mode_entered)
+        oldmode = GrDriverInfo->mcode;
     const int row = size_row(vga);
     if (in_memory)
         GrSetDriver("memory");

@@ -161,6 +161,14 @@ TEST_F(GraphicsMode, FontComesFromTheEnvironmentOrFallsBack)
     EXPECT_EQ(font, &GrFont_PC8x16); // released on exit, loaded again on the next entry
     entergrmode(3);
     EXPECT_EQ(font->h.height, 6u);
+    // Entering again without leaving reloads the font and still returns to the mode found first.
+    const GrGraphicsMode first = oldmode;
+    entergrmode(4);
+    EXPECT_EQ(font->h.height, 6u);
+    EXPECT_EQ(oldmode, first);
+    exitgrmode();
+    EXPECT_EQ(GrDriverInfo->mcode, first);
+    EXPECT_EQ(font, &GrFont_PC8x16);
 }
 
 GrTextOption text_options(GrFont* f, GrColor fg)
