@@ -32,18 +32,17 @@ bool on_path(const std::string& tool)
     return std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) == 0;
 }
 
-// Output and status of a shell command.
+// Output and status of a shell command. The output goes through a file, not a pipe: SDL shows its question
+// box in a forked child, which would inherit an open pipe and keep it from ever reaching its end.
 std::pair<int, std::string> run(const std::string& cmd)
 {
-    std::string out;
-    FILE* p = popen((cmd + " 2>/dev/null").c_str(), "r");
-    if (p == nullptr)
-        return {-1, out};
-    char buf[512];
-    for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;)
-        out.append(buf, n);
-    int st = pclose(p);
-    return {WIFEXITED(st) ? WEXITSTATUS(st) : -1, out};
+    static const std::string out_file = "/tmp/twgr_xvfb_test_" + std::to_string(getpid()) + ".out";
+    int st = std::system((cmd + " >" + out_file + " 2>/dev/null").c_str());
+    std::ifstream in(out_file);
+    std::stringstream text;
+    text << in.rdbuf();
+    std::remove(out_file.c_str());
+    return {WIFEXITED(st) ? WEXITSTATUS(st) : -1, text.str()};
 }
 
 // An Xvfb of our own on the first free display number from 90; stopped by its process id.
