@@ -1,4 +1,4 @@
-// Tick spacings, minor spacings and the bounded index runs of the axes.
+// Tick spacings: multipliers, switching points, descending and empty ranges.
 #include "tick_scale.h"
 
 #include <gtest/gtest.h>
@@ -70,39 +70,6 @@ TEST(TickScale, EmptyOrUndefinedRangeEndsTheRun)
     EXPECT_EXIT(scale1(3, 3, &ts, &type), ::testing::ExitedWithCode(1), "\nError: bad trial inter-tick spacing -0\n");
     EXPECT_EXIT(scale1(0, std::nan(""), &ts, &type), ::testing::ExitedWithCode(1),
                 "Error: bad trial inter-tick spacing");
-}
-
-TEST(TickScale, MinorSpacingFollowsTheType)
-{
-    EXPECT_DOUBLE_EQ(minor_tick_spacing(2, 1, 0, 8), 1);
-    EXPECT_DOUBLE_EQ(minor_tick_spacing(0.5, 2, 0, 3), 0.1);
-    EXPECT_DOUBLE_EQ(minor_tick_spacing(20, 1, 0, 100), 10);
-    // Type 0: tenths while at most 29 intervals fit, else fifths, else halves.
-    EXPECT_DOUBLE_EQ(minor_tick_spacing(10, 0, 0, 29), 1);
-    EXPECT_DOUBLE_EQ(minor_tick_spacing(10, 0, 0, 30), 2);
-    EXPECT_DOUBLE_EQ(minor_tick_spacing(10, 0, 0, 40), 2);
-    EXPECT_DOUBLE_EQ(minor_tick_spacing(10, 0, 0, 58), 2);
-    EXPECT_DOUBLE_EQ(minor_tick_spacing(10, 0, 0, 60), 5);
-    EXPECT_DOUBLE_EQ(minor_tick_spacing(-10, 0, 40, 0), -2);
-    EXPECT_DOUBLE_EQ(minor_tick_spacing(4, 7, 0, 40), 4);
-}
-
-TEST(TickScale, IndexRunsAreBoundedByWhatCanBeDrawn)
-{
-    long long i0 = 0, i1 = 0;
-    ASSERT_TRUE(tick_indices(-2, 5, max_ticks(100), &i0, &i1));
-    EXPECT_EQ(i0, -2);
-    EXPECT_EQ(i1, 5);
-    ASSERT_TRUE(tick_indices(3, 2, max_ticks(100), &i0, &i1));
-    EXPECT_GT(i0, i1);
-    // Far more ticks than pixels, indices beyond exact integers and infinities are not walked.
-    EXPECT_FALSE(tick_indices(0, 2e12, max_ticks(600), &i0, &i1));
-    EXPECT_FALSE(tick_indices(1e17, 1e17 + 4, max_ticks(600), &i0, &i1));
-    EXPECT_FALSE(tick_indices(0, std::numeric_limits<double>::infinity(), max_ticks(600), &i0, &i1));
-    EXPECT_FALSE(tick_indices(std::nan(""), 3, max_ticks(600), &i0, &i1));
-    // A year of daily ticks on 600 pixels is still walked.
-    EXPECT_TRUE(tick_indices(0, 365, max_ticks(600), &i0, &i1));
-    EXPECT_GE(max_ticks(0), 1.0);
 }
 
 } // namespace
