@@ -1,6 +1,7 @@
 // Measuring text: character codes from the four character types, UTF-8 decoding, string and character extents.
 #include "textcodes.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -122,7 +123,7 @@ unsigned short* GrUTF8StrToUCS2Str(const unsigned char* text, int* count)
     auto* out = static_cast<unsigned short*>(std::malloc((codes.size() + 1) * sizeof(unsigned short)));
     if (!out)
         return nullptr;
-    std::memcpy(out, codes.data(), codes.size() * sizeof(unsigned short));
+    std::copy(codes.begin(), codes.end(), out);
     out[codes.size()] = 0;
     return out;
 }

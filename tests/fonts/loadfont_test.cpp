@@ -118,6 +118,7 @@ TEST(LoadFontDeathTest, PathComesFromTwgrfontWhenNeverSet)
         {
             GrFont* f = GrLoadFont("envfont");
             bool found = f && f->h.height == 16;
+            GrUnloadFont(f);
             fs::remove_all(dir.path());
             std::exit(found ? 0 : 3);
         },
