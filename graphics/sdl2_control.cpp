@@ -18,13 +18,6 @@ void nap()
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
-// The window thread is stopped at exit as well, should the video driver not have been closed.
-struct thread_holder {
-    std::thread thread;
-    ~thread_holder() { stop(); }
-};
-thread_holder holder;
-
 // Touching or overlapping: the union then paints nothing twice that was not marked.
 bool touches(const SDL_Rect& a, const SDL_Rect& b)
 {
@@ -82,34 +75,48 @@ bool start()
     shared_state& s = shared();
     if (s.state == phase::running)
         return true;
-    if (holder.thread.joinable())
-        holder.thread.join();
+    if (s.thread.joinable())
+        s.thread.join();
     s.terminating = false;
     s.wake_pending = false;
     s.state = phase::starting;
-    holder.thread = std::thread(run_window_thread);
+    s.thread = std::thread(run_window_thread);
     while (s.state == phase::starting)
         nap();
     if (s.state == phase::running)
         return true;
-    holder.thread.join();
+    s.thread.join();
     s.state = phase::stopped;
     return false;
 }
 
-void stop()
+namespace
 {
-    shared_state& s = shared();
-    if (!holder.thread.joinable())
+
+void stop_thread(shared_state& s)
+{
+    if (!s.thread.joinable())
         return;
     s.terminating = true;
-    wake();
+    wake(s);
     while (s.state == phase::running)
         nap();
-    holder.thread.join();
+    s.thread.join();
     s.state = phase::stopped;
     s.terminating = false;
     s.wake_pending = false;
+}
+
+} // namespace
+
+shared_state::~shared_state()
+{
+    stop_thread(*this);
+}
+
+void stop()
+{
+    stop_thread(shared());
 }
 
 bool running()

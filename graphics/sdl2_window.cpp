@@ -23,7 +23,11 @@ shared_state& shared()
 
 void wake()
 {
-    shared_state& s = shared();
+    wake(shared());
+}
+
+void wake(shared_state& s)
+{
     Uint32 type = s.wake_type.load();
     if (type == 0 || s.wake_pending.exchange(true))
         return;
@@ -92,7 +96,8 @@ void on_close_button()
     if (shared().terminating)
         return;
     close_answer a = seam_ask.load()();
-    if (a == close_answer::no)
+    // The drawing thread may have begun to close the window while the question was open: then it ends.
+    if (a == close_answer::no || shared().terminating)
         return;
     if (a == close_answer::unavailable)
         std::fprintf(stderr, "TWGR: cannot ask whether to abort (%s); aborting\n", SDL_GetError());

@@ -11,6 +11,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 namespace twgr::window
@@ -41,11 +42,15 @@ struct shared_state {
     std::atomic<bool> wake_pending{false};
     std::atomic<Uint32> wake_type{0};
     std::atomic<Uint32> window_id{0};
+    std::thread thread;
+    // At process end the window thread is stopped too, should the video driver not have been closed.
+    ~shared_state();
 };
 
 shared_state& shared();
 // Wakes the window thread; one wake event at a time is in SDL's queue.
 void wake();
+void wake(shared_state& s);
 
 // Window thread only.
 void run_window_thread();
