@@ -2,6 +2,7 @@
 // joining lines of the line mode. Pixel positions come from the plot's scales, truncated toward zero.
 #include "marks.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -34,28 +35,53 @@ int ring_radius(double r)
     return pixels > radius_limit ? radius_limit : (pixels < -radius_limit ? -radius_limit : pixels);
 }
 
-// The point's pixel on a plot area YSize rows high (rows counted downward).
-int column_of(const data& d, std::size_t i)
-{
-    return trunc_pixel(Xscale.scale(d.x[i]));
-}
-int row_of(const data& d, std::size_t i, int YSize)
-{
-    return YSize - trunc_pixel(Yscale.scale(d.y[i] + d.offset_y));
-}
-
+// A ring's centre as a pixel position, with its radius.
 struct ring_at {
-    int x, y, r;
+    double x, y;
+    int r;
 };
 
 // Line mode: the segment from the edge of the previous ring to the edge of this one, along the line
 // joining the centres. A negative radius reaches across the disc to its far edge.
 void join_rings(const ring_at& from, const ring_at& to, GrColor c)
 {
-    const double phi = std::atan2(static_cast<double>(to.y - from.y), static_cast<double>(to.x - from.x));
+    const double phi = std::atan2(to.y - from.y, to.x - from.x);
     const double cp = std::cos(phi), sp = std::sin(phi);
-    GrLine(trunc_pixel(from.x + from.r * cp), trunc_pixel(from.y + from.r * sp), trunc_pixel(to.x - to.r * cp),
-           trunc_pixel(to.y - to.r * sp), c);
+    draw_segment(from.x + from.r * cp, from.y + from.r * sp, to.x - to.r * cp, to.y - to.r * sp, c);
+}
+
+// Cuts the segment to the square of +-pixel_far (Liang-Barsky); false when it misses the square.
+bool cut_to_far_square(double& x1, double& y1, double& x2, double& y2)
+{
+    const double dx = x2 - x1, dy = y2 - y1, far = pixel_far;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {x1 + far, far - x1, y1 + far, far - y1};
+    double t0 = 0.0, t1 = 1.0;
+    for (int k = 0; k < 4; ++k) {
+        if (p[k] == 0.0) {
+            if (q[k] < 0.0)
+                return false;
+            continue;
+        }
+        const double t = q[k] / p[k];
+        if (p[k] < 0.0)
+            t0 = std::max(t0, t);
+        else
+            t1 = std::min(t1, t);
+    }
+    if (t0 > t1)
+        return false;
+    const double ax = x1 + t0 * dx, ay = y1 + t0 * dy;
+    x2 = x1 + t1 * dx;
+    y2 = y1 + t1 * dy;
+    x1 = ax;
+    y1 = ay;
+    return true;
+}
+
+bool within_far(double v)
+{
+    return v > -pixel_far && v < pixel_far;
 }
 
 void trace_skipped(const data& d, std::size_t i)
@@ -81,9 +107,10 @@ void plot_data(data& d, int YSize, int color)
             trace_skipped(d, i);
             continue;
         }
-        const ring_at here{column_of(d, i), row_of(d, i, YSize), 0};
-        const int radius = my_mark(here.x, here.y, d, i, false, c);
-        const ring_at drawn{here.x, here.y, radius};
+        const double xx = pixel_position(Xscale.scale(d.x[i]));
+        const double yy = YSize - pixel_position(Yscale.scale(d.y[i] + d.offset_y));
+        const int radius = my_mark(trunc_pixel(xx), trunc_pixel(yy), d, i, false, c);
+        const ring_at drawn{xx, yy, radius};
         if (line_mode && doline)
             join_rings(previous, drawn, c);
         doline = 1;
@@ -164,12 +191,36 @@ int my_quiver(int x, int y, const data& d, std::size_t ix, int, GrColor fgcolor)
 
 void draw_arrow(int x1, int y1, int x2, int y2, GrColor fgcolor)
 {
-    GrLine(x1, y1, x2, y2, fgcolor);
-    // Squares in 64 bits: an int sum overflows for arrows longer than about 46000 pixels.
-    const long long ddx = static_cast<long long>(x2) - x1, ddy = static_cast<long long>(y2) - y1;
-    const double len = std::sqrt(static_cast<double>(ddx * ddx + ddy * ddy));
-    const double phi = std::atan2(static_cast<double>(-ddy), static_cast<double>(-ddx)); // tip back to tail
+    draw_arrow_between(x1, y1, x2, y2, fgcolor);
+}
+
+double pixel_position(double v)
+{
+    constexpr double huge = 1e300;
+    if (std::isnan(v))
+        return v;
+    if (within_far(v))
+        return std::trunc(v);
+    return v > huge ? huge : (v < -huge ? -huge : v);
+}
+
+void draw_segment(double x1, double y1, double x2, double y2, GrColor c)
+{
+    if (std::isnan(x1) || std::isnan(y1) || std::isnan(x2) || std::isnan(y2))
+        return;
+    const bool near = within_far(x1) && within_far(y1) && within_far(x2) && within_far(y2);
+    if (!near && !cut_to_far_square(x1, y1, x2, y2))
+        return;
+    GrLine(trunc_pixel(x1), trunc_pixel(y1), trunc_pixel(x2), trunc_pixel(y2), c);
+}
+
+void draw_arrow_between(double x1, double y1, double x2, double y2, GrColor fgcolor)
+{
+    draw_segment(x1, y1, x2, y2, fgcolor);
+    // Whole pixel positions make this the arrow of whole pixels: squares below 2^52 are exact in a double.
+    const double len = std::sqrt((x2 - x1) * (x2 - x1) + (y2 - y1) * (y2 - y1));
+    const double phi = std::atan2(y1 - y2, x1 - x2); // from the tip back to the tail
     const double head = arrow_head_part * len;
     for (const double aa : {phi + arrow_angle, phi - arrow_angle})
-        GrLine(x2, y2, trunc_pixel(head * std::cos(aa) + x2), trunc_pixel(head * std::sin(aa) + y2), fgcolor);
+        draw_segment(x2, y2, head * std::cos(aa) + x2, head * std::sin(aa) + y2, fgcolor);
 }

@@ -36,4 +36,18 @@ int my_quiver(int x, int y, const data& d, std::size_t ix, int filled, GrColor f
 // A line from (x1, y1) to (x2, y2) with an open head of two strokes at (x2, y2).
 void draw_arrow(int x1, int y1, int x2, int y2, GrColor fgcolor);
 
+// Positions of lines and arrows before they become ints. Pinning both ends of a segment to the far-off
+// bound of the int conversion would turn it, so a segment reaching that far is cut in doubles first.
+
+// A scaled pixel position truncated toward zero; beyond the far-off bound it stays exact (infinities become
+// a huge finite value), and a NaN stays NaN.
+double pixel_position(double v);
+
+// GrLine between two pixel positions; nothing when one is NaN. Within the far-off bound exactly GrLine of
+// the truncated ends.
+void draw_segment(double x1, double y1, double x2, double y2, GrColor c);
+
+// draw_arrow between two pixel positions, cut like draw_segment.
+void draw_arrow_between(double x1, double y1, double x2, double y2, GrColor fgcolor);
+
 #endif // TREMWIL_MARKS_H

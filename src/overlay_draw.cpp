@@ -20,6 +20,17 @@ int py(double y, int YSize)
     return YSize - trunc_pixel(Yscale.scale(y));
 }
 
+// The same positions kept exact far off the page, for the ends of segments.
+double px_far(double x)
+{
+    return pixel_position(Xscale.scale(x));
+}
+
+double py_far(double y, int YSize)
+{
+    return YSize - pixel_position(Yscale.scale(y));
+}
+
 } // namespace
 
 void do_circles(int YSize)
@@ -39,7 +50,7 @@ void do_arrows(int YSize)
 {
     const GrColor c = colors[COLOR_MISC];
     for (const Arrow& a : arrows)
-        draw_arrow(px(a.x1), py(a.y1, YSize), px(a.x2), py(a.y2, YSize), c);
+        draw_arrow_between(px_far(a.x1), py_far(a.y1, YSize), px_far(a.x2), py_far(a.y2, YSize), c);
 }
 
 void do_text(int YSize, GrTextOption* opt)
@@ -56,7 +67,7 @@ void do_line(int YSize)
     for (const Line& l : lines) {
         switch (l.mode) {
         case LT_NORMAL:
-            GrLine(px(l.x1), py(l.y1, YSize), px(l.x2), py(l.y2, YSize), c);
+            draw_segment(px_far(l.x1), py_far(l.y1, YSize), px_far(l.x2), py_far(l.y2, YSize), c);
             break;
         case LT_HORIZONTAL:
             GrLine(0, py(l.y1, YSize), ctx->gc_xmax, py(l.y1, YSize), c);
