@@ -182,32 +182,58 @@ GrEvent next_event()
     return ev;
 }
 
-TEST(Xvfb, WindowShowsTheDrawnPixelsAndTakesKeys)
+// Each test gets its own X server as DISPLAY, with the window driver detected on it.
+class Xvfb : public ::testing::Test
 {
-    if (!on_path("Xvfb"))
-        GTEST_SKIP() << "Xvfb is not installed";
-    ASSERT_TRUE(on_path("xwininfo") && on_path("import") && on_path("xdotool"))
-        << "x11-utils, imagemagick and xdotool are needed (scripts/install-deps.sh)";
-    virtual_x_server server;
-    ASSERT_TRUE(server.start());
-    const char* old = std::getenv("DISPLAY");
-    std::string saved = old != nullptr ? old : "";
-    setenv("DISPLAY", server.display().c_str(), 1);
+protected:
+    void SetUp() override
+    {
+        if (!on_path("Xvfb"))
+            GTEST_SKIP() << "Xvfb is not installed";
+        ASSERT_TRUE(on_path("xwininfo") && on_path("import") && on_path("xdotool"))
+            << "x11-utils, imagemagick and xdotool are needed (scripts/install-deps.sh)";
+        ASSERT_TRUE(server_.start());
+        const char* old = std::getenv("DISPLAY");
+        had_display_ = old != nullptr;
+        saved_display_ = had_display_ ? old : "";
+        setenv("DISPLAY", server_.display().c_str(), 1);
+        display_set_ = true;
+        ASSERT_EQ(GrSetDriver(nullptr), 1);
+        EXPECT_EQ(GrDriverInfo->vdriver, &_GrDriverSDL2);
+    }
+    void TearDown() override
+    {
+        GrEventUnInit();
+        _GrCloseVideoDriver();
+        if (!display_set_)
+            return;
+        if (had_display_)
+            setenv("DISPLAY", saved_display_.c_str(), 1);
+        else
+            unsetenv("DISPLAY");
+    }
+    const std::string& display() const { return server_.display(); }
 
-    ASSERT_EQ(GrSetDriver(nullptr), 1);
-    EXPECT_EQ(GrDriverInfo->vdriver, &_GrDriverSDL2);
+private:
+    virtual_x_server server_;
+    bool display_set_ = false, had_display_ = false;
+    std::string saved_display_;
+};
+
+TEST_F(Xvfb, WindowShowsTheDrawnPixelsAndTakesKeys)
+{
     GrSetMode(GR_width_height_color_graphics, 200, 150, 256);
     draw_picture();
     twgr::window::take_snapshot(); // everything painted
 
-    window_info win = find_window(server.display());
+    window_info win = find_window(display());
     ASSERT_FALSE(win.id.empty());
     EXPECT_EQ(win.width, 200);
     EXPECT_EQ(win.height, 150);
     test_support::TempDir dir;
     std::vector<std::uint32_t> want = frame_colors(), got;
     for (int attempt = 0; attempt < 10 && got != want; ++attempt) {
-        run("timeout 20 import -display " + server.display() + " -window " + win.id + " -depth 8 " +
+        run("timeout 20 import -display " + display() + " -window " + win.id + " -depth 8 " +
             (dir / "shot.ppm").string());
         got = read_ppm(dir / "shot.ppm", 200, 150);
         if (got != want)
@@ -235,13 +261,6 @@ TEST(Xvfb, WindowShowsTheDrawnPixelsAndTakesKeys)
     GrEvent none;
     GrEventRead(&none);
     EXPECT_EQ(none.type, GREV_NULL);
-
-    GrEventUnInit();
-    _GrCloseVideoDriver();
-    if (old != nullptr)
-        setenv("DISPLAY", saved.c_str(), 1);
-    else
-        unsetenv("DISPLAY");
 }
 
 using twgr::window::close_answer;
@@ -281,34 +300,20 @@ void close_and_answer(const std::string& display, const char* key, int asked_bef
     ASSERT_EQ(asked, asked_before + 1);
 }
 
-TEST(Xvfb, CloseButtonAsksInABoxAndAbortsOnYes)
+TEST_F(Xvfb, CloseButtonAsksInABoxAndAbortsOnYes)
 {
-    if (!on_path("Xvfb"))
-        GTEST_SKIP() << "Xvfb is not installed";
-    ASSERT_TRUE(on_path("xwininfo") && on_path("xdotool"));
-    virtual_x_server server;
-    ASSERT_TRUE(server.start());
-    const char* old = std::getenv("DISPLAY");
-    std::string saved = old != nullptr ? old : "";
-    setenv("DISPLAY", server.display().c_str(), 1);
-    ASSERT_EQ(GrSetDriver(nullptr), 1);
     GrSetMode(GR_width_height_color_graphics, 120, 80, 256);
     twgr::window::close_seam own = twgr::window::set_close_seam({count_and_ask, note_abort});
     box_ask = own.ask;
     asked = aborted = 0;
 
-    close_and_answer(server.display(), "Escape", 0);
+    close_and_answer(display(), "Escape", 0);
     EXPECT_EQ(aborted, 0);
     EXPECT_TRUE(twgr::window::take_snapshot().visible);
-    close_and_answer(server.display(), "Return", 1);
+    close_and_answer(display(), "Return", 1);
     EXPECT_EQ(aborted, 1);
 
     twgr::window::set_close_seam(own);
-    _GrCloseVideoDriver();
-    if (old != nullptr)
-        setenv("DISPLAY", saved.c_str(), 1);
-    else
-        unsetenv("DISPLAY");
 }
 
 } // namespace
