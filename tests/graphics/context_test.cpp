@@ -177,14 +177,4 @@ TEST_F(MemoryMode, ScanLinesOnlyInsideTheClipBox)
     GrDestroyContext(sub);
 }
 
-TEST_F(MemoryMode, DestroyIgnoresTheLibrarysOwnContexts)
-{
-    GrDestroyContext(nullptr);
-    GrDestroyContext(const_cast<GrContext*>(GrCurrentContext()));
-    GrDestroyContext(const_cast<GrContext*>(GrScreenContext()));
-    GrPlot(3, 3, 6);
-    EXPECT_EQ(GrPixelC(GrScreenContext(), 3, 3), 6U);
-    EXPECT_EQ(GrCurrentContext()->gc_xmax, 15);
-}
-
 } // namespace

@@ -81,6 +81,11 @@ TEST_F(Ram8, NoOpColoursLeaveTheFrameUnchanged)
         GrClearContext(c);
     }
     EXPECT_EQ(f.all(), before);
+    // The neighbours of the no-op values do draw.
+    f.drv().drawblock(0, 0, W, H, GrOR | 1U);
+    EXPECT_EQ(f.at(0, 0), (GrColor)(pattern(0, 0) | 1));
+    f.drv().drawblock(0, 0, W, H, GrAND | 0U);
+    EXPECT_EQ(f.all(), std::vector<GrColor>(W * H, 0));
 }
 
 TEST_F(Ram8, FillsOfEveryAlignmentAndLengthMatchThePixelModel)

@@ -52,6 +52,17 @@ TEST_F(MemoryMode, LineClippedAtTheLeftEdgeStartsAtTheRoundedCrossing)
     EXPECT_EQ(GrPixelC(nullptr, 0, 6), 0U);
     EXPECT_EQ(GrPixelC(nullptr, 10, 10), one);
     EXPECT_EQ(gr_test::count_value(one), 11);
+    // Crossings at half a pixel round away from zero, upward and downward alike.
+    GrClearContext(0);
+    GrLine(-1, 3, 1, 4, 2);
+    GrLine(-1, 9, 1, 8, 2);
+    EXPECT_EQ(picture(nullptr, 0, 3, 1, 9), "..\n"
+                                            "++\n"
+                                            "..\n"
+                                            "..\n"
+                                            "..\n"
+                                            "++\n"
+                                            "..\n");
 }
 
 TEST_F(MemoryMode, LineAcrossTheWholeIntRangeIsClippedExactly)
