@@ -2,7 +2,6 @@
 // joining lines of the line mode. Pixel positions come from the plot's scales, truncated toward zero.
 #include "marks.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -50,33 +49,47 @@ void join_rings(const ring_at& from, const ring_at& to, GrColor c)
     draw_segment(from.x + from.r * cp, from.y + from.r * sp, to.x - to.r * cp, to.y - to.r * sp, c);
 }
 
-// Cuts the segment to the square of +-pixel_far (Liang-Barsky); false when it misses the square.
+enum far_side : unsigned { left = 1, right = 2, top = 4, bottom = 8 };
+
+unsigned far_sides(double x, double y)
+{
+    const double far = pixel_far;
+    return (x < -far ? left : 0u) | (x > far ? right : 0u) | (y < -far ? top : 0u) | (y > far ? bottom : 0u);
+}
+
+// Moves (x, y) along the segment towards (ox, oy) onto one side of the square it lies beyond. The ratio is
+// taken between coordinate differences, never as a parameter over the whole segment, whose precision is
+// lost when the ends lie 1e300 apart.
+void move_to_side(double& x, double& y, double ox, double oy, unsigned sides)
+{
+    const double far = pixel_far;
+    if (sides & (left | right)) {
+        const double to = sides & left ? -far : far;
+        y += (oy - y) * ((to - x) / (ox - x));
+        x = to;
+    } else {
+        const double to = sides & top ? -far : far;
+        x += (ox - x) * ((to - y) / (oy - y));
+        y = to;
+    }
+}
+
+// Cuts the segment to the square of +-pixel_far (Cohen-Sutherland); false when it misses the square. Each
+// end moves at most twice, once per axis.
 bool cut_to_far_square(double& x1, double& y1, double& x2, double& y2)
 {
-    const double dx = x2 - x1, dy = y2 - y1, far = pixel_far;
-    const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {x1 + far, far - x1, y1 + far, far - y1};
-    double t0 = 0.0, t1 = 1.0;
-    for (int k = 0; k < 4; ++k) {
-        if (p[k] == 0.0) {
-            if (q[k] < 0.0)
-                return false;
-            continue;
-        }
-        const double t = q[k] / p[k];
-        if (p[k] < 0.0)
-            t0 = std::max(t0, t);
+    for (int move = 0; move < 4; ++move) {
+        const unsigned s1 = far_sides(x1, y1), s2 = far_sides(x2, y2);
+        if ((s1 | s2) == 0)
+            return true;
+        if (s1 & s2)
+            return false;
+        if (s1)
+            move_to_side(x1, y1, x2, y2, s1);
         else
-            t1 = std::min(t1, t);
+            move_to_side(x2, y2, x1, y1, s2);
     }
-    if (t0 > t1)
-        return false;
-    const double ax = x1 + t0 * dx, ay = y1 + t0 * dy;
-    x2 = x1 + t1 * dx;
-    y2 = y1 + t1 * dy;
-    x1 = ax;
-    y1 = ay;
-    return true;
+    return (far_sides(x1, y1) | far_sides(x2, y2)) == 0;
 }
 
 bool within_far(double v)
