@@ -85,10 +85,6 @@ inline const _GR_frameDriver& current_driver()
 inline constexpr int mode_flag_memory = 8;
 
 inline constexpr GrColor value_mask = 0x00FFFFFFU;
-inline constexpr unsigned op_of(GrColor c)
-{
-    return c >> 24;
-}
 
 // Clips the box (x1, y1)-(x2, y2), corners ordered, to the current clip box; false when nothing is left.
 // Works in 64 bits so that any int corners are safe.

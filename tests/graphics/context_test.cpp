@@ -117,6 +117,19 @@ TEST_F(MemoryMode, SavedContextRestoresTheCurrentOneWithItsDriver)
     GrDestroyContext(rgb);
 }
 
+TEST_F(MemoryMode, ClearScreenFillsTheWholeScreenAndKeepsTheCurrentContext)
+{
+    GrContext* sub = GrCreateSubContext(3, 3, 6, 6, nullptr, nullptr);
+    GrSetContext(sub);
+    GrClearScreen(3);
+    EXPECT_EQ(gr_test::count_value(3), 16 * 12);
+    EXPECT_EQ(GrCurrentContext()->gc_xoffset, 3);
+    GrClearContext(4);
+    EXPECT_EQ(gr_test::count_value(4), 4 * 4);
+    GrSetContext(nullptr);
+    GrDestroyContext(sub);
+}
+
 TEST_F(MemoryMode, FrameContextsOfEachFormat)
 {
     EXPECT_EQ(GrFrameLineOffset(GR_frameRAM8, 10), 12);

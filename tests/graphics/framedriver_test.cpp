@@ -157,6 +157,9 @@ TEST_F(Ram8, BitmapsDrawSetAndClearBitsFromTheirStartBit)
     f.drv().drawbitmap(2, 2, 10, 1, bits + 2, 2, 3, GrXOR | 1, 7);
     EXPECT_EQ(gr_test::picture(f.ctx(), 0, 1, 13, 2), "..+++ffff+++..\n"
                                                       ".....hhhh.....\n");
+    // A pattern byte repeats every 8 pixels, most significant bit first.
+    f.drv().drawpattern(0, 5, 10, 0xB0, 1, 2);
+    EXPECT_EQ(gr_test::picture(f.ctx(), 0, 5, 9, 5), "#+##++++#+\n");
 }
 
 TEST_F(Ram8, ScanLinesReadAndWriteWithIndexListsAndKeyColour)
