@@ -85,7 +85,7 @@ void run_pass(int argc, char** argv, int vga, int first_non_opt, int& quit)
         autoscale_z();
         read_extra_data_sets();
         if (vga != 0) {
-            view_current_file(vga, first_non_opt, quit);
+            view_current_file(argv, vga, first_non_opt, quit);
             TW_DEBUG("");
         } else {
             ++optind; // a mode let through by --error-as-warning without a size: draw nothing

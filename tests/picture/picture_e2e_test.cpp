@@ -1,0 +1,167 @@
+// The whole job through the built program: pages saved as PNG files, decoded and checked pixel by pixel
+// against the layout worked out by hand, and the messages of the run.
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "png_image.h"
+#include "test_support.h"
+
+namespace
+{
+
+using picture_test::png_image;
+using picture_test::read_png;
+using picture_test::rgb;
+using test_support::run_tremwil;
+using test_support::TempDir;
+
+const rgb white{255, 255, 255};
+const rgb black{0, 0, 0};
+const rgb blue{0, 0, 255};
+const rgb red{255, 0, 0};
+const rgb fill{255, 128, 0};
+const rgb fill_ring{255, 64, 0};
+
+// x and y from 0 to 10 (so the y labels "0".."10" are 18 pixels wide with the margin), z from -3 to 3.
+// On the default 640 x 480 page: plot area x 25..627, y 20..459; the frame one pixel outside.
+// (5, 4, 3): column 25 + trunc(5.2 * 602 / 10.4 + 0.5) = 326, row 20 + 439 - trunc(4.2 * 439 / 10.4 + 0.5) = 282.
+// (2, 8, -3): column 25 + 127 = 152, row 20 + 439 - 346 = 113.
+const char* const typical_data = "# x y z\n0 0 1\n10 10 2\n5 4 3\n2 8 -3\n";
+
+// Runs tremwil on typ.dat with the colour of data set 0 blue, and decodes typ.png.
+struct typical_run {
+    TempDir dir;
+    test_support::RunResult run;
+    std::optional<png_image> png;
+
+    explicit typical_run(std::vector<std::string> extra)
+    {
+        dir.write("typ.dat", typical_data);
+        std::vector<std::string> args{"--in-memory", "--fg0color=0,0,255", "-x", "1", "-y", "2", "-z", "3"};
+        args.insert(args.end(), extra.begin(), extra.end());
+        args.push_back("typ.dat");
+        run = run_tremwil(args, dir.path());
+        png = read_png(dir / "typ.png");
+    }
+};
+
+// Every pixel of the rectangle's outline has colour c.
+void expect_outline(const png_image& png, int x0, int y0, int x1, int y1, rgb c)
+{
+    EXPECT_EQ(png.count(c, x0, y0, x0, y1), y1 - y0 + 1) << "left column " << x0;
+    EXPECT_EQ(png.count(c, x1, y0, x1, y1), y1 - y0 + 1) << "right column " << x1;
+    EXPECT_EQ(png.count(c, x0, y0, x1, y0), x1 - x0 + 1) << "top row " << y0;
+    EXPECT_EQ(png.count(c, x0, y1, x1, y1), x1 - x0 + 1) << "bottom row " << y1;
+}
+
+TEST(PicturePage, TypicalRequestHasFrameRingsAndDiscsWhereTheScalesPutThem)
+{
+    typical_run t({});
+    ASSERT_EQ(t.run.status, 0) << t.run.err;
+    ASSERT_TRUE(t.png.has_value());
+    const png_image& png = *t.png;
+    EXPECT_EQ(png.width, 640);
+    EXPECT_EQ(png.height, 480);
+    EXPECT_EQ(png.bit_depth, 8);
+    EXPECT_EQ(png.color_type, PNG_COLOR_TYPE_RGB);
+    EXPECT_EQ(png.interlace, PNG_INTERLACE_NONE);
+    expect_outline(png, 24, 19, 628, 460, black);
+    // Inside the frame only the marks: the corners of the plot area are background.
+    EXPECT_EQ(png.at(25, 20), white);
+    EXPECT_EQ(png.at(627, 459), white);
+    // Ring of radius 3: its four extreme points in data set 0's colour, its centre left empty.
+    EXPECT_EQ(png.at(323, 282), blue);
+    EXPECT_EQ(png.at(329, 282), blue);
+    EXPECT_EQ(png.at(326, 279), blue);
+    EXPECT_EQ(png.at(326, 285), blue);
+    EXPECT_EQ(png.at(326, 282), white);
+    EXPECT_EQ(png.at(330, 282), white);
+    // Negative z: a disc of radius 3 in the fill colour with its rim.
+    EXPECT_EQ(png.at(152, 113), fill);
+    EXPECT_EQ(png.at(151, 112), fill);
+    EXPECT_EQ(png.at(155, 113), fill_ring);
+    EXPECT_EQ(png.at(156, 113), white);
+    // The path is written centred just above the frame, never inside it.
+    EXPECT_GT(png.count(black, 0, 0, 639, 18), 0);
+    ASSERT_TRUE(png.comment.has_value());
+}
+
+TEST(PicturePage, WithoutColourNegativeZTakesTheFirstDataSetColour)
+{
+    typical_run t({"--nocolor"});
+    ASSERT_EQ(t.run.status, 0) << t.run.err;
+    ASSERT_TRUE(t.png.has_value());
+    EXPECT_EQ(t.png->at(152, 113), blue);
+    EXPECT_EQ(t.png->at(155, 113), blue);
+    EXPECT_EQ(t.png->count(fill), 0);
+}
+
+TEST(PicturePage, MarginsFollowTitleLeftOffsetAndTheZLegend)
+{
+    {
+        // Title and path in a 16-pixel font: a top margin of 32, the plot 12 rows shorter.
+        typical_run t({"--title=T"});
+        ASSERT_EQ(t.run.status, 0) << t.run.err;
+        ASSERT_TRUE(t.png.has_value());
+        expect_outline(*t.png, 24, 31, 628, 460, black);
+        EXPECT_EQ(t.png->at(24, 30), white);
+        // The title is centred on the page in its top 16 rows.
+        EXPECT_GT(t.png->count(black, 312, 0, 327, 15), 0);
+    }
+    {
+        // A fixed left margin of 100: the plot is 639 - 100 - 50 = 489 wide.
+        typical_run t({"--left-offset=100"});
+        ASSERT_EQ(t.run.status, 0) << t.run.err;
+        ASSERT_TRUE(t.png.has_value());
+        expect_outline(*t.png, 99, 19, 590, 460, black);
+    }
+    {
+        // The z legend widens the page by its 50-pixel column and draws filled rings there.
+        typical_run t({"--scaleinfo"});
+        ASSERT_EQ(t.run.status, 0) << t.run.err;
+        ASSERT_TRUE(t.png.has_value());
+        EXPECT_EQ(t.png->width, 690);
+        EXPECT_EQ(t.png->height, 480);
+        EXPECT_GT(t.png->count(fill, 600, 0, 689, 479), 0);
+        EXPECT_GT(t.png->count(fill_ring, 600, 0, 689, 479), 0);
+    }
+}
+
+TEST(PicturePage, OverlaysLieOverTheDataInTheMiscColour)
+{
+    // A horizontal line at y = 4 runs through the ring's centre row over the whole plot width.
+    typical_run t({"--hline=4", "--circle=5,4,2"});
+    ASSERT_EQ(t.run.status, 0) << t.run.err;
+    ASSERT_TRUE(t.png.has_value());
+    EXPECT_EQ(t.png->count(red, 25, 282, 627, 282), 603);
+    EXPECT_EQ(t.png->at(323, 282), red);
+    // The circle of radius 2 data units: half-axes of 417 - 301 = 116 and 262 - 177 = 85 pixels.
+    EXPECT_EQ(t.png->at(326, 282 - 85), red);
+    EXPECT_EQ(t.png->at(326 + 116, 282), red);
+    EXPECT_EQ(t.png->at(326, 282 + 85), red);
+}
+
+TEST(PicturePage, LineModeJoinsRingEdgesAndBreaksAtSkippedPoints)
+{
+    TempDir dir;
+    // With the limits 0..10 on both axes one data unit is 60.2 pixels across and 43.9 up.
+    dir.write("l.dat", "0 4 5\n3 4 5\n6 4 9\n9 4 5\n");
+    const auto run = run_tremwil({"--in-memory", "--line", "--nosort", "--fg0color=0,0,255", "--minx=0", "--maxx=10",
+                                  "--miny=0", "--maxy=10", "--maxz=9", "l.dat"},
+                                 dir.path());
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto png = read_png(dir / "l.png");
+    ASSERT_TRUE(png.has_value());
+    const int row = 20 + 439 - 176; // 283
+    // Rings at columns 25, 206 and 567 (radius 5); the point with z at the upper limit is skipped.
+    EXPECT_EQ(png->at(206 - 5, row), blue);
+    EXPECT_EQ(png->count(blue, 31, row, 200, row), 170) << "the line runs from ring edge to ring edge";
+    EXPECT_EQ(png->at(206, row), white);
+    EXPECT_EQ(png->count(blue, 212, row, 561, row), 0) << "no line to or from the skipped point";
+    EXPECT_EQ(png->count(blue, 386 - 6, row - 6, 386 + 6, row + 6), 0);
+}
+
+} // namespace
