@@ -10,6 +10,7 @@
 namespace
 {
 
+// Every run draws in memory, so no window system is needed.
 using test_support::run_tremwil;
 using test_support::TempDir;
 
@@ -45,7 +46,7 @@ TEST(ReaderPasses, EachFileIsReadOnceWithTheTracesAUserSees)
     TempDir dir;
     dir.write("a.dat", "# x y z\n1 2 3\n2 4 5\n");
     dir.write("b.dat", "5 6 7\n");
-    const auto run = run_tremwil({"--debug", "a.dat", "b.dat"}, dir.path());
+    const auto run = run_tremwil({"--in-memory", "--debug", "a.dat", "b.dat"}, dir.path());
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(occurrences(run.err, ") Columns: 3\n"), 2) << run.err;
     EXPECT_EQ(occurrences(run.err, ") sorting\n"), 2) << run.err;
@@ -62,16 +63,16 @@ TEST(ReaderPasses, MissingColumnsOrFileEndTheRun)
     TempDir dir;
     dir.write("short.dat", "1 2 3\n4\n");
     dir.write("four.dat", "1 2 3 4 5\n");
-    auto run = run_tremwil({"short.dat"}, dir.path());
+    auto run = run_tremwil({"--in-memory", "short.dat"}, dir.path());
     EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(run.err.ends_with("\nError: Too few columns\n")) << run.err;
 
-    run = run_tremwil({"--drawellipse", "four.dat"}, dir.path());
+    run = run_tremwil({"--in-memory", "--drawellipse", "four.dat"}, dir.path());
     EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(contains(run.err, "Can't read value for ellipse/quiver V at column 6 3\n")) << run.err;
     EXPECT_TRUE(run.err.ends_with("Too few columns\n")) << run.err;
 
-    run = run_tremwil({"nofile.dat"}, dir.path());
+    run = run_tremwil({"--in-memory", "nofile.dat"}, dir.path());
     EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(run.err.ends_with("\nError: can't open file nofile.dat\n")) << run.err;
 }
@@ -81,11 +82,11 @@ TEST(ReaderPasses, FileWithoutRowsIsReportedOrSkipped)
     TempDir dir;
     dir.write("empty.dat", "# nothing here\n\n");
     dir.write("a.dat", "1 2 3\n2 4 5\n");
-    auto run = run_tremwil({"empty.dat", "a.dat"}, dir.path());
+    auto run = run_tremwil({"--in-memory", "empty.dat", "a.dat"}, dir.path());
     EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(run.err.ends_with("\nError: no data in file empty.dat\n")) << run.err;
 
-    run = run_tremwil({"--error-as-warning", "--debug", "empty.dat", "a.dat"}, dir.path());
+    run = run_tremwil({"--in-memory", "--error-as-warning", "--debug", "empty.dat", "a.dat"}, dir.path());
     EXPECT_EQ(run.status, 0) << run.err;
     const auto warned = run.err.find("\nWarning: no data in file empty.dat\n");
     ASSERT_NE(warned, std::string::npos) << run.err;
@@ -96,7 +97,7 @@ TEST(ReaderPasses, ExtraDataSetsFollowTheirFileReferences)
 {
     TempDir dir;
     dir.write("a.dat", "1 2 3\n2 4 5\n");
-    auto run = run_tremwil({"--debug", "-1", "@0", "--y1=3", "a.dat"}, dir.path());
+    auto run = run_tremwil({"--in-memory", "--debug", "-1", "@0", "--y1=3", "a.dat"}, dir.path());
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_TRUE(contains(run.err, ") cloning file 0\n")) << run.err;
     EXPECT_TRUE(contains(run.err, ") Reading dataset 1 from \"a.dat\"\n")) << run.err;
@@ -105,14 +106,14 @@ TEST(ReaderPasses, ExtraDataSetsFollowTheirFileReferences)
     EXPECT_TRUE(contains(run.err, ") minmax.y Max:5 Min:3 Range:2\n")) << run.err;
 
     // Its own index, and a data set without a file: plain names that do not open.
-    run = run_tremwil({"--error-as-warning", "--debug", "-2", "@2", "-3", "@5", "a.dat"}, dir.path());
+    run = run_tremwil({"--in-memory", "--error-as-warning", "--debug", "-2", "@2", "-3", "@5", "a.dat"}, dir.path());
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_FALSE(contains(run.err, "cloning file 2")) << run.err;
     EXPECT_TRUE(contains(run.err, ") Reading dataset 2 from \"@2\"\n\nWarning: can't open file @2\n")) << run.err;
     EXPECT_TRUE(contains(run.err, ") cloning file 5\n")) << run.err;
     EXPECT_TRUE(contains(run.err, ") Reading dataset 3 from \"\"\n\nWarning: can't open file \n")) << run.err;
 
-    run = run_tremwil({"-2", "@2", "a.dat"}, dir.path());
+    run = run_tremwil({"--in-memory", "-2", "@2", "a.dat"}, dir.path());
     EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(run.err.ends_with("\nError: can't open file @2\n")) << run.err;
 }
