@@ -32,21 +32,24 @@ generate() {
     }' > "$2"
 }
 
-# Best wall time (seconds) and largest peak resident size (MB) over $runs runs of the command.
+# Best wall time and best processor time (user + system, seconds) and the largest peak resident size (MB) over
+# $runs runs of the command. On a machine shared with other work the processor time is the steadier figure.
 measure() {
-    local best="" peak=0 t m
+    local best_wall="" best_cpu="" peak=0 wall user sys mem cpu
     for ((i = 0; i < runs; i++)); do
-        /usr/bin/time -f "%e %M" -o "$work/time" "$@" >/dev/null 2>"$work/err" || {
+        /usr/bin/time -f "%e %U %S %M" -o "$work/time" "$@" >/dev/null 2>"$work/err" || {
             echo "failed: $*" >&2; cat "$work/err" >&2; exit 1; }
-        read -r t m < "$work/time"
-        if [[ -z "$best" ]] || awk -v a="$t" -v b="$best" 'BEGIN { exit !(a < b) }'; then best="$t"; fi
-        (( m > peak )) && peak="$m"
+        read -r wall user sys mem < "$work/time"
+        cpu=$(awk -v u="$user" -v s="$sys" 'BEGIN { printf "%.2f", u + s }')
+        if [[ -z "$best_wall" ]] || awk -v a="$wall" -v b="$best_wall" 'BEGIN { exit !(a < b) }'; then best_wall="$wall"; fi
+        if [[ -z "$best_cpu" ]] || awk -v a="$cpu" -v b="$best_cpu" 'BEGIN { exit !(a < b) }'; then best_cpu="$cpu"; fi
+        (( mem > peak )) && peak="$mem"
     done
-    awk -v t="$best" -v m="$peak" 'BEGIN { printf "%.3f %.1f", t, m / 1024 }'
+    awk -v w="$best_wall" -v c="$best_cpu" -v m="$peak" 'BEGIN { printf "%.2f %.2f %.1f", w, c, m / 1024 }'
 }
 
 cd "$work"
-printf '%-6s %-10s %10s %10s\n' rows program "time (s)" "peak (MB)"
+printf '%-8s %-8s %9s %9s %10s\n' rows program "wall (s)" "cpu (s)" "peak (MB)"
 for n in 100000 1000000; do
     generate "$n" "rows$n.dat"
     cat > "plot$n.gp" <<GP
@@ -54,9 +57,12 @@ set terminal png size 640,480
 set output "gnuplot$n.png"
 plot "rows$n.dat" using 1:2:(abs(\$3)) with circles
 GP
-    read -r tt tm <<< "$(measure "$tremwil" --in-memory --quiet "rows$n.dat")"
-    read -r gt gm <<< "$(measure gnuplot "plot$n.gp")"
-    read -r ft fm <<< "$(measure "$floor" "rows$n.dat" "floor$n.png")"
-    printf '%-6s %-10s %10s %10s\n' "$n" tremwil "$tt" "$tm" "$n" gnuplot "$gt" "$gm" "$n" floor "$ft" "$fm"
-    awk -v t="$tt" -v g="$gt" -v f="$ft" 'BEGIN { printf "       gnuplot / tremwil = %.1f   tremwil / floor = %.2f\n", g / t, t / f }'
+    read -r tw tc tm <<< "$(measure "$tremwil" --in-memory --quiet "rows$n.dat")"
+    read -r gw gc gm <<< "$(measure gnuplot "plot$n.gp")"
+    read -r fw fc fm <<< "$(measure "$floor" "rows$n.dat" "floor$n.png")"
+    printf '%-8s %-8s %9s %9s %10s\n' "$n" tremwil "$tw" "$tc" "$tm" "$n" gnuplot "$gw" "$gc" "$gm" \
+        "$n" floor "$fw" "$fc" "$fm"
+    awk -v tw="$tw" -v gw="$gw" -v fw="$fw" -v tc="$tc" -v gc="$gc" -v fc="$fc" 'BEGIN {
+        printf "         gnuplot / tremwil: wall %.1f, cpu %.1f;  tremwil / floor: wall %.2f, cpu %.2f\n",
+            gw / tw, gc / tc, tw / fw, tc / fc }'
 done

@@ -161,6 +161,33 @@ TEST(PictureRun, DateAnnotationOfTimeAxesAndDataSetZeroWithoutRows)
     EXPECT_TRUE(read_png(dir / "t.png").has_value()) << "the next file is still drawn";
 }
 
+// Graphics mode is entered and left once per file: colour cells, font and frame of one pass must not pile up,
+// or later pictures would lose their colours.
+TEST(PictureRun, ManyFilesInOneRunKeepTheirColours)
+{
+    TempDir dir;
+    std::vector<std::string> args{"--in-memory", "--quiet", "--fg0color=0,0,255", "--misccolor=0,255,0", "--hline=5"};
+    for (int i = 0; i < 40; ++i) {
+        std::string name = std::to_string(100 + i);
+        name.insert(0, 1, 'f');
+        name += ".dat";
+        dir.write(name, "0 0 1\n10 10 2\n5 4 3\n2 8 -3\n");
+        args.push_back(name);
+    }
+    const auto run = run_tremwil(args, dir.path());
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    for (const char* name : {"f100.png", "f139.png"}) {
+        SCOPED_TRACE(name);
+        const auto png = read_png(dir / name);
+        ASSERT_TRUE(png.has_value());
+        // The same ring, disc and overlay line as in the first picture (see the page tests for the positions).
+        EXPECT_EQ(png->at(329, 282), (picture_test::rgb{0, 0, 255}));
+        EXPECT_EQ(png->at(152, 113), (picture_test::rgb{255, 128, 0}));
+        EXPECT_EQ(png->count({0, 255, 0}, 25, 0, 627, 479), 603);
+    }
+}
+
 struct extreme_case {
     const char* name;
     const char* rows;
