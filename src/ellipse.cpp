@@ -25,6 +25,26 @@ double bounded_axis(double a)
     return a > pixel_far / 2 ? pixel_far / 2 : a;
 }
 
+// cos and sin of the whole degrees 0..359, computed once: every corner angle is a whole degree, and the
+// table holds exactly what computing it per corner would give.
+struct degree_table {
+    double c[360];
+    double s[360];
+    degree_table()
+    {
+        for (int k = 0; k < 360; ++k) {
+            c[k] = std::cos(k * deg_to_rad);
+            s[k] = std::sin(k * deg_to_rad);
+        }
+    }
+};
+
+const degree_table& degrees()
+{
+    static const degree_table table;
+    return table;
+}
+
 } // namespace
 
 void calculateEllipse(double x, double y, double a, double b, double angle, int steps, int xy[][2])
@@ -36,10 +56,11 @@ void calculateEllipse(double x, double y, double a, double b, double angle, int 
     // Screen y grows downward, so a counter-clockwise turn on screen is a negative angle.
     const double beta = std::isfinite(angle) ? -angle * deg_to_rad : 0.0;
     const double sb = std::sin(beta), cb = std::cos(beta);
+    const degree_table& table = degrees();
     for (int n = 0; n < steps; ++n) {
         // Whole degrees, as the corner angles of the mark have always been.
-        const double alpha = static_cast<double>(static_cast<long long>(n) * 360 / steps) * deg_to_rad;
-        const double ca = std::cos(alpha), sa = std::sin(alpha);
+        const auto degree = static_cast<int>(static_cast<long long>(n) * 360 / steps);
+        const double ca = table.c[degree], sa = table.s[degree];
         xy[n][0] = trunc_pixel(a * ca * cb - b * sa * sb + x + 0.5);
         xy[n][1] = trunc_pixel(a * ca * sb + b * sa * cb + y + 0.5);
     }
