@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <getopt.h>
+#include <string>
 
 #include "at_file.h"
 #include "data_passes.h"
@@ -71,6 +72,22 @@ void warn_column_clashes()
         warning("ycol=%d and zcol=%d are the same\n", c.y, c.z);
 }
 
+// Names of data sets 1 to 9 as the command line gave them. An "@N" reference is resolved anew in every pass,
+// so a data set that refers to data set 0 follows the file shown now instead of keeping the first one.
+std::string given_names[10];
+
+void remember_given_names()
+{
+    for (int i = 1; i < 10; ++i)
+        given_names[i] = mydata[i].fname;
+}
+
+void restore_given_names()
+{
+    for (int i = 1; i < 10; ++i)
+        mydata[i].fname = given_names[i];
+}
+
 // One pass over the argument at optind (or the file given with -0); advances optind as the viewer chose.
 void run_pass(int argc, char** argv, int vga, int first_non_opt, int& quit)
 {
@@ -83,6 +100,7 @@ void run_pass(int argc, char** argv, int vga, int first_non_opt, int& quit)
         ++optind; // nothing to scale: no picture for this file
     } else {
         autoscale_z();
+        restore_given_names();
         read_extra_data_sets();
         if (vga != 0) {
             view_current_file(argv, vga, first_non_opt, quit);
@@ -166,6 +184,7 @@ int run_tremwil(int argc, char** argv)
     option_state state{argv[0], 3};
     parse_options(argc, argv, state);
     start_checks(argc, argv);
+    remember_given_names();
     const int first_non_opt = optind;
     int quit = 0;
     while ((!mydata[0].fname.empty() || optind < argc) && !quit)

@@ -59,6 +59,22 @@ TEST(PictureRun, EachFileGivesAPngWhoseCommentHoldsTheOptionsAndAbsolutePaths)
     EXPECT_EQ(pngs, 3);
 }
 
+TEST(PictureRun, AReferenceToDataSetZeroFollowsTheFileShown)
+{
+    TempDir dir;
+    dir.write("a.dat", "1 2 3\n2 3 4\n");
+    dir.write("b.dat", "1 5 6\n2 3 7\n");
+    const auto run = run_tremwil({"--in-memory", "--debug", "-1", "@0", "--y1=3", "a.dat", "b.dat"}, dir.path());
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(contains(run.err, ") Reading dataset 1 from \"a.dat\"\n")) << run.err;
+    EXPECT_TRUE(contains(run.err, ") Reading dataset 1 from \"b.dat\"\n")) << run.err;
+    const auto png = read_png(dir / "b.png");
+    ASSERT_TRUE(png.has_value());
+    ASSERT_TRUE(png->comment.has_value());
+    const std::string b = "b.dat(" + absolute(dir, "b.dat") + ")";
+    EXPECT_TRUE(png->comment->ends_with(b + b)) << *png->comment;
+}
+
 TEST(PictureRun, OutputNameAndPicturesThatCannotBeSaved)
 {
     TempDir dir;
