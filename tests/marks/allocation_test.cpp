@@ -25,6 +25,13 @@ void* operator new(std::size_t size)
     throw std::bad_alloc();
 }
 
+// The replacement pair is malloc and free underneath; the compiler, seeing new and free meet after
+// inlining, would warn of a mismatch that is not one.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#endif
+
 void operator delete(void* p) noexcept
 {
     std::free(p);
@@ -34,6 +41,10 @@ void operator delete(void* p, std::size_t) noexcept
 {
     std::free(p);
 }
+
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
 
 namespace
 {
