@@ -70,6 +70,14 @@ void warn_outside(data* d, const axis_check& check)
     }
 }
 
+// Extents beyond the largest double (values near +-1.8e308 widened further) cannot be mapped to pixels: the
+// page keeps its frame and texts, and the user is told why the data is missing.
+void warn_unplottable(const MinMax& plot, const char* axis)
+{
+    if (!std::isfinite(plot.Max - plot.Min))
+        warning("the %s range of the plot (%g - %g) is too wide to draw\n", axis, plot.Min, plot.Max);
+}
+
 void trace_colors()
 {
     for (int i = 0; i < COLOR_LAST; ++i)
@@ -200,6 +208,8 @@ void set_plot_ranges(data* d)
     d0.apply_UserMinMax(UserMinMax);
     d0.check_mod_minmax();
     warn_outside(d, y_check);
+    warn_unplottable(d0.mod_minmax.x, "x");
+    warn_unplottable(d0.mod_minmax.y, "y");
 }
 
 int tremwil(data* d)

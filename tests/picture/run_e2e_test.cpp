@@ -216,7 +216,10 @@ struct extreme_case {
 TEST(PictureRun, ExtremeDataDrawsWhatCanBeDrawn)
 {
     const std::vector<extreme_case> cases = {
-        {"huge", "1.7e308 -1.7e308 1.7e308\n-1.7e308 1.7e308 -1.7e308\n", {}, "some rings are bigger than the plot"},
+        {"huge",
+         "1.7e308 -1.7e308 1.7e308\n-1.7e308 1.7e308 -1.7e308\n",
+         {},
+         "the x range of the plot (-inf - inf) is too wide"},
         {"equal", "3 3 3\n3 3 3\n3 3 3\n", {}, nullptr},
         {"one", "1 2 3\n", {"--scaleinfo"}, nullptr},
         {"big_rings", "0 0 100000\n1 1 -100000\n", {"--line"}, "some rings are bigger than the plot"},
