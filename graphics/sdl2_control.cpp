@@ -57,9 +57,6 @@ void send(const request& r)
         return;
     std::unique_lock<std::mutex> hold(s.lock);
     s.req = r;
-    hold.unlock();
-    wake();
-    hold.lock();
     while (s.req.kind != request_kind::none && s.state == phase::running)
         s.req_done.wait_for(hold, std::chrono::milliseconds(10));
     s.req.kind = request_kind::none;
@@ -78,7 +75,6 @@ bool start()
     if (s.thread.joinable())
         s.thread.join();
     s.terminating = false;
-    s.wake_pending = false;
     s.state = phase::starting;
     s.thread = std::thread(run_window_thread);
     while (s.state == phase::starting)
@@ -97,14 +93,17 @@ void stop_thread(shared_state& s)
 {
     if (!s.thread.joinable())
         return;
+    // Xlib ends the process from the window thread on a lost connection: it cannot wait for itself.
+    if (s.thread.get_id() == std::this_thread::get_id()) {
+        s.thread.detach();
+        return;
+    }
     s.terminating = true;
-    wake(s);
     while (s.state == phase::running)
         nap();
     s.thread.join();
     s.state = phase::stopped;
     s.terminating = false;
-    s.wake_pending = false;
 }
 
 } // namespace
@@ -176,7 +175,6 @@ void set_color(int index, int r, int g, int b)
         s.palette_changed = true;
         s.full_repaint = true;
     }
-    wake();
 }
 
 void invalidate(int x, int y, int w, int h)
@@ -189,7 +187,6 @@ void invalidate(int x, int y, int w, int h)
         if (!s.full_repaint)
             add_rect(s.dirty, SDL_Rect{x, y, w, h});
     }
-    wake();
 }
 
 } // namespace twgr::window

@@ -21,22 +21,6 @@ shared_state& shared()
     return s;
 }
 
-void wake()
-{
-    wake(shared());
-}
-
-void wake(shared_state& s)
-{
-    Uint32 type = s.wake_type.load();
-    if (type == 0 || s.wake_pending.exchange(true))
-        return;
-    SDL_Event ev{};
-    ev.type = type;
-    if (SDL_PushEvent(&ev) != 1)
-        s.wake_pending = false;
-}
-
 } // namespace twgr::window
 
 namespace
@@ -122,12 +106,10 @@ void blit(const std::vector<SDL_Rect>& rects)
         SDL_UpdateWindowSurfaceRects(wt.window, done.data(), (int)done.size());
 }
 
-// Paints what the drawing thread marked. The wake flag is cleared before the marks are taken, so a mark
-// made after this point wakes the thread again.
+// Paints what the drawing thread marked since the last time.
 void repaint()
 {
     shared_state& s = shared();
-    s.wake_pending = false;
     std::vector<SDL_Rect> rects;
     std::array<SDL_Color, 256> colors{};
     bool colors_changed = false, full = false;
@@ -232,11 +214,16 @@ void serve_request()
     s.req_done.notify_all();
 }
 
-// One pass of the window thread's loop: wait briefly for an event, then serve requests and repaint.
+// One pass of the window thread's loop: wait briefly for input, then serve requests and repaint. The
+// drawing thread never pushes SDL events to wake this thread: under X11, SDL delivers such a wake-up to the
+// window through a second connection, which can arrive after the window is destroyed at shutdown and then
+// ends the process with a fatal X error. Looking every few milliseconds costs nothing noticeable.
+constexpr int poll_ms = 5;
+
 void loop_step()
 {
     SDL_Event ev;
-    if (SDL_WaitEventTimeout(&ev, 20) != 0) {
+    if (SDL_WaitEventTimeout(&ev, poll_ms) != 0) {
         if (ev.type == SDL_WINDOWEVENT) {
             switch (ev.window.event) {
             case SDL_WINDOWEVENT_CLOSE:
@@ -331,12 +318,9 @@ void run_window_thread()
         s.state = phase::failed;
         return;
     }
-    Uint32 type = SDL_RegisterEvents(1);
-    s.wake_type = type == (Uint32)-1 ? 0 : type;
     s.state = phase::running;
     while (!s.terminating)
         loop_step();
-    s.wake_type = 0;
     close_window();
     SDL_Quit();
     s.state = phase::stopped;

@@ -39,8 +39,6 @@ struct shared_state {
     int screen_w = 0, screen_h = 0;
     std::atomic<phase> state{phase::stopped};
     std::atomic<bool> terminating{false}; // the drawing thread is stopping the window thread
-    std::atomic<bool> wake_pending{false};
-    std::atomic<Uint32> wake_type{0};
     std::atomic<Uint32> window_id{0};
     std::thread thread;
     // At process end the window thread is stopped too, should the video driver not have been closed.
@@ -48,9 +46,6 @@ struct shared_state {
 };
 
 shared_state& shared();
-// Wakes the window thread; one wake event at a time is in SDL's queue.
-void wake();
-void wake(shared_state& s);
 
 // Window thread only.
 void run_window_thread();
