@@ -2,6 +2,7 @@
 // for, and the marks and palette changes it only hands over.
 #include "sdl2_window_state.h"
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 

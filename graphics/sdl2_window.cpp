@@ -6,8 +6,6 @@
 
 #include "SDL.h"
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -40,8 +38,6 @@ struct window_thread_state {
     SDL_Window* window = nullptr;
     SDL_Surface* frame = nullptr; // wraps the drawing thread's pixels, no copy
     bool shown = false;
-    SDL_Keymod mod = KMOD_NONE;
-    bool scroll = false, num = false, caps = false, insert = false; // lock and insert keys held
 };
 window_thread_state wt;
 
