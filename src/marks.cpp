@@ -57,19 +57,19 @@ unsigned far_sides(double x, double y)
     return (x < -far ? left : 0u) | (x > far ? right : 0u) | (y < -far ? top : 0u) | (y > far ? bottom : 0u);
 }
 
-// Moves (x, y) along the segment towards (ox, oy) onto one side of the square it lies beyond. The ratio is
-// taken between coordinate differences, never as a parameter over the whole segment, whose precision is
-// lost when the ends lie 1e300 apart.
+// Moves (x, y) along the segment towards (ox, oy) onto one side of the square it lies beyond. The new
+// point is reckoned from the other end, by the ratio of coordinate differences: from the far end, or as a
+// parameter over the whole segment, the offset of a point 1e300 away would swallow the square's size.
 void move_to_side(double& x, double& y, double ox, double oy, unsigned sides)
 {
     const double far = pixel_far;
     if (sides & (left | right)) {
         const double to = sides & left ? -far : far;
-        y += (oy - y) * ((to - x) / (ox - x));
+        y = oy + (y - oy) * ((to - ox) / (x - ox));
         x = to;
     } else {
         const double to = sides & top ? -far : far;
-        x += (ox - x) * ((to - y) / (oy - y));
+        x = ox + (x - ox) * ((to - oy) / (y - oy));
         y = to;
     }
 }
@@ -95,6 +95,14 @@ bool cut_to_far_square(double& x1, double& y1, double& x2, double& y2)
 bool within_far(double v)
 {
     return v > -pixel_far && v < pixel_far;
+}
+
+// Positions beyond +-1e300 (infinities among them) are taken as +-1e300: still exact where it matters, as
+// far off the page as any, and their sums and differences stay finite.
+double bounded_far(double v)
+{
+    constexpr double huge = 1e300;
+    return v > huge ? huge : (v < -huge ? -huge : v);
 }
 
 void trace_skipped(const data& d, std::size_t i)
@@ -209,18 +217,22 @@ void draw_arrow(int x1, int y1, int x2, int y2, GrColor fgcolor)
 
 double pixel_position(double v)
 {
-    constexpr double huge = 1e300;
     if (std::isnan(v))
         return v;
     if (within_far(v))
         return std::trunc(v);
-    return v > huge ? huge : (v < -huge ? -huge : v);
+    return bounded_far(v);
 }
 
 void draw_segment(double x1, double y1, double x2, double y2, GrColor c)
 {
     if (std::isnan(x1) || std::isnan(y1) || std::isnan(x2) || std::isnan(y2))
         return;
+    // Differences of bounded ends stay finite, so the cut never meets infinity minus infinity.
+    x1 = bounded_far(x1);
+    y1 = bounded_far(y1);
+    x2 = bounded_far(x2);
+    y2 = bounded_far(y2);
     const bool near = within_far(x1) && within_far(y1) && within_far(x2) && within_far(y2);
     if (!near && !cut_to_far_square(x1, y1, x2, y2))
         return;
@@ -229,9 +241,16 @@ void draw_segment(double x1, double y1, double x2, double y2, GrColor c)
 
 void draw_arrow_between(double x1, double y1, double x2, double y2, GrColor fgcolor)
 {
+    x1 = bounded_far(x1);
+    y1 = bounded_far(y1);
+    x2 = bounded_far(x2);
+    y2 = bounded_far(y2);
     draw_segment(x1, y1, x2, y2, fgcolor);
     // Whole pixel positions make this the arrow of whole pixels: squares below 2^52 are exact in a double.
-    const double len = std::sqrt((x2 - x1) * (x2 - x1) + (y2 - y1) * (y2 - y1));
+    // Ends far apart would overflow the squares; hypot does not.
+    double len = std::sqrt((x2 - x1) * (x2 - x1) + (y2 - y1) * (y2 - y1));
+    if (!std::isfinite(len))
+        len = std::hypot(x2 - x1, y2 - y1);
     const double phi = std::atan2(y1 - y2, x1 - x2); // from the tip back to the tail
     const double head = arrow_head_part * len;
     for (const double aa : {phi + arrow_angle, phi - arrow_angle})

@@ -267,4 +267,30 @@ TEST_F(Rings, LineModeTowardsFarPointsKeepsItsDirection)
     EXPECT_EQ(drawn().count, 0);
 }
 
+TEST_F(Rings, SegmentsAndArrowsToInfinity)
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    // The shaft runs from (50, 50) to the right edge; the head lies at infinity.
+    draw_arrow_between(50, 50, inf, 50, fg0);
+    EXPECT_EQ(row_columns(50, fg0), span(50, 119));
+    EXPECT_EQ(drawn().count, 70);
+
+    GrClearScreen(0);
+    draw_segment(-inf, 60, inf, 60, fg0);
+    draw_segment(std::numeric_limits<double>::quiet_NaN(), 0, 10, 10, fg0);
+    EXPECT_EQ(row_columns(60, fg0), span(0, 119));
+    EXPECT_EQ(drawn().count, 120);
+
+    // An arrow from infinitely far up-left to (60, 60): the shaft is the diagonal through (0, 0), and the head
+    // strokes, infinitely long, leave the tip at 5 degrees off the axes (60 tan 5 = 5.25).
+    GrClearScreen(0);
+    draw_arrow_between(-inf, -inf, 60, 60, fg0);
+    for (int k = 0; k <= 60; ++k)
+        EXPECT_EQ(pixel(k, k), fg0) << k;
+    const auto in_row0 = row_columns(0, fg0);
+    EXPECT_EQ(in_row0.size(), 2u);
+    EXPECT_EQ(in_row0.back(), 55);
+    EXPECT_EQ(pixel(0, 55), fg0);
+}
+
 } // namespace
