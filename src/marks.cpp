@@ -2,6 +2,7 @@
 // joining lines of the line mode. Pixel positions come from the plot's scales, truncated toward zero.
 #include "marks.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -105,6 +106,16 @@ double bounded_far(double v)
     return v > huge ? huge : (v < -huge ? -huge : v);
 }
 
+// Rows that have every value the draw type reads. The reader fills the vectors alike; a data set filled
+// otherwise is drawn only as far as it is complete, never read past its end.
+std::size_t complete_rows(const data& d)
+{
+    std::size_t n = std::min({d.x.size(), d.y.size(), d.z.size()});
+    if (is_ellipse_quiver(draw_type))
+        n = std::min({n, d.dx1.size(), d.dy1.size(), d.dx2.size(), d.dy2.size()});
+    return n;
+}
+
 void trace_skipped(const data& d, std::size_t i)
 {
     const myMinMax& m = d.mod_minmax;
@@ -121,7 +132,8 @@ void plot_data(data& d, int YSize, int color)
     const GrColor c = colors[color];
     const bool line_mode = draw_type == DT_LINE;
     ring_at previous{};
-    for (std::size_t i = 0; i < d.x.size(); ++i) {
+    const std::size_t rows = complete_rows(d);
+    for (std::size_t i = 0; i < rows; ++i) {
         // The negated test also skips a NaN z, which lies inside no range.
         if (!(d.z[i] > zr.Min && d.z[i] < zr.Max)) {
             doline = 0;

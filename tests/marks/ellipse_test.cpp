@@ -155,6 +155,13 @@ TEST_F(EllipseMarks, DegenerateOrHugeComponents)
     EXPECT_EQ(drawn().count, 1);
     EXPECT_EQ(pixel(50, 50), GrColor(COLOR_FG0));
 
+    // A data set without its components (filled for another draw type) is not read past its end.
+    GrClearScreen(0);
+    d.dx2.clear();
+    plot_data(d, 100, COLOR_FG0);
+    EXPECT_EQ(drawn().count, 0);
+    d.dx2.push_back(0);
+
     // Components beyond the double range scaled up: far outside the page, nothing on it.
     GrClearScreen(0);
     Escale.set(-1, 1, 100);
