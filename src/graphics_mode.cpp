@@ -21,7 +21,7 @@ namespace
 bool mode_entered = false;
 bool events_started = false;
 
-// Only a window page has an input queue; a memory page is saved and left without asking for keys.
+// Only a window page has an input queue; a memory page never waits for keys.
 void start_events()
 {
     GrEventInit();
@@ -137,7 +137,8 @@ void entergrmode(int vga)
     GrSetMode(GR_width_height_color_graphics, page_width(row), whc[row][1], whc[row][2]);
     mode_entered = true;
     load_font();
-    events_started = !in_memory;
+    // A page without a window (the memory driver, chosen by --in-memory or through TWGRDRV) has no input.
+    events_started = GrDriverInfo->vdriver != nullptr && GrDriverInfo->vdriver->adapter != GR_MEM;
     if (events_started)
         start_events();
 }

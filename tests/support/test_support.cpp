@@ -62,6 +62,9 @@ RunResult run_tremwil(const std::vector<std::string>& args, const std::filesyste
         dup2(in, 0);
         dup2(out, 1);
         dup2(err, 2);
+        // The program's own variables come only from env: an in-process test may have set them in this process.
+        for (const char* name : {"TREMWIL_FONT", "TWGRFONT", "TWGRDRV", "TWGRBIGG", "TWGRKBSYSENCODING"})
+            unsetenv(name);
         for (const auto& [name, value] : env)
             setenv(name.c_str(), value.c_str(), 1);
         std::vector<char*> argv;
