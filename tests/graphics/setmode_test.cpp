@@ -1,5 +1,5 @@
 // Tests of video modes and drivers: the memory driver's frames, text mode, the fatal paths with their
-// exact messages, and the driver specification from arguments and the environment.
+// exact messages, and the driver string from arguments and the environment.
 #include "gr_fixture.h"
 
 #include <cstdlib>
