@@ -47,11 +47,11 @@ const _GR_driverInfo* const GrDriverInfo = &_GrDriverInfo;
 namespace
 {
 
-std::vector<std::string> split_blanks(const char* spec)
+std::vector<std::string> split_blanks(const char* text)
 {
     std::vector<std::string> tokens;
     std::string cur;
-    for (const char* p = spec; *p != '\0'; ++p) {
+    for (const char* p = text; *p != '\0'; ++p) {
         if (*p == ' ' || *p == '\t') {
             if (!cur.empty())
                 tokens.push_back(std::move(cur));
@@ -164,12 +164,12 @@ void close_at_exit()
 
 } // namespace
 
-int GrSetDriver(const char* drvspec)
+int GrSetDriver(const char* driver_text)
 {
     read_biggest_size();
-    if (drvspec == nullptr)
-        drvspec = std::getenv("TWGRDRV");
-    std::string name = drvspec != nullptr ? apply_tokens(split_blanks(drvspec)) : std::string();
+    if (driver_text == nullptr)
+        driver_text = std::getenv("TWGRDRV");
+    std::string name = driver_text != nullptr ? apply_tokens(split_blanks(driver_text)) : std::string();
     std::string options;
     if (std::size_t sep = name.find("::"); sep != std::string::npos) {
         options = name.substr(sep + 2);

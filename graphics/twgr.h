@@ -304,8 +304,8 @@ struct _GR_driverInfo {
 };
 extern const struct _GR_driverInfo* const GrDriverInfo;
 
-// Chooses the video driver from spec, or from TWGRDRV when spec is null; 1 when a driver is set.
-int GrSetDriver(const char* drvspec);
+// Chooses the video driver from the option text, or from TWGRDRV when it is null; 1 when a driver is set.
+int GrSetDriver(const char* driver_text);
 // Sets a mode of the given kind (a GrGraphicsMode; arguments per kind); every failure ends the program. The kind
 // is passed as int: a variadic function's last named parameter must not be of a promoted type such as an enum.
 int GrSetMode(int which, ...);

@@ -14,16 +14,13 @@
 
 #include "png_image.h"
 #include "test_support.h"
+#include "virtual_x.h"
 
 namespace
 {
 
 namespace fs = std::filesystem;
-
-bool on_path(const std::string& tool)
-{
-    return std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) == 0;
-}
+using test_support::on_path;
 
 int occurrences(const std::string& text, const std::string& part)
 {
@@ -33,66 +30,12 @@ int occurrences(const std::string& text, const std::string& part)
     return n;
 }
 
-// An Xvfb on the first free display number from 170; stopped by its process id.
-class x_server
-{
-public:
-    bool start()
-    {
-        for (int n = 170; n < 240; ++n) {
-            const std::string num = std::to_string(n);
-            if (fs::exists(std::string("/tmp/.X").append(num).append("-lock")) ||
-                fs::exists(std::string("/tmp/.X11-unix/X").append(num)))
-                continue;
-            if (launch(n))
-                return true;
-        }
-        return false;
-    }
-    ~x_server()
-    {
-        if (pid_ > 0) {
-            kill(pid_, SIGTERM);
-            waitpid(pid_, nullptr, 0);
-        }
-    }
-    const std::string& display() const { return display_; }
-
-private:
-    bool launch(int n)
-    {
-        display_ = std::string(":").append(std::to_string(n));
-        pid_ = fork();
-        if (pid_ == 0) {
-            std::freopen("/dev/null", "w", stdout);
-            std::freopen("/dev/null", "w", stderr);
-            execlp("Xvfb", "Xvfb", display_.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp", nullptr);
-            _exit(127);
-        }
-        if (pid_ < 0)
-            return false;
-        const std::string socket = std::string("/tmp/.X11-unix/X").append(std::to_string(n));
-        for (int i = 0; i < 1000; ++i) {
-            if (waitpid(pid_, nullptr, WNOHANG) == pid_) {
-                pid_ = -1;
-                return false;
-            }
-            if (fs::exists(socket))
-                return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return false;
-    }
-    pid_t pid_ = -1;
-    std::string display_;
-};
-
 TEST(PictureWindow, KeysSaveMoveOnGoBackAndQuit)
 {
     if (!on_path("Xvfb") || !on_path("xdotool"))
         GTEST_SKIP() << "Xvfb and xdotool are needed (scripts/install-deps.sh)";
-    x_server server;
-    ASSERT_TRUE(server.start());
+    test_support::VirtualXServer server;
+    ASSERT_TRUE(server.start(170, 240));
     test_support::TempDir dir;
     dir.write("a.dat", "0 0 1\n10 10 2\n");
     dir.write("b.dat", "0 0 3\n5 5 2\n");

@@ -3,6 +3,7 @@
 // Every X tool runs under `timeout`, since an X client can otherwise hang.
 #include "sdl2_window.h"
 #include "test_support.h"
+#include "virtual_x.h"
 
 #include "SDL.h"
 
@@ -26,11 +27,7 @@ namespace
 {
 
 namespace fs = std::filesystem;
-
-bool on_path(const std::string& tool)
-{
-    return std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) == 0;
-}
+using test_support::on_path;
 
 // Output and status of a shell command. The output goes through a file, not a pipe: SDL shows its question
 // box in a forked child, which would inherit an open pipe and keep it from ever reaching its end.
@@ -44,60 +41,6 @@ std::pair<int, std::string> run(const std::string& cmd)
     std::remove(out_file.c_str());
     return {WIFEXITED(st) ? WEXITSTATUS(st) : -1, text.str()};
 }
-
-// An Xvfb of our own on the first free display number from 90; stopped by its process id.
-class virtual_x_server
-{
-public:
-    bool start()
-    {
-        for (int n = 90; n < 160; ++n) {
-            std::string num = std::to_string(n);
-            if (fs::exists(std::string("/tmp/.X").append(num).append("-lock")) ||
-                fs::exists(std::string("/tmp/.X11-unix/X").append(num)))
-                continue;
-            if (launch(n))
-                return true;
-        }
-        return false;
-    }
-    ~virtual_x_server()
-    {
-        if (pid_ > 0) {
-            kill(pid_, SIGTERM);
-            waitpid(pid_, nullptr, 0);
-        }
-    }
-    const std::string& display() const { return display_; }
-
-private:
-    bool launch(int n)
-    {
-        display_ = std::string(":").append(std::to_string(n));
-        pid_ = fork();
-        if (pid_ == 0) {
-            std::freopen("/dev/null", "w", stdout);
-            std::freopen("/dev/null", "w", stderr);
-            execlp("Xvfb", "Xvfb", display_.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp", nullptr);
-            _exit(127);
-        }
-        if (pid_ < 0)
-            return false;
-        std::string socket = std::string("/tmp/.X11-unix/X").append(std::to_string(n));
-        for (int i = 0; i < 1000; ++i) {
-            if (waitpid(pid_, nullptr, WNOHANG) == pid_) {
-                pid_ = -1; // lost the number to another server, or could not start
-                return false;
-            }
-            if (fs::exists(socket))
-                return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return false;
-    }
-    pid_t pid_ = -1;
-    std::string display_;
-};
 
 struct window_info {
     std::string id;
@@ -192,7 +135,7 @@ protected:
             GTEST_SKIP() << "Xvfb is not installed";
         ASSERT_TRUE(on_path("xwininfo") && on_path("import") && on_path("xdotool"))
             << "x11-utils, imagemagick and xdotool are needed (scripts/install-deps.sh)";
-        ASSERT_TRUE(server_.start());
+        ASSERT_TRUE(server_.start(90, 160));
         const char* old = std::getenv("DISPLAY");
         had_display_ = old != nullptr;
         saved_display_ = had_display_ ? old : "";
@@ -215,7 +158,7 @@ protected:
     const std::string& display() const { return server_.display(); }
 
 private:
-    virtual_x_server server_;
+    test_support::VirtualXServer server_;
     bool display_set_ = false, had_display_ = false;
     std::string saved_display_;
 };
