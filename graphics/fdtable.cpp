@@ -3,8 +3,15 @@
 
 #include <cstring>
 
+// The window's drivers come first; a context made in one of their modes gets the matching RAM driver.
 const _GR_frameDriver* const _GrFrameDriverTable[] = {
-    &_GrFrameDriverRAM8, &_GrFrameDriverRAM24, &_GrFrameDriverRAM32L, &_GrFrameDriverRAM32H, nullptr,
+    &_GrFrameDriverWIN32_8,
+    &_GrFrameDriverWIN32_24,
+    &_GrFrameDriverRAM8,
+    &_GrFrameDriverRAM24,
+    &_GrFrameDriverRAM32L,
+    &_GrFrameDriverRAM32H,
+    nullptr,
 };
 
 namespace

@@ -6,9 +6,11 @@
 
 #include "SDL.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 
 namespace twgr::window
 {
@@ -189,12 +191,13 @@ snapshot do_snapshot()
     return shot;
 }
 
-void serve_request()
+// True when there was a request.
+bool serve_request()
 {
     shared_state& s = shared();
     std::unique_lock<std::mutex> hold(s.lock);
     if (s.req.kind == request_kind::none)
-        return;
+        return false;
     request r = s.req;
     hold.unlock();
     if (r.kind == request_kind::show)
@@ -208,40 +211,52 @@ void serve_request()
     s.shot = std::move(shot);
     s.req.kind = request_kind::none;
     s.req_done.notify_all();
+    return true;
 }
 
-// One pass of the window thread's loop: wait briefly for input, then serve requests and repaint. The
-// drawing thread never pushes SDL events to wake this thread: under X11, SDL delivers such a wake-up to the
-// window through a second connection, which can arrive after the window is destroyed at shutdown and then
-// ends the process with a fatal X error. Looking every few milliseconds costs nothing noticeable.
-constexpr int poll_ms = 5;
+// One pass of the window thread's loop: take the input there is, serve requests and repaint, then rest
+// briefly. SDL is only ever polled, never waited on: while a thread waits in SDL on X11, every event SDL
+// queues makes it send the waiting window a wake-up message through a second connection to the server. The
+// server may take that message after the window's destruction, which comes through the first connection,
+// and the error it then reports ends the process. Polling sends no such message, and looking every few
+// milliseconds costs nothing noticeable.
+constexpr auto rest = std::chrono::milliseconds(2);
+
+void handle_event(const SDL_Event& ev)
+{
+    if (ev.type != SDL_WINDOWEVENT) {
+        handle_input(ev);
+        return;
+    }
+    switch (ev.window.event) {
+    case SDL_WINDOWEVENT_CLOSE:
+        on_close_button();
+        break;
+    case SDL_WINDOWEVENT_EXPOSED:
+    case SDL_WINDOWEVENT_SHOWN:
+    case SDL_WINDOWEVENT_RESTORED:
+    case SDL_WINDOWEVENT_SIZE_CHANGED: {
+        std::lock_guard<std::mutex> hold(shared().lock);
+        shared().full_repaint = true;
+        break;
+    }
+    default:
+        break;
+    }
+}
 
 void loop_step()
 {
     SDL_Event ev;
-    if (SDL_WaitEventTimeout(&ev, poll_ms) != 0) {
-        if (ev.type == SDL_WINDOWEVENT) {
-            switch (ev.window.event) {
-            case SDL_WINDOWEVENT_CLOSE:
-                on_close_button();
-                break;
-            case SDL_WINDOWEVENT_EXPOSED:
-            case SDL_WINDOWEVENT_SHOWN:
-            case SDL_WINDOWEVENT_RESTORED:
-            case SDL_WINDOWEVENT_SIZE_CHANGED: {
-                std::lock_guard<std::mutex> hold(shared().lock);
-                shared().full_repaint = true;
-                break;
-            }
-            default:
-                break;
-            }
-        } else {
-            handle_input(ev);
-        }
+    bool busy = false;
+    while (SDL_PollEvent(&ev) != 0) {
+        handle_event(ev);
+        busy = true;
     }
-    serve_request();
+    busy = serve_request() || busy;
     repaint();
+    if (!busy)
+        std::this_thread::sleep_for(rest);
 }
 
 bool open_window()

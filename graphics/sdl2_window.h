@@ -10,8 +10,6 @@
 #include <vector>
 
 extern GrVideoDriver _GrDriverSDL2;
-extern const struct _GR_frameDriver _GrFrameDriverWIN32_8;
-extern const struct _GR_frameDriver _GrFrameDriverWIN32_24;
 
 // Drains the raw input ring into the event queue; returns the number of events made (after a 1 ms sleep
 // when there were none, so that waiting loops poll gently).

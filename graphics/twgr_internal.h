@@ -19,6 +19,8 @@ extern const struct _GR_frameDriver _GrFrameDriverRAM8;
 extern const struct _GR_frameDriver _GrFrameDriverRAM24;
 extern const struct _GR_frameDriver _GrFrameDriverRAM32L;
 extern const struct _GR_frameDriver _GrFrameDriverRAM32H;
+extern const struct _GR_frameDriver _GrFrameDriverWIN32_8;
+extern const struct _GR_frameDriver _GrFrameDriverWIN32_24;
 // Searched in order; null-terminated.
 extern const struct _GR_frameDriver* const _GrFrameDriverTable[];
 

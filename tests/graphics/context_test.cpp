@@ -140,6 +140,12 @@ TEST_F(MemoryMode, FrameContextsOfEachFormat)
     EXPECT_EQ(GrFrameContextSize(GR_frameRAM24, 10, 3), 96);
     EXPECT_EQ(GrFrameLineOffset(GR_frameUndef, 10), 0);
     EXPECT_EQ(GrFrameContextSize(GR_frameSVGA8_LFB, 10, 3), 0);
+    // A window mode gives the memory frame of its depth.
+    EXPECT_EQ(GrFrameLineOffset(GR_frameWIN32_24, 10), 32);
+    GrContext* window_like = GrCreateFrameContext(GR_frameWIN32_8, 10, 3, nullptr, nullptr);
+    ASSERT_NE(window_like, nullptr);
+    EXPECT_EQ(window_like->gc_frame.gf_driver->mode, GR_frameRAM8);
+    GrDestroyContext(window_like);
 
     EXPECT_EQ(GrCreateFrameContext(GR_frameUndef, 4, 4, nullptr, nullptr), nullptr);
     EXPECT_EQ(GrCreateFrameContext(GR_frameRAM8, 0, 4, nullptr, nullptr), nullptr);
