@@ -1,5 +1,6 @@
 #include "test_support.h"
 
+#include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
@@ -7,9 +8,11 @@
 #include <random>
 #include <stdexcept>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
-namespace test_support {
+namespace test_support
+{
 
 TempDir::TempDir()
 {
@@ -43,11 +46,25 @@ std::string read_file(const std::filesystem::path& path)
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-RunResult run_tremwil(const std::vector<std::string>& args, const std::filesystem::path& dir,
-                      const std::vector<std::pair<std::string, std::string>>& env)
+namespace
 {
-    auto out_path = dir / ".stdout";
-    auto err_path = dir / ".stderr";
+
+std::filesystem::path out_file(const std::filesystem::path& dir)
+{
+    return dir / ".stdout";
+}
+std::filesystem::path err_file(const std::filesystem::path& dir)
+{
+    return dir / ".stderr";
+}
+
+} // namespace
+
+pid_t start_tremwil(const std::vector<std::string>& args, const std::filesystem::path& dir,
+                    const std::vector<std::pair<std::string, std::string>>& env)
+{
+    const auto out_path = out_file(dir);
+    const auto err_path = err_file(dir);
     pid_t pid = fork();
     if (pid < 0)
         throw std::runtime_error("fork failed");
@@ -77,15 +94,40 @@ RunResult run_tremwil(const std::vector<std::string>& args, const std::filesyste
         execv(program.c_str(), argv.data());
         _exit(127);
     }
+    return pid;
+}
+
+bool still_running(pid_t pid)
+{
+    siginfo_t info{};
+    // WNOWAIT: the exit status stays for finish_tremwil.
+    return waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid == 0;
+}
+
+RunResult finish_tremwil(pid_t pid, const std::filesystem::path& dir, std::chrono::milliseconds limit)
+{
+    const auto end = std::chrono::steady_clock::now() + limit;
     int wstatus = 0;
-    waitpid(pid, &wstatus, 0);
+    pid_t got = 0;
+    while ((got = waitpid(pid, &wstatus, WNOHANG)) == 0 && std::chrono::steady_clock::now() < end)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    if (got == 0) {
+        kill(pid, SIGKILL);
+        waitpid(pid, &wstatus, 0);
+    }
     RunResult result;
-    result.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
-    result.out = read_file(out_path);
-    result.err = read_file(err_path);
-    std::filesystem::remove(out_path);
-    std::filesystem::remove(err_path);
+    result.status = got == pid && WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
+    result.out = read_file(out_file(dir));
+    result.err = read_file(err_file(dir));
+    std::filesystem::remove(out_file(dir));
+    std::filesystem::remove(err_file(dir));
     return result;
+}
+
+RunResult run_tremwil(const std::vector<std::string>& args, const std::filesystem::path& dir,
+                      const std::vector<std::pair<std::string, std::string>>& env)
+{
+    return finish_tremwil(start_tremwil(args, dir, env), dir);
 }
 
 } // namespace test_support

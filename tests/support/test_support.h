@@ -1,15 +1,19 @@
 // Helpers shared by the tests: a fresh temporary folder, and running the built program in it.
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 #include <string>
+#include <sys/types.h>
 #include <utility>
 #include <vector>
 
-namespace test_support {
+namespace test_support
+{
 
 // A fresh folder under the system's temporary folder, removed with everything in it when the object goes.
-class TempDir {
+class TempDir
+{
 public:
     TempDir();
     ~TempDir();
@@ -34,6 +38,16 @@ struct RunResult {
 // env holds extra NAME=VALUE settings for the child's environment.
 RunResult run_tremwil(const std::vector<std::string>& args, const std::filesystem::path& dir,
                       const std::vector<std::pair<std::string, std::string>>& env = {});
+
+// The same in the background: the program's outputs go to files in dir until finish_tremwil collects them.
+pid_t start_tremwil(const std::vector<std::string>& args, const std::filesystem::path& dir,
+                    const std::vector<std::pair<std::string, std::string>>& env = {});
+// True while a program started in the background has not ended.
+bool still_running(pid_t pid);
+// Waits for a program started in the background, killing it after limit (its status is then -1), and
+// returns its outputs.
+RunResult finish_tremwil(pid_t pid, const std::filesystem::path& dir,
+                         std::chrono::milliseconds limit = std::chrono::hours(1));
 
 std::string read_file(const std::filesystem::path& path);
 
