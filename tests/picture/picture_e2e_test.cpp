@@ -12,9 +12,9 @@
 namespace
 {
 
-using picture_test::png_image;
-using picture_test::read_png;
-using picture_test::rgb;
+using test_support::png_image;
+using test_support::read_png;
+using test_support::rgb;
 using test_support::run_tremwil;
 using test_support::TempDir;
 

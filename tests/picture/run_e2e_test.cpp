@@ -12,7 +12,7 @@
 namespace
 {
 
-using picture_test::read_png;
+using test_support::read_png;
 using test_support::run_tremwil;
 using test_support::TempDir;
 
@@ -198,8 +198,8 @@ TEST(PictureRun, ManyFilesInOneRunKeepTheirColours)
         const auto png = read_png(dir / name);
         ASSERT_TRUE(png.has_value());
         // The same ring, disc and overlay line as in the first picture (see the page tests for the positions).
-        EXPECT_EQ(png->at(329, 282), (picture_test::rgb{0, 0, 255}));
-        EXPECT_EQ(png->at(152, 113), (picture_test::rgb{255, 128, 0}));
+        EXPECT_EQ(png->at(329, 282), (test_support::rgb{0, 0, 255}));
+        EXPECT_EQ(png->at(152, 113), (test_support::rgb{255, 128, 0}));
         EXPECT_EQ(png->count({0, 255, 0}, 25, 0, 627, 479), 603);
     }
 }

@@ -139,12 +139,12 @@ TEST_F(WindowRun, ShowsThePlottedPixelsSavesMovesOnGoesBackAndQuits)
     start({"a.dat", "b.dat"});
     press("s");
     // The window shows exactly the picture that "s" saved.
-    const auto saved = picture_test::read_png(dir_ / "a.png");
+    const auto saved = test_support::read_png(dir_ / "a.png");
     ASSERT_TRUE(saved.has_value());
     const std::string id = window();
     ASSERT_FALSE(id.empty());
     ASSERT_EQ(x_tool("import -window " + id + " -depth 8 PNG24:" + (dir_ / "shot.png").string()), 0);
-    const auto shot = picture_test::read_png(dir_ / "shot.png");
+    const auto shot = test_support::read_png(dir_ / "shot.png");
     ASSERT_TRUE(shot.has_value());
     EXPECT_EQ(shot->width, saved->width);
     EXPECT_EQ(shot->height, saved->height);
@@ -160,7 +160,7 @@ TEST_F(WindowRun, ShowsThePlottedPixelsSavesMovesOnGoesBackAndQuits)
     EXPECT_EQ(occurrences(r.err, ") c=8\n"), 2) << r.err;
     EXPECT_EQ(occurrences(r.err, ") save-and-exit a.png\n"), 1) << r.err;
     EXPECT_EQ(occurrences(r.err, ") save-and-exit b.png\n"), 1) << r.err;
-    const auto b = picture_test::read_png(dir_ / "b.png");
+    const auto b = test_support::read_png(dir_ / "b.png");
     ASSERT_TRUE(b.has_value());
     EXPECT_EQ(b->width, 640);
     EXPECT_EQ(b->height, 480);
@@ -211,8 +211,8 @@ TEST_F(WindowRun, SaveAndExitShowsAndSavesEachPictureAndEnds)
     start({"--save-and-exit", "a.dat", "b.dat"});
     const auto r = finish();
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_TRUE(picture_test::read_png(dir_ / "a.png").has_value());
-    EXPECT_TRUE(picture_test::read_png(dir_ / "b.png").has_value());
+    EXPECT_TRUE(test_support::read_png(dir_ / "a.png").has_value());
+    EXPECT_TRUE(test_support::read_png(dir_ / "b.png").has_value());
 
     // The same run needs the window: without an X server there is none.
     fs::remove(dir_ / "a.png");

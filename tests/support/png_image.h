@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-namespace picture_test
+namespace test_support
 {
 
 struct rgb {
@@ -98,4 +98,4 @@ inline std::optional<png_image> read_png(const std::filesystem::path& path)
     return image;
 }
 
-} // namespace picture_test
+} // namespace test_support
