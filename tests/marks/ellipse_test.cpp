@@ -4,152 +4,127 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "marks_fixture.h"
 
 namespace
 {
 
-using marks_test::drawn;
-using marks_test::pixel;
-using marks_test::pixels_of;
+using namespace marks_test;
+using xy = std::array<int, 2>;
 
-struct corner {
-    int x, y;
-    bool operator==(const corner&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& os, const corner& c)
+// The corners written into a buffer of 40 preset to (-7, -7), so that corners past the step count show.
+template <typename F> std::vector<xy> corners(F&& calculate)
 {
-    return os << "(" << c.x << "," << c.y << ")";
+    int buffer[40][2];
+    for (auto& c : buffer)
+        c[0] = c[1] = -7;
+    calculate(buffer);
+    std::vector<xy> out;
+    for (const auto& c : buffer)
+        out.push_back({c[0], c[1]});
+    return out;
 }
 
-corner at(int xy[][2], int n)
+std::vector<xy> ellipse(double x, double y, double a, double b, double angle, int steps = 36)
 {
-    return {xy[n][0], xy[n][1]};
+    return corners([&](int c[][2]) { calculateEllipse(x, y, a, b, angle, steps, c); });
 }
 
-TEST(EllipseCorners, AxesQuartersAndTruncationTowardZero)
+std::vector<xy> ellipse2(double x, double y, double dx1, double dy1, double dx2, double dy2)
 {
-    int xy[36][2];
-    calculateEllipse(10, 10, 20, 10, 0, 36, xy);
-    EXPECT_EQ(at(xy, 0), (corner{30, 10})) << "corner 0 ends the first axis";
-    EXPECT_EQ(at(xy, 9), (corner{10, 20}));
-    EXPECT_EQ(at(xy, 18), (corner{-9, 10})) << "-9.5 truncates toward zero";
-    EXPECT_EQ(at(xy, 27), (corner{10, 0}));
-    for (int n = 0; n < 36; ++n) {
-        const double u = (xy[n][0] - 10) / 20.0, v = (xy[n][1] - 10) / 10.0;
-        EXPECT_NEAR(u * u + v * v, 1.0, 0.2) << n; // a pixel off at most, on axes of 20 and 10
+    return corners([&](int c[][2]) { calculateEllipse2(x, y, dx1, dy1, dx2, dy2, 36, c); });
+}
+
+TEST(EllipseCorners, AxesRotationTruncationAndStepCount)
+{
+    auto c = ellipse(10, 10, 20, 10, 0);
+    EXPECT_EQ(c[0], (xy{30, 10})) << "corner 0 ends the first axis";
+    EXPECT_EQ(c[9], (xy{10, 20}));
+    EXPECT_EQ(c[18], (xy{-9, 10})) << "-9.5 truncates toward zero";
+    EXPECT_EQ(c[27], (xy{10, 0}));
+    // Whole degrees per corner: 7 steps put corner 1 at 51 degrees, not 51.43.
+    EXPECT_EQ(ellipse(0, 0, 1000, 1000, 0, 7)[1], (xy{629, 777}));
+    // A step count below 1 means 36, and no corner past the count is written.
+    for (int steps : {0, -5}) {
+        c = ellipse(0, 0, 10, 10, 0, steps);
+        EXPECT_EQ(c[9], (xy{0, 10})) << steps;
+        EXPECT_EQ(c[35], (xy{10, -1})) << "corner 35 at 350 degrees, " << steps;
+        for (int n = 36; n < 40; ++n)
+            EXPECT_EQ(c[n], (xy{-7, -7})) << n;
     }
 
-    // Whole degrees per corner: 7 steps put corner 1 at 51 degrees, not 51.43.
-    int seven[7][2];
-    calculateEllipse(0, 0, 1000, 1000, 0, 7, seven);
-    EXPECT_EQ(at(seven, 1), (corner{629, 777}));
-}
-
-TEST(EllipseCorners, FromVectorsTurnsByTheFirstAndUsesOnlyTheSecondsLength)
-{
-    int xy[36][2];
-    // First axis straight up in data (screen rows grow downward): corner 0 lies above the centre.
-    calculateEllipse2(50, 50, 0, 10, 5, 0, 36, xy);
-    EXPECT_EQ(at(xy, 0), (corner{50, 40}));
-    EXPECT_EQ(at(xy, 9), (corner{55, 50}));
-    int other[36][2];
-    calculateEllipse2(50, 50, 0, 10, 0, -5, 36, other);
-    for (int n = 0; n < 36; ++n)
-        EXPECT_EQ(at(other, n), at(xy, n)) << n;
-
-    // 45 degrees: corner 0 up and to the right.
-    calculateEllipse2(0, 0, 30, 40, 1, 1, 36, xy);
-    EXPECT_EQ(at(xy, 0), (corner{30, -39}));
-}
-
-TEST(EllipseCorners, StepCountDefaultsTo36AndWritesNoMore)
-{
-    int xy[40][2];
-    for (auto& c : xy)
-        c[0] = c[1] = -7;
-    calculateEllipse(0, 0, 10, 10, 0, 0, xy);
-    EXPECT_EQ(at(xy, 35), (corner{10, -1})) << "corner 35 at 350 degrees";
-    for (int n = 36; n < 40; ++n)
-        EXPECT_EQ(at(xy, n), (corner{-7, -7})) << n;
-    calculateEllipse(0, 0, 10, 10, 0, -5, xy);
-    EXPECT_EQ(at(xy, 9), (corner{0, 10}));
-    EXPECT_EQ(at(xy, 36), (corner{-7, -7}));
+    // From vectors: the first axis straight up in data (screen rows grow downward) puts corner 0 above the
+    // centre, and only the second vector's length counts, not its direction.
+    c = ellipse2(50, 50, 0, 10, 5, 0);
+    EXPECT_EQ(c[0], (xy{50, 40}));
+    EXPECT_EQ(c[9], (xy{55, 50}));
+    EXPECT_EQ(ellipse2(50, 50, 0, 10, 0, -5), c);
+    EXPECT_EQ(ellipse2(0, 0, 30, 40, 1, 1)[0], (xy{30, -39}));
 }
 
 TEST(EllipseCorners, TracesAtDebugLevelTwo)
 {
-    int xy[36][2];
+    int c[36][2];
     debug = 2;
     testing::internal::CaptureStderr();
-    calculateEllipse2(0, 0, 3, 4, 0, 2, 36, xy);
+    calculateEllipse2(0, 0, 3, 4, 0, 2, 36, c);
     const std::string err = testing::internal::GetCapturedStderr();
     debug = 1;
     testing::internal::CaptureStderr();
-    calculateEllipse2(0, 0, 3, 4, 0, 2, 36, xy);
-    const std::string quiet = testing::internal::GetCapturedStderr();
+    calculateEllipse2(0, 0, 3, 4, 0, 2, 36, c);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     debug = 0;
     for (const char* line : {") dx1=3 dy1=4\n", ") dx2=0 dy2=2\n", ") a=5 b=2\n", ") a1=53.1301 a2=90\n"})
         EXPECT_NE(err.find(line), std::string::npos) << line << " in " << err;
     EXPECT_EQ(err.find("Debug: ellipse.cpp("), 0u);
-    EXPECT_EQ(quiet, "");
 }
 
 TEST(EllipseCorners, UnboundedInputGivesCornersFarOffOrAtTheCentre)
 {
-    int xy[36][2];
-    const double inf = std::numeric_limits<double>::infinity(), nan = std::numeric_limits<double>::quiet_NaN();
     // An infinite axis is cut to far off the page, a NaN axis counts as none, a NaN angle as 0.
-    calculateEllipse(50, 50, inf, nan, nan, 36, xy);
-    EXPECT_EQ(xy[0][1], 50);
-    EXPECT_GT(xy[0][0], 1000000);
-    EXPECT_EQ(at(xy, 9), (corner{50, 50}));
-    // Components so large that their squares overflow still give a finite, far ellipse.
-    calculateEllipse2(0, 0, 1e300, 1e300, 1e300, 0, 36, xy);
-    EXPECT_GT(xy[0][0], 1000000);
-    EXPECT_LT(xy[0][1], -1000000) << "turned 45 degrees, upward on the screen";
+    const auto c = ellipse(50, 50, std::numeric_limits<double>::infinity(), std::nan(""), std::nan(""));
+    EXPECT_EQ(c[0][1], 50);
+    EXPECT_GT(c[0][0], 1000000);
+    EXPECT_EQ(c[9], (xy{50, 50}));
+    // Components so large that their squares overflow still give a finite, far ellipse, turned 45 degrees.
+    const auto far = ellipse2(0, 0, 1e300, 1e300, 1e300, 0)[0];
+    EXPECT_GT(far[0], 1000000);
+    EXPECT_LT(far[1], -1000000);
 }
 
-class EllipseMarks : public marks_test::MarksPage
+class EllipseMarks : public MarksPage
 {
 };
 
-TEST_F(EllipseMarks, EllipseOfTwoToOneIsTwiceAsWideAsHigh)
+TEST_F(EllipseMarks, EllipseOfTwoToOneIsTwiceAsWideAsHighAndScaleeStretchesEachAxis)
 {
     draw_type = DT_ELLIPSE_XUYV;
     Escale.set(-10, 10, 20); // one pixel per unit of a component
     scalee = {5, 5};
-    add_point(5, 5, 1); // (50, 50)
-    add_components(2, 0, 0, 1);
+    add_point(5, 5, 1, {2, 0, 0, 1}); // (50, 50)
     plot_data(d, 100, COLOR_FG1);
-    const auto b = drawn();
-    EXPECT_EQ(b.count, pixels_of(COLOR_FG1).count);
-    EXPECT_EQ(b.x0, 40);
-    EXPECT_EQ(b.x1, 60);
-    EXPECT_EQ(b.y0, 45);
-    EXPECT_EQ(b.y1, 55);
+    EXPECT_EQ(drawn().bounds, (rect{40, 45, 60, 55}));
+    EXPECT_EQ(drawn().count, pixels_of(COLOR_FG1).count);
     EXPECT_EQ(pixel(60, 50), GrColor(COLOR_FG1));
     EXPECT_EQ(pixel(50, 50), 0u) << "an outline";
     EXPECT_EQ(my_mark(50, 50, d, 0, true, COLOR_FG1), 1);
 
-    // scalee stretches x and y separately.
     GrClearScreen(0);
     scalee = {5, 20};
     plot_data(d, 100, COLOR_FG1);
-    EXPECT_EQ(drawn().y0, 30);
-    EXPECT_EQ(drawn().y1, 70);
+    EXPECT_EQ(drawn().bounds, (rect{40, 30, 60, 70}));
 }
 
 TEST_F(EllipseMarks, DegenerateOrHugeComponents)
 {
     draw_type = DT_ELLIPSE_XYUV;
     add_point(5, 5, 1);
-    add_components(0, 0, 0, 0);
     // All components zero leave the component scale without extent: the ellipse is its centre.
     plot_data(d, 100, COLOR_FG0);
     EXPECT_EQ(drawn().count, 1);
@@ -163,10 +138,8 @@ TEST_F(EllipseMarks, DegenerateOrHugeComponents)
     d.dx2.push_back(0);
 
     // Components beyond the double range scaled up: far outside the page, nothing on it.
-    GrClearScreen(0);
     Escale.set(-1, 1, 100);
-    d.dx1[0] = 1.7e308;
-    d.dy2[0] = 1.7e308;
+    d.dx1[0] = d.dy2[0] = 1.7e308;
     plot_data(d, 100, COLOR_FG0);
     EXPECT_EQ(drawn().count, 0);
 }
@@ -174,20 +147,14 @@ TEST_F(EllipseMarks, DegenerateOrHugeComponents)
 TEST_F(EllipseMarks, QuiverPointsAlongItsFirstComponentWithA40DegreeHead)
 {
     draw_type = DT_QUIVER_XYUV;
-    add_point(5, 5, 1);         // (50, 50)
-    add_components(0, 5, 9, 9); // 50 pixels straight up; the second pair is unused
+    add_point(5, 5, 1, {0, 5, 9, 9}); // (50, 50), 50 pixels straight up; the second pair is unused
     plot_data(d, 100, COLOR_FG0);
-    for (int y = 0; y <= 50; ++y)
-        EXPECT_EQ(pixel(50, y), GrColor(COLOR_FG0)) << y;
+    EXPECT_EQ(row_columns(50, COLOR_FG0, true), span(0, 50));
     // Head strokes 10 pixels long from the tip (50, 0), 40 degrees either side of the shaft:
     // 10 cos 130 = -6.43, 10 sin 130 = 7.66.
     EXPECT_EQ(pixel(43, 7), GrColor(COLOR_FG0));
     EXPECT_EQ(pixel(56, 7), GrColor(COLOR_FG0));
-    const auto b = drawn();
-    EXPECT_EQ(b.x0, 43);
-    EXPECT_EQ(b.x1, 56);
-    EXPECT_EQ(b.y0, 0);
-    EXPECT_EQ(b.y1, 50);
+    EXPECT_EQ(drawn().bounds, (rect{43, 0, 56, 50}));
 
     // scalee scales the components; x uses the x scale (here 20 pixels per unit).
     GrClearScreen(0);
@@ -198,8 +165,8 @@ TEST_F(EllipseMarks, QuiverPointsAlongItsFirstComponentWithA40DegreeHead)
     plot_data(d, 100, COLOR_FG0);
     EXPECT_EQ(pixel(50, 50), GrColor(COLOR_FG0));
     EXPECT_EQ(pixel(70, 25), GrColor(COLOR_FG0)) << "tip at (50 + 20, 50 - 25)";
-    EXPECT_EQ(drawn().x1, 70);
-    EXPECT_EQ(drawn().y0, 25);
+    EXPECT_EQ(drawn().bounds[2], 70);
+    EXPECT_EQ(drawn().bounds[1], 25);
 
     // A component beyond any page: the shaft runs to the page edge and the head stays far away.
     GrClearScreen(0);
@@ -208,9 +175,8 @@ TEST_F(EllipseMarks, QuiverPointsAlongItsFirstComponentWithA40DegreeHead)
     d.dx1[0] = 1.7e308;
     d.dy1[0] = 0;
     plot_data(d, 100, COLOR_FG0);
+    EXPECT_EQ(drawn().bounds, (rect{50, 50, 119, 50}));
     EXPECT_EQ(drawn().count, 70);
-    EXPECT_EQ(drawn().y0, 50);
-    EXPECT_EQ(drawn().y1, 50);
 }
 
 } // namespace

@@ -1,21 +1,20 @@
 // Helpers of the marks tests: an in-memory page whose colour slots hold their own index (slot k draws
-// pixel value k), pictures of page regions as text, and the bounding box of a colour's pixels.
+// pixel value k), pictures of page regions as text, and where a colour's pixels lie.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
-#include "data_set.h"
 #include "graphics_mode.h"
 #include "marks.h"
 #include "overlays.h"
 #include "scale_mapping.h"
-#include "settings.h"
-#include "twgr.h"
 
 namespace marks_test
 {
@@ -25,52 +24,64 @@ inline GrColor pixel(int x, int y)
     return GrPixelC(GrScreenContext(), x, y);
 }
 
-// Rows y0..y1 of columns x0..x1 as text: '.' for value 0, the value's digit or letter otherwise
-// (value 3 is '3', 14 is 'e', 15 'f', 16 'g').
+// Rows y0..y1 of columns x0..x1 as text: '.' for value 0, the value's digit or letter otherwise (14 is 'e').
 inline std::string picture(int x0, int y0, int x1, int y1)
 {
     static const char digits[] = "0123456789abcdefghij";
     std::string out;
     for (int y = y0; y <= y1; ++y) {
-        for (int x = x0; x <= x1; ++x) {
-            const GrColor v = pixel(x, y);
-            out += v == 0 ? '.' : (v < 20 ? digits[v] : '?');
-        }
+        for (int x = x0; x <= x1; ++x)
+            out += pixel(x, y) == 0 ? '.' : (pixel(x, y) < 20 ? digits[pixel(x, y)] : '?');
         out += '\n';
     }
     return out;
 }
 
+using rect = std::array<int, 4>; // x0, y0, x1, y1
+
+// Bounding box and number of the page pixels of value v (any value but 0 when v < 0).
 struct box {
-    int x0 = INT_MAX, y0 = INT_MAX, x1 = INT_MIN, y1 = INT_MIN;
+    rect bounds{INT_MAX, INT_MAX, INT_MIN, INT_MIN};
     int count = 0;
 };
 
-// Bounding box and number of the page pixels whose value satisfies keep.
-template <typename Keep> box pixels_where(Keep keep)
+inline box pixels_of(long v)
 {
     const GrContext* s = GrScreenContext();
     box b;
     for (int y = 0; y <= s->gc_ymax; ++y)
         for (int x = 0; x <= s->gc_xmax; ++x)
-            if (keep(pixel(x, y))) {
-                b.x0 = std::min(b.x0, x);
-                b.y0 = std::min(b.y0, y);
-                b.x1 = std::max(b.x1, x);
-                b.y1 = std::max(b.y1, y);
+            if (v < 0 ? pixel(x, y) != 0 : pixel(x, y) == GrColor(v)) {
+                b.bounds = {std::min(b.bounds[0], x), std::min(b.bounds[1], y), std::max(b.bounds[2], x),
+                            std::max(b.bounds[3], y)};
                 ++b.count;
             }
     return b;
 }
 
-inline box pixels_of(GrColor v)
-{
-    return pixels_where([v](GrColor p) { return p == v; });
-}
-
 inline box drawn()
 {
-    return pixels_where([](GrColor p) { return p != 0; });
+    return pixels_of(-1);
+}
+
+// Columns of page row y (or, across, rows of column x) holding value v.
+inline std::vector<int> row_columns(int y, GrColor v, bool across = false)
+{
+    std::vector<int> out;
+    const GrContext* s = GrScreenContext();
+    for (int k = 0; k <= (across ? s->gc_ymax : s->gc_xmax); ++k)
+        if ((across ? pixel(y, k) : pixel(k, y)) == v)
+            out.push_back(k);
+    return out;
+}
+
+// from..to and the values of more, in order.
+inline std::vector<int> span(int from, int to, std::vector<int> more = {})
+{
+    for (int x = from; x <= to; ++x)
+        more.push_back(x);
+    std::sort(more.begin(), more.end());
+    return more;
 }
 
 // Fixture: a w x h memory page cleared to 0, colour slot k holding value k, scales of 0..10 over 100 pixels
@@ -108,23 +119,25 @@ protected:
     {
         clear_overlays();
         exitgrmode();
-        reset_settings();
-        Xscale.set(0, 0, 0);
-        Yscale.set(0, 0, 0);
-        Escale.set(0, 0, 0);
     }
-    void add_point(double x, double y, double z)
+    void add_point(double x, double y, double z, std::array<double, 4> components = {})
     {
         d.x.push_back(x);
         d.y.push_back(y);
         d.z.push_back(z);
+        d.dx1.push_back(components[0]);
+        d.dy1.push_back(components[1]);
+        d.dx2.push_back(components[2]);
+        d.dy2.push_back(components[3]);
     }
-    void add_components(double dx1, double dy1, double dx2, double dy2)
+    // Clears the page and the data set, then plots the given points.
+    void plot(std::initializer_list<std::array<double, 3>> points, int color = COLOR_FG0)
     {
-        d.dx1.push_back(dx1);
-        d.dy1.push_back(dy1);
-        d.dx2.push_back(dx2);
-        d.dy2.push_back(dy2);
+        GrClearScreen(0);
+        d.cleanup();
+        for (const auto& p : points)
+            add_point(p[0], p[1], p[2]);
+        plot_data(d, 100, color);
     }
 };
 
