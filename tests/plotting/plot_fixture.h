@@ -27,7 +27,6 @@ inline void clean_state()
     axes_color = 0;
 }
 
-// Value of the pixel (x, y) of the whole page.
 inline GrColor page_pixel(int x, int y)
 {
     return GrPixelC(GrScreenContext(), x, y);
@@ -40,40 +39,36 @@ inline int drawn_pixels()
     int n = 0;
     for (int y = 0; y <= s->gc_ymax; ++y)
         for (int x = 0; x <= s->gc_xmax; ++x)
-            n += GrPixelC(s, x, y) != 0 ? 1 : 0;
+            n += page_pixel(x, y) != 0 ? 1 : 0;
     return n;
 }
 
-// Columns of page row y holding the value v.
-inline std::vector<int> columns_with(int y, GrColor v)
+// Columns of page row y (or, across, rows of column y) holding the value v.
+inline std::vector<int> columns_with(int y, GrColor v, bool across = false)
 {
-    std::vector<int> xs;
-    for (int x = 0; x <= GrScreenContext()->gc_xmax; ++x)
-        if (page_pixel(x, y) == v)
-            xs.push_back(x);
-    return xs;
+    std::vector<int> out;
+    const GrContext* s = GrScreenContext();
+    for (int k = 0; k <= (across ? s->gc_ymax : s->gc_xmax); ++k)
+        if ((across ? page_pixel(y, k) : page_pixel(k, y)) == v)
+            out.push_back(k);
+    return out;
 }
 
-// Rows of page column x holding the value v.
-inline std::vector<int> rows_with(int x, GrColor v)
-{
-    std::vector<int> ys;
-    for (int y = 0; y <= GrScreenContext()->gc_ymax; ++y)
-        if (page_pixel(x, y) == v)
-            ys.push_back(y);
-    return ys;
-}
-
-// One text drawn through gprintfxy, as its debug trace reports it.
+// One text drawn through gprintfxy, as its debug trace "gprintfxy(x,y) text" reports it.
 struct drawn_text {
     long x;
     long y;
     std::string text;
 };
 
-// The texts of the gprintfxy traces in captured standard error, each "gprintfxy(x,y) text" up to its line end.
-inline std::vector<drawn_text> texts_in(const std::string& err)
+// The texts that draw() traces at debug level 1, and all their words joined by blanks.
+template <typename F> std::vector<drawn_text> texts_drawn_by(F&& draw, std::string* words = nullptr)
 {
+    debug = 1;
+    testing::internal::CaptureStderr();
+    draw();
+    const std::string err = testing::internal::GetCapturedStderr();
+    debug = 0;
     static const std::string key = "gprintfxy(";
     std::vector<drawn_text> out;
     for (std::size_t at = err.find(key); at != std::string::npos; at = err.find(key, at + 1)) {
@@ -84,12 +79,14 @@ inline std::vector<drawn_text> texts_in(const std::string& err)
         const std::size_t start = at + key.size() + static_cast<std::size_t>(used) + 1; // after the blank
         t.text = err.substr(start, err.find('\n', start) - start);
         out.push_back(t);
+        if (words != nullptr)
+            *words += (out.size() > 1 ? " " : "") + t.text;
     }
     return out;
 }
 
-// Fixture: an in-memory page of w x h pixels (size row 8, no z legend column), colour slots allocated,
-// tick colour 1 and no label options.
+// Fixture: an in-memory page of w x h pixels (size row 8, no z legend column), tick colour 1 and no label
+// options.
 class PlotPage : public ::testing::Test
 {
 protected:

@@ -32,34 +32,25 @@ TEST(TickScale, SpacingIsOneTwoOrFiveTimesAPowerOfTen)
     }
 }
 
-// The smallest range 0..m whose trial spacing m / 5 is at least a (m - ulp falls below a).
-double smallest_range_reaching(double a)
-{
-    double m = 5 * a;
-    while (m / 5.0 >= a)
-        m = std::nextafter(m, 0.0);
-    while (m / 5.0 < a)
-        m = std::nextafter(m, HUGE_VAL);
-    return m;
-}
-
 TEST(TickScale, MultiplierSwitchesAtTheListedRoots)
 {
-    // A mantissa reaching a switching point takes the larger multiplier, one just below keeps the smaller.
-    const double switches[] = {1.4142135623730951, 3.16228, 7.07107};
-    const double below[] = {1.0, 2.0, 5.0};
-    const double at[] = {2.0, 5.0, 10.0};
-    for (int k = 0; k < 3; ++k) {
-        const double on = smallest_range_reaching(switches[k]);
-        const double under = std::nextafter(on, 0.0);
-        ASSERT_GE(on / 5.0, switches[k]);
-        ASSERT_LT(under / 5.0, switches[k]);
+    // The smallest range 0..m whose trial spacing m / 5 reaches the switching point takes the larger
+    // multiplier; the double just below it keeps the smaller.
+    const struct {
+        double root, below, at;
+    } switches[] = {{1.4142135623730951, 1, 2}, {3.16228, 2, 5}, {7.07107, 5, 10}};
+    for (const auto& s : switches) {
+        double on = 5 * s.root;
+        while (on / 5.0 >= s.root)
+            on = std::nextafter(on, 0.0);
+        while (on / 5.0 < s.root)
+            on = std::nextafter(on, HUGE_VAL);
         double ts = 0;
         int type = -1;
         scale1(0, on, &ts, &type);
-        EXPECT_DOUBLE_EQ(ts, at[k]) << k;
-        scale1(0, under, &ts, &type);
-        EXPECT_DOUBLE_EQ(ts, below[k]) << k;
+        EXPECT_DOUBLE_EQ(ts, s.at) << s.root;
+        scale1(0, std::nextafter(on, 0.0), &ts, &type);
+        EXPECT_DOUBLE_EQ(ts, s.below) << s.root;
     }
 }
 

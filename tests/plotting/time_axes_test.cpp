@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -12,38 +14,23 @@
 namespace
 {
 
-using plot_test::columns_with;
-using plot_test::drawn_pixels;
-using plot_test::drawn_text;
-using plot_test::texts_in;
+using namespace plot_test;
 
 constexpr double march_1_2024 = 1709251200; // 2024-03-01 00:00:00 UTC
 constexpr double day = 86400;
 
-class TimeAxes : public plot_test::PlotPage
+class TimeAxes : public PlotPage
 {
 protected:
     void SetUp() override { open_page(640, 80); }
-    // Draws the x axis of a plot 600 pixels wide at x offset 10, bottom row 25, and returns the label traces.
+    // Clears the page, draws the x axis of a plot 600 pixels wide at x offset 10, bottom row 25, and returns the
+    // label traces.
     std::vector<drawn_text> x_axis(double Min, double Max)
     {
-        debug = 1;
-        testing::internal::CaptureStderr();
-        EXPECT_EQ(draw_x_axes_time(600, 20, 10, 5, 0, Min, Max, 0), 0);
-        const std::string err = testing::internal::GetCapturedStderr();
-        debug = 0;
-        return texts_in(err);
+        GrClearScreen(0);
+        return texts_drawn_by([&] { EXPECT_EQ(draw_x_axes_time(600, 20, 10, 5, 0, Min, Max, 0), 0); });
     }
 };
-
-// Truncated columns 10 + 600 / range * k * step for k = 0 .. count - 1.
-std::vector<int> columns(double range, double step, int count)
-{
-    std::vector<int> xs;
-    for (int k = 0; k < count; ++k)
-        xs.push_back(static_cast<int>(10 + 600 / range * (k * step)));
-    return xs;
-}
 
 TEST_F(TimeAxes, DayOfSecondsGetsHourlyLabelsAndTenMinuteTicks)
 {
@@ -56,63 +43,46 @@ TEST_F(TimeAxes, DayOfSecondsGetsHourlyLabelsAndTenMinuteTicks)
         EXPECT_EQ(texts[h].x, 10 + 25 * h);
         EXPECT_EQ(texts[h].y, 33);
     }
-    EXPECT_EQ(columns_with(26, 1), columns(day, 600, 145));
-    EXPECT_EQ(columns_with(29, 1), columns(day, 3600, 25));
+    // Minor ticks rows 26..28 every 600 s (4.17 pixels), major ticks down to row 31.
+    EXPECT_EQ(columns_with(26, 1).size(), 145u);
+    EXPECT_EQ(columns_with(29, 1).size(), 25u);
+    EXPECT_EQ(columns_with(29, 1)[1], 35);
     EXPECT_TRUE(columns_with(32, 1).empty());
 }
 
-TEST_F(TimeAxes, OneMinuteGetsFiveSecondLabels)
+TEST_F(TimeAxes, StepsAndLabelsFollowTheRange)
 {
-    const auto texts = x_axis(0, 60);
-    ASSERT_EQ(texts.size(), 13u);
-    EXPECT_EQ(texts[0].text, "00:00:00");
-    EXPECT_EQ(texts[1].text, "00:00:05");
-    EXPECT_EQ(texts[1].x, 60);
-    EXPECT_EQ(texts[12].text, "00:01:00");
-    EXPECT_EQ(texts[12].x, 610);
-    EXPECT_EQ(columns_with(27, 1), columns(60, 1, 61));
-    EXPECT_EQ(columns_with(31, 1), columns(60, 5, 13));
-}
-
-TEST_F(TimeAxes, TimeOfDayRunsThroughMidnight)
-{
-    const auto texts = x_axis(23 * 3600, 3600);
-    ASSERT_EQ(texts.size(), 13u);
-    EXPECT_EQ(texts[0].text, "23:00");
-    EXPECT_EQ(texts[0].x, 10);
-    EXPECT_EQ(texts[1].text, "23:10");
-    EXPECT_EQ(texts[6].text, "00:00");
-    EXPECT_EQ(texts[6].x, 310);
-    EXPECT_EQ(texts[12].text, "01:00");
-    EXPECT_EQ(texts[12].x, 610);
-    EXPECT_EQ(columns_with(26, 1), columns(7200, 120, 61));
-}
-
-TEST_F(TimeAxes, DateLabelsNameTheDayOfTheirTick)
-{
-    // Three weeks: one label per day.
-    auto texts = x_axis(march_1_2024, march_1_2024 + 21 * day);
-    ASSERT_EQ(texts.size(), 22u);
-    EXPECT_EQ(texts[0].text, "2024-03-01");
-    EXPECT_EQ(texts[0].x, 10);
-    EXPECT_EQ(texts[1].text, "2024-03-02");
-    EXPECT_EQ(texts[21].text, "2024-03-22");
-    EXPECT_EQ(texts[21].x, 610);
-    EXPECT_EQ(columns_with(26, 1), columns(21 * day, 21600, 85));
-    GrClearScreen(0);
-    // Three days: a label every six hours with date and clock.
-    texts = x_axis(march_1_2024, march_1_2024 + 3 * day);
-    ASSERT_EQ(texts.size(), 13u);
-    EXPECT_EQ(texts[0].text, "2024-03-01 00:00");
-    EXPECT_EQ(texts[1].text, "2024-03-01 06:00");
-    EXPECT_EQ(texts[1].x, 60);
-    EXPECT_EQ(texts[12].text, "2024-03-04 00:00");
-    GrClearScreen(0);
-    // A leap day at the end of February.
-    texts = x_axis(march_1_2024 - 2 * day, march_1_2024);
-    ASSERT_FALSE(texts.empty());
-    EXPECT_EQ(texts.front().text, "2024-02-28 00:00");
-    EXPECT_EQ(texts.back().text, "2024-03-01 00:00");
+    const struct {
+        const char* name;
+        double min, max;
+        std::size_t labels;
+        const char *first, *second;
+        long second_x;
+        const char* last;
+        std::size_t minor_ticks;
+    } cases[] = {
+        {"one minute", 0, 60, 13, "00:00:00", "00:00:05", 60, "00:01:00", 61},
+        // A time of day running past midnight.
+        {"23:00 to 01:00", 23 * 3600, 3600, 13, "23:00", "23:10", 60, "01:00", 61},
+        // Dates name the day of their own tick.
+        {"three weeks", march_1_2024, march_1_2024 + 21 * day, 22, "2024-03-01", "2024-03-02", 38, "2024-03-22", 85},
+        {"three days", march_1_2024, march_1_2024 + 3 * day, 13, "2024-03-01 00:00", "2024-03-01 06:00", 60,
+         "2024-03-04 00:00", 73},
+        {"leap day", march_1_2024 - 2 * day, march_1_2024, 9, "2024-02-28 00:00", "2024-02-28 06:00", 85,
+         "2024-03-01 00:00", 49},
+    };
+    for (const auto& c : cases) {
+        const auto texts = x_axis(c.min, c.max);
+        ASSERT_EQ(texts.size(), c.labels) << c.name;
+        EXPECT_EQ(texts[0].text, c.first) << c.name;
+        EXPECT_EQ(texts[0].x, 10) << c.name;
+        EXPECT_EQ(texts[1].text, c.second) << c.name;
+        EXPECT_EQ(texts[1].x, c.second_x) << c.name;
+        EXPECT_EQ(texts.back().text, c.last) << c.name;
+        EXPECT_EQ(texts.back().x, 610) << c.name;
+        EXPECT_EQ(columns_with(26, 1).size(), c.minor_ticks) << c.name;
+    }
+    EXPECT_EQ(x_axis(23 * 3600, 3600)[6].text, "00:00");
 }
 
 TEST_F(TimeAxes, YTimeAxisIsTheLinearOne)
@@ -134,17 +104,14 @@ TEST_F(TimeAxes, YTimeAxisIsTheLinearOne)
 
 TEST_F(TimeAxes, AbsurdRangesReturnWithoutDrawing)
 {
-    EXPECT_TRUE(x_axis(1e-300, 1e300).empty());
-    EXPECT_EQ(drawn_pixels(), 0);
-    EXPECT_TRUE(x_axis(-1e308, 1e308).empty());
-    EXPECT_EQ(drawn_pixels(), 0);
+    // The last: descending calendar times more than a day apart have no tick between their limits.
+    for (auto [lo, hi] : {std::array{1e-300, 1e300}, {-1e308, 1e308}, {march_1_2024 + 5 * day, march_1_2024}}) {
+        EXPECT_TRUE(x_axis(lo, hi).empty()) << lo;
+        EXPECT_EQ(drawn_pixels(), 0) << lo;
+    }
     // Times whose year does not fit the calendar get their ticks but no labels.
     EXPECT_TRUE(x_axis(1e17, 1e17 + 21 * day).empty());
     EXPECT_EQ(columns_with(29, 1).size(), 21u); // 1e17 s is not midnight: 21 midnights in 21 days
-    GrClearScreen(0);
-    // Descending calendar times more than a day apart have no tick between their limits.
-    EXPECT_TRUE(x_axis(march_1_2024 + 5 * day, march_1_2024).empty());
-    EXPECT_EQ(drawn_pixels(), 0);
     EXPECT_EXIT(draw_x_axes_time(600, 20, 10, 5, 0, 7, 7, 0), ::testing::ExitedWithCode(1),
                 "Error: bad trial inter-tick spacing");
 }
