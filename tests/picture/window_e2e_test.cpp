@@ -18,15 +18,8 @@ namespace
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
+using test_support::occurrences;
 using test_support::on_path;
-
-int occurrences(const std::string& text, const std::string& part)
-{
-    int n = 0;
-    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-        ++n;
-    return n;
-}
 
 // A picture composed; every key but the quitting ones leads to another.
 const std::string composed = ") plotting dataset 0\n";
@@ -224,8 +217,6 @@ TEST_F(WindowRun, SaveAndExitShowsAndSavesEachPictureAndEnds)
     EXPECT_FALSE(fs::exists(dir_ / "a.png"));
 }
 
-} // namespace
-
 TEST_F(WindowRun, QuittingRightAfterAMoveEndsCleanly)
 {
     for (int run = 0; run < 10; ++run) {
@@ -237,3 +228,5 @@ TEST_F(WindowRun, QuittingRightAfterAMoveEndsCleanly)
         ASSERT_EQ(r.status, 0) << "run " << run << ": " << r.err;
     }
 }
+
+} // namespace

@@ -51,4 +51,13 @@ RunResult finish_tremwil(pid_t pid, const std::filesystem::path& dir,
 
 std::string read_file(const std::filesystem::path& path);
 
+// How often part occurs in text, overlapping occurrences included.
+inline int occurrences(const std::string& text, const std::string& part)
+{
+    int n = 0;
+    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++n;
+    return n;
+}
+
 } // namespace test_support

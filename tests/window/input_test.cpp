@@ -1,0 +1,374 @@
+// Input without a window: the event queue and its hooks, the raw ring and its translation into key and
+// mouse events (records go straight into the ring, as the window thread would put them), and the keyboard
+// encodings, checked against characters of the published code pages.
+#include "sdl2_window.h"
+
+#include "SDL.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace
+{
+
+using twgr::input::raw_kind;
+
+void put(raw_kind kind, int code, int kbstat = 0, int x = 0, int y = 0)
+{
+    twgr::input::raw_record r;
+    r.kind = kind;
+    r.code = code;
+    r.kbstat = kbstat;
+    r.x = x;
+    r.y = y;
+    twgr::input::ring_put(r);
+}
+
+std::vector<GrEvent> read_all()
+{
+    std::vector<GrEvent> out;
+    for (GrEvent ev; GrEventRead(&ev), ev.type != GREV_NULL;)
+        out.push_back(ev);
+    return out;
+}
+
+GrEvent event(int type, int p1, int p2 = 0)
+{
+    GrEvent ev{};
+    ev.type = type;
+    ev.p1 = p1;
+    ev.p2 = p2;
+    return ev;
+}
+
+class Events : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        unsetenv("TWGRKBSYSENCODING");
+        GrEventInit();
+        GrEventGenMmove(GR_GEN_MMOVE_NEVER);
+    }
+    void TearDown() override
+    {
+        GrEventGenMmove(GR_GEN_MMOVE_NEVER);
+        unsetenv("TWGRKBSYSENCODING");
+        GrEventInit();
+        GrEventUnInit();
+    }
+};
+
+TEST_F(Events, QueueHoldsSixtyInOrderStampsTimeAndReportsEmpty)
+{
+    const long before = GrMsecTime();
+    for (int i = 0; i < 60; ++i) {
+        GrEvent ev = event(GREV_MOUSE, i);
+        ev.time = -5;
+        ASSERT_EQ(GrEventEnqueue(&ev), 0) << i;
+    }
+    const GrEvent extra = event(GREV_KEY, 0);
+    EXPECT_EQ(GrEventEnqueue(&extra), -1);
+    EXPECT_NE(GrEventCheck(), 0);
+    const std::vector<GrEvent> got = read_all();
+    ASSERT_EQ(got.size(), 60U);
+    for (int i = 0; i < 60; ++i) {
+        EXPECT_EQ(got[(std::size_t)i].p1, i);
+        EXPECT_GE(got[(std::size_t)i].time, before);
+    }
+    // An empty queue answers at once with a null event that carries the time.
+    const long t0 = GrMsecTime();
+    GrEvent none;
+    GrEventRead(&none);
+    EXPECT_EQ(none.type, GREV_NULL);
+    EXPECT_GE(none.time, t0);
+    EXPECT_LT(GrMsecTime() - t0, 500);
+    EXPECT_EQ(GrEventCheck(), 0);
+}
+
+int calls_second = 0;
+int consume_odd(GrEvent* ev)
+{
+    return ev->p1 % 2;
+}
+int count_and_pass(GrEvent*)
+{
+    ++calls_second;
+    return 0;
+}
+int pass(GrEvent*)
+{
+    return 0;
+}
+
+TEST_F(Events, HooksConsumeInSlotOrderAndHaveTenSlots)
+{
+    ASSERT_EQ(GrEventAddHook(consume_odd), 1);
+    ASSERT_EQ(GrEventAddHook(count_and_pass), 1);
+    calls_second = 0;
+    for (int i = 0; i < 6; ++i) {
+        const GrEvent ev = event(GREV_MOUSE, i);
+        GrEventEnqueue(&ev);
+    }
+    const std::vector<GrEvent> got = read_all();
+    ASSERT_EQ(got.size(), 3U);
+    EXPECT_EQ(got[2].p1, 4);
+    EXPECT_EQ(calls_second, 3) << "consumed events go no further";
+    EXPECT_EQ(GrEventDeleteHook(consume_odd), 1);
+    EXPECT_EQ(GrEventDeleteHook(consume_odd), 0);
+    for (int i = 0; i < 9; ++i)
+        EXPECT_EQ(GrEventAddHook(pass), 1) << i;
+    EXPECT_EQ(GrEventAddHook(pass), 0);
+    GrEventInit();
+    EXPECT_EQ(GrEventDeleteHook(count_and_pass), 0) << "a fresh start forgets every hook";
+}
+
+TEST_F(Events, RingKeepsOrderDropsTheOldestWhenFullAndFlushes)
+{
+    for (int i = 0; i < 45; ++i)
+        put(raw_kind::character, 'A' + i);
+    const std::vector<GrEvent> got = read_all();
+    ASSERT_EQ(got.size(), 40U);
+    for (int i = 0; i < 40; ++i) {
+        EXPECT_EQ(got[(std::size_t)i].p1, 'A' + 5 + i);
+        EXPECT_EQ(got[(std::size_t)i].p2, GRKEY_CHARACTER);
+    }
+    put(raw_kind::character, 'z');
+    const GrEvent queued = event(GREV_KEY, 'y');
+    GrEventEnqueue(&queued);
+    GrEventFlush();
+    EXPECT_EQ(GrEventCheck(), 0);
+}
+
+TEST_F(Events, KeysTranslateToCharactersAndPcCodes)
+{
+    const int shift = GRKBS_LEFTSHIFT | GRKBS_RIGHTSHIFT;
+    struct {
+        raw_kind kind;
+        int code, kbstat;
+        int p1, p2; // p1 0: no event
+    } const cases[] = {
+        {raw_kind::character, 'q', 0, 113, 1},
+        {raw_kind::key_down, SDLK_q, 0, 0, 0}, // its character comes as text
+        {raw_kind::key_down, SDLK_F1, 0, 0x13B, 100},
+        {raw_kind::key_down, SDLK_F10, 0, 0x144, 100},
+        {raw_kind::key_down, SDLK_F1, shift, 0x154, 100},
+        {raw_kind::key_down, SDLK_F1, GRKBS_CTRL, 0x15E, 100},
+        {raw_kind::key_down, SDLK_F1, GRKBS_ALT | GRKBS_CTRL | shift, 0x168, 100},
+        {raw_kind::key_down, SDLK_F12, GRKBS_CTRL | shift, 0x18A, 100},
+        {raw_kind::key_down, SDLK_DELETE, shift, 0, 0},
+        {raw_kind::key_down, SDLK_DELETE, GRKBS_CTRL | shift, 0x193, 100},
+        {raw_kind::key_down, SDLK_PAGEDOWN, GRKBS_CTRL, 0x176, 100},
+        {raw_kind::key_down, SDLK_UP, 0, 0x148, 100},
+        {raw_kind::key_down, SDLK_LEFT, GRKBS_ALT, 0x1BD, 100},
+        {raw_kind::alt_character, 'x', GRKBS_ALT, 0x12D, 100},
+        {raw_kind::alt_character, 'X', GRKBS_ALT | shift, 0x12D, 100},
+        {raw_kind::alt_character, 'a', GRKBS_ALT, 0x11E, 100},
+        {raw_kind::alt_character, '0', GRKBS_ALT, 0x181, 100},
+        {raw_kind::alt_character, '-', GRKBS_ALT, 0, 0},
+        {raw_kind::key_down, SDLK_BACKSPACE, 0, 8, 1},
+        {raw_kind::key_down, SDLK_TAB, 0, 9, 1},
+        {raw_kind::key_down, SDLK_RETURN, 0, 13, 1},
+        {raw_kind::key_down, SDLK_ESCAPE, 0, 27, 1},
+        {raw_kind::key_down, SDLK_c, GRKBS_CTRL, 3, 1},
+        {raw_kind::key_down, SDLK_LSHIFT, shift, 0, 0},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(testing::Message() << "code " << k.code << " kbstat " << k.kbstat);
+        put(k.kind, k.code, k.kbstat);
+        const std::vector<GrEvent> got = read_all();
+        ASSERT_EQ(got.size(), k.p1 == 0 ? 0U : 1U);
+        if (k.p1 == 0)
+            continue;
+        EXPECT_EQ(got[0].type, GREV_KEY);
+        EXPECT_EQ(got[0].p1, k.p1);
+        EXPECT_EQ(got[0].p2, k.p2);
+        EXPECT_EQ(got[0].kbstat, k.kbstat);
+    }
+}
+
+TEST_F(Events, MouseButtonsWheelMoveGenerationAndTheWaitForAKeyOrClick)
+{
+    put(raw_kind::mouse_move, 0, 0, 3, 4);
+    put(raw_kind::button_down, 2);
+    put(raw_kind::wheel, 1);
+    put(raw_kind::wheel, -1);
+    put(raw_kind::button_up, 2);
+    std::vector<GrEvent> got = read_all();
+    std::vector<int> codes;
+    for (const GrEvent& ev : got)
+        codes.push_back(ev.type == GREV_MOUSE ? ev.p1 : -ev.type);
+    EXPECT_EQ(codes, (std::vector<int>{2, 7, 8, 9, 10, 5}));
+    ASSERT_FALSE(got.empty());
+    EXPECT_EQ(got.back().p2, 3);
+    EXPECT_EQ(got.back().p3, 4);
+
+    GrEventGenMmove(GR_GEN_MMOVE_IFBUT);
+    put(raw_kind::mouse_move, 0, 0, 10, 11);
+    EXPECT_TRUE(read_all().empty());
+    put(raw_kind::button_down, 3);
+    put(raw_kind::mouse_move, 0, 0, 12, 13);
+    got = read_all();
+    ASSERT_EQ(got.size(), 2U);
+    EXPECT_EQ(got[1].type, GREV_MMOVE);
+    EXPECT_EQ(got[1].p1, GRMOUSE_RB_STATUS);
+    EXPECT_EQ(got[1].p2, 12);
+    EXPECT_EQ(got[1].p3, 13);
+    put(raw_kind::button_up, 3);
+    GrEventGenMmove(GR_GEN_MMOVE_ALWAYS);
+    put(raw_kind::mouse_move, 0, 0, 1, 2);
+    got = read_all();
+    ASSERT_EQ(got.size(), 2U);
+    EXPECT_EQ(got[1].type, GREV_MMOVE);
+    EXPECT_EQ(got[1].p1, 0);
+
+    // Only a key or a left release ends the wait; the release reports where the pointer was.
+    GrEventGenMmove(GR_GEN_MMOVE_NEVER);
+    put(raw_kind::mouse_move, 0, 0, 5, 7);
+    put(raw_kind::button_down, 1);
+    put(raw_kind::button_down, 3);
+    put(raw_kind::button_up, 3);
+    put(raw_kind::wheel, 1);
+    put(raw_kind::button_up, 1);
+    put(raw_kind::character, 'k');
+    GrEvent ev;
+    GrEventWaitKeyOrClick(&ev);
+    EXPECT_EQ(ev.type, GREV_MOUSE);
+    EXPECT_EQ(ev.p1, GRMOUSE_LB_RELEASED);
+    EXPECT_EQ(ev.p2, 5);
+    EXPECT_EQ(ev.p3, 7);
+    GrEventWaitKeyOrClick(&ev);
+    EXPECT_EQ(ev.type, GREV_KEY);
+    EXPECT_EQ(ev.p1, 'k');
+}
+
+GrEvent utf8_event(const char* bytes)
+{
+    GrEvent ev = event(GREV_KEY, 0, (int)std::strlen(bytes));
+    std::memcpy(ev.cp1, bytes, std::strlen(bytes));
+    return ev;
+}
+
+TEST(Recode, EncodingNamesAndNumbers)
+{
+    const char* names[] = {"CP437", "CP850", "CP1252", "ISO_8859_1", "UTF_8", "UCS_2"};
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_STREQ(GrStrEncoding(i), names[i]);
+        EXPECT_EQ(GrFindEncoding(names[i]), i);
+    }
+    EXPECT_STREQ(GrStrEncoding(6), "UNKNOW");
+    EXPECT_STREQ(GrStrEncoding(-1), "UNKNOW");
+    EXPECT_EQ(GrFindEncoding("utf_8"), 4);
+    EXPECT_EQ(GrFindEncoding("KOI8"), -1);
+    EXPECT_EQ(GrFindEncoding(nullptr), -1);
+}
+
+TEST(Recode, CharactersMoveBetweenCodePages)
+{
+    struct {
+        int from, p1, to, want;
+    } const cases[] = {
+        {GRENC_CP437, 0x82, GRENC_CP1252, 0xE9},     // e acute
+        {GRENC_CP1252, 0xE9, GRENC_CP850, 0x82},     //
+        {GRENC_CP850, 0x9B, GRENC_CP1252, 0xF8},     // o slash
+        {GRENC_CP437, 0x9B, GRENC_ISO_8859_1, 0xA2}, // cent
+        {GRENC_CP437, 0xE1, GRENC_CP850, 0xE1},      // sharp s
+        {GRENC_CP1252, 0x80, GRENC_UCS_2, 0x20AC},   // euro
+        {GRENC_CP1252, 0x9F, GRENC_UCS_2, 0x0178},   // Y diaeresis
+        {GRENC_CP1252, 0x80, GRENC_CP437, '?'},      // no euro in CP437
+        {GRENC_CP1252, 0x81, GRENC_CP437, '?'},      // unassigned in CP1252
+        {GRENC_ISO_8859_1, 0x85, GRENC_CP1252, '?'}, // a C1 control has no CP1252 code
+        {GRENC_UCS_2, 0x2591, GRENC_CP437, 0xB0},    // light shade
+        {GRENC_UCS_2, 0x2591, GRENC_CP1252, '?'},    //
+        {GRENC_CP437, 'q', GRENC_CP850, 'q'},        //
+        {GRENC_ISO_8859_1, 0xFF, GRENC_CP437, 0x98}, // y diaeresis
+    };
+    for (const auto& c : cases) {
+        GrEvent ev = event(GREV_KEY, c.p1, c.from == GRENC_UCS_2 ? 2 : 1);
+        EXPECT_EQ(GrRecodeEvent(&ev, c.from, c.to), 1);
+        EXPECT_EQ(ev.p1, c.want) << GrStrEncoding(c.from) << " " << c.p1 << " to " << GrStrEncoding(c.to);
+    }
+    GrEvent special = event(GREV_KEY, 0x13B, GRKEY_SPECIAL);
+    EXPECT_EQ(GrRecodeEvent(&special, GRENC_CP437, GRENC_CP1252), 0);
+    EXPECT_EQ(special.p1, 0x13B);
+    GrEvent same = event(GREV_KEY, 0x82, 1);
+    EXPECT_EQ(GrRecodeEvent(&same, GRENC_CP437, GRENC_CP437), 0);
+
+    // Both DOS code pages give every upper byte its own character, so a trip through UCS-2 comes back.
+    for (int enc : {GRENC_CP437, GRENC_CP850, GRENC_ISO_8859_1}) {
+        for (int b = 0x80; b <= 0xFF; ++b) {
+            GrEvent ev = event(GREV_KEY, b, 1);
+            GrRecodeEvent(&ev, enc, GRENC_UCS_2);
+            ASSERT_NE(ev.p1, '?') << GrStrEncoding(enc) << " " << b;
+            GrRecodeEvent(&ev, GRENC_UCS_2, enc);
+            EXPECT_EQ(ev.p1, b) << GrStrEncoding(enc);
+        }
+    }
+}
+
+TEST(Recode, Utf8AndUcs2Forms)
+{
+    GrEvent e = utf8_event("\xC3\xA9");
+    ASSERT_EQ(GrRecodeEvent(&e, GRENC_UTF_8, GRENC_CP1252), 1);
+    EXPECT_EQ(e.p1, 0xE9);
+    EXPECT_EQ(e.p2, 1);
+    const std::pair<const char*, int> from_utf8[] = {
+        {"\xE2\x96\x91", 0xB0}, // light shade in CP850
+        {"\xC3\x28", '?'},      // second byte is no continuation
+        {"\xC0\xAF", '?'},      // overlong
+    };
+    for (const auto& [bytes, want] : from_utf8) {
+        GrEvent ev = utf8_event(bytes);
+        GrRecodeEvent(&ev, GRENC_UTF_8, GRENC_CP850);
+        EXPECT_EQ(ev.p1, want) << want;
+    }
+    GrEvent euro = event(GREV_KEY, 0x80, 1);
+    GrRecodeEvent(&euro, GRENC_CP1252, GRENC_UTF_8);
+    EXPECT_EQ(euro.p2, 3);
+    EXPECT_EQ(std::memcmp(euro.cp1, "\xE2\x82\xAC", 3), 0);
+    GrEvent ucs = event(GREV_KEY, 0xE9, 1);
+    GrRecodeEvent(&ucs, GRENC_ISO_8859_1, GRENC_UCS_2);
+    EXPECT_EQ(ucs.p1, 0xE9);
+    EXPECT_EQ(ucs.p2, 2);
+
+    const std::vector<char32_t> text = twgr::input::utf8_decode("a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\xFF"
+                                                                "b\xED\xA0\x80");
+    EXPECT_EQ(text, (std::vector<char32_t>{U'a', 0xE9, 0x20AC, 0x1F600, U'b'}));
+}
+
+TEST_F(Events, KeyboardEncodingsComeFromTheEnvironment)
+{
+    setenv("TWGRKBSYSENCODING", "UTF_8", 1);
+    GrEventInit();
+    EXPECT_EQ(GrGetKbSysEncoding(), GRENC_UTF_8);
+    EXPECT_EQ(GrGetKbEncoding(), GRENC_ISO_8859_1);
+    // A typed e acute arrives as UTF-8 and is handed out in ISO 8859-1.
+    put(raw_kind::character, 0xE9);
+    GrEvent ev;
+    GrEventRead(&ev);
+    EXPECT_EQ(ev.type, GREV_KEY);
+    EXPECT_EQ(ev.p1, 0xE9);
+    EXPECT_EQ(ev.p2, 1);
+
+    setenv("TWGRKBSYSENCODING", "CP437", 1);
+    GrEventInit();
+    EXPECT_EQ(GrGetKbSysEncoding(), GRENC_CP437);
+    ASSERT_EQ(GrSetKbEncoding(GRENC_CP1252), 1);
+    EXPECT_EQ(GrSetKbEncoding(9), 0);
+    put(raw_kind::character, 0xE9);
+    put(raw_kind::character, 0x20AC); // not in CP437: typed as '?'
+    GrEventRead(&ev);
+    EXPECT_EQ(ev.p1, 0xE9);
+    GrEventRead(&ev);
+    EXPECT_EQ(ev.p1, '?');
+
+    setenv("TWGRKBSYSENCODING", "EBCDIC", 1);
+    GrEventInit();
+    EXPECT_EQ(GrGetKbSysEncoding(), GRENC_CP1252);
+    EXPECT_EQ(GrGetKbEncoding(), GRENC_CP1252);
+}
+
+} // namespace
