@@ -58,9 +58,7 @@ template <typename F> long allocations_of(F&& draw)
     return allocations;
 }
 
-class Allocations : public marks_test::MarksPage
-{
-};
+using Allocations = marks_test::MarksPage;
 
 TEST_F(Allocations, DrawingLoopsAllocateNothing)
 {
