@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 
 namespace gr_test
@@ -17,7 +18,7 @@ inline void set_memory_mode(int w, int h)
     GrSetMode(GR_width_height_color_graphics, w, h, 256);
 }
 
-// One character per pixel of the current context: '.' for 0, '#' for 1, '+' for 2, 'a' + v otherwise.
+// One character per pixel: '.' for 0, '#' for 1, '+' for 2, 'a' + v otherwise.
 inline char pixel_char(GrColor v)
 {
     return v == 0 ? '.' : v == 1 ? '#' : v == 2 ? '+' : static_cast<char>('a' + static_cast<int>(v % 26));
@@ -35,7 +36,6 @@ inline std::string picture(const GrContext* ctx, int x1, int y1, int x2, int y2)
     return out;
 }
 
-// The whole current context as a picture.
 inline std::string picture()
 {
     const GrContext* c = GrCurrentContext();
@@ -51,6 +51,23 @@ inline int count_value(GrColor v)
         for (int x = 0; x <= s->gc_xmax; ++x)
             n += GrPixelC(s, x, y) == v ? 1 : 0;
     return n;
+}
+
+// Placement {xoffset, yoffset, xmax, ymax} and clip box {xlo, ylo, xhi, yhi} of a context.
+inline std::array<int, 4> placement(const GrContext& c)
+{
+    return {c.gc_xoffset, c.gc_yoffset, c.gc_xmax, c.gc_ymax};
+}
+inline std::array<int, 4> clip(const GrContext& c)
+{
+    return {c.gc_xcliplo, c.gc_ycliplo, c.gc_xcliphi, c.gc_ycliphi};
+}
+
+inline std::array<int, 3> query(GrColor c)
+{
+    std::array<int, 3> rgb{-1, -1, -1};
+    GrQueryColor(c, &rgb[0], &rgb[1], &rgb[2]);
+    return rgb;
 }
 
 // Fixture: a memory mode of the given size, the screen current.

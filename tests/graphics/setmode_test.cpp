@@ -1,45 +1,36 @@
-// Tests of video modes and drivers: the memory driver's frames, text mode, the fatal paths with their
-// exact messages, and the driver string from arguments and the environment.
+// Tests of video modes and drivers: the memory driver's frames, text mode, the fatal paths with their exact
+// messages, and the driver string from arguments and the environment.
 #include "gr_fixture.h"
 
 #include <cstdlib>
 
+using gr_test::placement;
+using box = std::array<int, 4>;
+
 namespace
 {
 
-TEST(MemoryDriver, WidthHeightColourModeGivesAnEightBitFrameOfExactSize)
+TEST(MemoryDriver, ModesGetAFrameOfExactlyTheRequestedSize)
 {
     ASSERT_EQ(GrSetDriver("memory"), 1);
     ASSERT_EQ(GrSetMode(GR_width_height_color_graphics, 690, 480, 256), 1);
-    const GrContext& screen = GrContextInfo->screen;
-    const GrContext& current = GrContextInfo->current;
-    EXPECT_EQ(screen.gc_frame.gf_lineoffset, 696);
-    EXPECT_EQ(screen.gc_xmax, 689);
-    EXPECT_EQ(screen.gc_ymax, 479);
-    EXPECT_EQ(current.gc_xmax, 689);
-    EXPECT_EQ(current.gc_ymax, 479);
-    EXPECT_EQ(screen.gc_frame.gf_onscreen, 1);
+    EXPECT_EQ(GrContextInfo->screen.gc_frame.gf_lineoffset, 696);
+    EXPECT_EQ(placement(GrContextInfo->screen), (box{0, 0, 689, 479}));
+    EXPECT_EQ(placement(GrContextInfo->current), (box{0, 0, 689, 479}));
+    EXPECT_EQ(GrContextInfo->screen.gc_frame.gf_onscreen, 1);
     EXPECT_EQ(GrDriverInfo->fdriver.mode, GR_frameRAM8);
-    EXPECT_EQ(GrDriverInfo->mcode, GR_width_height_color_graphics);
-    EXPECT_EQ(GrDriverInfo->actmode.bpp, 8);
     EXPECT_EQ(gr_test::count_value(0), 690 * 480);
-
     // A later, smaller mode reuses the buffer: cleared again, and nothing beyond the new size is read.
     GrClearContext(5);
     GrSetMode(GR_width_height_color_graphics, 100, 50, 200);
     EXPECT_EQ(GrContextInfo->screen.gc_frame.gf_lineoffset, 104);
     EXPECT_EQ(gr_test::count_value(0), 100 * 50);
-}
-
-TEST(MemoryDriver, DepthsWithoutAFrameFormatGetTheNextDeeperFrameOfTheRequestedSize)
-{
-    ASSERT_EQ(GrSetDriver("memory"), 1);
+    // Depths without a frame format of their own get the next deeper one.
     GrSetMode(GR_width_height_graphics, 33, 7); // 16 colours by default: 4 bits per pixel asked
-    EXPECT_EQ(GrContextInfo->screen.gc_xmax, 32);
-    EXPECT_EQ(GrContextInfo->screen.gc_ymax, 6);
+    EXPECT_EQ(placement(GrContextInfo->screen), (box{0, 0, 32, 6}));
     EXPECT_EQ(GrDriverInfo->fdriver.mode, GR_frameRAM8);
     GrSetMode(GR_width_height_bpp_graphics, 21, 9, 1);
-    EXPECT_EQ(GrContextInfo->screen.gc_xmax, 20);
+    EXPECT_EQ(placement(GrContextInfo->screen), (box{0, 0, 20, 8}));
     EXPECT_EQ(GrDriverInfo->fdriver.mode, GR_frameRAM8);
 }
 
@@ -48,7 +39,6 @@ TEST(MemoryDriver, TextModeFreesTheFrameAndDrawingIsThenFatal)
     ASSERT_EQ(GrSetDriver("memory"), 1);
     GrSetMode(GR_width_height_color_graphics, 64, 32, 256);
     ASSERT_EQ(GrSetMode(GR_default_text), 1);
-    EXPECT_EQ(GrDriverInfo->mcode, GR_default_text);
     EXPECT_EQ(GrContextInfo->screen.gc_frame.gf_baseaddr[0], nullptr);
     EXPECT_EXIT(GrClearContext(0), ::testing::ExitedWithCode(1),
                 "^TWGR Error: graphics operation attempted in text mode\n$");
@@ -57,8 +47,8 @@ TEST(MemoryDriver, TextModeFreesTheFrameAndDrawingIsThenFatal)
 
 TEST(MemoryDriver, DrawingBeforeAnyModeIsFatal)
 {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
     // The threadsafe style runs this test alone in a fresh process, where no mode was ever set.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(GrLine(0, 0, 5, 5, 1), ::testing::ExitedWithCode(1),
                 "^TWGR Error: graphics operation attempted before mode set\n$");
 }
@@ -70,16 +60,14 @@ TEST(MemoryDriver, BadModeRequestsAreFatalWithTheirMessage)
     EXPECT_EXIT(GrSetMode(GR_unknown_mode), ::testing::ExitedWithCode(1), "^GrSetMode: unknown video mode\n$");
     EXPECT_EXIT(GrSetMode(GR_width_height_bpp_graphics, 10, 10, 16), ::testing::ExitedWithCode(1),
                 "^GrSetMode: could not find suitable video mode\n$");
-    EXPECT_EXIT(GrSetMode(GR_width_height_color_graphics, 0, 10, 256), ::testing::ExitedWithCode(1),
-                "^GrSetMode: could not find suitable video mode\n$");
-    EXPECT_EXIT(GrSetMode(GR_width_height_color_graphics, 40000, 10, 256), ::testing::ExitedWithCode(1),
-                "^GrSetMode: could not find suitable video mode\n$");
-    // 20000 x 20000 bytes is more than an 8-bit frame may hold.
-    EXPECT_EXIT(GrSetMode(GR_width_height_color_graphics, 20000, 20000, 256), ::testing::ExitedWithCode(1),
-                "^GrSetMode: could not find suitable video mode\n$");
+    // Width 0, width beyond a short, and 20000 x 20000 bytes, more than an 8-bit frame may hold.
+    for (auto [w, h] : {std::pair{0, 10}, {40000, 10}, {20000, 20000}})
+        EXPECT_EXIT(GrSetMode(GR_width_height_color_graphics, w, h, 256), ::testing::ExitedWithCode(1),
+                    "^GrSetMode: could not find suitable video mode\n$")
+            << w << " x " << h;
 }
 
-class DriverSpec : public ::testing::Test
+class DriverText : public ::testing::Test
 {
 protected:
     void TearDown() override
@@ -90,17 +78,13 @@ protected:
     }
 };
 
-TEST_F(DriverSpec, TokensSetDefaultSizesAndColourCounts)
+TEST_F(DriverText, TokensSetDefaultSizesAndColourCounts)
 {
     ASSERT_EQ(GrSetDriver("memory gw 800 gh 600 nc 256"), 1);
-    EXPECT_EQ(GrDriverInfo->defgw, 800);
-    EXPECT_EQ(GrDriverInfo->defgh, 600);
     EXPECT_EQ(GrDriverInfo->defgc, 256U);
     EXPECT_STREQ(GrDriverInfo->vdriver->name, "memory");
     GrSetMode(GR_default_graphics);
-    EXPECT_EQ(GrContextInfo->screen.gc_xmax, 799);
-    EXPECT_EQ(GrContextInfo->screen.gc_ymax, 599);
-
+    EXPECT_EQ(placement(GrContextInfo->screen), (box{0, 0, 799, 599}));
     ASSERT_EQ(GrSetDriver("NC 64K Memory TC 2m tw 100 TH 40"), 1);
     EXPECT_EQ(GrDriverInfo->defgc, 65536U);
     EXPECT_EQ(GrDriverInfo->deftc, 2097152U);
@@ -112,12 +96,11 @@ TEST_F(DriverSpec, TokensSetDefaultSizesAndColourCounts)
     EXPECT_EQ(GrSetDriver("memory::opts"), 1);
 }
 
-TEST_F(DriverSpec, EnvironmentNamesTheDriverAndTheBiggestSize)
+TEST_F(DriverText, EnvironmentNamesTheDriverAndTheBiggestSize)
 {
     setenv("TWGRDRV", "memory gw 320 gh 240", 1);
     setenv("TWGRBIGG", "1000 700", 1);
     ASSERT_EQ(GrSetDriver(nullptr), 1);
-    EXPECT_STREQ(GrDriverInfo->vdriver->name, "memory");
     EXPECT_EQ(GrDriverInfo->defgw, 320);
     EXPECT_EQ(GrDriverInfo->defgh, 240);
     EXPECT_EQ(GrDriverInfo->biggw, 1000);
