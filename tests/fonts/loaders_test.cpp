@@ -1,10 +1,11 @@
 // Each font file format: a valid sample (written by the project's generator, or a real file written elsewhere)
-// loads with the header values the format defines and with its glyphs bit for bit.
+// loads with the header values the format defines and with its glyphs bit for bit, and broken ones are refused.
 #include "font_test_util.h"
 
 #include <gtest/gtest.h>
 
-#include <numeric>
+#include <algorithm>
+#include <functional>
 
 using font_test::data_dir;
 using font_test::glyph_picture;
@@ -22,15 +23,9 @@ const pic prop_a = {"###", "#.#", "#.#", "###", "#..", "#.."};
 const pic prop_b = {"#########.", "#........#", "#.######.#", "#.#....#.#", "#........#", ".########."};
 const pic prop_c = {"#", ".", "#", ".", "#", "."};
 
-font_test::font_ptr load_gen(const font_driver& drv, const char* name)
+font_test::font_ptr load(const font_driver& drv, const std::string& file)
 {
-    auto path = data_dir() / "gen" / name;
-    return load_bytes(drv, read_bytes(path), path.c_str());
-}
-
-font_test::font_ptr load_real(const font_driver& drv, const char* name)
-{
-    auto path = data_dir() / "real" / name;
+    auto path = data_dir() / file;
     return load_bytes(drv, read_bytes(path), path.c_str());
 }
 
@@ -41,69 +36,170 @@ struct expected_header {
     std::uint32_t width, height, baseline, ulpos, ulheight, minchar, numchars;
 };
 
-void expect_header(const GrFont* f, const expected_header& e)
+void expect_header(const GrFont* f, const expected_header& e, const std::string& what)
 {
-    ASSERT_NE(f, nullptr);
-    EXPECT_STREQ(f->h.name, e.name);
-    EXPECT_STREQ(f->h.family, e.family);
-    EXPECT_EQ(f->h.proportional, e.proportional);
-    EXPECT_EQ(f->h.preloaded, 0);
-    EXPECT_EQ(f->h.width, e.width);
-    EXPECT_EQ(f->h.height, e.height);
-    EXPECT_EQ(f->h.baseline, e.baseline);
-    EXPECT_EQ(f->h.ulpos, e.ulpos);
-    EXPECT_EQ(f->h.ulheight, e.ulheight);
-    EXPECT_EQ(f->h.minchar, e.minchar);
-    EXPECT_EQ(f->h.numchars, e.numchars);
+    ASSERT_NE(f, nullptr) << what;
+    EXPECT_STREQ(f->h.name, e.name) << what;
+    EXPECT_STREQ(f->h.family, e.family) << what;
+    EXPECT_EQ(f->h.proportional, e.proportional) << what;
+    EXPECT_EQ(f->h.preloaded, 0) << what;
+    EXPECT_EQ(
+        (std::array{f->h.width, f->h.height, f->h.baseline, f->h.ulpos, f->h.ulheight, f->h.minchar, f->h.numchars}),
+        (std::array{e.width, e.height, e.baseline, e.ulpos, e.ulheight, e.minchar, e.numchars}))
+        << what << ": width, height, baseline, ulpos, ulheight, minchar, numchars";
 }
 
-} // namespace
+// The glyphs a sample holds: the VGA 'A', or the proportional 'a', 'b' and 'c' (or just 'a').
+enum class glyphs { vga_a, prop_abc, prop_a_only, none };
 
-TEST(NativeFont, FixedAndProportionalSamples)
+struct sample {
+    const font_driver* drv;
+    const char* file;
+    expected_header h;
+    glyphs g;
+};
+
+// Advances of Hershey's 26 letters average 258 / 26, which rounds to 10; cap 21 over descender -7 is 29 rows.
+const sample samples[] = {
+    {&fdv_native, "gen/vga-ascii.fnt", {"vgaascii", "vga", 0, 8, 16, 11, 15, 1, 32, 95}, glyphs::vga_a},
+    {&fdv_native, "gen/prop.fnt", {"propsample", "prop", 1, 4, 6, 4, 5, 1, 'a', 3}, glyphs::prop_abc},
+    {&fdv_fna, "gen/prop.fna", {"Proportional sample", "prop", 1, 4, 6, 4, 5, 1, 'a', 3}, glyphs::prop_abc},
+    {&fdv_fna, "gen/fixed.fna", {"fixed3", "fix", 0, 3, 6, 4, 4, 2, 'a', 1}, glyphs::prop_a_only},
+    {&fdv_bgi, "gen/box.chr", {"SAMP", "BGI", 1, 5, 7, 4, 6, 1, 'A', 2}, glyphs::none},
+    {&fdv_bgi, "real/hershey.chr", {"HERS", "BGI", 1, 10, 29, 21, 28, 1, 1, 26}, glyphs::none},
+    {&fdv_raw, "gen/vga.psf", {"vga", "vga", 0, 8, 16, 12, 15, 1, 0, 256}, glyphs::vga_a},
+    {&fdv_raw, "gen/prop2.psf", {"prop2", "prop", 0, 10, 6, 5, 5, 1, 0, 2}, glyphs::none},
+    {&fdv_raw, "gen/vga8x8.raw", {"vga8x8", "vga", 0, 8, 8, 7, 7, 1, 0, 256}, glyphs::none},
+    {&fdv_raw, "real/lat1-12.psf", {"lat1-12", "lat", 0, 8, 12, 10, 11, 1, 0, 256}, glyphs::none},
+    {&fdv_win, "gen/vga-v2.res", {"Modern-16", "Modern", 0, 8, 16, 12, 15, 1, 64, 4}, glyphs::vga_a},
+    {&fdv_win, "gen/prop-v3.fnt", {"Prop Sample", "Swiss", 1, 3, 6, 4, 5, 1, 'a', 3}, glyphs::prop_abc},
+    {&fdv_win, "real/ibm-vga-8x16.fnt", {"Bm437 IBM VGA 8x16", "Modern", 0, 8, 16, 12, 15, 1, 0, 256}, glyphs::vga_a},
+    {&fdv_win, "real/system-16.fnt", {"System", "Swiss", 1, 7, 16, 13, 15, 1, 32, 224}, glyphs::none},
+};
+
+TEST(FontFormats, SamplesLoadWithTheirHeadersAndGlyphs)
 {
-    auto fixed = load_gen(fdv_native, "vga-ascii.fnt");
-    expect_header(fixed.get(), {"vgaascii", "vga", 0, 8, 16, 11, 15, 1, 32, 95});
-    EXPECT_EQ(glyph_rows(fixed.get(), 'A'), vga_a);
-
-    auto prop = load_gen(fdv_native, "prop.fnt");
-    expect_header(prop.get(), {"propsample", "prop", 1, 4, 6, 4, 5, 1, 'a', 3});
+    for (const sample& s : samples) {
+        auto f = load(*s.drv, s.file);
+        expect_header(f.get(), s.h, s.file);
+        if (!f)
+            continue;
+        if (s.g == glyphs::vga_a) {
+            EXPECT_EQ(glyph_rows(f.get(), 'A'), vga_a) << s.file;
+        }
+        if (s.g == glyphs::prop_abc || s.g == glyphs::prop_a_only) {
+            EXPECT_EQ(glyph_picture(f.get(), 'a'), prop_a) << s.file;
+        }
+        if (s.g == glyphs::prop_abc) {
+            EXPECT_EQ(glyph_picture(f.get(), 'b'), prop_b) << s.file;
+            EXPECT_EQ(glyph_picture(f.get(), 'c'), prop_c) << s.file;
+        }
+    }
+    auto prop = load(fdv_native, "gen/prop.fnt");
     EXPECT_EQ(prop->minwidth, 1u);
     EXPECT_EQ(prop->maxwidth, 10u);
-    EXPECT_EQ(glyph_picture(prop.get(), 'a'), prop_a);
-    EXPECT_EQ(glyph_picture(prop.get(), 'b'), prop_b);
-    EXPECT_EQ(glyph_picture(prop.get(), 'c'), prop_c);
+    auto psf2 = load(fdv_raw, "gen/prop2.psf");
+    EXPECT_EQ(glyph_picture(psf2.get(), 0), prop_b);
+    EXPECT_EQ(glyph_picture(psf2.get(), 1)[0], ".#########");
+    auto raw = load(fdv_raw, "gen/vga8x8.raw");
+    EXPECT_EQ(glyph_rows(raw.get(), 'A'), std::vector<int>(vga_a.begin() + 4, vga_a.begin() + 12));
+    // Stored column by column, the real VGA font must still give exactly the glyphs of the built-in table.
+    auto vga = load(fdv_win, "real/ibm-vga-8x16.fnt");
+    EXPECT_TRUE(std::equal(vga->bitmap, vga->bitmap + 4096, GrFont_PC8x16.bitmap));
 }
 
-TEST(NativeFont, RefusesEmptyCharactersAndShortFiles)
+TEST(FontFormats, StrokeFontsAreDrawnIntoTheirCells)
 {
-    auto bytes = read_bytes(data_dir() / "gen" / "prop.fnt");
-    auto empty_char = bytes;
-    empty_char[56 + 2] = 0; // width of 'b'
-    empty_char[56 + 3] = 0;
-    EXPECT_EQ(load_bytes(fdv_native, empty_char), nullptr);
-    auto short_file = bytes;
-    short_file.pop_back();
-    EXPECT_EQ(load_bytes(fdv_native, short_file), nullptr);
-    auto backwards = bytes;
-    backwards[14] = 0; // maxchar below minchar
-    EXPECT_EQ(load_bytes(fdv_native, backwards), nullptr);
-    EXPECT_NE(load_bytes(fdv_native, bytes), nullptr);
+    auto box = load(fdv_bgi, "gen/box.chr");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->h.scalable, 1);
+    EXPECT_EQ(glyph_picture(box.get(), 'A'),
+              (pic{"######", "#....#", "#....#", "#....#", "######", "......", "......"}));
+    // The diagonal runs from the bottom left (descender) to the top right (cap height): one pixel per row.
+    pic diag = glyph_picture(box.get(), 'B');
+    ASSERT_EQ(diag.size(), 7u);
+    for (std::size_t row = 0; row < diag.size(); ++row) {
+        ASSERT_EQ(std::count(diag[row].begin(), diag[row].end(), '#'), 1) << row;
+        if (row > 0) {
+            EXPECT_LE(diag[row].find('#'), diag[row - 1].find('#')) << row;
+        }
+    }
+    EXPECT_EQ(diag.front(), "...#");
+    EXPECT_EQ(diag.back(), "#...");
+
+    auto hershey = load(fdv_bgi, "real/hershey.chr");
+    ASSERT_NE(hershey, nullptr);
+    EXPECT_EQ(hershey->chrinfo[0].width, 10u); // A
+    EXPECT_EQ(hershey->chrinfo[8].width, 4u);  // I
+    // A: strokes (5,14)-(1,5), (5,14)-(9,5) and the bar (3,8)-(7,8); rows count down from y = 21.
+    pic a = glyph_picture(hershey.get(), 1);
+    ASSERT_EQ(a.size(), 29u);
+    EXPECT_EQ(a[7][5], '#');
+    EXPECT_EQ(a[16][1], '#');
+    EXPECT_EQ(a[16][9], '#');
+    EXPECT_EQ(a[13].substr(3, 5), "#####");
+    for (int row : {0, 6, 17, 28})
+        EXPECT_EQ(a[row], std::string(10, '.')) << row;
 }
 
-TEST(TextFont, ProportionalAndFixedSamples)
+TEST(FontFormats, RealConsoleAndWindowsFonts)
 {
-    auto prop = load_gen(fdv_fna, "prop.fna");
-    expect_header(prop.get(), {"Proportional sample", "prop", 1, 4, 6, 4, 5, 1, 'a', 3});
-    EXPECT_EQ(glyph_picture(prop.get(), 'a'), prop_a);
-    EXPECT_EQ(glyph_picture(prop.get(), 'b'), prop_b);
-    EXPECT_EQ(glyph_picture(prop.get(), 'c'), prop_c);
-
-    auto fixed = load_gen(fdv_fna, "fixed.fna");
-    expect_header(fixed.get(), {"fixed3", "fix", 0, 3, 6, 4, 4, 2, 'a', 1});
-    EXPECT_EQ(glyph_picture(fixed.get(), 'a'), prop_a);
+    const std::pair<const char*, std::uint32_t> console[] = {
+        {"default8x16.psf", 256}, {"Lat15-VGA16.psf", 256}, {"Uni2-VGA16.psf", 512}, {"spleen-8x16.psfu", 512}};
+    for (const auto& [name, numchars] : console) {
+        auto f = load(fdv_raw, std::string("real/") + name);
+        ASSERT_NE(f, nullptr) << name;
+        EXPECT_EQ(f->h.numchars, numchars) << name;
+        EXPECT_EQ(f->h.height, 16u) << name;
+        if (name[0] != 's') { // spleen draws its own 'A'
+            EXPECT_EQ(glyph_rows(f.get(), 'A'), vga_a) << name;
+        }
+    }
+    auto sys = load(fdv_win, "real/system-16.fnt");
+    EXPECT_EQ(sys->chrinfo[0].width, 4u);
+    EXPECT_EQ(sys->maxwidth, 15u);
+    pic minus(16, "....");
+    minus[8] = "####";
+    EXPECT_EQ(glyph_picture(sys.get(), '-'), minus);
+    pic capital_i(16, "....");
+    std::fill(capital_i.begin() + 3, capital_i.begin() + 13, ".##.");
+    EXPECT_EQ(glyph_picture(sys.get(), 'I'), capital_i);
 }
 
-TEST(TextFont, RefusesMalformedHeadersAndRows)
+// Each edit of a valid sample that a driver must refuse.
+TEST(FontFormats, BrokenBinaryFilesAreRefused)
+{
+    struct edit {
+        const char* why;
+        const font_driver* drv;
+        const char* file;
+        std::function<void(std::vector<std::uint8_t>&)> change;
+    };
+    const edit edits[] = {
+        {"native: empty character", &fdv_native, "gen/prop.fnt", [](auto& b) { b[58] = b[59] = 0; }},
+        {"native: one byte short", &fdv_native, "gen/prop.fnt", [](auto& b) { b.pop_back(); }},
+        {"native: maxchar below minchar", &fdv_native, "gen/prop.fnt", [](auto& b) { b[14] = 0; }},
+        {"stroke: no marker", &fdv_bgi, "gen/box.chr",
+         [](auto& b) { std::replace(b.begin(), b.begin() + 0x80, std::uint8_t{0x1A}, std::uint8_t{' '}); }},
+        {"stroke: no '+'", &fdv_bgi, "gen/box.chr", [](auto& b) { b[0x80] = '-'; }},
+        {"stroke: last end marker missing", &fdv_bgi, "gen/box.chr", [](auto& b) { b.erase(b.end() - 2, b.end()); }},
+        {"stroke: zero advance", &fdv_bgi, "gen/box.chr", [](auto& b) { b[0x80 + 16 + 4] = 0; }},
+        {"windows: vector font", &fdv_win, "gen/prop-v3.fnt", [](auto& b) { b[66] |= 1; }},
+        {"windows: version 1", &fdv_win, "gen/prop-v3.fnt", [](auto& b) { b[1] = 1; }},
+        {"windows: icon resource", &fdv_win, "gen/vga-v2.res", [](auto& b) { b[1] = 3; }},
+        {"windows: glyph past the end", &fdv_win, "gen/prop-v3.fnt", [](auto& b) { b[148 + 2] = 0xF0; }},
+    };
+    for (const edit& e : edits) {
+        auto bytes = read_bytes(data_dir() / e.file);
+        ASSERT_NE(load_bytes(*e.drv, bytes), nullptr) << e.why;
+        e.change(bytes);
+        EXPECT_EQ(load_bytes(*e.drv, bytes), nullptr) << e.why;
+    }
+    EXPECT_EQ(load_bytes(fdv_raw, std::vector<std::uint8_t>(4352, 0)), nullptr);  // above 4096, not a multiple of 512
+    EXPECT_EQ(load_bytes(fdv_raw, std::vector<std::uint8_t>(16896, 0)), nullptr); // above 16384
+}
+
+TEST(FontFormats, TextFontsRefuseMalformedHeadersAndRows)
 {
     auto text = [](std::string s) { return std::vector<std::uint8_t>(s.begin(), s.end()); };
     std::string head = "name t\nfamily f\nisfixed 1\nheight 2\nminchar 65\nmaxchar 65\nbaseline 1\n";
@@ -128,182 +224,34 @@ TEST(TextFont, RefusesMalformedHeadersAndRows)
         EXPECT_EQ(load_bytes(fdv_fna, text(file)), nullptr) << why;
 }
 
-TEST(StrokeFont, GeneratedBoxAndDiagonal)
-{
-    auto f = load_gen(fdv_bgi, "box.chr");
-    expect_header(f.get(), {"SAMP", "BGI", 1, 5, 7, 4, 6, 1, 'A', 2});
-    EXPECT_EQ(f->h.scalable, 1);
-    const pic box = {"######", "#....#", "#....#", "#....#", "######", "......", "......"};
-    EXPECT_EQ(glyph_picture(f.get(), 'A'), box);
-    // The diagonal runs from the bottom left (descender) to the top right (cap height): one pixel per row.
-    pic diag = glyph_picture(f.get(), 'B');
-    ASSERT_EQ(diag.size(), 7u);
-    std::size_t last = 0;
-    for (std::size_t row = 0; row < diag.size(); ++row) {
-        ASSERT_EQ(std::count(diag[row].begin(), diag[row].end(), '#'), 1) << row;
-        std::size_t x = diag[row].find('#');
-        if (row > 0) {
-            EXPECT_LE(x, last);
-        }
-        last = x;
-    }
-    EXPECT_EQ(diag.front(), "...#");
-    EXPECT_EQ(diag.back(), "#...");
-}
-
-TEST(StrokeFont, RealHersheyFont)
-{
-    auto f = load_real(fdv_bgi, "hershey.chr");
-    // Advances of the 26 letters average 258 / 26, which rounds to 10; cap 21 over descender -7 is 29 rows.
-    expect_header(f.get(), {"HERS", "BGI", 1, 10, 29, 21, 28, 1, 1, 26});
-    EXPECT_EQ(f->chrinfo[0].width, 10u); // A
-    EXPECT_EQ(f->chrinfo[8].width, 4u);  // I
-    // A: strokes (5,14)-(1,5), (5,14)-(9,5) and the bar (3,8)-(7,8); rows count down from y = 21.
-    pic a = glyph_picture(f.get(), 1);
-    ASSERT_EQ(a.size(), 29u);
-    EXPECT_EQ(a[7][5], '#');
-    EXPECT_EQ(a[16][1], '#');
-    EXPECT_EQ(a[16][9], '#');
-    EXPECT_EQ(a[13].substr(3, 5), "#####");
-    for (int row : {0, 6, 17, 28})
-        EXPECT_EQ(a[row], std::string(10, '.')) << row;
-}
-
-TEST(StrokeFont, RefusesBrokenHeaders)
-{
-    auto bytes = read_bytes(data_dir() / "gen" / "box.chr");
-    auto no_marker = bytes;
-    std::replace(no_marker.begin(), no_marker.begin() + 0x80, std::uint8_t{0x1A}, std::uint8_t{' '});
-    EXPECT_EQ(load_bytes(fdv_bgi, no_marker), nullptr);
-    auto no_plus = bytes;
-    no_plus[0x80] = '-';
-    EXPECT_EQ(load_bytes(fdv_bgi, no_plus), nullptr);
-    auto unterminated = bytes;
-    unterminated.resize(unterminated.size() - 2); // the last character's end marker
-    EXPECT_EQ(load_bytes(fdv_bgi, unterminated), nullptr);
-    auto zero_advance = bytes;
-    zero_advance[0x80 + 16 + 4] = 0;
-    EXPECT_EQ(load_bytes(fdv_bgi, zero_advance), nullptr);
-}
-
-TEST(ScreenFont, GeneratedPsf1Psf2AndRawDumps)
-{
-    auto psf1 = load_gen(fdv_raw, "vga.psf");
-    expect_header(psf1.get(), {"vga", "vga", 0, 8, 16, 12, 15, 1, 0, 256});
-    EXPECT_EQ(glyph_rows(psf1.get(), 'A'), vga_a);
-
-    auto psf2 = load_gen(fdv_raw, "prop2.psf");
-    expect_header(psf2.get(), {"prop2", "prop", 0, 10, 6, 5, 5, 1, 0, 2});
-    EXPECT_EQ(glyph_picture(psf2.get(), 0), prop_b);
-    EXPECT_EQ(glyph_picture(psf2.get(), 1)[0], ".#########");
-
-    auto raw = load_gen(fdv_raw, "vga8x8.raw");
-    expect_header(raw.get(), {"vga8x8", "vga", 0, 8, 8, 7, 7, 1, 0, 256});
-    EXPECT_EQ(glyph_rows(raw.get(), 'A'), std::vector<int>(vga_a.begin() + 4, vga_a.begin() + 12));
-}
-
-TEST(ScreenFont, LargeRawDumpHasTwoBytesPerRow)
-{
-    std::vector<std::uint8_t> bytes(4608, 0); // 256 glyphs of 9 rows: 5 pixels wide
-    for (int row = 0; row < 9; ++row) {
-        bytes[65 * 18 + 2 * row] = 0xA8;
-        bytes[65 * 18 + 2 * row + 1] = 0xFF; // beyond the glyph's width
-    }
-    auto f = load_bytes(fdv_raw, bytes, "fonts/big.fnt");
-    expect_header(f.get(), {"big", "big", 0, 5, 9, 8, 8, 1, 0, 256});
-    EXPECT_EQ(glyph_picture(f.get(), 65), pic(9, "#.#.#"));
-    EXPECT_EQ(load_bytes(fdv_raw, std::vector<std::uint8_t>(4352, 0)), nullptr);  // above 4096, not a multiple of 512
-    EXPECT_EQ(load_bytes(fdv_raw, std::vector<std::uint8_t>(16896, 0)), nullptr); // above 16384
-}
-
-TEST(ScreenFont, NamesComeFromTheFileName)
+TEST(FontFormats, ScreenFontNamesComeFromTheFileAndLargeRawDumpsHaveTwoBytesPerRow)
 {
     auto bytes = read_bytes(data_dir() / "gen" / "vga.psf");
-    auto raw = read_bytes(data_dir() / "gen" / "vga8x8.raw");
-    const std::pair<const char*, const char*> cases[] = {
+    const std::pair<std::string, std::string> cases[] = {
         {"dir/Lat15-VGA16.psf", "Lat15-VGA16"},
         {"C:\\fonts\\thin.psf", "thin"},
         {"C:wide.psf", "wide"},
         {"dir/.psf", "psf16"},
         {"noext", "noext"},
+        {"dir/" + std::string(45, 'n') + ".psf", std::string(39, 'n')},
     };
     for (const auto& [path, name] : cases) {
-        auto f = load_bytes(fdv_raw, bytes, path);
+        auto f = load_bytes(fdv_raw, bytes, path.c_str());
         ASSERT_NE(f, nullptr) << path;
-        EXPECT_STREQ(f->h.name, name) << path;
+        EXPECT_EQ(f->h.name, name) << path;
     }
-    auto unnamed_raw = load_bytes(fdv_raw, raw, "x/.raw");
+    auto unnamed_raw = load_bytes(fdv_raw, read_bytes(data_dir() / "gen" / "vga8x8.raw"), "x/.raw");
     EXPECT_STREQ(unnamed_raw->h.name, "raw8");
     EXPECT_STREQ(unnamed_raw->h.family, "raw");
-    std::string long_path = "dir/" + std::string(45, 'n') + ".psf";
-    EXPECT_EQ(std::string(load_bytes(fdv_raw, bytes, long_path.c_str())->h.name), std::string(39, 'n'));
-}
 
-TEST(ScreenFont, RealConsoleFonts)
-{
-    for (const char* name : {"default8x16.psf", "Lat15-VGA16.psf"}) {
-        auto f = load_real(fdv_raw, name);
-        ASSERT_NE(f, nullptr) << name;
-        EXPECT_EQ(f->h.numchars, 256u);
-        EXPECT_EQ(glyph_rows(f.get(), 'A'), vga_a) << name;
+    std::vector<std::uint8_t> big(4608, 0); // 256 glyphs of 9 rows: 5 pixels wide
+    for (int row = 0; row < 9; ++row) {
+        big[65 * 18 + 2 * row] = 0xA8;
+        big[65 * 18 + 2 * row + 1] = 0xFF; // beyond the glyph's width
     }
-    for (const char* name : {"Uni2-VGA16.psf", "spleen-8x16.psfu"}) {
-        auto f = load_real(fdv_raw, name);
-        ASSERT_NE(f, nullptr) << name;
-        EXPECT_EQ(f->h.numchars, 512u);
-        EXPECT_EQ(f->h.height, 16u);
-    }
-    EXPECT_EQ(glyph_rows(load_real(fdv_raw, "Uni2-VGA16.psf").get(), 'A'), vga_a);
-    auto psf2 = load_real(fdv_raw, "lat1-12.psf");
-    expect_header(psf2.get(), {"lat1-12", "lat", 0, 8, 12, 10, 11, 1, 0, 256});
+    auto f = load_bytes(fdv_raw, big, "fonts/big.fnt");
+    expect_header(f.get(), {"big", "big", 0, 5, 9, 8, 8, 1, 0, 256}, "big");
+    EXPECT_EQ(glyph_picture(f.get(), 65), pic(9, "#.#.#"));
 }
 
-TEST(WindowsFont, GeneratedVersion2WithResourceHeaderAndVersion3)
-{
-    auto v2 = load_gen(fdv_win, "vga-v2.res");
-    expect_header(v2.get(), {"Modern-16", "Modern", 0, 8, 16, 12, 15, 1, 64, 4});
-    EXPECT_EQ(glyph_rows(v2.get(), 'A'), vga_a);
-
-    auto v3 = load_gen(fdv_win, "prop-v3.fnt");
-    expect_header(v3.get(), {"Prop Sample", "Swiss", 1, 3, 6, 4, 5, 1, 'a', 3});
-    EXPECT_EQ(glyph_picture(v3.get(), 'a'), prop_a);
-    EXPECT_EQ(glyph_picture(v3.get(), 'b'), prop_b);
-    EXPECT_EQ(glyph_picture(v3.get(), 'c'), prop_c);
-}
-
-TEST(WindowsFont, RefusesVectorFontsAndOtherResources)
-{
-    auto bytes = read_bytes(data_dir() / "gen" / "prop-v3.fnt");
-    auto vector_font = bytes;
-    vector_font[66] |= 1;
-    EXPECT_EQ(load_bytes(fdv_win, vector_font), nullptr);
-    auto version1 = bytes;
-    version1[1] = 1;
-    EXPECT_EQ(load_bytes(fdv_win, version1), nullptr);
-    auto res = read_bytes(data_dir() / "gen" / "vga-v2.res");
-    res[1] = 3; // an icon resource, not a font
-    EXPECT_EQ(load_bytes(fdv_win, res), nullptr);
-    auto glyph_past_end = bytes;
-    glyph_past_end[148 + 2] = 0xF0; // offset of 'a' far beyond the file
-    EXPECT_EQ(load_bytes(fdv_win, glyph_past_end), nullptr);
-}
-
-TEST(WindowsFont, RealFixedAndProportionalFonts)
-{
-    auto vga = load_real(fdv_win, "ibm-vga-8x16.fnt");
-    expect_header(vga.get(), {"Bm437 IBM VGA 8x16", "Modern", 0, 8, 16, 12, 15, 1, 0, 256});
-    // Stored column by column, it must still give exactly the glyphs of the built-in table.
-    EXPECT_TRUE(std::equal(vga->bitmap, vga->bitmap + 4096, GrFont_PC8x16.bitmap));
-
-    auto sys = load_real(fdv_win, "system-16.fnt");
-    expect_header(sys.get(), {"System", "Swiss", 1, 7, 16, 13, 15, 1, 32, 224});
-    EXPECT_EQ(sys->chrinfo[0].width, 4u);
-    EXPECT_EQ(sys->maxwidth, 15u);
-    pic minus(16, "....");
-    minus[8] = "####";
-    EXPECT_EQ(glyph_picture(sys.get(), '-'), minus);
-    pic capital_i(16, "....");
-    for (int row = 3; row <= 12; ++row)
-        capital_i[static_cast<std::size_t>(row)] = ".##.";
-    EXPECT_EQ(glyph_picture(sys.get(), 'I'), capital_i);
-}
+} // namespace

@@ -5,18 +5,14 @@
 
 #include <cstdlib>
 
-TEST(TextWidth, BuiltinFontCountsEightPerCharacter)
+TEST(TextWidth, FixedAndProportionalFontsInEveryCharacterType)
 {
     EXPECT_EQ(GrProportionalTextWidth(&GrFont_PC8x16, "Hello", 5, 0), 40);
-    EXPECT_EQ(GrProportionalTextWidth(&GrFont_PC8x16, "", 0, 0), 0);
     EXPECT_EQ(GrProportionalTextWidth(&GrFont_PC8x16, "Hello", -2, 0), 0);
     EXPECT_EQ(GrProportionalTextWidth(&GrFont_PC8x16, "\xC3\xA9t\xC3\xA9", 5, 3), 24); // three characters
     const std::uint16_t wide[] = {0x41, 0x1234, 0x42};
     EXPECT_EQ(GrProportionalTextWidth(&GrFont_PC8x16, wide, 3, 1), 24); // outside the font: the nominal width
-}
 
-TEST(TextWidth, ProportionalFontUsesEachCharactersWidth)
-{
     auto f = font_test::load_bytes(fdv_fna, font_test::read_bytes(font_test::data_dir() / "gen" / "prop.fna"));
     ASSERT_NE(f, nullptr);
     EXPECT_EQ(GrProportionalTextWidth(f.get(), "abc", 3, 0), 3 + 10 + 1);
@@ -39,26 +35,19 @@ TEST(TextWidth, ProportionalFontUsesEachCharactersWidth)
 
 TEST(Utf8, DecodesSequencesAndReplacesInvalidBytes)
 {
-    struct sample {
-        const char* text;
-        std::vector<unsigned short> codes;
-    };
-    const sample samples[] = {
-        {"abc", {'a', 'b', 'c'}},
-        {"\xC3\xA9", {0xE9}},
-        {"\xE2\x82\xAC!", {0x20AC, '!'}},
+    const std::pair<const char*, std::vector<unsigned short>> samples[] = {
+        {"abc", {'a', 'b', 'c'}},       {"\xE2\x82\xAC!", {0x20AC, '!'}},
         {"\xF0\x9F\x98\x80", {0xF600}}, // U+1F600 kept in 16 bits
         {"\x80x", {'?', 'x'}},          // a stray continuation byte
         {"\xC3(", {'?', '('}},          // a lead byte without its continuation
         {"\xE2\x82", {'?', '?'}},       // cut short at the end
-        {"\xFF\xFE", {'?', '?'}},
-        {"", {}},
+        {"\xFF\xFE", {'?', '?'}},       {"", {}},
     };
-    for (const sample& s : samples) {
+    for (const auto& [text, codes] : samples) {
         int count = -1;
-        unsigned short* out = GrUTF8StrToUCS2Str(reinterpret_cast<const unsigned char*>(s.text), &count);
+        unsigned short* out = GrUTF8StrToUCS2Str(reinterpret_cast<const unsigned char*>(text), &count);
         ASSERT_NE(out, nullptr);
-        EXPECT_EQ(std::vector<unsigned short>(out, out + count), s.codes) << s.text;
+        EXPECT_EQ(std::vector<unsigned short>(out, out + count), codes) << text;
         EXPECT_EQ(out[count], 0);
         std::free(out);
     }
