@@ -45,6 +45,9 @@ TEST_F(LinearAxes, LabelsAndMinorTicksOfRanges)
         {100, 0, 100, "0 20 40 60 80 100", 10, 110, {10, 20}, 11},
         // Spacing 10 of type 0: tenths would give 40 intervals, fifths 20, so minor ticks every 2.
         {80, 0, 40, "0 10 20 30 40", 10, 90, {10, 14, 18}, 21},
+        // Spacing 1 of type 0: fifths up to 29 intervals, halves beyond.
+        {58, 0, 5.8, "0 1 2 3 4 5", 10, 60, {10, 12, 14}, 30},
+        {60, 0, 6, "0 1 2 3 4 5 6", 10, 70, {10, 15, 20}, 13},
         // Spacing 0.5 of type 2, minor ticks every 0.1.
         {60, 0, 3, "0 0.5 1 1.5 2 2.5 3", 10, 70, {10, 12, 14}, 31},
         // Column 10 + 104 / 1.04 * (v + 0.02), truncated.
