@@ -52,7 +52,6 @@ TEST(ScaleMapping, PixelConversionTruncatesTowardZeroAndSaturates)
                  {3e9, pixel_far},   {std::nan(""), pixel_far}};
     for (const auto& c : cases)
         EXPECT_EQ(trunc_pixel(c.v), c.pixel) << c.v;
-    EXPECT_GT(pixel_far, 100000);
 
     // A mapping whose min equals max, or a value far outside its range, lands far off the page.
     const class_scalefunc flat(3, 3, 100), wide(0, 1, 600);
