@@ -166,7 +166,7 @@ TEST(FontFormats, RealConsoleAndWindowsFonts)
     EXPECT_EQ(glyph_picture(sys.get(), 'I'), capital_i);
 }
 
-// Each edit of a valid sample that a driver must refuse.
+// Each edit of a valid sample that a driver must refuse (truncations are swept in the robustness tests).
 TEST(FontFormats, BrokenBinaryFilesAreRefused)
 {
     struct edit {
@@ -177,12 +177,10 @@ TEST(FontFormats, BrokenBinaryFilesAreRefused)
     };
     const edit edits[] = {
         {"native: empty character", &fdv_native, "gen/prop.fnt", [](auto& b) { b[58] = b[59] = 0; }},
-        {"native: one byte short", &fdv_native, "gen/prop.fnt", [](auto& b) { b.pop_back(); }},
         {"native: maxchar below minchar", &fdv_native, "gen/prop.fnt", [](auto& b) { b[14] = 0; }},
         {"stroke: no marker", &fdv_bgi, "gen/box.chr",
          [](auto& b) { std::replace(b.begin(), b.begin() + 0x80, std::uint8_t{0x1A}, std::uint8_t{' '}); }},
         {"stroke: no '+'", &fdv_bgi, "gen/box.chr", [](auto& b) { b[0x80] = '-'; }},
-        {"stroke: last end marker missing", &fdv_bgi, "gen/box.chr", [](auto& b) { b.erase(b.end() - 2, b.end()); }},
         {"stroke: zero advance", &fdv_bgi, "gen/box.chr", [](auto& b) { b[0x80 + 16 + 4] = 0; }},
         {"windows: vector font", &fdv_win, "gen/prop-v3.fnt", [](auto& b) { b[66] |= 1; }},
         {"windows: version 1", &fdv_win, "gen/prop-v3.fnt", [](auto& b) { b[1] = 1; }},

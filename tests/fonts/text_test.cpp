@@ -74,7 +74,7 @@ protected:
 
 } // namespace
 
-TEST_F(Text, FourDirectionsTurnTheGlyphs)
+TEST_F(Text, FourDirectionsTurnTheGlyphsAndAlignmentMovesThem)
 {
     ASSERT_NE(tiny, nullptr);
     auto right = options(tiny.get(), 0);
@@ -85,6 +85,24 @@ TEST_F(Text, FourDirectionsTurnTheGlyphs)
                          "-#...#.-\n"
                          "-....#.-\n"
                          "--------\n");
+    // Alignment moves the 6 x 4 box, and a sub-context its origin, onto the same pixels.
+    const std::string expected = picture();
+    for (auto [xalign, yalign, x, y] : {std::array{2, 2, 6, 4}, {1, 1, 4, 3}, {0, 3, 1, 4}}) {
+        GrClearContext(canvas);
+        right.txo_xalign = static_cast<signed char>(xalign);
+        right.txo_yalign = static_cast<signed char>(yalign);
+        GrDrawString("ab", 2, x, y, &right);
+        EXPECT_EQ(picture(), expected) << xalign << "," << yalign;
+    }
+    GrClearContext(canvas);
+    GrContext* sub = GrCreateSubContext(1, 0, 7, 5, nullptr, nullptr);
+    GrSetContext(sub);
+    right = options(tiny.get());
+    GrDrawString("ab", 2, 0, 1, &right);
+    GrSetContext(nullptr);
+    GrDestroyContext(sub);
+    EXPECT_EQ(picture(), expected);
+
     GrClearContext(canvas);
     auto left = options(tiny.get(), 2); // upside down, first character at the right end
     GrDrawString("ab", 2, 1, 1, &left);
@@ -120,33 +138,6 @@ TEST_F(Text, FourDirectionsTurnTheGlyphs)
                          "-#...-\n"
                          "-###.-\n"
                          "------\n");
-}
-
-TEST_F(Text, AlignmentMovesTheBox)
-{
-    auto opt = options(tiny.get());
-    GrDrawString("ab", 2, 1, 1, &opt);
-    const std::string expected = picture();
-    struct placement {
-        int xalign, yalign, x, y;
-    };
-    // Box 6 x 4 with its top left corner at (1, 1).
-    for (placement p : {placement{2, 2, 6, 4}, placement{1, 1, 4, 3}, placement{0, 3, 1, 4}}) {
-        GrClearContext(canvas);
-        opt.txo_xalign = static_cast<signed char>(p.xalign);
-        opt.txo_yalign = static_cast<signed char>(p.yalign);
-        GrDrawString("ab", 2, p.x, p.y, &opt);
-        EXPECT_EQ(picture(), expected) << p.xalign << "," << p.yalign;
-    }
-    // A sub-context moves the text by its offset.
-    GrClearContext(canvas);
-    GrContext* sub = GrCreateSubContext(1, 0, 7, 5, nullptr, nullptr);
-    GrSetContext(sub);
-    opt = options(tiny.get());
-    GrDrawString("ab", 2, 0, 1, &opt);
-    GrSetContext(nullptr);
-    GrDestroyContext(sub);
-    EXPECT_EQ(picture(), expected);
 }
 
 TEST_F(Text, UnderlineBackgroundAndCodesOutsideTheFont)

@@ -18,19 +18,16 @@ inline void set_memory_mode(int w, int h)
     GrSetMode(GR_width_height_color_graphics, w, h, 256);
 }
 
-// One character per pixel: '.' for 0, '#' for 1, '+' for 2, 'a' + v otherwise.
-inline char pixel_char(GrColor v)
-{
-    return v == 0 ? '.' : v == 1 ? '#' : v == 2 ? '+' : static_cast<char>('a' + static_cast<int>(v % 26));
-}
-
-// The box (x1, y1)-(x2, y2) of ctx (null: current) as lines of pixel characters, each ending in '\n'.
+// The box (x1, y1)-(x2, y2) of ctx (null: current), one line per row: '.' for 0, '#' for 1, '+' for 2, 'a' + v
+// otherwise.
 inline std::string picture(const GrContext* ctx, int x1, int y1, int x2, int y2)
 {
     std::string out;
     for (int y = y1; y <= y2; ++y) {
-        for (int x = x1; x <= x2; ++x)
-            out += pixel_char(GrPixelC(ctx, x, y));
+        for (int x = x1; x <= x2; ++x) {
+            GrColor v = GrPixelC(ctx, x, y);
+            out += v == 0 ? '.' : v == 1 ? '#' : v == 2 ? '+' : static_cast<char>('a' + static_cast<int>(v % 26));
+        }
         out += '\n';
     }
     return out;
