@@ -24,7 +24,7 @@ Args rebuild(const Args& args)
     char** argv = old.data();
     EXPECT_EQ(rebuild_argv(&argc, &argv), 0);
     EXPECT_NE(argv, old.data()) << "a new vector is built";
-    EXPECT_EQ(argv[argc], nullptr) << "the new vector ends with a null entry";
+    EXPECT_EQ(argv[argc], nullptr);
     for (size_t i = 0; i < args.size(); ++i)
         EXPECT_EQ(old[i], texts[i].data()) << "the old vector is left alone";
     return Args(argv, argv + argc);
@@ -45,6 +45,15 @@ TEST(ResponseFiles, LinesBecomeArgumentsExactlyAsWritten)
     const Args expected{"tremwil", "--title=Run 5", "data.dat", "  padded  ", "", "-x", "3", "tail.dat"};
     EXPECT_EQ(rebuild({"tremwil", at(rsp), "tail.dat"}), expected) << "with @";
     EXPECT_EQ(rebuild({"tremwil", at(rsp, '$'), "tail.dat"}), expected) << "with $";
+
+    // Windows line ends, and a last line without a line feed.
+    const auto crlf = dir.write("crlf.rsp", "--title=Windows run\r\n\r\n# comment\r\nwin.dat\r\nlast.dat");
+    EXPECT_EQ(rebuild({"p", at(crlf)}), (Args{"p", "--title=Windows run", "", "win.dat", "last.dat"}));
+
+    const std::string long_line(4095, 'a');
+    const std::string longer_line = std::string(4096, 'b') + std::string(10000, 'c');
+    const auto long_rsp = dir.write("long.rsp", long_line + "\n" + longer_line + "\nnext.dat\n");
+    EXPECT_EQ(rebuild({"p", at(long_rsp)}), (Args{"p", long_line, longer_line, "next.dat"}));
 }
 
 TEST(ResponseFiles, CommentsAreDroppedAndUnopenableNamesStay)
@@ -55,21 +64,6 @@ TEST(ResponseFiles, CommentsAreDroppedAndUnopenableNamesStay)
     EXPECT_EQ(rebuild(args), (Args{"tremwil", "@0", "@", "$", at(dir / "missing.rsp"), at(dir / "folder"), "", "a#b"}));
 }
 
-TEST(ResponseFiles, WindowsLineEndsAndAMissingLastLineFeed)
-{
-    const std::string rsp = std::string(TEST_DATA_DIR) + "/lib/crlf.rsp";
-    EXPECT_EQ(rebuild({"p", at(rsp)}), (Args{"p", "--title=Windows run", "", "win.dat", "last.dat"}));
-}
-
-TEST(ResponseFiles, LongLinesStayOneArgument)
-{
-    test_support::TempDir dir;
-    const std::string long_line(4095, 'a');
-    const std::string longer_line = std::string(4096, 'b') + std::string(10000, 'c');
-    const auto rsp = dir.write("long.rsp", long_line + "\n" + longer_line + "\nnext.dat\n");
-    EXPECT_EQ(rebuild({"p", at(rsp)}), (Args{"p", long_line, longer_line, "next.dat"}));
-}
-
 TEST(ResponseFiles, NestedFilesExpandInPlace)
 {
     test_support::TempDir dir;
@@ -78,23 +72,20 @@ TEST(ResponseFiles, NestedFilesExpandInPlace)
     const auto outer = dir.write("outer.rsp", "o1\n$" + middle.string() + "\n" + at(inner) + "\no2\n");
     EXPECT_EQ(rebuild({"p", at(outer), "last"}), (Args{"p", "o1", "m1", "i1", "i2", "m2", "i1", "i2", "o2", "last"}));
 
-    // Nesting up to the limit works.
     std::filesystem::path previous = dir.write("level0.rsp", "deepest\n");
     for (int level = 1; level < max_response_file_depth; ++level)
         previous = dir.write("level" + std::to_string(level) + ".rsp", at(previous) + "\n");
-    EXPECT_EQ(rebuild({"p", at(previous)}), (Args{"p", "deepest"}));
+    EXPECT_EQ(rebuild({"p", at(previous)}), (Args{"p", "deepest"})) << "nesting up to the limit works";
 }
 
 TEST(ResponseFilesDeathTest, FilesThatNameThemselvesStopWithAnError)
 {
     test_support::TempDir dir;
-    const auto self = dir / "self.rsp";
-    dir.write("self.rsp", std::string("x\n") + at(self) + "\n");
+    const auto self = dir.write("self.rsp", std::string("x\n") + at(dir / "self.rsp") + "\n");
     EXPECT_EXIT(rebuild({"p", at(self)}), testing::ExitedWithCode(1), "Error: .*self\\.rsp.*nested");
 
     const auto first = dir / "first.rsp";
-    const auto second = dir / "second.rsp";
-    dir.write("first.rsp", at(second) + "\n");
+    dir.write("first.rsp", at(dir / "second.rsp") + "\n");
     dir.write("second.rsp", at(first, '$') + "\n");
     EXPECT_EXIT(rebuild({"p", at(first)}), testing::ExitedWithCode(1), "(first|second)\\.rsp.*nested");
 }
@@ -102,27 +93,23 @@ TEST(ResponseFilesDeathTest, FilesThatNameThemselvesStopWithAnError)
 TEST(AddArgToArgv, CountsThenAppendsKeepingTheNullEntry)
 {
     test_support::TempDir dir;
-    const auto rsp = dir.write("two.rsp", "one\ntwo\n");
-    std::string file_arg = at(rsp);
-    std::string plain = "plain";
-    std::string comment = "# note";
+    std::string args[] = {at(dir.write("two.rsp", "one\ntwo\n")), "plain", "# note"};
     int count = 0;
-    add_arg_to_argv(&count, nullptr, file_arg.data());
-    add_arg_to_argv(&count, nullptr, plain.data());
-    add_arg_to_argv(&count, nullptr, comment.data());
+    for (auto& arg : args)
+        add_arg_to_argv(&count, nullptr, arg.data());
     EXPECT_EQ(count, 3);
 
     std::vector<char*> argv(count + 2, reinterpret_cast<char*>(&count));
     int n = 0;
-    add_arg_to_argv(&n, argv.data(), file_arg.data());
+    add_arg_to_argv(&n, argv.data(), args[0].data());
     EXPECT_EQ(n, 2);
     EXPECT_EQ(argv[2], nullptr);
-    add_arg_to_argv(&n, argv.data(), plain.data());
-    add_arg_to_argv(&n, argv.data(), comment.data());
+    add_arg_to_argv(&n, argv.data(), args[1].data());
+    add_arg_to_argv(&n, argv.data(), args[2].data());
     ASSERT_EQ(n, 3);
     EXPECT_EQ(Args(argv.data(), argv.data() + n), (Args{"one", "two", "plain"}));
     EXPECT_EQ(argv[3], nullptr);
-    EXPECT_NE(argv[2], plain.data()) << "arguments are stored as copies";
+    EXPECT_NE(argv[2], args[1].data()) << "arguments are stored as copies";
 }
 
 } // namespace

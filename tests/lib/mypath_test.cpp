@@ -13,75 +13,41 @@
 namespace
 {
 
-struct Parts {
-    int result = -1;
-    std::string drive, directory, filename, extension;
-};
-
-Parts split(const char* path)
+// explode_path's result and parts joined as "result|drive|directory|filename|extension", buffers pre-filled with
+// garbage so that a part left unset shows.
+std::string split(const char* path)
 {
     char drive[3], directory[256], filename[256], extension[256];
-    std::memset(drive, 'Z', sizeof drive);
-    std::memset(directory, 'Z', sizeof directory);
-    std::memset(filename, 'Z', sizeof filename);
-    std::memset(extension, 'Z', sizeof extension);
-    Parts parts;
-    parts.result = explode_path(path, drive, directory, filename, extension);
-    parts.drive = drive;
-    parts.directory = directory;
-    parts.filename = filename;
-    parts.extension = extension;
-    return parts;
+    for (char* part : {drive, directory, filename, extension})
+        std::memset(part, 'Z', part == drive ? sizeof drive : sizeof directory);
+    const int result = explode_path(path, drive, directory, filename, extension);
+    return std::to_string(result) + "|" + drive + "|" + directory + "|" + filename + "|" + extension;
 }
 
-struct SplitCase {
-    const char* path;
-    const char* drive;
-    const char* directory;
-    const char* filename;
-    const char* extension;
-};
-
-class ExplodePath : public testing::TestWithParam<SplitCase>
-{
-};
-
-TEST_P(ExplodePath, SplitsIntoFourParts)
-{
-    const SplitCase& c = GetParam();
-    const Parts parts = split(c.path);
-    EXPECT_EQ(parts.result, 0);
-    EXPECT_EQ(parts.drive, c.drive);
-    EXPECT_EQ(parts.directory, c.directory);
-    EXPECT_EQ(parts.filename, c.filename);
-    EXPECT_EQ(parts.extension, c.extension);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Paths, ExplodePath,
-    testing::Values(SplitCase{"C:\\dir\\sub\\tremwil.exe", "C:", "\\dir\\sub\\", "tremwil", ".exe"},
-                    SplitCase{"/usr/bin/tremwil", "", "/usr/bin/", "tremwil", ""},
-                    SplitCase{"C:tremwil.exe", "C:", "", "tremwil", ".exe"},
-                    SplitCase{"x.tar.gz", "", "", "x.tar", ".gz"}, SplitCase{"a.b/c", "", "a.b/", "c", ""},
-                    SplitCase{"..", "", "", ".", "."}, SplitCase{"dir/", "", "dir/", "", ""},
-                    SplitCase{"home/.profile", "", "home/", "", ".profile"},
-                    SplitCase{"mixed/dir\\name.", "", "mixed/dir\\", "name", "."}, SplitCase{"", "", "", "", ""}));
-
-TEST(ExplodePathLimits, TooLongPartsGive38AndKeepWhatWasFilledBefore)
+TEST(ExplodePath, SplitsIntoFourParts)
 {
     const std::string long_name = "dir/" + std::string(300, 'n') + ".ext";
-    Parts parts = split(long_name.c_str());
-    EXPECT_EQ(parts.result, 38);
-    EXPECT_EQ(parts.extension, ".ext") << "the extension is split off first and fitted";
-    EXPECT_EQ(parts.filename, "");
-    EXPECT_EQ(parts.directory, "") << "parts after the failing one stay empty";
-
-    // The drive buffer of explode_path holds two characters.
-    parts = split("AB:x.c");
-    EXPECT_EQ(parts.result, 38);
-    EXPECT_EQ(parts.filename, "x");
-    EXPECT_EQ(parts.extension, ".c");
-    EXPECT_EQ(parts.drive, "");
+    const struct {
+        const char* path;
+        const char* parts;
+    } cases[] = {
+        {"C:\\dir\\sub\\tremwil.exe", "0|C:|\\dir\\sub\\|tremwil|.exe"},
+        {"/usr/bin/tremwil", "0||/usr/bin/|tremwil|"},
+        {"C:tremwil.exe", "0|C:||tremwil|.exe"},
+        {"x.tar.gz", "0|||x.tar|.gz"},
+        {"a.b/c", "0||a.b/|c|"},
+        {"..", "0|||.|."},
+        {"dir/", "0||dir/||"},
+        {"home/.profile", "0||home/||.profile"},
+        {"mixed/dir\\name.", "0||mixed/dir\\|name|."},
+        {"", "0||||"},
+        {nullptr, "0||||"},
+        // Too long: the extension is split off and fitted first; parts after the failing one stay empty.
+        {long_name.c_str(), "38||||.ext"},
+        {"AB:x.c", "38|||x|.c"}, // the drive buffer of explode_path holds two characters
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(split(c.path), c.parts) << (c.path ? c.path : "null");
 
     // An unwanted part is not limited.
     char filename[4];
@@ -90,26 +56,6 @@ TEST(ExplodePathLimits, TooLongPartsGive38AndKeepWhatWasFilledBefore)
               0);
     EXPECT_STREQ(filename, "bc");
 }
-
-TEST(ExplodePathLimits, NullPathGivesEmptyParts)
-{
-    const Parts parts = split(nullptr);
-    EXPECT_EQ(parts.result, 0);
-    EXPECT_EQ(parts.drive + parts.directory + parts.filename + parts.extension, "");
-}
-
-class CurrentDirectory
-{
-public:
-    explicit CurrentDirectory(const std::filesystem::path& dir) : saved_(std::filesystem::current_path())
-    {
-        std::filesystem::current_path(dir);
-    }
-    ~CurrentDirectory() { std::filesystem::current_path(saved_); }
-
-private:
-    std::filesystem::path saved_;
-};
 
 std::string resolve(const char* path)
 {
@@ -120,19 +66,25 @@ std::string resolve(const char* path)
 TEST(Realpath, JoinsWithTheCurrentDirectoryAndRemovesDotComponents)
 {
     test_support::TempDir dir;
-    CurrentDirectory here(dir.path());
+    const auto saved = std::filesystem::current_path();
+    std::filesystem::current_path(dir.path());
     char cwd[PATH_MAX];
     ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
     const std::string base = cwd;
-
     EXPECT_EQ(resolve("missing.dat"), base + "/missing.dat") << "the file need not exist";
     EXPECT_EQ(resolve("a/./b/../c.dat"), base + "/a/c.dat");
     EXPECT_EQ(resolve("."), base);
     EXPECT_EQ(resolve("./sub/"), base + "/sub");
+    EXPECT_EQ(resolve("a\\b"), base + "/a\\b") << "a backslash is part of a name here";
+    std::filesystem::current_path(saved);
+
     EXPECT_EQ(resolve("/x/../../y//z/."), "/y/z") << "\"..\" stops at the root";
     EXPECT_EQ(resolve("/"), "/");
     EXPECT_EQ(resolve("/.."), "/");
-    EXPECT_EQ(resolve("a\\b"), base + "/a\\b") << "a backslash is part of a name here";
+    std::string collapsing = "/";
+    for (int i = 0; i < PATH_MAX / 4; ++i)
+        collapsing += "ab/../";
+    EXPECT_EQ(resolve((collapsing + "end").c_str()), "/end") << "a long path that collapses to a short one is fine";
 }
 
 TEST(Realpath, RefusesWhatItCannotResolve)
@@ -141,14 +93,7 @@ TEST(Realpath, RefusesWhatItCannotResolve)
     EXPECT_EQ(tw::realpath("", resolved), nullptr);
     EXPECT_EQ(tw::realpath(nullptr, resolved), nullptr);
     EXPECT_EQ(tw::realpath("/a", nullptr), nullptr);
-    const std::string too_long = "/" + std::string(PATH_MAX, 'x');
-    EXPECT_EQ(tw::realpath(too_long.c_str(), resolved), nullptr);
-    // A long path that collapses to a short one is fine.
-    std::string collapsing = "/";
-    for (int i = 0; i < PATH_MAX / 4; ++i)
-        collapsing += "ab/../";
-    collapsing += "end";
-    EXPECT_EQ(resolve(collapsing.c_str()), "/end");
+    EXPECT_EQ(tw::realpath(("/" + std::string(PATH_MAX, 'x')).c_str(), resolved), nullptr);
 }
 
 } // namespace

@@ -4,9 +4,7 @@
 
 #include <cstdlib>
 #include <ctime>
-#include <sstream>
 #include <string>
-#include <vector>
 
 namespace
 {
@@ -14,19 +12,6 @@ namespace
 using test_support::read_file;
 using test_support::run_tremwil;
 using test_support::TempDir;
-
-// The arguments part of the log's lines: what follows the logged program path.
-std::vector<std::string> logged_arguments(const std::filesystem::path& log)
-{
-    std::vector<std::string> result;
-    std::istringstream lines(read_file(log));
-    const std::string program = std::string(" ") + TREMWIL_BIN;
-    for (std::string line; std::getline(lines, line);) {
-        const size_t at = line.find(program);
-        result.push_back(at == std::string::npos ? "<no program in: " + line + ">" : line.substr(at + program.size()));
-    }
-    return result;
-}
 
 TEST(SupportEndToEnd, ResponseFilesAndWildcardsAreExpandedBeforeTheOptionsAreLogged)
 {
@@ -39,9 +24,11 @@ TEST(SupportEndToEnd, ResponseFilesAndWildcardsAreExpandedBeforeTheOptionsAreLog
     EXPECT_EQ(result.status, 1);
     EXPECT_NE(result.err.find("A2.DAT"), std::string::npos) << "the first file in byte order is read first";
     // Options move before the data files; a wildcard from the response file is not expanded.
-    EXPECT_EQ(logged_arguments(dir / "logfile"),
-              (std::vector<std::string>{" --title=\"My plot\" -y 2 -g5 --xlabel=\"say \\\"x\\\"\" A2.DAT a1.dat "
-                                        "\"*.none\""}));
+    const std::string log = read_file(dir / "logfile");
+    EXPECT_TRUE(log.find('\n') == log.size() - 1 &&
+                log.ends_with(std::string(" ") + TREMWIL_BIN +
+                              " --title=\"My plot\" -y 2 -g5 --xlabel=\"say \\\"x\\\"\" A2.DAT a1.dat \"*.none\"\n"))
+        << log;
 }
 
 TEST(SupportEndToEnd, ASelfNamingResponseFileEndsTheRunBeforeLogging)
@@ -50,8 +37,8 @@ TEST(SupportEndToEnd, ASelfNamingResponseFileEndsTheRunBeforeLogging)
     dir.write("loop.rsp", "-x\n1\n@loop.rsp\n");
     const auto result = run_tremwil({"@loop.rsp", "a.dat"}, dir.path());
     EXPECT_EQ(result.status, 1);
-    EXPECT_NE(result.err.find("Error: "), std::string::npos) << result.err;
-    EXPECT_NE(result.err.find("\"loop.rsp\""), std::string::npos) << result.err;
+    EXPECT_TRUE(result.err.starts_with("Error: ") && result.err.find("\"loop.rsp\"") != std::string::npos)
+        << result.err;
     EXPECT_EQ(result.out, "");
     EXPECT_FALSE(std::filesystem::exists(dir / "logfile"));
 }
@@ -64,18 +51,7 @@ TEST(SupportEndToEnd, AnUnopenableLogGivesNoEntryAndTheRunGoesOn)
     const auto result = run_tremwil({"empty.dat"}, dir.path());
     const size_t no_entry = result.err.find("No logfile entry\n");
     ASSERT_NE(no_entry, std::string::npos) << result.err;
-    EXPECT_NE(result.err.find("empty.dat", no_entry), std::string::npos)
-        << "the reader still runs after the failed log entry: " << result.err;
-}
-
-// The local date in the form day.month.year.
-std::string german_date(std::time_t when)
-{
-    std::tm local{};
-    localtime_r(&when, &local);
-    char text[32];
-    std::strftime(text, sizeof text, "%d.%m.%Y", &local);
-    return text;
+    EXPECT_NE(result.err.find("empty.dat", no_entry), std::string::npos) << "the reader still runs: " << result.err;
 }
 
 TEST(SupportEndToEnd, TheLogTimeFollowsTheTimeLocaleOfTheEnvironment)
@@ -85,6 +61,13 @@ TEST(SupportEndToEnd, TheLogTimeFollowsTheTimeLocaleOfTheEnvironment)
     if (std::system(compile.c_str()) != 0)
         GTEST_SKIP() << "cannot build a German locale here (localedef and its sources are missing)";
     dir.write("empty.dat", "");
+    auto german_date = [](std::time_t when) {
+        std::tm local{};
+        localtime_r(&when, &local);
+        char text[32];
+        std::strftime(text, sizeof text, "%d.%m.%Y", &local);
+        return std::string(text);
+    };
     const std::time_t before = std::time(nullptr);
     run_tremwil({"empty.dat"}, dir.path(),
                 {{"LOCPATH", dir.path().string()}, {"LC_ALL", ""}, {"LC_TIME", "de_DE.UTF-8"}});
@@ -94,8 +77,7 @@ TEST(SupportEndToEnd, TheLogTimeFollowsTheTimeLocaleOfTheEnvironment)
     ASSERT_GE(line.size(), 20u) << line;
     const std::string date = line.substr(0, 10);
     EXPECT_TRUE(date == german_date(before) || date == german_date(after)) << line;
-    EXPECT_EQ(line[10], ' ') << line;
-    EXPECT_TRUE(line[13] == ':' && line[16] == ':' && line[19] == ' ') << line;
+    EXPECT_TRUE(line[10] == ' ' && line[13] == ':' && line[16] == ':' && line[19] == ' ') << line;
 }
 
 } // namespace
