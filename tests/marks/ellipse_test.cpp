@@ -108,8 +108,8 @@ TEST_F(EllipseMarks, EllipseOfTwoToOneIsTwiceAsWideAsHighAndScaleeStretchesEachA
     plot_data(d, 100, COLOR_FG1);
     EXPECT_EQ(drawn().bounds, (rect{40, 45, 60, 55}));
     EXPECT_EQ(drawn().count, pixels_of(COLOR_FG1).count);
-    EXPECT_EQ(pixel(60, 50), GrColor(COLOR_FG1));
-    EXPECT_EQ(pixel(50, 50), 0u) << "an outline";
+    EXPECT_EQ(page_pixel(60, 50), GrColor(COLOR_FG1));
+    EXPECT_EQ(page_pixel(50, 50), 0u) << "an outline";
 
     GrClearScreen(0);
     scalee = {5, 20};
@@ -124,7 +124,7 @@ TEST_F(EllipseMarks, DegenerateOrHugeComponents)
     // All components zero leave the component scale without extent: the ellipse is its centre.
     plot_data(d, 100, COLOR_FG0);
     EXPECT_EQ(drawn().count, 1);
-    EXPECT_EQ(pixel(50, 50), GrColor(COLOR_FG0));
+    EXPECT_EQ(page_pixel(50, 50), GrColor(COLOR_FG0));
 
     // A data set without its components (filled for another draw type) is not read past its end.
     GrClearScreen(0);
@@ -147,7 +147,7 @@ TEST_F(EllipseMarks, QuiverPointsAlongItsFirstComponentWithA40DegreeHead)
     plot_data(d, 100, COLOR_FG0);
     // Head strokes 10 pixels long from the tip (50, 0), 40 degrees either side of the shaft:
     // 10 cos 130 = -6.43, 10 sin 130 = 7.66.
-    EXPECT_EQ(row_columns(50, COLOR_FG0, true), span(0, 50));
+    EXPECT_EQ(columns_with(50, COLOR_FG0, true), span(0, 50));
     EXPECT_EQ(drawn().bounds, (rect{43, 0, 56, 50}));
 
     // scalee scales the components; x uses the x scale (here 20 pixels per unit).
@@ -157,8 +157,8 @@ TEST_F(EllipseMarks, QuiverPointsAlongItsFirstComponentWithA40DegreeHead)
     d.x[0] = 2.5;
     d.dx1[0] = 1;
     plot_data(d, 100, COLOR_FG0);
-    EXPECT_EQ(pixel(50, 50), GrColor(COLOR_FG0));
-    EXPECT_EQ(pixel(70, 25), GrColor(COLOR_FG0)) << "tip at (50 + 20, 50 - 25)";
+    EXPECT_EQ(page_pixel(50, 50), GrColor(COLOR_FG0));
+    EXPECT_EQ(page_pixel(70, 25), GrColor(COLOR_FG0)) << "tip at (50 + 20, 50 - 25)";
     EXPECT_EQ(drawn().bounds[2], 70);
     EXPECT_EQ(drawn().bounds[1], 25);
 

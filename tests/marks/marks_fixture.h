@@ -14,15 +14,14 @@
 #include "graphics_mode.h"
 #include "marks.h"
 #include "overlays.h"
+#include "page_pixels.h"
 #include "scale_mapping.h"
 
 namespace marks_test
 {
 
-inline GrColor pixel(int x, int y)
-{
-    return GrPixelC(GrScreenContext(), x, y);
-}
+using test_support::columns_with;
+using test_support::page_pixel;
 
 // Rows y0..y1 of columns x0..x1 as text: '.' for value 0, the value's digit or letter otherwise (14 is 'e').
 inline std::string picture(int x0, int y0, int x1, int y1)
@@ -31,7 +30,7 @@ inline std::string picture(int x0, int y0, int x1, int y1)
     std::string out;
     for (int y = y0; y <= y1; ++y) {
         for (int x = x0; x <= x1; ++x)
-            out += pixel(x, y) == 0 ? '.' : (pixel(x, y) < 20 ? digits[pixel(x, y)] : '?');
+            out += page_pixel(x, y) == 0 ? '.' : (page_pixel(x, y) < 20 ? digits[page_pixel(x, y)] : '?');
         out += '\n';
     }
     return out;
@@ -51,7 +50,7 @@ inline box pixels_of(long v)
     box b;
     for (int y = 0; y <= s->gc_ymax; ++y)
         for (int x = 0; x <= s->gc_xmax; ++x)
-            if (v < 0 ? pixel(x, y) != 0 : pixel(x, y) == GrColor(v)) {
+            if (v < 0 ? page_pixel(x, y) != 0 : page_pixel(x, y) == GrColor(v)) {
                 b.bounds = {std::min(b.bounds[0], x), std::min(b.bounds[1], y), std::max(b.bounds[2], x),
                             std::max(b.bounds[3], y)};
                 ++b.count;
@@ -62,17 +61,6 @@ inline box pixels_of(long v)
 inline box drawn()
 {
     return pixels_of(-1);
-}
-
-// Columns of page row y (or, across, rows of column x) holding value v.
-inline std::vector<int> row_columns(int y, GrColor v, bool across = false)
-{
-    std::vector<int> out;
-    const GrContext* s = GrScreenContext();
-    for (int k = 0; k <= (across ? s->gc_ymax : s->gc_xmax); ++k)
-        if ((across ? pixel(y, k) : pixel(k, y)) == v)
-            out.push_back(k);
-    return out;
 }
 
 // from..to and the values of more, in order.

@@ -38,7 +38,7 @@ TEST_F(Rings, RadiusIsZTimesScaleTruncatedAndNegativeZIsADisc)
     EXPECT_EQ(mark_z(2.7), 2);
     EXPECT_EQ(drawn().bounds, (rect{48, 48, 52, 52}));
     EXPECT_EQ(pixels_of(fg2).count, drawn().count);
-    EXPECT_EQ(pixel(50, 50), 0u) << "an outline, not a disc";
+    EXPECT_EQ(page_pixel(50, 50), 0u) << "an outline, not a disc";
     EXPECT_EQ(mark_z(0.4), 1) << "a single pixel joins like radius 1";
     EXPECT_EQ(pixels_of(fg2).bounds, (rect{50, 50, 50, 50}));
     scalez = 4; // the radius is scale_z of the value
@@ -48,21 +48,21 @@ TEST_F(Rings, RadiusIsZTimesScaleTruncatedAndNegativeZIsADisc)
 
     EXPECT_EQ(mark_z(-3), -3);
     EXPECT_EQ(drawn().bounds, (rect{47, 47, 53, 53}));
-    EXPECT_EQ(pixel(50, 50), fill);
-    EXPECT_EQ(pixel(53, 50), rim);
+    EXPECT_EQ(page_pixel(50, 50), fill);
+    EXPECT_EQ(page_pixel(53, 50), rim);
     EXPECT_EQ(pixels_of(fg2).count, 0) << "the data set's own colour is not used";
     // Without alt_color every disc takes data set 0's colour, whatever slot its data set draws in.
     alt_color = 0;
     EXPECT_EQ(mark_z(-2.5), -2);
     EXPECT_EQ(pixels_of(fg0).bounds, (rect{48, 48, 52, 52}));
     EXPECT_EQ(pixels_of(fg0).count, drawn().count);
-    EXPECT_EQ(pixel(50, 50), fg0);
+    EXPECT_EQ(page_pixel(50, 50), fg0);
 
     // The z legend's filled rings use the fill colours whatever alt_color says.
     GrClearScreen(0);
     EXPECT_EQ(my_mark2(50, 50, 4, true, fg2), 4);
-    EXPECT_EQ(pixel(50, 50), fill);
-    EXPECT_EQ(pixel(54, 50), rim);
+    EXPECT_EQ(page_pixel(50, 50), fill);
+    EXPECT_EQ(page_pixel(54, 50), rim);
     EXPECT_EQ(pixels_of(fg2).count, 0);
 }
 
@@ -74,13 +74,13 @@ TEST_F(Rings, PlotDataPlacesPointsAndFiltersByZ)
     // strict: the limits and a NaN, inside no range, are skipped.
     plot({{5, 2, 0.4}, {11, 2, 0.4}, {1, 1, 0}, {2, 1, 5}, {3, 1, std::nan("")}, {4, 1, -1}}, COLOR_FG1);
     EXPECT_EQ(drawn().count, 2);
-    EXPECT_EQ(pixel(50, 80), fg1);
-    EXPECT_EQ(pixel(110, 80), fg1);
+    EXPECT_EQ(page_pixel(50, 80), fg1);
+    EXPECT_EQ(page_pixel(110, 80), fg1);
 
     GrClearScreen(0);
     d.offset_y = 1;
     plot_data(d, 100, COLOR_FG1);
-    EXPECT_EQ(pixel(50, 70), fg1) << "offset_y is added before scaling";
+    EXPECT_EQ(page_pixel(50, 70), fg1) << "offset_y is added before scaling";
     EXPECT_EQ(drawn().count, 2);
 }
 
@@ -90,17 +90,17 @@ TEST_F(Rings, LineModeJoinsRingEdgesAcrossDiscsAndBreaksAtSkippedPoints)
     // Rings r 5 at columns 20 and 40 join over 25..35; the point on the upper z limit is skipped and breaks
     // the line, so the ring at column 80 stands alone.
     plot({{2, 5, 5}, {4, 5, 5}, {6, 5, 100}, {8, 5, 5}});
-    EXPECT_EQ(row_columns(50, fg0), span(25, 35, {15, 45, 75, 85}));
+    EXPECT_EQ(columns_with(50, fg0), span(25, 35, {15, 45, 75, 85}));
     // A new plot_data never joins to the last point of the one before.
     plot({{2, 5, 5}});
     EXPECT_EQ(drawn().bounds, (rect{15, 45, 25, 55}));
     // A disc's negative radius reaches across it: the join ends at its far edge, column 43.
     plot({{2, 5, 5}, {4, 5, -3}});
-    EXPECT_EQ(row_columns(50, fg0), span(25, 43, {15}));
-    EXPECT_EQ(pixel(40, 49), fill) << "the disc lies under the join";
+    EXPECT_EQ(columns_with(50, fg0), span(25, 43, {15}));
+    EXPECT_EQ(page_pixel(40, 49), fill) << "the disc lies under the join";
     // Vertical neighbours (50, 80) and (50, 20), r 3: the join runs straight up between the ring edges.
     plot({{5, 2, 3}, {5, 8, 3}});
-    EXPECT_EQ(row_columns(50, fg0, true), span(23, 77, {17, 83}));
+    EXPECT_EQ(columns_with(50, fg0, true), span(23, 77, {17, 83}));
 }
 
 TEST_F(Rings, UnknownDrawTypeReportsEachPointAndDrawsNothing)
@@ -152,27 +152,27 @@ TEST_F(Rings, FarAndInfiniteEndsKeepTheirDirection)
     d.mod_minmax.z.Max = std::numeric_limits<double>::max();
     // From a ring at (50, 50) straight up to y = 1e300: the join leaves the top of the page in column 50.
     plot({{5, 5, 1}, {5, 1e300, 1}});
-    EXPECT_EQ(row_columns(50, fg0, true), span(0, 49, {51}));
+    EXPECT_EQ(columns_with(50, fg0, true), span(0, 49, {51}));
     EXPECT_EQ(drawn().bounds, (rect{49, 0, 51, 51}));
 
     // The shaft runs from (50, 50) to the right edge; the head lies at infinity.
     GrClearScreen(0);
     draw_arrow_between(50, 50, inf, 50, fg0);
-    EXPECT_EQ(row_columns(50, fg0), span(50, 119));
+    EXPECT_EQ(columns_with(50, fg0), span(50, 119));
     EXPECT_EQ(drawn().count, 70);
     GrClearScreen(0);
     draw_segment(-inf, 60, inf, 60, fg0);
     draw_segment(std::nan(""), 0, 10, 10, fg0);
-    EXPECT_EQ(row_columns(60, fg0), span(0, 119));
+    EXPECT_EQ(columns_with(60, fg0), span(0, 119));
     EXPECT_EQ(drawn().count, 120);
     // From infinitely far up-left to (60, 60): the shaft is the diagonal through (0, 0), and the head strokes,
     // infinitely long, leave the tip at 5 degrees off the axes (60 tan 5 = 5.25).
     GrClearScreen(0);
     draw_arrow_between(-inf, -inf, 60, 60, fg0);
     for (int k = 0; k <= 60; ++k)
-        EXPECT_EQ(pixel(k, k), fg0) << k;
-    EXPECT_EQ(row_columns(0, fg0), (std::vector<int>{0, 55}));
-    EXPECT_EQ(pixel(0, 55), fg0);
+        EXPECT_EQ(page_pixel(k, k), fg0) << k;
+    EXPECT_EQ(columns_with(0, fg0), (std::vector<int>{0, 55}));
+    EXPECT_EQ(page_pixel(0, 55), fg0);
 }
 
 } // namespace

@@ -72,10 +72,10 @@ TEST_F(Overlays, ArrowHeadAtTheSecondPoint)
 {
     arrows.push_back({1, 5, 9, 5}); // (10, 50) to (90, 50) of the area: head strokes 16 pixels long
     EXPECT_EQ(draw_all().bounds, (rect{20, 49, 100, 70}));
-    EXPECT_EQ(row_columns(60, misc), span(20, 100));
+    EXPECT_EQ(columns_with(60, misc), span(20, 100));
     // 16 cos 140 = -12.26, 16 sin 140 = 10.28.
-    EXPECT_EQ(pixel(10 + 77, 10 + 39), misc);
-    EXPECT_EQ(pixel(10 + 77, 10 + 60), misc);
+    EXPECT_EQ(page_pixel(10 + 77, 10 + 39), misc);
+    EXPECT_EQ(page_pixel(10 + 77, 10 + 60), misc);
 
     // Both points outside the plotted ranges, the shaft crossing the area: only the part inside is drawn.
     arrows.push_back({-5, 5, 15, 5});
@@ -109,8 +109,8 @@ TEST_F(Overlays, LinesSpanTheWholeArea)
     lines.push_back({LT_HORIZONTAL, 0, 20, 0, 0}); // above the plotted range: nothing
     EXPECT_EQ(draw_all().bounds, (rect{20, 20, 100, 100}));
     EXPECT_EQ(drawn().count, 81);
-    EXPECT_EQ(pixel(20, 100), misc);
-    EXPECT_EQ(pixel(60, 60), misc);
+    EXPECT_EQ(page_pixel(20, 100), misc);
+    EXPECT_EQ(page_pixel(60, 60), misc);
 }
 
 TEST_F(Overlays, ItemsFarOutsideTheRangesKeepTheirGeometry)

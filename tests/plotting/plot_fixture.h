@@ -11,6 +11,7 @@
 
 #include "axes.h"
 #include "graphics_mode.h"
+#include "page_pixels.h"
 #include "settings.h"
 #include "twgr.h"
 
@@ -27,10 +28,8 @@ inline void clean_state()
     axes_color = 0;
 }
 
-inline GrColor page_pixel(int x, int y)
-{
-    return GrPixelC(GrScreenContext(), x, y);
-}
+using test_support::columns_with;
+using test_support::page_pixel;
 
 // Number of pixels of the page that differ from value 0.
 inline int drawn_pixels()
@@ -41,17 +40,6 @@ inline int drawn_pixels()
         for (int x = 0; x <= s->gc_xmax; ++x)
             n += page_pixel(x, y) != 0 ? 1 : 0;
     return n;
-}
-
-// Columns of page row y (or, across, rows of column y) holding the value v.
-inline std::vector<int> columns_with(int y, GrColor v, bool across = false)
-{
-    std::vector<int> out;
-    const GrContext* s = GrScreenContext();
-    for (int k = 0; k <= (across ? s->gc_ymax : s->gc_xmax); ++k)
-        if ((across ? page_pixel(y, k) : page_pixel(k, y)) == v)
-            out.push_back(k);
-    return out;
 }
 
 // One text drawn through gprintfxy, as its debug trace "gprintfxy(x,y) text" reports it.
