@@ -106,11 +106,15 @@ bool still_running(pid_t pid)
 
 RunResult finish_tremwil(pid_t pid, const std::filesystem::path& dir, std::chrono::milliseconds limit)
 {
-    const auto end = std::chrono::steady_clock::now() + limit;
     int wstatus = 0;
     pid_t got = 0;
-    while ((got = waitpid(pid, &wstatus, WNOHANG)) == 0 && std::chrono::steady_clock::now() < end)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    if (limit == no_limit) {
+        got = waitpid(pid, &wstatus, 0);
+    } else {
+        const auto end = std::chrono::steady_clock::now() + limit;
+        while ((got = waitpid(pid, &wstatus, WNOHANG)) == 0 && std::chrono::steady_clock::now() < end)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
     if (got == 0) {
         kill(pid, SIGKILL);
         waitpid(pid, &wstatus, 0);

@@ -44,10 +44,11 @@ pid_t start_tremwil(const std::vector<std::string>& args, const std::filesystem:
                     const std::vector<std::pair<std::string, std::string>>& env = {});
 // True while a program started in the background has not ended.
 bool still_running(pid_t pid);
+// Waits as long as the program runs.
+inline constexpr std::chrono::milliseconds no_limit = std::chrono::milliseconds::max();
 // Waits for a program started in the background, killing it after limit (its status is then -1), and
 // returns its outputs.
-RunResult finish_tremwil(pid_t pid, const std::filesystem::path& dir,
-                         std::chrono::milliseconds limit = std::chrono::hours(1));
+RunResult finish_tremwil(pid_t pid, const std::filesystem::path& dir, std::chrono::milliseconds limit = no_limit);
 
 std::string read_file(const std::filesystem::path& path);
 
