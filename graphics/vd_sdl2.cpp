@@ -46,12 +46,11 @@ void loadcolor(int c, int r, int g, int b)
     twgr::window::set_color(c, r, g, b);
 }
 
-GrVideoModeExt graphics_ext(GrFrameMode mode, const _GR_frameDriver* drv, const unsigned char (&pos)[3])
+// The frame driver comes from the frame-driver table by the mode's frame mode.
+GrVideoModeExt graphics_ext(GrFrameMode mode, const unsigned char (&pos)[3])
 {
     GrVideoModeExt ext{};
     ext.mode = mode;
-    // The window frames are not in the frame-driver table: each mode names its driver.
-    ext.drv = drv;
     for (int k = 0; k < 3; ++k) {
         ext.cprec[k] = 8;
         ext.cpos[k] = pos[k];
@@ -68,11 +67,11 @@ GrVideoModeExt ext_text = [] {
     return ext;
 }();
 GrVideoModeExt ext_8 = [] {
-    GrVideoModeExt ext = graphics_ext(GR_frameWIN32_8, &_GrFrameDriverWIN32_8, {0, 8, 16});
+    GrVideoModeExt ext = graphics_ext(GR_frameWIN32_8, {0, 8, 16});
     ext.loadcolor = loadcolor;
     return ext;
 }();
-GrVideoModeExt ext_24 = graphics_ext(GR_frameWIN32_24, &_GrFrameDriverWIN32_24, {16, 8, 0});
+GrVideoModeExt ext_24 = graphics_ext(GR_frameWIN32_24, {16, 8, 0});
 
 constexpr int listed_count = 10;
 constexpr std::array<std::array<short, 2>, listed_count> listed_sizes = {{{320, 240},
