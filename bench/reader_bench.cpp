@@ -18,10 +18,10 @@
 #include <utility>
 #include <vector>
 
-#include "data_reader.h"
-#include "data_set.h"
-#include "file_bytes.h"
-#include "settings.h"
+#include "data/data_reader.h"
+#include "data/data_set.h"
+#include "data/file_bytes.h"
+#include "core/settings.h"
 
 namespace
 {

@@ -2,7 +2,7 @@
 // measured, turned in every direction and drawn into a small frame, so that odd but accepted fonts are exercised too.
 #pragma once
 
-#include "fontdrv.h"
+#include "font/fontdrv.h"
 
 #include <cstddef>
 #include <cstdint>

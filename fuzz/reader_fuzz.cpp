@@ -10,8 +10,8 @@
 #include <string_view>
 
 #include "../tests/reader/stream_reference.h"
-#include "data_reader.h"
-#include "number_scan.h"
+#include "data/data_reader.h"
+#include "data/number_scan.h"
 
 namespace
 {

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Generates graphics/pc8x16.cpp, the built-in 8 x 16 font, from a raw dump of the 256 IBM VGA code page 437 glyphs
+"""Generates graphics/font/pc8x16.cpp, the built-in 8 x 16 font, from a raw dump of the 256 IBM VGA code page 437 glyphs
 (16 bytes per glyph, one byte per row, most significant bit leftmost).
 
 usage: scripts/gen_pc8x16.py [RAW_DUMP [OUTPUT]]
@@ -9,7 +9,7 @@ import sys
 
 ROOT = pathlib.Path(__file__).resolve().parent.parent
 DEFAULT_INPUT = ROOT / "tests" / "data" / "fonts" / "ibm-vga-8x16.raw"
-DEFAULT_OUTPUT = ROOT / "graphics" / "pc8x16.cpp"
+DEFAULT_OUTPUT = ROOT / "graphics" / "font" / "pc8x16.cpp"
 
 HEADER = """\
 // The built-in font GrFont_PC8x16: the 256 glyphs of the IBM VGA 8 x 16 code page 437 text-mode font.

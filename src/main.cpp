@@ -1,5 +1,5 @@
 // Entry point of tremwil.
-#include "run_driver.h"
+#include "cli/run_driver.h"
 
 int main(int argc, char** argv)
 {

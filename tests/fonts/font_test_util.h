@@ -1,7 +1,7 @@
 // Helpers of the font tests: reading sample files, loading bytes through one driver, and glyphs as pictures.
 #pragma once
 
-#include "fontdrv.h"
+#include "font/fontdrv.h"
 
 #include <filesystem>
 #include <fstream>

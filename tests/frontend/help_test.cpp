@@ -4,8 +4,8 @@
 #include <fnmatch.h>
 #include <string>
 
-#include "help.h"
-#include "settings.h"
+#include "cli/help.h"
+#include "core/settings.h"
 
 namespace
 {

@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "data_set.h"
-#include "messages.h"
-#include "options.h"
-#include "overlays.h"
-#include "settings.h"
+#include "data/data_set.h"
+#include "core/messages.h"
+#include "cli/options.h"
+#include "plot/overlays.h"
+#include "core/settings.h"
 
 namespace
 {

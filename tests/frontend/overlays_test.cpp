@@ -3,8 +3,8 @@
 
 #include <functional>
 
-#include "messages.h"
-#include "overlays.h"
+#include "core/messages.h"
+#include "plot/overlays.h"
 
 namespace
 {

@@ -7,7 +7,7 @@
 #include <string>
 #include <sys/wait.h>
 
-#include "help.h"
+#include "cli/help.h"
 #include "test_support.h"
 
 namespace

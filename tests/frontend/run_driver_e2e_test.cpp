@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "help.h"
+#include "cli/help.h"
 #include "test_support.h"
 
 namespace

@@ -3,9 +3,9 @@
 
 #include <cmath>
 
-#include "messages.h"
-#include "settings.h"
-#include "value_parsers.h"
+#include "core/messages.h"
+#include "core/settings.h"
+#include "cli/value_parsers.h"
 
 namespace
 {

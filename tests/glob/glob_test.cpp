@@ -1,9 +1,9 @@
 // Wildcard expansion of the argument vector.
-#include "glob.h"
+#include "cli/expand/glob.h"
 
 #include <gtest/gtest.h>
 
-#include "settings.h"
+#include "core/settings.h"
 
 #include <algorithm>
 #include <fcntl.h>

@@ -1,5 +1,5 @@
 // Response-file expansion of the argument vector.
-#include "at_file.h"
+#include "cli/expand/at_file.h"
 
 #include <gtest/gtest.h>
 #include <test_support.h>

@@ -1,5 +1,5 @@
 // Bounded string copy.
-#include "compat.h"
+#include "portable/compat.h"
 
 #include <gtest/gtest.h>
 

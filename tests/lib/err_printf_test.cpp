@@ -1,6 +1,6 @@
 // Error messages and debug traces with the program position.
-#include "dbg_printf.h"
-#include "err_printf.h"
+#include "print/dbg_printf.h"
+#include "print/err_printf.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The usage log: line format, quoting, failure to open, and parallel writers.
-#include "logfile.h"
+#include "log/logfile.h"
 
 #include <gtest/gtest.h>
 #include <test_support.h>

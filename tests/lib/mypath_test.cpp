@@ -1,5 +1,5 @@
 // Path splitting and absolute paths.
-#include "mypath.h"
+#include "portable/mypath.h"
 
 #include <gtest/gtest.h>
 #include <test_support.h>

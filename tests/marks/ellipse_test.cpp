@@ -1,6 +1,6 @@
 // Ellipse corners (axes, rotation, truncation, step count, traces, unbounded input) and the ellipse and
 // quiver marks drawn by plot_data.
-#include "ellipse.h"
+#include "plot/ellipse.h"
 
 #include <gtest/gtest.h>
 

@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "graphics_mode.h"
-#include "marks.h"
-#include "overlays.h"
+#include "plot/graphics_mode.h"
+#include "plot/marks.h"
+#include "plot/overlays.h"
 #include "page_pixels.h"
-#include "scale_mapping.h"
+#include "plot/scale_mapping.h"
 
 namespace marks_test
 {

@@ -1,6 +1,6 @@
 // Rings, filled discs and the line mode of plot_data on a memory page; the z filter, unknown draw types and
 // values at the ends of the double range.
-#include "marks.h"
+#include "plot/marks.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Overlay items drawn in the misc colour inside a plot-area context: circles as per-axis ellipses, arrows,
 // texts with the caller's options, lines across the area, and items far outside the plotted ranges.
-#include "overlay_draw.h"
+#include "plot/overlay_draw.h"
 
 #include <gtest/gtest.h>
 

@@ -12,7 +12,7 @@
 #include <random>
 
 #include "marks_fixture.h"
-#include "overlay_draw.h"
+#include "plot/overlay_draw.h"
 
 namespace
 {

@@ -7,13 +7,13 @@
 #include <cstdlib>
 #include <string>
 
-#include "axes.h"
-#include "compose.h"
-#include "data_set.h"
-#include "graphics_mode.h"
-#include "overlays.h"
-#include "settings.h"
-#include "viewing.h"
+#include "plot/axes.h"
+#include "plot/compose.h"
+#include "data/data_set.h"
+#include "plot/graphics_mode.h"
+#include "plot/overlays.h"
+#include "core/settings.h"
+#include "view/viewing.h"
 
 namespace
 {

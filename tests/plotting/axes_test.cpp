@@ -1,5 +1,5 @@
 // Linear axes drawn on a memory page: tick columns and rows, label texts and places, minor spacing, measuring.
-#include "axes.h"
+#include "plot/axes.h"
 
 #include <gtest/gtest.h>
 

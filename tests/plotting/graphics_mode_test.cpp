@@ -1,5 +1,5 @@
 // Entering and leaving graphics mode, the colour slots, the font, printf-style text and text extents.
-#include "graphics_mode.h"
+#include "plot/graphics_mode.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <string>
 
 #include "plot_fixture.h"
-#include "sdl2_window.h"
+#include "window/sdl2_window.h"
 
 #include <SDL.h>
 

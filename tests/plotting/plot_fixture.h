@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "axes.h"
-#include "graphics_mode.h"
+#include "plot/axes.h"
+#include "plot/graphics_mode.h"
 #include "page_pixels.h"
-#include "settings.h"
+#include "core/settings.h"
 #include "twgr.h"
 
 namespace plot_test

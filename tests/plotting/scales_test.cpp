@@ -4,9 +4,9 @@
 #include <cmath>
 #include <limits>
 
-#include "scale_mapping.h"
-#include "settings.h"
-#include "tick_scale.h"
+#include "plot/scale_mapping.h"
+#include "core/settings.h"
+#include "plot/tick_scale.h"
 
 namespace
 {

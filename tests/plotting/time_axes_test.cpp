@@ -1,5 +1,5 @@
 // Time axes drawn on a memory page: the chosen steps, the label texts and places, midnight, dates.
-#include "time_axes.h"
+#include "plot/time_axes.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "options.h"
+#include "cli/options.h"
 #include "plot_fixture.h"
 
 namespace

@@ -1,6 +1,6 @@
 // readfile on files written into a temporary folder: the line rules, the switches the reader sets, the
 // ellipse/quiver columns, its messages and traces, and damaged input compared with a literal line-by-line reading.
-#include "data_reader.h"
+#include "data/data_reader.h"
 
 #include <algorithm>
 #include <fstream>

@@ -1,5 +1,5 @@
 // Ranges, sorting, emptying, user limits and the trace printers of a data set.
-#include "data_set.h"
+#include "data/data_set.h"
 
 #include <algorithm>
 #include <iostream>

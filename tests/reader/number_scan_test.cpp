@@ -1,6 +1,6 @@
 // The one-pass number scanner against literal string-stream reads: hand-picked lines first, then many random
 // and adversarial ones.
-#include "number_scan.h"
+#include "data/number_scan.h"
 
 #include <bit>
 #include <cstdint>
@@ -11,7 +11,7 @@
 
 #include <gtest/gtest.h>
 
-#include "data_reader.h"
+#include "data/data_reader.h"
 #include "stream_reference.h"
 
 namespace

@@ -9,9 +9,9 @@
 
 #include <gtest/gtest.h>
 
-#include "data_set.h"
-#include "messages.h"
-#include "settings.h"
+#include "data/data_set.h"
+#include "core/messages.h"
+#include "core/settings.h"
 
 namespace reader_tests
 {

@@ -1,7 +1,7 @@
 // Input without a window: the event queue and its hooks, the raw ring and its translation into key and
 // mouse events (records go straight into the ring, as the window thread would put them), and the keyboard
 // encodings, checked against characters of the published code pages.
-#include "sdl2_window.h"
+#include "window/sdl2_window.h"
 
 #include "SDL.h"
 

@@ -1,7 +1,7 @@
 // The window driver. Without a display, SDL's invisible "dummy" driver is forced by an overriding hint and
 // accepted through the test seam, so that the real window thread, surface and input paths run. Under an Xvfb
 // of the test's own, real key presses reach the events as SDL on X delivers them.
-#include "sdl2_window.h"
+#include "window/sdl2_window.h"
 #include "virtual_x.h"
 
 #include "SDL.h"

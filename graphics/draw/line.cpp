@@ -1,0 +1,20 @@
+// Points and clipped lines.
+#include "core/twgr_internal.h"
+
+void GrPlot(int x, int y, GrColor c)
+{
+    const GrContext& ctx = twgr::current_context();
+    if (x < ctx.gc_xcliplo || x > ctx.gc_xcliphi || y < ctx.gc_ycliplo || y > ctx.gc_ycliphi)
+        return;
+    _GrDriverInfo.fdriver.drawpixel(x + ctx.gc_xoffset, y + ctx.gc_yoffset, c);
+}
+
+void GrLine(int x1, int y1, int x2, int y2, GrColor c)
+{
+    long long ax = x1, ay = y1, bx = x2, by = y2;
+    if (!twgr::clip_line(ax, ay, bx, by))
+        return;
+    const GrContext& ctx = twgr::current_context();
+    _GrDriverInfo.fdriver.drawline((int)ax + ctx.gc_xoffset, (int)ay + ctx.gc_yoffset, (int)(bx - ax), (int)(by - ay),
+                                   c);
+}

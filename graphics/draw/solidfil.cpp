@@ -1,0 +1,24 @@
+// The solid filler: shape code draws through it into the current frame driver.
+#include "core/twgr_internal.h"
+
+namespace
+{
+
+void pixel(int x, int y, GrColor c)
+{
+    _GrDriverInfo.fdriver.drawpixel(x, y, c);
+}
+
+void line(int x, int y, int dx, int dy, GrColor c)
+{
+    _GrDriverInfo.fdriver.drawline(x, y, dx, dy, c);
+}
+
+void scan(int x, int y, int w, GrColor c)
+{
+    _GrDriverInfo.fdriver.drawhline(x, y, w, c);
+}
+
+} // namespace
+
+constexpr twgr::filler _GrSolidFiller{.pixel = pixel, .line = line, .scan = scan};

@@ -1,0 +1,171 @@
+// Font driver for PC screen fonts (PSF1, PSF2) and raw glyph dumps of 256 characters. The file is untrusted: the
+// glyph data must cover count x bytes per glyph before the file is taken.
+#include "font/byte_reader.h"
+#include "font/fontdrv.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+
+namespace
+{
+
+constexpr std::size_t max_raw_file = 16384;
+
+struct raw_state {
+    std::span<const std::uint8_t> glyphs; // count glyphs of glyph_size bytes
+    std::uint32_t count = 0, width = 0, height = 0;
+    std::size_t glyph_size = 0; // bytes per glyph in the file
+    bool psf = false;
+    std::string name, family;
+};
+raw_state state;
+
+bool take_glyphs(std::span<const std::uint8_t> file, std::size_t offset)
+{
+    if (state.count == 0 || state.width == 0 || state.height == 0 || state.width > max_glyph_side ||
+        state.height > max_glyph_side || offset > file.size())
+        return false;
+    std::size_t room = file.size() - offset;
+    if (state.glyph_size == 0 || state.count > room / state.glyph_size)
+        return false;
+    state.glyphs = file.subspan(offset, state.count * state.glyph_size);
+    return true;
+}
+
+bool open_psf1(std::span<const std::uint8_t> file)
+{
+    if (file.size() < 4 || file[0] != 0x36 || file[1] != 0x04)
+        return false;
+    state.psf = true;
+    state.count = (file[2] & 1) ? 512 : 256;
+    state.width = 8;
+    state.height = file[3];
+    state.glyph_size = state.height;
+    return take_glyphs(file, 4);
+}
+
+bool open_psf2(std::span<const std::uint8_t> file)
+{
+    static constexpr std::uint8_t magic[4] = {0x72, 0xB5, 0x4A, 0x86};
+    if (file.size() < 32 || !std::equal(magic, magic + 4, file.begin()))
+        return false;
+    byte_reader in(file);
+    in.skip(8); // magic, version
+    std::uint32_t offset = in.u32le();
+    in.u32le(); // flags: the Unicode table after the glyphs is not used
+    state.psf = true;
+    state.count = in.u32le();
+    in.u32le(); // bytes per glyph: recomputed from the size, which is what the glyphs are read by
+    state.height = in.u32le();
+    state.width = in.u32le();
+    if (!in.ok() || state.width > max_glyph_side || state.height > max_glyph_side)
+        return false;
+    state.glyph_size = std::size_t{(state.width + 7) / 8} * state.height;
+    return take_glyphs(file, offset);
+}
+
+bool open_raw(std::span<const std::uint8_t> file)
+{
+    std::size_t size = file.size();
+    if (size == 0 || size > max_raw_file || size % (size <= 4096 ? 256 : 512) != 0)
+        return false;
+    state.count = 256;
+    state.glyph_size = size / 256;
+    state.height = static_cast<std::uint32_t>(size <= 4096 ? size / 256 : size / 512);
+    state.width = size <= 4096 ? 8 : (state.height + 1) / 2;
+    return take_glyphs(file, 0);
+}
+
+// The base name without directory and extension, at most 39 characters; the family is its leading letters.
+void make_names(const char* path)
+{
+    std::string base = path ? path : "";
+    std::size_t cut = base.find_last_of("/\\");
+    if (cut == std::string::npos)
+        cut = base.find_last_of(':');
+    if (cut != std::string::npos)
+        base.erase(0, cut + 1);
+    base.resize(std::min<std::size_t>(base.size(), 39));
+    std::size_t dot = base.find_last_of('.');
+    if (dot != std::string::npos)
+        base.erase(dot);
+    if (base.empty()) {
+        char buf[32];
+        std::snprintf(buf, sizeof buf, "%s%u", state.psf ? "psf" : "raw", static_cast<unsigned>(state.height));
+        base = buf;
+    }
+    state.name = base;
+    std::size_t letters = 0;
+    while (letters < base.size() && std::isalpha(static_cast<unsigned char>(base[letters])))
+        ++letters;
+    state.family = base.substr(0, letters);
+}
+
+int raw_open(std::span<const std::uint8_t> file, const char* path)
+{
+    using opener = bool (*)(std::span<const std::uint8_t>);
+    for (opener open : {open_psf1, open_psf2, open_raw}) {
+        state = {};
+        if (open(file)) {
+            make_names(path);
+            return 1;
+        }
+    }
+    state = {};
+    return 0;
+}
+
+int raw_header(GrFontHeader* hdr)
+{
+    std::uint32_t h = state.height;
+    hdr->name = state.name.c_str();
+    hdr->family = state.family.c_str();
+    hdr->proportional = 0;
+    hdr->width = state.width;
+    hdr->height = h;
+    hdr->baseline = h * 4 / 5 + (h < 15 ? 1 : 0);
+    hdr->ulheight = std::max<std::uint32_t>(h / 15, 1);
+    hdr->ulpos = h - hdr->ulheight;
+    hdr->minchar = 0;
+    hdr->numchars = state.count;
+    return 1;
+}
+
+int raw_charwdt(int code)
+{
+    return code >= 0 && static_cast<std::uint32_t>(code) < state.count ? static_cast<int>(state.width) : -1;
+}
+
+int raw_bitmap(int code, int w, int h, unsigned char* buffer)
+{
+    if (raw_charwdt(code) <= 0 || static_cast<std::uint32_t>(w) != state.width ||
+        static_cast<std::uint32_t>(h) != state.height)
+        return 0;
+    // Raw dumps above 4096 bytes store two bytes per row even when the glyph is 8 pixels wide or less.
+    std::size_t src_pitch = state.glyph_size / state.height;
+    std::size_t dst_pitch = (state.width + 7) / 8;
+    const std::uint8_t* src = state.glyphs.data() + static_cast<std::size_t>(code) * state.glyph_size;
+    for (std::uint32_t row = 0; row < state.height; ++row)
+        std::memcpy(buffer + row * dst_pitch, src + row * src_pitch, std::min(src_pitch, dst_pitch));
+    return 1;
+}
+
+void raw_cleanup()
+{
+    state = {};
+}
+
+} // namespace
+
+constexpr font_driver fdv_raw = {
+    .name = "RAW",
+    .ext = ".psf",
+    .scalable = 0,
+    .openfile = raw_open,
+    .header = raw_header,
+    .charwdt = raw_charwdt,
+    .bitmap = raw_bitmap,
+    .cleanup = raw_cleanup,
+};

@@ -1,0 +1,164 @@
+// Font driver for Windows raster fonts (".fnt" of version 0x0200 or 0x0300), bare or behind a 16-byte resource
+// header. The file is untrusted: the character table and every glyph are checked against the file size on open.
+#include "font/byte_reader.h"
+#include "font/fontdrv.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace
+{
+
+constexpr std::size_t resource_header = 16;
+constexpr std::size_t v2_table = 118; // character table offset in a version 0x0200 header
+constexpr std::size_t v3_table = 148; // and in a version 0x0300 header
+constexpr std::size_t max_face_name = 99;
+
+struct win_state {
+    std::span<const std::uint8_t> font; // from the font's own header on
+    std::uint32_t height = 0, ascent = 0, pixwidth = 0, avgwidth = 0, first = 0, count = 0;
+    std::string name, family;
+    std::vector<std::uint32_t> widths;
+    std::vector<std::size_t> offsets; // of each glyph, from the start of the font
+};
+win_state state;
+
+std::string family_of(std::uint8_t pitch_and_family)
+{
+    static constexpr const char* names[] = {"Unknown", "Roman", "Swiss", "Modern", "Script", "Decorative"};
+    unsigned nibble = pitch_and_family >> 4;
+    if (nibble < std::size(names))
+        return names[nibble];
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "0x%x", nibble);
+    return buf;
+}
+
+// The face name: a zero-terminated string at the given offset, cut at the end of the file or 99 characters.
+std::string face_name(std::uint32_t offset)
+{
+    if (offset == 0 || offset >= state.font.size())
+        return {};
+    auto rest = state.font.subspan(offset, std::min(state.font.size() - offset, max_face_name));
+    return std::string(rest.begin(), std::find(rest.begin(), rest.end(), 0));
+}
+
+// Reads the fields of the common header that a bitmap font needs; false for a vector font or a bad version.
+bool read_header(byte_reader& in, std::uint32_t& version, std::uint32_t& face)
+{
+    version = in.u16le();
+    in.seek(66);
+    std::uint32_t type = in.u16le();
+    in.seek(74);
+    state.ascent = in.u16le();
+    in.seek(86);
+    state.pixwidth = in.u16le();
+    state.height = in.u16le();
+    std::uint8_t pitch_and_family = in.u8();
+    state.avgwidth = in.u16le();
+    in.u16le(); // maximum width
+    state.first = in.u8();
+    std::uint32_t last = in.u8();
+    in.seek(105);
+    face = in.u32le();
+    if (!in.ok() || (version != 0x0200 && version != 0x0300) || (type & 1) || state.height == 0 || last < state.first)
+        return false;
+    state.count = last - state.first + 1;
+    state.family = family_of(pitch_and_family);
+    return true;
+}
+
+// The character table: width and offset per character; every glyph (stored column by column) must fit.
+bool read_table(byte_reader& in, bool v3)
+{
+    in.seek(v3 ? v3_table : v2_table);
+    state.widths.resize(state.count);
+    state.offsets.resize(state.count);
+    for (std::uint32_t i = 0; i < state.count; ++i) {
+        state.widths[i] = in.u16le();
+        state.offsets[i] = v3 ? in.u32le() : in.u16le();
+        std::size_t size = std::size_t{(state.widths[i] + 7) / 8} * state.height;
+        if (!in.ok() || !in.has_range(state.offsets[i], size))
+            return false;
+    }
+    return true;
+}
+
+int win_open(std::span<const std::uint8_t> file, const char*)
+{
+    state = {};
+    if (!file.empty() && file[0] == 0xFF) {
+        if (file.size() < resource_header || file[1] != 8 || file[2] != 0)
+            return 0;
+        file = file.subspan(resource_header);
+    }
+    state.font = file;
+    byte_reader in(file);
+    std::uint32_t version = 0, face = 0;
+    if (!read_header(in, version, face) || !read_table(in, version == 0x0300))
+        return 0;
+    state.name = face_name(face);
+    if (state.name.empty()) {
+        char buf[48];
+        std::snprintf(buf, sizeof buf, "%s-%u", state.family.c_str(), static_cast<unsigned>(state.height));
+        state.name = buf;
+    }
+    return 1;
+}
+
+int win_header(GrFontHeader* hdr)
+{
+    hdr->name = state.name.c_str();
+    hdr->family = state.family.c_str();
+    hdr->proportional = state.pixwidth == 0;
+    hdr->width = state.pixwidth ? state.pixwidth : state.avgwidth;
+    hdr->height = state.height;
+    hdr->baseline = state.ascent;
+    hdr->ulheight = std::max<std::uint32_t>(state.height / 15, 1);
+    hdr->ulpos = state.height - hdr->ulheight;
+    hdr->minchar = state.first;
+    hdr->numchars = state.count;
+    return 1;
+}
+
+bool in_font(int code)
+{
+    return code >= static_cast<int>(state.first) && static_cast<std::uint32_t>(code) - state.first < state.count;
+}
+
+int win_charwdt(int code)
+{
+    return in_font(code) ? static_cast<int>(state.widths[code - state.first]) : -1;
+}
+
+// Turns the column-by-column glyph into rows of ceil(w / 8) bytes.
+int win_bitmap(int code, int w, int h, unsigned char* buffer)
+{
+    if (!in_font(code) || w <= 0 || static_cast<std::uint32_t>(w) != state.widths[code - state.first] ||
+        static_cast<std::uint32_t>(h) != state.height)
+        return 0;
+    std::size_t pitch = (static_cast<std::size_t>(w) + 7) / 8;
+    const std::uint8_t* src = state.font.data() + state.offsets[code - state.first];
+    for (std::size_t col = 0; col < pitch; ++col)
+        for (std::size_t row = 0; row < static_cast<std::size_t>(h); ++row)
+            buffer[row * pitch + col] = src[col * static_cast<std::size_t>(h) + row];
+    return 1;
+}
+
+void win_cleanup()
+{
+    state = {};
+}
+
+} // namespace
+
+constexpr font_driver fdv_win = {
+    .name = "WIN",
+    .ext = ".res",
+    .scalable = 0,
+    .openfile = win_open,
+    .header = win_header,
+    .charwdt = win_charwdt,
+    .bitmap = win_bitmap,
+    .cleanup = win_cleanup,
+};

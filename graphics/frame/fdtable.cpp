@@ -1,0 +1,113 @@
+// The frame-driver family: the table searched by frame mode, and the routines several members share.
+#include "core/twgr_internal.h"
+
+#include <cstring>
+
+// The window's drivers come first; a context made in one of their modes gets the matching RAM driver.
+const _GR_frameDriver* const _GrFrameDriverTable[] = {
+    &_GrFrameDriverWIN32_8,
+    &_GrFrameDriverWIN32_24,
+    &_GrFrameDriverRAM8,
+    &_GrFrameDriverRAM24,
+    &_GrFrameDriverRAM32L,
+    &_GrFrameDriverRAM32H,
+    nullptr,
+};
+
+namespace
+{
+
+using byte = unsigned char;
+
+void combine(byte* d, const byte* s, std::size_t n, unsigned op)
+{
+    switch (op) {
+    case 1:
+        for (std::size_t i = 0; i < n; ++i)
+            d[i] ^= s[i];
+        break;
+    case 2:
+        for (std::size_t i = 0; i < n; ++i)
+            d[i] |= s[i];
+        break;
+    case 3:
+        for (std::size_t i = 0; i < n; ++i)
+            d[i] &= s[i];
+        break;
+    default:
+        std::memmove(d, s, n);
+    }
+}
+
+std::uint32_t pixel_value(const byte* p, int bpp)
+{
+    std::uint32_t v = 0;
+    for (int k = bpp - 1; k >= 0; --k)
+        v = v << 8 | p[k];
+    return v;
+}
+
+// One row; src and dst may overlap, so combined pixels are staged through a row-sized scratch.
+void blit_row(byte* d, const byte* s, int w, int bpp, GrColor op)
+{
+    std::size_t n = (std::size_t)w * bpp;
+    unsigned o = op >> 24;
+    if (o != (GrIMAGE >> 24)) {
+        if (o == 0 || o > 3 || d + n <= s || s + n <= d)
+            return combine(d, s, n, o);
+    }
+    auto* stage = static_cast<byte*>(_GrTempBufferAlloc(n));
+    if (stage == nullptr)
+        return;
+    std::memcpy(stage, s, n);
+    if (o != (GrIMAGE >> 24))
+        return combine(d, stage, n, o);
+    GrColor key = op & twgr::value_mask;
+    for (int i = 0; i < w; ++i)
+        if (pixel_value(stage + (std::size_t)i * bpp, bpp) != key)
+            std::memcpy(d + (std::size_t)i * bpp, stage + (std::size_t)i * bpp, (std::size_t)bpp);
+}
+
+} // namespace
+
+void _GrFrDrvPackedBitBltR2R(GrFrame* dst, int dx, int dy, GrFrame* src, int x, int y, int w, int h, GrColor op)
+{
+    if (w <= 0 || h <= 0 || dst->gf_driver == nullptr)
+        return;
+    int bpp = dst->gf_driver->bits_per_pixel / 8;
+    std::ptrdiff_t dl = dst->gf_lineoffset, sl = src->gf_lineoffset;
+    byte* d = dst->gf_baseaddr[0] + dy * dl + (std::ptrdiff_t)dx * bpp;
+    const byte* s = src->gf_baseaddr[0] + y * sl + (std::ptrdiff_t)x * bpp;
+    // Copy bottom-up when the target lies below the source in the same memory.
+    if (d > s) {
+        for (int r = h - 1; r >= 0; --r)
+            blit_row(d + r * dl, s + r * sl, w, bpp, op);
+        return;
+    }
+    for (int r = 0; r < h; ++r)
+        blit_row(d + r * dl, s + r * sl, w, bpp, op);
+}
+
+GrColor* _GrFrDrvGenericGetIndexedScanline(GrFrame* c, int x, int y, int w, int* indx)
+{
+    if (w <= 0 || c->gf_driver == nullptr)
+        return nullptr;
+    auto* out = static_cast<GrColor*>(_GrTempBufferAlloc(((std::size_t)w + 1) * sizeof(GrColor)));
+    if (out == nullptr)
+        return nullptr;
+    for (int i = 0; i < w; ++i)
+        out[i] = c->gf_driver->readpixel(c, x + (indx != nullptr ? indx[i] : i), y);
+    return out;
+}
+
+void _GrFrDrvGenericPutScanline(int x, int y, int w, const GrColor* scl, GrColor op)
+{
+    bool keyed = (op >> 24) == (GrIMAGE >> 24);
+    GrColor key = op & twgr::value_mask;
+    GrColor mode = keyed ? GrWRITE : (op & 0xFF000000U);
+    for (int i = 0; i < w; ++i) {
+        GrColor v = scl[i] & twgr::value_mask;
+        if (!keyed || v != key)
+            _GrDriverInfo.fdriver.drawpixel(x + i, y, v | mode);
+    }
+}

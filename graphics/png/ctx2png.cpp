@@ -1,0 +1,153 @@
+// PNG export: the pixels of a context as 8-bit RGB, one row at a time, with an optional "Comment".
+#include "core/twgr_internal.h"
+
+#include <png.h>
+
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+namespace
+{
+
+// Buffers of one write, owned by the caller of the encoder so that nothing with a destructor lives in the
+// function that holds the jump point.
+struct row_buffers {
+    png_bytep rgb;          // one row, 3 bytes per pixel
+    GrColor* index;         // one row of pixel values
+    png_byte (*palette)[3]; // RGB of each of the first 256 values, or null to ask GrQueryColor per pixel
+};
+
+// libpng's own handlers print; failures are reported by the result alone.
+void silent_error(png_structp png, png_const_charp)
+{
+    png_longjmp(png, 1);
+}
+
+void silent_warning(png_structp, png_const_charp) {}
+
+// One row of the current context, whatever its clip box.
+const GrColor* read_row(const GrContext& ctx, int width, int y)
+{
+    const GrColor* row = GrGetScanlineC(nullptr, 0, width - 1, y);
+    if (row != nullptr || ctx.gc_frame.gf_driver == nullptr)
+        return row;
+    GrFrame frame = ctx.gc_frame;
+    return ctx.gc_frame.gf_driver->getindexedscanline(&frame, ctx.gc_xoffset, y + ctx.gc_yoffset, width, nullptr);
+}
+
+bool convert_row(const GrContext& ctx, int width, int y, const row_buffers& buf)
+{
+    const GrColor* row = read_row(ctx, width, y);
+    if (row == nullptr)
+        return false;
+    for (int x = 0; x < width; ++x)
+        buf.index[x] = row[x];
+    png_bytep out = buf.rgb;
+    for (int x = 0; x < width; ++x, out += 3) {
+        GrColor v = buf.index[x];
+        if (buf.palette != nullptr && v < 256) {
+            out[0] = buf.palette[v][0];
+            out[1] = buf.palette[v][1];
+            out[2] = buf.palette[v][2];
+            continue;
+        }
+        int r = 0, g = 0, b = 0;
+        GrQueryColor(v, &r, &g, &b);
+        out[0] = (png_byte)r;
+        out[1] = (png_byte)g;
+        out[2] = (png_byte)b;
+    }
+    return true;
+}
+
+// Encodes the current context into fp; 0 or -1. Holds the jump point: plain data only in here.
+int encode(std::FILE* fp, const char* comment, const row_buffers& buf)
+{
+    const GrContext& ctx = twgr::current_context();
+    int width = ctx.gc_xmax + 1, height = ctx.gc_ymax + 1;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, silent_error, silent_warning);
+    if (png == nullptr)
+        return -1;
+    png_infop info = png_create_info_struct(png);
+    if (info == nullptr) {
+        png_destroy_write_struct(&png, nullptr);
+        return -1;
+    }
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        return -1;
+    }
+    png_init_io(png, fp);
+    png_set_IHDR(png, info, (png_uint_32)width, (png_uint_32)height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    if (comment != nullptr) {
+        png_text text{};
+        text.compression = PNG_TEXT_COMPRESSION_NONE;
+        text.key = const_cast<png_charp>("Comment");
+        text.text = const_cast<png_charp>(comment);
+        png_set_text(png, info, &text, 1);
+    }
+    png_write_info(png, info);
+    for (int y = 0; y < height; ++y) {
+        if (!convert_row(ctx, width, y, buf))
+            png_error(png, "row not readable");
+        png_bytep rows[1] = {buf.rgb};
+        png_write_rows(png, rows, 1);
+    }
+    png_write_end(png, info);
+    png_destroy_write_struct(&png, &info);
+    return 0;
+}
+
+// The RGB of every palette value, when the table is a palette of at most 256 cells.
+bool fill_palette(std::vector<png_byte>& pal)
+{
+    if (GrColorInfo->RGBmode != 0 || GrColorInfo->ncolors > 256)
+        return false;
+    pal.resize(256 * 3);
+    for (GrColor v = 0; v < 256; ++v) {
+        int r = 0, g = 0, b = 0;
+        GrQueryColor(v, &r, &g, &b);
+        pal[v * 3] = (png_byte)r;
+        pal[v * 3 + 1] = (png_byte)g;
+        pal[v * 3 + 2] = (png_byte)b;
+    }
+    return true;
+}
+
+int write_current(std::FILE* fp, const char* comment)
+{
+    const GrContext& ctx = twgr::current_context();
+    if (ctx.gc_xmax < 0 || ctx.gc_ymax < 0)
+        return -1;
+    std::size_t width = (std::size_t)ctx.gc_xmax + 1;
+    std::vector<png_byte> rgb(width * 3);
+    std::vector<GrColor> index(width);
+    std::vector<png_byte> pal;
+    bool have_palette = fill_palette(pal);
+    row_buffers buf{rgb.data(), index.data(), have_palette ? reinterpret_cast<png_byte(*)[3]>(pal.data()) : nullptr};
+    return encode(fp, comment, buf);
+}
+
+} // namespace
+
+int GrSaveContextToPng_wc(GrContext* ctx, const char* pngfn, const char* comment)
+{
+    std::FILE* fp = std::fopen(pngfn, "wb");
+    if (fp == nullptr)
+        return -1;
+    GrContext saved;
+    GrSaveContext(&saved);
+    if (ctx != nullptr)
+        GrSetContext(ctx);
+    int result = write_current(fp, comment);
+    GrSetContext(&saved);
+    // A full disk may only show when the buffered bytes go out: such a file is not complete.
+    if (std::fflush(fp) != 0 || std::ferror(fp) != 0)
+        result = -1;
+    if (std::fclose(fp) != 0)
+        result = -1;
+    return result;
+}

@@ -1,0 +1,17 @@
+// Error messages with the program position.
+#include "print/err_printf.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+void err__printf(const char* file, const int line, const char* fmt, ...)
+{
+    std::fflush(stdout);
+    std::fflush(stderr);
+    std::fprintf(stderr, "Error: %s(%d) ", file, line);
+    va_list args;
+    va_start(args, fmt);
+    std::vfprintf(stderr, fmt, args);
+    va_end(args);
+    std::fflush(stderr);
+}

@@ -1,0 +1,206 @@
+// Version line, usage text and the pager route for it.
+#include "cli/help.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <locale>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "data/data_set.h"
+#include "portable/mypath.h"
+#include "core/settings.h"
+
+const char Version[] = "tremwil Version 2.75 " __DATE__ " " __TIME__ " Build: 1 (built by the tremwil developers)";
+const char Notice[] = "tremwil is free to use, copy and change.\n"
+                      "It comes without any warranty.";
+const char Contact[] = "Please send reports and comments to the tremwil developers.";
+
+namespace
+{
+
+[[maybe_unused]] const char short_version[] = "tremwil Ver: 2.75";
+[[maybe_unused]] const char version_tag[] = "$vekver 2.75";
+
+constexpr const char* count[11] = {"zeroth", "first",   "second", "third", "fourth", "fifth",
+                                   "sixth",  "seventh", "eighth", "ninth", nullptr};
+
+constexpr std::size_t buffer_size = 256;
+
+void fg_line(std::ostream& os, int n)
+{
+    os << "  --fg" << n << "color=r,g,b    Specify color for " << count[n] << " line (default: " << FgColors[n]
+       << ").\n";
+}
+
+void data_set_lines(std::ostream& os, int n)
+{
+    os << "  -" << n << " file             Specify " << count[n] << " data file to be plotted in same plot\n"
+       << "  --x" << n << "=#, --y" << n << "=#, --z" << n << "=#, --e" << n << "=#\n"
+       << "                      Specifies columns x, y, z & ellipse for " << count[n] << " file.\n";
+}
+
+// The full text lists data sets 1 to 9; the short one only 1 and 9 with "..." between.
+void per_set_lines(std::ostream& os, void (*lines)(std::ostream&, int))
+{
+    if (fullhelp) {
+        for (int n = 1; n <= 9; ++n)
+            lines(os, n);
+        return;
+    }
+    lines(os, 1);
+    os << "     ...\n";
+    lines(os, 9);
+}
+
+void options_head(std::ostream& os)
+{
+    os << " [options] <file.ext>\n"
+          "options:\n"
+          "  -g #                # = 2  640 x  350     3*  640 x  480\n"
+          "                          4  800 x  600     5  1024 x  768\n"
+          "                          6 1280 x 1024     7  1600 x 1200\n"
+          "                      Default:*\n"
+          "  --width=#           Specify width of image\n"
+          "  --height=#          Specify height of image\n"
+          "  --left-offset=#     Specify left offset of plot\n"
+          "  -x #, --x=#         Specifies X column.\n"
+          "  -y #, --y=#         Specifies Y column.\n"
+          "  -z #, --z=#         Specifies Z column.\n"
+          "  -e #, --e=#         Specifies Ellipse columns, read 4 values starting at #.\n"
+          "  --minx=#,--maxx=#   Specifies min, max for X column.\n"
+          "  --miny=#,--maxy=#   Specifies min, max for Y column.\n"
+          "  --minz=#,--maxz=#   Specifies min, max for Z column.\n"
+          "  --nox               No x column, use linenumber.\n"
+          "  --noz               No z column, use 1.\n"
+          "  --drawellipse\n"
+          "  --drawellipse-xyuv  draw data as an ellipse data( x1 y1 x2 y2).\n"
+          "  --drawquiver-xyuv   draw data as an arrow data( x1 y1 x2 y2).\n"
+          "  --drawellipse-xuyv  draw data as an ellipse data( x1 x2 y1 y2).\n"
+          "  --drawquiver-xuyv   draw data as an arrow data( x1 x2 y1 y2).\n"
+          "  --x-time            x is time in seconds of day, print hh:mm:ss.\n"
+          "  --line              Draw lines between marks. (implies --nosort).\n"
+          "  --[no]sort          En/Disable sorting of data (default: enabled).\n";
+}
+
+void scale_lines(std::ostream& os)
+{
+    os << "  --scalez=#          Specifies scale for Z column (default " << scalez << ").\n"
+       << "  --scalee=#[,#]      Specifies scale for Ellipse/Quiver columns (default: " << scalee.x << "," << scalee.y
+       << ").\n"
+       << "  --autoz             Try to autoscale Z column.\n"
+          "  --biggest-ring=#    Make ring for max(abs(z)) # pixels.\n"
+          "  --scaleinfo         Add labels for Z.\n"
+       << "  --range-add-x=#     Specifies how big chunk of range to expand\n"
+       << "                      x-axis with (default " << range_add_x << ").\n"
+       << "  --range-add-y=#     Specifies how big chunk of range to expand\n"
+       << "                      y-axis with (default " << range_add_y << ").\n"
+       << "  --range-add-z=#     Specifies how big chunk of range to expand\n"
+       << "                      z-axis with (default " << range_add_z << ").\n";
+}
+
+void item_lines(std::ostream& os)
+{
+    os << "  --circle=x,y,r      Draw a circle in data coordinates.\n"
+          "  --arrow=x,y,x1,y1   Draw an arrow from x,y pointing to x1,x2 in\n"
+          "                      data coordinates.\n"
+          "  --hline=y           Draw a horizontal line in data coordinates at x.\n"
+          "  --vline=x           Draw a vertical line in data coordinates at y.\n"
+          "  --normalline=x1,y1,x2,y2\n"
+          "                      Draw a line in data coordinates from (x1,x2) to (x2,y2).\n"
+          "  --text=x,y,\"text\"   Draw \"text\" at x,y in data coordinates.\n"
+          "  --color             Specifies that negative values plotted in color (default).\n"
+          "  --nocolor           Specifies that negative values plotted as ordinary circles.\n"
+          "  --grey, --gray      Specifies that negative values plotted in grey.\n"
+          "  --save-and-exit     Saves an image and exits.\n"
+          "  --xlabel=\"string\"   Label for x-axis.\n"
+          "  --ylabel=\"string\"   Label for y-axis.\n"
+          "  --title=\"string\"    Title.\n";
+}
+
+void color_lines(std::ostream& os)
+{
+    os << "  --bgcolor=r,g,b     Specify background color (default: " << BgColor << ").\n"
+       << "  --fgcolor=r,g,b     Specify color for first line (default: " << FgColors[0] << ").\n";
+    per_set_lines(os, fg_line);
+    os << "  --axcolor=r,g,b     Specify color of axes (default: " << AxColor << ").\n"
+       << "  --misccolor=r,g,b   Specify color of other items (default: " << MiscColor << ").\n"
+       << "  --fillcolor=r,g,b   Specify color to fill negative (default: " << FillColor << ").\n"
+       << "  --fillcolorring=r,g,b Specify color rim of filled negative (default: " << FillColorRing << ").\n"
+       << "  --[no]path          Do[n't] write the path to data-file.\n"
+          "  --font=fontfile     Specifies which font to use.\n"
+       << "                      Default from environment variable " << ENVFONT << ".\n";
+}
+
+void tail_lines(std::ostream& os)
+{
+    per_set_lines(os, data_set_lines);
+    os << "  --in-memory         Use the memory-driver. Implies --save-and-exit\n"
+          "  -o fname.png        Use fname.png as resulting image name\n"
+          "\n"
+          "  --quiet             Silence.\n"
+          "  --debug             Debug output.\n"
+          "  --error-as-warning  Don't bail out on error.\n"
+          "\n"
+          "When running the program:\n"
+          "  s saves a png-file\n"
+          "  Backspace shows previous file\n"
+          "  Space shows next file\n"
+          "\n";
+}
+
+// The program's base name; a name whose parts do not fit gives the system's text after "usage" and "".
+std::string base_name(const char* name)
+{
+    char file[buffer_size];
+    const int code = explode_path_n(name, nullptr, 0, nullptr, 0, file, sizeof file, nullptr, 0);
+    if (code != 0) {
+        errno = code;
+        std::perror("usage");
+        return {};
+    }
+    return file;
+}
+
+// Runs the program again through the pager with --more, and returns the pager command's exit status.
+int run_through_pager(const char* name)
+{
+    // Built at full length: a command cut short would start some other program.
+    const std::string command = std::string("\"") + name + "\" " + (fullhelp ? "--fullhelp " : "") + "--more -? | more";
+    const int status = std::system(command.c_str());
+    if (status == -1)
+        return 1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
+}
+
+} // namespace
+
+std::string usage_text(const char* name)
+{
+    std::ostringstream os;
+    os.imbue(std::locale::classic());
+    os << Version << "\n" << Notice << "\n\nUsage: " << base_name(name);
+    options_head(os);
+    scale_lines(os);
+    item_lines(os);
+    color_lines(os);
+    tail_lines(os);
+    os << Notice << "\n" << Contact << "\n";
+    return os.str();
+}
+
+void Usage(const char* name)
+{
+    // Paging only helps a reader at a terminal; piped or redirected output gets the text directly.
+    if (!more && isatty(STDOUT_FILENO)) {
+        std::fflush(nullptr);
+        std::exit(run_through_pager(name));
+    }
+    const std::string text = usage_text(name);
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fflush(stdout);
+    std::exit(0);
+}

@@ -1,0 +1,344 @@
+// Option handlers: each turns one option and its value into program-wide settings, with its checks.
+#include "cli/options.h"
+
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "data/data_set.h"
+#include "print/err_printf.h"
+#include "cli/help.h"
+#include "core/messages.h"
+#include "plot/overlays.h"
+#include "plot/time_axes.h"
+#include "cli/value_parsers.h"
+
+namespace
+{
+
+constexpr int first_mode = 1;
+constexpr int last_mode = 12;
+
+// Kinds of the per-data-set codes, in the order of their block of six.
+enum set_kind { kind_x, kind_y, kind_z, kind_e, kind_fg, kind_offs };
+
+void trace_set_option(int n, const char* arg)
+{
+    TW_DEBUG("n=" << n << " optarg=\"" << arg << "\"");
+}
+
+void handle_set_file(int n, const char* arg)
+{
+    data& d = mydata[n];
+    if (!d.x.empty())
+        d.cleanup();
+    d.fname = arg;
+    trace_set_option(n, arg);
+}
+
+void handle_set_option(int c, const char* arg)
+{
+    const int kind = (c - OPT_X0) % 6;
+    const int n = get_plot_index(c, OPT_X0 + kind);
+    ::cols& cols = mydata[n].cols;
+    switch (kind) {
+    case kind_x:
+        cols.x = get_column(arg);
+        cols.xset = 1;
+        break;
+    case kind_y:
+        cols.y = get_column(arg);
+        cols.yset = 1;
+        break;
+    case kind_z:
+        cols.z = get_column(arg);
+        cols.zset = 1;
+        break;
+    case kind_e:
+        cols.e = get_column(arg);
+        cols.eset = 1;
+        break;
+    case kind_fg:
+        FgColors[n] = get_rgb(arg);
+        break;
+    default:
+        mydata[n].offset_y = get_double(arg);
+        break;
+    }
+    trace_set_option(n, arg);
+    if (kind == kind_y)
+        TW_DEBUG("mydata[" << n << "].cols.y=" << cols.y);
+}
+
+void handle_scalez(const char* arg)
+{
+    std::sscanf(arg, "%lg", &scalez);
+    // "not greater than 0" also refuses a NaN, which would poison every ring size.
+    if (!(scalez > 0))
+        error_func("--scalez=%g (scalez > 0)\n", scalez);
+}
+
+void handle_scalee(const char* arg)
+{
+    const int count = std::sscanf(arg, "%lg,%lg", &scalee.x, &scalee.y);
+    TW_DEBUG("x:" << scalee.x << " y:" << scalee.y);
+    if (count == 1) {
+        scalee.y = scalee.x;
+        TW_DEBUG("x:" << scalee.x << " y:" << scalee.y);
+    }
+    if (!(scalee.x > 0) || !(scalee.y > 0))
+        error_func("--scalee=%g,%g (scalee > 0)\n", scalee.x, scalee.y);
+}
+
+void handle_biggest_ring(const char* arg)
+{
+    biggest_ring = get_int(arg);
+    if (biggest_ring <= 0) {
+        err__printf(TW_FILE, __LINE__, "Can't use --biggest-ring=%d < 1\n", biggest_ring);
+        std::exit(1);
+    }
+}
+
+// -g: only a value attached to the letter counts. Rows 9 to 12 pass the range check but have no size,
+// so they get the same report; a value let through by --error-as-warning without a row draws nothing.
+void handle_mode(const char* arg, option_state& state)
+{
+    state.vga = arg ? std::atoi(arg) : 4;
+    if (state.vga < first_mode || state.vga >= WHC_ROWS || state.vga > last_mode) {
+        error_func("argument to -g out of range (1 <= %d <= 12).\n", state.vga);
+        state.vga = 0;
+    }
+}
+
+void handle_width(const char* arg, option_state& state)
+{
+    whc[8][0] = get_int(arg);
+    if (whc[8][0] < 320)
+        err__printf(TW_FILE, __LINE__, "Width need to be at least 320 pixels\n");
+    else if (whc[8][0] > 2000)
+        err__printf(TW_FILE, __LINE__, "Width need to be at less than 2000 pixels\n");
+    state.vga = 8;
+}
+
+void handle_height(const char* arg, option_state& state)
+{
+    whc[8][1] = get_int(arg);
+    if (whc[8][1] < 200)
+        err__printf(TW_FILE, __LINE__, "Height need to be at least 200 pixels\n");
+    else if (whc[8][1] > 2000)
+        err__printf(TW_FILE, __LINE__, "Height need to be at less than 2000 pixels\n");
+    state.vga = 8;
+}
+
+void handle_left_offset(const char* arg)
+{
+    const int v = get_int(arg);
+    if (v < 8)
+        error_func("left_offset need to be > 7\n");
+    else
+        left_offset = v;
+}
+
+// The font name may be of any length: the environment takes it directly.
+void handle_font(const char* arg)
+{
+    if (setenv(ENVFONT, arg, 1) != 0)
+        std::perror("");
+}
+
+bool handle_size_option(int c, const char* arg, option_state& state)
+{
+    switch (c) {
+    case 'g':
+        handle_mode(arg, state);
+        return true;
+    case OPT_WIDTH:
+        handle_width(arg, state);
+        return true;
+    case OPT_HEIGHT:
+        handle_height(arg, state);
+        return true;
+    case OPT_LEFT_OFFSET:
+        handle_left_offset(arg);
+        return true;
+    case 'o':
+        set_output_fname(arg);
+        return true;
+    case 's':
+        handle_scalez(arg);
+        return true;
+    case OPT_SCALE_E:
+        handle_scalee(arg);
+        return true;
+    case OPT_BIGGEST_RING:
+        handle_biggest_ring(arg);
+        return true;
+    }
+    return false;
+}
+
+bool handle_range_option(int c, const char* arg)
+{
+    switch (c) {
+    case OPT_MAXX:
+        UserMinMax.x.Max = get_double(arg);
+        return true;
+    case OPT_MINX:
+        UserMinMax.x.Min = get_double(arg);
+        return true;
+    case OPT_MAXY:
+        UserMinMax.y.Max = get_double(arg);
+        return true;
+    case OPT_MINY:
+        UserMinMax.y.Min = get_double(arg);
+        return true;
+    case OPT_MAXZ:
+        UserMinMax.z.Max = get_double(arg);
+        return true;
+    case OPT_MINZ:
+        UserMinMax.z.Min = get_double(arg);
+        return true;
+    case OPT_RANGEADDX:
+        range_add_x = get_double(arg);
+        return true;
+    case OPT_RANGEADDY:
+        range_add_y = get_double(arg);
+        return true;
+    case OPT_RANGEADDZ:
+        range_add_z = get_double(arg);
+        return true;
+    }
+    return false;
+}
+
+bool handle_color_option(int c, const char* arg)
+{
+    switch (c) {
+    case OPT_COLOR_BG:
+        BgColor = get_rgb(arg);
+        return true;
+    case OPT_COLOR_AX:
+        AxColor = get_rgb(arg);
+        return true;
+    case OPT_COLOR_MISC:
+        MiscColor = get_rgb(arg);
+        return true;
+    case OPT_COLOR_FILL:
+        FillColor = get_rgb(arg);
+        return true;
+    case OPT_COLOR_FILLRING:
+        FillColorRing = get_rgb(arg);
+        return true;
+    case OPT_GRAY:
+        FillColor = get_rgb("128,128,128");
+        return true;
+    }
+    return false;
+}
+
+bool handle_text_option(int c, const char* arg)
+{
+    switch (c) {
+    case OPT_LABELX:
+        labelx = arg;
+        return true;
+    case OPT_LABELY:
+        labely = arg;
+        return true;
+    case OPT_TITLE:
+        title = arg;
+        return true;
+    case OPT_FONT:
+        handle_font(arg);
+        return true;
+    case OPT_CIRCLE:
+        add_circle(arg);
+        return true;
+    case OPT_ARROW:
+        add_arrow(arg);
+        return true;
+    case OPT_HLINE:
+        add_line(LT_HORIZONTAL, arg);
+        return true;
+    case OPT_VLINE:
+        add_line(LT_VERTICAL, arg);
+        return true;
+    case OPT_NLINE:
+        add_line(LT_NORMAL, arg);
+        return true;
+    case OPT_TEXT:
+        add_text(arg);
+        return true;
+    }
+    return false;
+}
+
+bool handle_run_option(int c, option_state& state)
+{
+    switch (c) {
+    case 0: // a flag record: getopt_long has stored the value already
+        return true;
+    case '?':
+        Usage(state.prog_name);
+    case OPT_VERSION:
+        std::printf("%s\n", Version);
+        std::exit(0);
+    case OPT_ERRORASWARN:
+        error_func = warning;
+        return true;
+    case OPT_LINE:
+        draw_type = DT_LINE;
+        sort = 0;
+        return true;
+    case OPT_XTIME:
+        time_x_axes = 1;
+        drawxaxes = draw_x_axes_time;
+        return true;
+    case OPT_YTIME:
+        time_y_axes = 1;
+        drawyaxes = draw_y_axes_time;
+        return true;
+    }
+    return false;
+}
+
+// The short letters x, y, z, e act as the codes of data set 0.
+int set_code_of_letter(int c)
+{
+    switch (c) {
+    case 'x':
+        return OPT_X0;
+    case 'y':
+        return OPT_Y0;
+    case 'z':
+        return OPT_Z0;
+    case 'e':
+        return OPT_E0;
+    }
+    return c;
+}
+
+} // namespace
+
+int fold_option_code(int c)
+{
+    return (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c;
+}
+
+void handle_option(int c, const char* arg, option_state& state)
+{
+    c = set_code_of_letter(c);
+    if (c >= '0' && c <= '9') {
+        handle_set_file(c - '0', arg);
+        return;
+    }
+    if (c >= OPT_X0 && c <= OPT_OFFS_Y9) {
+        handle_set_option(c, arg);
+        return;
+    }
+    if (handle_size_option(c, arg, state) || handle_range_option(c, arg) || handle_color_option(c, arg) ||
+        handle_text_option(c, arg) || handle_run_option(c, state))
+        return;
+    std::printf("?? getopt returned character code 0%o ??\n", static_cast<unsigned>(c));
+}

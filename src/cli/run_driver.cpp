@@ -1,0 +1,193 @@
+// Start-up, option loop, checks and the passes over the data-file arguments.
+#include "cli/run_driver.h"
+
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+#include <getopt.h>
+#include <string>
+
+#include "cli/expand/at_file.h"
+#include "data/data_passes.h"
+#include "data/data_set.h"
+#include "print/err_printf.h"
+#include "cli/expand/glob.h"
+#include "cli/help.h"
+#include "log/logfile.h"
+#include "core/messages.h"
+#include "cli/options.h"
+#include "core/settings.h"
+#include "view/viewing.h"
+
+namespace
+{
+
+void parse_options(int argc, char** argv, option_state& state)
+{
+    int c;
+    while ((c = getopt_long(argc, argv, short_opts, long_opts, nullptr)) != -1)
+        handle_option(fold_option_code(c), optarg, state);
+}
+
+// Copies data set 0's column choice into one column slot of data set i unless the command line set it.
+void inherit_one(int i, const char* name, std::uint32_t& col, std::uint8_t& set, std::uint32_t from)
+{
+    if (set)
+        return;
+    TW_DEBUG("cloning " << name << "-column for dataset " << i);
+    col = from;
+    set = 1;
+}
+
+void check_limit(const MinMax& m, const char* message)
+{
+    if (user_min_given(m) && user_max_given(m) && m.Min >= m.Max)
+        error_func(message, m.Max, m.Min);
+}
+
+void check_widening(double value, const char* message)
+{
+    if (value <= -0.5)
+        error_func(message, value);
+}
+
+void warn_column_clashes()
+{
+    const ::cols& c = mydata[0].cols;
+    if (nox) {
+        if (!only2cols && c.y == c.z)
+            warning("ycol=%d and zcol=%d are the same\n", c.y, c.z);
+        return;
+    }
+    if (only2cols || noz) {
+        if (c.x == c.y)
+            warning("xcol=%d and ycol=%d are the same\n", c.x, c.y);
+        return;
+    }
+    if (c.x == c.y)
+        warning("xcol=%d and ycol=%d are the same\n", c.x, c.y);
+    if (c.x == c.z)
+        warning("xcol=%d and zcol=%d are the same\n", c.x, c.z);
+    if (c.y == c.z)
+        warning("ycol=%d and zcol=%d are the same\n", c.y, c.z);
+}
+
+// Names of data sets 1 to 9 as the command line gave them. An "@N" reference is resolved anew in every pass,
+// so a data set that refers to data set 0 follows the file shown now instead of keeping the first one.
+std::string given_names[10];
+
+void remember_given_names()
+{
+    for (int i = 1; i < 10; ++i)
+        given_names[i] = mydata[i].fname;
+}
+
+void restore_given_names()
+{
+    for (int i = 1; i < 10; ++i)
+        mydata[i].fname = given_names[i];
+}
+
+// One pass over the argument at optind (or the file given with -0); advances optind as the viewer chose.
+void run_pass(int argc, char** argv, int vga, int first_non_opt, int& quit)
+{
+    TW_DEBUG("mydata[0].fname(" << mydata[0].fname << ") || (optind(" << optind << ") < argc(" << argc << ")");
+    if (optind < argc) {
+        mydata[0].cleanup();
+        mydata[0].fname = argv[optind];
+    }
+    if (!read_reference_data_set()) {
+        ++optind; // nothing to scale: no picture for this file
+    } else {
+        autoscale_z();
+        restore_given_names();
+        read_extra_data_sets();
+        if (vga != 0) {
+            view_current_file(argv, vga, first_non_opt, quit);
+            TW_DEBUG("");
+        } else {
+            ++optind; // a mode let through by --error-as-warning without a size: draw nothing
+        }
+    }
+    TW_DEBUG("");
+    mydata[0].cleanup();
+}
+
+void start_checks(int argc, char** argv)
+{
+    if (fullhelp)
+        Usage(argv[0]);
+    if (mydata[0].fname.empty() && optind >= argc) {
+        err__printf(TW_FILE, __LINE__, "Need a filename or a --0=filename\nSee %s --help\n", argv[0]);
+        std::exit(1);
+    }
+    if (!quiet)
+        std::printf("%s\n", Version);
+    if (in_memory)
+        save_and_exit = 1;
+    std::fflush(stdout);
+    logfile(argc, argv);
+    inherit_columns();
+    if (!quiet)
+        announce_columns();
+    check_settings();
+}
+
+} // namespace
+
+void inherit_columns()
+{
+    const ::cols& from = mydata[0].cols;
+    for (int i = 1; i <= 9; ++i) {
+        ::cols& to = mydata[i].cols;
+        if (mydata[i].fname.empty())
+            continue;
+        inherit_one(i, "x", to.x, to.xset, from.x);
+        inherit_one(i, "y", to.y, to.yset, from.y);
+        inherit_one(i, "z", to.z, to.zset, from.z);
+        inherit_one(i, "e", to.e, to.eset, from.e);
+    }
+}
+
+void announce_columns()
+{
+    const ::cols& c = mydata[0].cols;
+    if (nox)
+        std::printf("using linenumber as x, ");
+    else
+        std::printf("using col %d as x, ", c.x);
+    std::printf("col %d as y, ", c.y);
+    if (only2cols || noz)
+        std::printf("and z=1\n");
+    else
+        std::printf("col %d as z\n", c.z);
+}
+
+void check_settings()
+{
+    check_limit(UserMinMax.x, "maxx <= minx (%g <= %g)\n");
+    check_limit(UserMinMax.y, "maxy <= miny (%g <= %g)\n");
+    check_limit(UserMinMax.z, "maxz <= minz (%g <= %g)\n");
+    check_widening(range_add_x, "range_add_x to large negative(%g). Need to be >-.5\n");
+    check_widening(range_add_y, "range_add_y to large negative(%g). Need to be >-.5\n");
+    check_widening(range_add_z, "range_add_z to large negative(%g). Need to be >-.5\n");
+    warn_column_clashes();
+}
+
+int run_tremwil(int argc, char** argv)
+{
+    std::setlocale(LC_TIME, "");
+    do_glob(&argc, &argv);
+    rebuild_argv(&argc, &argv);
+    if (argc == 1)
+        Usage(argv[0]);
+    option_state state{argv[0], 3};
+    parse_options(argc, argv, state);
+    start_checks(argc, argv);
+    remember_given_names();
+    const int first_non_opt = optind;
+    int quit = 0;
+    while ((!mydata[0].fname.empty() || optind < argc) && !quit)
+        run_pass(argc, argv, state.vga, first_non_opt, quit);
+    return 0;
+}

@@ -1,0 +1,55 @@
+// error, warning, error_func and the debug trace line.
+#include "core/messages.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+
+#include "view/viewing.h"
+
+my_error_func error_func = error;
+
+namespace
+{
+
+void flush_all()
+{
+    std::cout.flush();
+    std::cerr.flush();
+    std::fflush(nullptr);
+}
+
+} // namespace
+
+void error(const char* fmt, ...)
+{
+    flush_all();
+    exitgrmode();
+    std::fputs("\nError: ", stderr);
+    va_list args;
+    va_start(args, fmt);
+    std::vfprintf(stderr, fmt, args);
+    va_end(args);
+    std::fflush(stderr);
+    std::exit(1);
+}
+
+void warning(const char* fmt, ...)
+{
+    flush_all();
+    std::fputs("\nWarning: ", stderr);
+    va_list args;
+    va_start(args, fmt);
+    std::vfprintf(stderr, fmt, args);
+    va_end(args);
+    std::fflush(stderr);
+}
+
+void debug_line(const char* file, int line, const std::string& text)
+{
+    std::cout.flush();
+    std::fflush(stdout);
+    std::fprintf(stderr, "Debug:%s(%d) %s\n", file, line, text.c_str());
+    std::fflush(stderr);
+}

@@ -1,0 +1,255 @@
+// The data file reader. Each line is scanned once, left to right, for the columns it needs; the values equal
+// those that a fresh classic-locale string stream per column would give (see number_scan.h).
+#include "data/data_reader.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+
+#include "print/err_printf.h"
+#include "data/file_bytes.h"
+#include "data/huge_pages.h"
+#include "core/messages.h"
+#include "data/number_scan.h"
+
+namespace
+{
+
+bool is_comment_or_empty(std::string_view line)
+{
+    return line.empty() || line.front() == '#' || line.front() == ';' || line.front() == '!';
+}
+
+// Text-mode reading: a carriage return right before the line feed belongs to the line end.
+std::string_view without_line_end(std::string_view line)
+{
+    if (!line.empty() && line.back() == '\r')
+        line.remove_suffix(1);
+    return line;
+}
+
+// Calls f for every line of text (without its line end); the last line needs no line feed.
+template <typename F> void for_each_line(std::string_view text, F&& f)
+{
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    while (p < end) {
+        const void* found = std::memchr(p, '\n', static_cast<std::size_t>(end - p));
+        const char* const stop = found ? static_cast<const char*>(found) : end;
+        const std::string_view line(p, static_cast<std::size_t>(stop - p));
+        f(found ? without_line_end(line) : line);
+        p = found ? stop + 1 : end;
+    }
+}
+
+// Every data line yields one row (or ends the run), so the line count bounds the rows. Counting line feeds
+// is far cheaper than classifying the lines; room reserved for comment lines is never touched, so it costs
+// address space, not memory, and is given back after reading when it is large (see give_back_room).
+std::size_t count_lines(std::string_view text)
+{
+    return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1;
+}
+
+// What one call of readfile carries from line to line.
+struct file_reading {
+    explicit file_reading(data& set) : d(set) {}
+
+    data& d;
+    int columns = -1; // counted on the first data line
+    std::size_t bad_rows = 0;
+    column_scan scan;
+    std::string_view line;
+};
+
+// The outcome get_value_at_col gives for col, taken from the line's scan.
+double column_value(const column_scan& scan, std::string_view line, std::uint32_t col)
+{
+    if (debug > 1)
+        TW_DEBUG("col=" << col);
+    if (col == 0)
+        return 0;
+    if (scan.reached(col))
+        return scan.value(col);
+    TW_DEBUG("i=" << scan.attempts() << " col=" << col << " d=" << scan.last());
+    TW_DEBUG("line=" << line);
+    throw too_few_columns_exception();
+}
+
+double column_value(const file_reading& r, std::uint32_t col)
+{
+    return column_value(r.scan, r.line, col);
+}
+
+bool reads_z()
+{
+    return !noz && !only2cols;
+}
+
+// The largest column this line needs under the switches as they stand now.
+std::uint32_t last_needed_column(const data& d)
+{
+    std::uint32_t last = d.cols.y;
+    if (!nox)
+        last = std::max(last, d.cols.x);
+    if (is_ellipse_quiver(draw_type))
+        last = std::max<std::uint32_t>(last, d.cols.e + 3);
+    else if (reads_z())
+        last = std::max(last, d.cols.z);
+    return last;
+}
+
+void count_first_line(file_reading& r)
+{
+    r.columns = count_numbers(r.line);
+    TW_DEBUG("Columns: " << r.columns);
+    if (r.columns != 1 || (nox && r.d.cols.y == 1))
+        return;
+    warning("\nThere is only one column in file %s\nand you have not specified --nox, --y=1 and --noz\nI will now set "
+            "those options for you.\n\n",
+            r.d.fname.c_str());
+    nox = 1;
+    r.d.cols.y = 1;
+    noz = 1;
+}
+
+// A missing z switches z reading off for the rest of the run.
+double read_z(const file_reading& r)
+{
+    try {
+        return column_value(r, r.d.cols.z);
+    } catch (const std::exception& e) {
+        std::cerr << e.what() << "\n"
+                  << "Ignoring z. Using z=1.\n"
+                  << "Rerun with --only2columns to silence this message" << std::endl;
+        only2cols = 1;
+        return 1;
+    }
+}
+
+// The four component values, appended as they are read. z is never read in these draw types, so the z
+// switches do not stop them: every row gets its components.
+void read_components(file_reading& r)
+{
+    static constexpr const char* labels[4] = {"x1=", "y1=", "x2=", "y2="};
+    std::vector<double>* const targets[4] = {&r.d.dx1, &r.d.dy1, &r.d.dx2, &r.d.dy2};
+    const column_index_t& entry = column_index[draw_type - DT_ELLIPSE_XYUV];
+    for (int k = 0; k < 4; ++k) {
+        const std::uint32_t column = r.d.cols.e + entry.ci[k].value;
+        try {
+            const double value = column_value(r, column);
+            if (debug > 1)
+                TW_DEBUG(labels[k] << value);
+            targets[k]->push_back(value);
+        } catch (const std::exception& e) {
+            std::cerr << "Can't read value for ellipse/quiver " << entry.ci[k].name << " at column " << column << " "
+                      << k << "\n";
+            throw;
+        }
+    }
+    const double dot = r.d.dx1.back() * r.d.dx2.back() + r.d.dy1.back() * r.d.dy2.back();
+    if (std::fabs(dot) > 1e-6)
+        ++r.bad_rows;
+}
+
+double read_z_or_components(file_reading& r)
+{
+    if (is_ellipse_quiver(draw_type)) {
+        read_components(r);
+        return 1;
+    }
+    if (!reads_z())
+        return 1;
+    if (draw_type == DT_NORMAL || draw_type == DT_LINE)
+        return read_z(r);
+    err__printf(TW_FILE, __LINE__, "Unknown draw_type: %d\n", draw_type);
+    std::exit(1);
+}
+
+void read_line(file_reading& r)
+{
+    if (r.columns == -1)
+        count_first_line(r);
+    r.scan.scan(r.line, last_needed_column(r.d));
+    double x = static_cast<double>(r.d.x.size());
+    if (!nox) {
+        x = column_value(r, r.d.cols.x);
+        if (debug > 1)
+            TW_DEBUG("x=" << x);
+    }
+    const double y = column_value(r, r.d.cols.y);
+    if (debug > 1)
+        TW_DEBUG("y=" << y);
+    const double z = read_z_or_components(r);
+    r.d.x.push_back(x);
+    r.d.y.push_back(y);
+    r.d.z.push_back(z);
+}
+
+// The rows of a million-line file take a tenth of the reading time in page faults without huge pages.
+void make_room(data& d, std::size_t rows)
+{
+    const bool components = is_ellipse_quiver(draw_type);
+    for (std::vector<double>* column : {&d.x, &d.y, &d.z, &d.dx1, &d.dy1, &d.dx2, &d.dy2}) {
+        if (!components && column == &d.dx1)
+            break;
+        column->reserve(column->size() + rows);
+        advise_huge_pages(*column);
+    }
+}
+
+// A file of mostly comments leaves most of the reserved room unused.
+void give_back_room(data& d)
+{
+    for (std::vector<double>* column : {&d.x, &d.y, &d.z, &d.dx1, &d.dy1, &d.dx2, &d.dy2})
+        if (column->capacity() - column->size() > column->size() / 4 + 4096)
+            column->shrink_to_fit();
+}
+
+// Reads every line of the file; false when it does not open.
+bool read_lines(data& d, file_reading& r)
+{
+    file_bytes file;
+    if (!file.open(d.fname))
+        return false;
+    make_room(d, count_lines(file.bytes()));
+    for_each_line(file.bytes(), [&r](std::string_view line) {
+        if (is_comment_or_empty(line))
+            return;
+        r.line = line;
+        read_line(r);
+    });
+    give_back_room(d);
+    return true;
+}
+
+} // namespace
+
+std::uint64_t readfile(data& d)
+{
+    file_reading r(d);
+    if (!read_lines(d, r))
+        error_func("can't open file %s\n", d.fname.c_str());
+    if (r.bad_rows != 0)
+        err__printf(TW_FILE, __LINE__, "dot product not zero\n");
+    TW_DEBUG(sort << " " << only2cols);
+    if (sort && reads_z()) {
+        TW_DEBUG("sorting");
+        d.sort();
+    }
+    TW_DEBUG("rows=" << d.x.size());
+    return d.x.size();
+}
+
+int count_columns(std::string line)
+{
+    return count_numbers(line);
+}
+
+double get_value_at_col(std::string line, std::uint32_t col)
+{
+    column_scan scan;
+    scan.scan(line, col);
+    return column_value(scan, line, col);
+}

@@ -1,0 +1,51 @@
+// The data file reader: turns the lines of one text file into the rows of a data set, with the program's
+// column, comment, one-column and missing-z rules. Input is untrusted: any bytes, any line length.
+#ifndef TREMWIL_DATA_READER_H
+#define TREMWIL_DATA_READER_H
+
+#include <cstdint>
+#include <exception>
+#include <string>
+
+#include "data/data_set.h"
+
+// What get_value_at_col throws when the line ends before the column is reached.
+class too_few_columns_exception : public std::exception
+{
+public:
+    const char* what() const noexcept override { return "Too few columns"; }
+};
+
+// One ellipse/quiver value: its letter in messages and its column offset from cols.e.
+struct ci_t {
+    char name;
+    std::uint8_t value;
+};
+
+// The four values of one ellipse/quiver draw type, in reading order (into dx1, dy1, dx2, dy2).
+struct column_index_t {
+    ci_t ci[4];
+};
+
+// Indexed by draw type minus DT_ELLIPSE_XYUV: "xyuv" layouts hold x1 y1 x2 y2, "xuyv" layouts x1 x2 y1 y2.
+inline constexpr column_index_t column_index[4] = {
+    {{{'X', 0}, {'Y', 1}, {'U', 2}, {'V', 3}}},
+    {{{'X', 0}, {'Y', 1}, {'U', 2}, {'V', 3}}},
+    {{{'X', 0}, {'Y', 2}, {'U', 1}, {'V', 3}}},
+    {{{'X', 0}, {'Y', 2}, {'U', 1}, {'V', 3}}},
+};
+
+// Appends the rows of file d.fname to d (it does not empty d first) and sorts them by z unless that is off.
+// Returns the number of rows in d. A file that does not open is reported through error_func (an empty read
+// under --error-as-warning). A line lacking the x, y or an ellipse/quiver column throws
+// too_few_columns_exception out of the reader (after the column message for ellipse/quiver values).
+std::uint64_t readfile(data& d);
+
+// The number of numbers at the start of line.
+int count_columns(std::string line);
+
+// The number in column col (from 1) of line, as successive stream reads from the line's start give it;
+// 0 for column 0. Throws too_few_columns_exception when reading stops before the column.
+double get_value_at_col(std::string line, std::uint32_t col);
+
+#endif // TREMWIL_DATA_READER_H

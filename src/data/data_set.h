@@ -1,0 +1,124 @@
+// The data sets of a run: ranges (MinMax, myMinMax), column choices (cols), the data set itself (data),
+// the table of ten data sets (mydata), the user's axis limits (UserMinMax) and the stream printers of traces.
+#ifndef TREMWIL_DATA_SET_H
+#define TREMWIL_DATA_SET_H
+
+#include <cstdint>
+#include <limits>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "core/settings.h"
+
+// The extent of one quantity. A new one is empty (Max lowest, Min highest), so the first value widened in
+// becomes both bounds.
+class MinMax
+{
+public:
+    double Max = std::numeric_limits<double>::lowest();
+    double Min = std::numeric_limits<double>::max();
+
+    void set_max(double v)
+    {
+        if (v > Max)
+            Max = v;
+    }
+    void set_min(double v)
+    {
+        if (v < Min)
+            Min = v;
+    }
+    double range() const { return Max - Min; }
+    bool inrange_excl(double v) const { return v > Min && v < Max; }
+    double absmax() const;
+};
+
+// Ranges of x, y, z and of the two ellipse/quiver component pairs.
+struct myMinMax {
+    MinMax x;
+    MinMax y;
+    MinMax z;
+    MinMax e1;
+    MinMax e2;
+};
+
+// A user limit counts as given when it lies inside half the finite double range (an unset one holds the
+// extreme start value of an empty MinMax).
+inline constexpr double user_limit_bound = std::numeric_limits<double>::max() / 2;
+inline bool user_min_given(const MinMax& m)
+{
+    return m.Min < user_limit_bound;
+}
+inline bool user_max_given(const MinMax& m)
+{
+    return m.Max > -user_limit_bound;
+}
+
+// Which file columns fill a data set (counted from 1), and whether the command line gave each one.
+struct cols {
+    std::uint32_t x = 1;
+    std::uint32_t y = 2;
+    std::uint32_t z = 3;
+    std::uint32_t e = 3;
+    std::uint8_t xset = 0;
+    std::uint8_t yset = 0;
+    std::uint8_t zset = 0;
+    std::uint8_t eset = 0;
+
+    bool is_set() const { return xset || yset || zset || eset; }
+};
+
+// True for the draw types that read four ellipse/quiver components per row.
+inline bool is_ellipse_quiver(int type)
+{
+    return type >= DT_ELLIPSE_XYUV && type <= DT_QUIVER_XUYV;
+}
+
+// One data set: its file, one vector per quantity (row i is the i-th entry of every non-empty vector),
+// the ranges as read (minmax) and as plotted (mod_minmax), and the column choice.
+class data
+{
+public:
+    std::string fname;
+    std::vector<double> x;
+    std::vector<double> y;
+    std::vector<double> z;
+    std::vector<double> dx1;
+    std::vector<double> dy1;
+    std::vector<double> dx2;
+    std::vector<double> dy2;
+    double offset_y = 0;
+    myMinMax minmax;
+    myMinMax mod_minmax;
+    ::cols cols;
+    bool warned_x = false;
+    bool warned_y = false;
+
+    data() = default;
+    data(const data&) = default;
+    data& operator=(const data&) = default;
+    ~data() { cleanup(); }
+
+    // Widens minmax with the data (never resets it); traces each range when debug is set.
+    void FindMinMax();
+    // Widens d with the smallest and largest element of v1 and v2 together; leaves d alone when both are empty.
+    void FindMinMax1(MinMax& d, const std::vector<double>& v1, const std::vector<double>& v2);
+    // Reorders the rows by ascending z.
+    void sort();
+    // Empties the file name and the seven vectors; ranges, columns, offset and flags stay.
+    void cleanup();
+    // Replaces the x, y and z bounds of mod_minmax by the limits given in umm.
+    void apply_UserMinMax(myMinMax& umm);
+    // Reports through error_func each plotted bound that leaves no data point.
+    void check_mod_minmax();
+};
+
+extern data mydata[10];
+extern myMinMax UserMinMax;
+
+std::ostream& operator<<(std::ostream& os, const MinMax& m);
+std::ostream& operator<<(std::ostream& os, const RGB& c);
+std::ostream& operator<<(std::ostream& os, const scalee_t& s);
+
+#endif // TREMWIL_DATA_SET_H

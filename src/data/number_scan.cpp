@@ -1,0 +1,157 @@
+// One pass over a line that yields what repeated classic-locale `>> double` extractions would.
+#include "data/number_scan.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+#include <string>
+#include <system_error>
+
+namespace
+{
+
+// The stream skips what the classic locale classes as space: blank, \t, \n, \v, \f, \r.
+bool is_stream_space(char c)
+{
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+bool is_digit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// The text the extraction consumes, and whether it spells a whole number.
+struct number_text {
+    const char* begin;
+    const char* end;
+    bool complete;
+};
+
+// The stream's longest-prefix rule: optional sign, digits with at most one point, then an exponent letter only
+// after a mantissa digit, with its own optional sign. It stops at the first character that cannot continue.
+number_text take_number_text(const char* p, const char* end)
+{
+    const char* const begin = p;
+    if (p < end && (*p == '+' || *p == '-'))
+        ++p;
+    bool mantissa = false;
+    bool point = false;
+    bool exponent = false;
+    bool exponent_digit = false;
+    while (p < end) {
+        const char c = *p;
+        if (is_digit(c)) {
+            (exponent ? exponent_digit : mantissa) = true;
+        } else if (c == '.' && !point && !exponent) {
+            point = true;
+        } else if ((c == 'e' || c == 'E') && mantissa && !exponent) {
+            exponent = true;
+            if (p + 1 < end && (p[1] == '+' || p[1] == '-'))
+                ++p;
+        } else {
+            break;
+        }
+        ++p;
+    }
+    return {begin, p, mantissa && (!exponent || exponent_digit)};
+}
+
+// The conversion the stream makes with strtod: too large gives the largest finite double of the sign and
+// fails; too small gives what strtod rounds to (often 0) and succeeds.
+bool convert_with_strtod(const number_text& text, double& value)
+{
+    const std::string copy(text.begin, text.end);
+    const double v = std::strtod(copy.c_str(), nullptr);
+    if (std::isinf(v)) {
+        value = std::copysign(std::numeric_limits<double>::max(), v);
+        return false;
+    }
+    value = v;
+    return true;
+}
+
+bool convert(const number_text& text, double& value)
+{
+    if (!text.complete) {
+        value = 0;
+        return false;
+    }
+    // from_chars takes no '+'; the sign it would skip leaves the value unchanged.
+    const char* first = *text.begin == '+' ? text.begin + 1 : text.begin;
+    double v = 0;
+    const auto [ptr, ec] = std::from_chars(first, text.end, v, std::chars_format::general);
+    if (ec == std::errc{} && ptr == text.end) {
+        value = v;
+        return true;
+    }
+    // Out of range either way: rare, so let strtod settle overflow against underflow exactly.
+    return convert_with_strtod(text, value);
+}
+
+// The common case in one step: a plain number that from_chars reads exactly as far as the stream would.
+// Anything else (words, a lone sign or point, an unfinished exponent, out of range) returns false and is
+// left to the general path.
+bool take_plain_number(number_cursor& cur)
+{
+    // from_chars takes no '+', and the stream takes only one sign.
+    const char* first = *cur.pos == '+' ? cur.pos + 1 : cur.pos;
+    const char* digits = *cur.pos == '+' || *cur.pos == '-' ? cur.pos + 1 : cur.pos;
+    if (digits == cur.end || !(is_digit(*digits) || (*digits == '.' && digits + 1 < cur.end && is_digit(digits[1]))))
+        return false;
+    double v = 0;
+    const auto [ptr, ec] = std::from_chars(first, cur.end, v, std::chars_format::general);
+    // from_chars leaves an exponent without digits unread, while the stream takes it in and fails.
+    if (ec != std::errc{} || (ptr != cur.end && (*ptr == 'e' || *ptr == 'E')))
+        return false;
+    cur.pos = ptr;
+    cur.result = v;
+    if (ptr == cur.end)
+        cur.good = false;
+    return true;
+}
+
+} // namespace
+
+bool read_attempt(number_cursor& cur)
+{
+    while (cur.pos < cur.end && is_stream_space(*cur.pos))
+        ++cur.pos;
+    if (cur.pos == cur.end) {
+        cur.good = false;
+        return false;
+    }
+    if (take_plain_number(cur))
+        return true;
+    const number_text text = take_number_text(cur.pos, cur.end);
+    cur.pos = text.end;
+    const bool ok = convert(text, cur.result);
+    if (!ok || cur.pos == cur.end)
+        cur.good = false;
+    return ok;
+}
+
+int count_numbers(std::string_view line)
+{
+    number_cursor cur(line);
+    int count = 0;
+    while (cur.good && read_attempt(cur))
+        ++count;
+    return count;
+}
+
+void column_scan::scan(std::string_view line, std::uint32_t last_col)
+{
+    number_cursor cur(line);
+    attempts_ = 0;
+    // A huge column number costs room only for the attempts a line really allows.
+    while (attempts_ < last_col && cur.good) {
+        read_attempt(cur);
+        if (attempts_ == results_.size())
+            results_.push_back(cur.result);
+        else
+            results_[attempts_] = cur.result;
+        ++attempts_;
+    }
+}

@@ -1,0 +1,247 @@
+// The composer: margins and plot ranges of a page, the scales, and the order in which the page is drawn.
+#include "plot/compose.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <iomanip>
+#include <iostream>
+#include <sstream>
+#include <vector>
+
+#include "plot/axes.h"
+#include "plot/compose_page.h"
+#include "plot/graphics_mode.h"
+#include "plot/marks.h"
+#include "core/messages.h"
+#include "portable/mypath.h"
+#include "plot/overlay_draw.h"
+#include "plot/scale_mapping.h"
+#include "core/settings.h"
+
+namespace
+{
+
+// Widens from on both sides by the fraction add of its extent; an empty extent counts as 1 wide.
+void widen(const MinMax& from, MinMax& to, double add)
+{
+    double r = from.Max - from.Min;
+    if (r == 0)
+        r = 1;
+    r *= add;
+    to.Min = from.Min - r;
+    to.Max = from.Max + r;
+}
+
+// Which axis a range check looks at, and what it says about the extremes of another data set.
+struct axis_check {
+    MinMax myMinMax::*axis;
+    bool data::*warned;
+    const char* max_message;
+    const char* min_message;
+};
+
+constexpr axis_check x_check{
+    &myMinMax::x, &data::warned_x,
+    "Max x-value(%g) lies outside the x-range of the plot (%g - %g)\nSuggest using --maxx/--minx to change scale\n",
+    "Min x-value(%g) lies outside the x-range of the plot (%g - %g)\nSuggest using --maxx/--minx to change scale\n"};
+
+constexpr axis_check y_check{
+    &myMinMax::y, &data::warned_y,
+    "Max y-value(%g) lies outside the y-range of the plot (%g - %g)\nSuggest using --maxy/--miny to change scale\n",
+    "Min y-value(%g) lies outside the y-range of the plot (%g - %g)\nSuggest using --maxy/--miny to change scale\n"};
+
+// Data sets 1..9 are drawn on data set 0's scales; each is told once per run when its extremes fall outside.
+void warn_outside(data* d, const axis_check& check)
+{
+    const MinMax& plot = d[0].mod_minmax.*check.axis;
+    for (int i = 1; i < 10; ++i) {
+        data& other = d[i];
+        if (other.x.empty() || other.*check.warned)
+            continue;
+        const MinMax& own = other.minmax.*check.axis;
+        if (!plot.inrange_excl(own.Max))
+            warning(check.max_message, own.Max, plot.Min, plot.Max);
+        if (!plot.inrange_excl(own.Min))
+            warning(check.min_message, own.Min, plot.Min, plot.Max);
+        other.*check.warned = true;
+    }
+}
+
+// Extents beyond the largest double (values near +-1.8e308 widened further) cannot be mapped to pixels: the
+// page keeps its frame and texts, and the user is told why the data is missing.
+void warn_unplottable(const MinMax& plot, const char* axis)
+{
+    if (!std::isfinite(plot.Max - plot.Min))
+        warning("the %s range of the plot (%g - %g) is too wide to draw\n", axis, plot.Min, plot.Max);
+}
+
+void trace_colors()
+{
+    for (int i = 0; i < COLOR_LAST; ++i)
+        TW_DEBUG(colornames[i] << " " << i << " " << std::hex << std::setw(6) << std::setfill('0') << colors[i]);
+}
+
+GrTextOption plot_text_options()
+{
+    GrTextOption opt{};
+    opt.txo_font = font;
+    opt.txo_fgcolor.v = colors[COLOR_AX];
+    opt.txo_bgcolor.v = colors[COLOR_BG];
+    return opt;
+}
+
+// Page size, font height and the vertical margins; the horizontal ones need the plot ranges first.
+page_layout plan_vertical()
+{
+    page_layout l;
+    const GrContext* page = GrCurrentContext();
+    l.maxX = page->gc_xmax;
+    l.maxY = page->gc_ymax;
+    l.th = font->h.height;
+    l.yoffset = std::max(20, (title.empty() ? 0 : l.th) + (printpath ? l.th : 0));
+    l.y_lowoffset = labelx.empty() ? l.th + 3 : 2 * (l.th + 3);
+    l.rangey = l.maxY - l.yoffset - l.y_lowoffset - 1;
+    return l;
+}
+
+// The z legend column, the ring size check and the left margin sized by the widest y label.
+void plan_horizontal(page_layout& l, const data& d0)
+{
+    const myMinMax& m = d0.mod_minmax;
+    if (scaleinfo)
+        scalew = std::max(scalew, draw_y_axes(0, l.rangey, 0, 0, 0, m.z.Min, m.z.Max, 1));
+    if (std::fabs(m.z.Min * scalez) > l.maxX || std::fabs(scalez * m.z.Max) > l.maxX)
+        warning("some rings are bigger than the plot\n");
+    const int base = labely.empty() ? 7 : l.th + 7;
+    const int w = draw_y_axes(0, l.rangey, base, l.yoffset + 1, 0, m.y.Min, m.y.Max, 1);
+    // A left offset beyond any page is held at the far limit, so the sums below stay in range.
+    l.xoffset = left_offset > 0 ? std::min(left_offset, pixel_far) : base + w;
+    const long long rangex = static_cast<long long>(l.maxX) - scalew - l.xoffset - l.xoffset / 2;
+    l.rangex = static_cast<int>(std::clamp<long long>(rangex, -pixel_far, pixel_far));
+}
+
+bool has_room(const page_layout& l)
+{
+    return l.rangex >= 1 && l.rangey >= 1;
+}
+
+// The scale text at the top right, and for ellipses the common pixel scale of their components.
+void set_ellipse_scale(const page_layout& l, GrTextOption& opt, const data& d0)
+{
+    if (!is_ellipse_quiver(draw_type))
+        return;
+    std::ostringstream text;
+    text << scalee;
+    const long width = GrStringWidth_(text.str(), &opt);
+    gprintfxy(l.maxX - width, 0, &opt, "%s", text.str().c_str());
+    if (draw_type != DT_ELLIPSE_XYUV && draw_type != DT_ELLIPSE_XUYV)
+        return;
+    const myMinMax& m = d0.minmax;
+    Escale.max = std::max({std::fabs(m.e1.Max), std::fabs(m.e1.Min), std::fabs(m.e2.Max), std::fabs(m.e2.Min)});
+    Escale.min = -Escale.max;
+    Escale.range = std::min(l.rangex, l.rangey);
+    std::cerr << "rangex:" << l.rangex << " rangey:" << l.rangey << "\n"
+              << "range e1:" << m.e1.Max - m.e1.Min << " range e2:" << m.e2.Max - m.e2.Min << "\n";
+}
+
+// Data sets and overlay items inside the plot area, in its own coordinates.
+void draw_plot_area(const page_layout& l, data* d, GrTextOption& opt)
+{
+    GrContext area{};
+    if (GrCreateSubContext(l.xoffset, l.yoffset, l.xoffset + l.rangex, l.yoffset + l.rangey, nullptr, &area) == nullptr)
+        return;
+    GrSetContext(&area);
+    for (int i = 0; i < 10; ++i) {
+        if (d[i].x.empty())
+            continue;
+        TW_DEBUG("plotting dataset " << i);
+        d[i].mod_minmax = d[0].mod_minmax;
+        plot_data(d[i], l.rangey, COLOR_FG0 + i);
+    }
+    do_circles(l.rangey);
+    do_arrows(l.rangey);
+    do_text(l.rangey, &opt);
+    do_line(l.rangey);
+    GrSetContext(nullptr);
+}
+
+int command_key()
+{
+    if (save_and_exit == 1)
+        return 's';
+    if (save_and_exit == 2) {
+        save_and_exit = 1;
+        return ' ';
+    }
+    return GrKeyRead();
+}
+
+} // namespace
+
+std::string absolute_path(const std::string& name, bool report)
+{
+    std::vector<char> resolved(PATH_MAX);
+    errno = 0;
+    if (tw::realpath(name.c_str(), resolved.data()) != nullptr)
+        return resolved.data();
+    if (report)
+        std::perror("realpath");
+    return name;
+}
+
+void set_plot_ranges(data* d)
+{
+    data& d0 = d[0];
+    d0.mod_minmax = d0.minmax;
+    widen(d0.minmax.x, d0.mod_minmax.x, range_add_x);
+    warn_outside(d, x_check);
+    widen(d0.minmax.y, d0.mod_minmax.y, range_add_y);
+    widen(d0.minmax.z, d0.mod_minmax.z, range_add_z);
+    MinMax& z = d0.mod_minmax.z;
+    if (z.Min == 0 && z.Max == 0) {
+        z.Max = 0.1;
+        z.Min = -0.1;
+    }
+    d0.apply_UserMinMax(UserMinMax);
+    d0.check_mod_minmax();
+    warn_outside(d, y_check);
+    warn_unplottable(d0.mod_minmax.x, "x");
+    warn_unplottable(d0.mod_minmax.y, "y");
+}
+
+int tremwil(data* d)
+{
+    const std::string fullpath = absolute_path(d[0].fname, true);
+    trace_colors();
+    GrTextOption opt = plot_text_options();
+    page_layout l = plan_vertical();
+    set_plot_ranges(d);
+    // The axes align their labels each their own way; the overlay texts keep the plot's top-left alignment.
+    GrTextOption axis_opt = opt;
+    opt_axes = &axis_opt;
+    axes_color = colors[COLOR_AX];
+    plan_horizontal(l, d[0]);
+    const bool room = has_room(l);
+    if (!room)
+        warning("a page of %d x %d pixels leaves no room for the plot\n", l.maxX + 1, l.maxY + 1);
+    GrClearScreen(colors[COLOR_BG]);
+    GrClearContext(colors[COLOR_BG]);
+    const myMinMax& m = d[0].mod_minmax;
+    Xscale.set(m.x.Min, m.x.Max, l.rangex);
+    Yscale.set(m.y.Min, m.y.Max, l.rangey);
+    if (room)
+        set_ellipse_scale(l, opt, d[0]);
+    draw_headings(l, opt, d[0], fullpath);
+    if (room) {
+        draw_frame_and_labels(l, opt);
+        draw_both_axes(l, d[0]);
+    }
+    draw_z_legend(l, d[0]);
+    if (room)
+        draw_plot_area(l, d, opt);
+    opt_axes = nullptr;
+    return command_key();
+}

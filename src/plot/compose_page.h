@@ -1,0 +1,24 @@
+// The parts of a page around the plot area: title, path, date annotation, frame, axis labels, axes and the
+// z legend, each drawn by the composer in its turn.
+#ifndef TREMWIL_COMPOSE_PAGE_H
+#define TREMWIL_COMPOSE_PAGE_H
+
+#include <string>
+
+#include "plot/compose.h"
+#include "data/data_set.h"
+#include "twgr.h"
+
+// Title centred at the top, the data file's path just above the frame, the date annotation of time axes.
+void draw_headings(const page_layout& l, GrTextOption& opt, const data& d0, const std::string& fullpath);
+
+// The frame one pixel outside the plot area, and the x and y labels.
+void draw_frame_and_labels(const page_layout& l, GrTextOption& opt);
+
+// Both axes through the drawer pointers, with opt_axes aligned for each.
+void draw_both_axes(const page_layout& l, const data& d0);
+
+// The z legend in the right margin: filled rings of the nice z values with their labels, largest first.
+void draw_z_legend(const page_layout& l, const data& d0);
+
+#endif // TREMWIL_COMPOSE_PAGE_H

@@ -1,0 +1,208 @@
+// Entering and leaving graphics mode once per shown file, the colour slots, the font and the text helpers.
+#include "plot/graphics_mode.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <utility>
+
+#include "core/messages.h"
+#include "plot/scale_mapping.h"
+
+GrColor colors[256];
+GrFont* font = &GrFont_PC8x16;
+GrGraphicsMode oldmode = GR_default_text;
+
+namespace
+{
+
+bool mode_entered = false;
+bool events_started = false;
+
+// Only a window page has an input queue; a memory page never waits for keys.
+void start_events()
+{
+    GrEventInit();
+}
+
+void stop_events()
+{
+    GrEventUnInit();
+}
+
+// Next key press from the window's queue; mouse clicks and other events do not end the wait. Without a queue
+// (a memory page) nothing could ever arrive, so the wait ends at once with a space, which moves the viewing
+// loop on to the next file instead of blocking for ever.
+int wait_for_key_event()
+{
+    if (!events_started)
+        return ' ';
+    for (;;) {
+        GrEvent ev{};
+        GrEventWaitKeyOrClick(&ev);
+        TW_DEBUG("ev.type=" << ev.type);
+        if (ev.type == GREV_KEY)
+            return ev.p1;
+    }
+}
+
+// Row of the size table for a size index; indices outside the table fall back to the placeholder row, which
+// stands for row 3, instead of reading past the table's end.
+int size_row(int vga)
+{
+    const int row = vga >= 0 && vga < WHC_ROWS ? vga : 0;
+    return whc[row][0] == 0 ? 3 : row;
+}
+
+// Page width of a row widened by the z legend column, kept inside the int range.
+int page_width(int row)
+{
+    const long long w = static_cast<long long>(whc[row][0]) + scalew;
+    return static_cast<int>(std::clamp<long long>(w, INT_MIN, INT_MAX));
+}
+
+void release_font()
+{
+    if (font != &GrFont_PC8x16)
+        GrUnloadFont(font);
+    font = &GrFont_PC8x16;
+}
+
+// A font still loaded from an entry without exit is released first, so it cannot leak.
+void load_font()
+{
+    release_font();
+    const char* name = std::getenv(ENVFONT);
+    if (name == nullptr)
+        return;
+    TW_DEBUG(ENVFONT << "=" << name);
+    GrFont* loaded = GrLoadFont(name);
+    TW_DEBUG("font = " << static_cast<const void*>(loaded));
+    if (loaded != nullptr) {
+        font = loaded;
+        return;
+    }
+    std::printf("Font %ss not found\n", name);
+    std::printf("Using default font\n");
+    std::fflush(stdout);
+}
+
+GrColor alloc_rgb(const RGB& c)
+{
+    return GrAllocColor(c.r, c.g, c.b);
+}
+
+const GrFont* font_of(const GrTextOption* opt)
+{
+    return opt != nullptr && opt->txo_font != nullptr ? opt->txo_font : font;
+}
+
+bool is_vertical(const GrTextOption* opt)
+{
+    return opt != nullptr && (opt->txo_direct & 1) != 0;
+}
+
+// Length of s along the writing direction: proportional widths, or the cell width times the length.
+unsigned int along_text(const std::string& s, const GrTextOption* opt)
+{
+    const GrFont* f = font_of(opt);
+    const int length = static_cast<int>(std::min<std::size_t>(s.size(), INT_MAX));
+    if (f->h.proportional) {
+        const int chrtype = opt != nullptr ? opt->txo_chrtype : 0;
+        return static_cast<unsigned int>(std::max(GrProportionalTextWidth(f, s.data(), length, chrtype), 0));
+    }
+    const unsigned long long w = static_cast<unsigned long long>(f->h.width) * static_cast<unsigned>(length);
+    return static_cast<unsigned int>(std::min<unsigned long long>(w, UINT_MAX));
+}
+
+int clamp_position(long v)
+{
+    return static_cast<int>(std::clamp<long>(v, -pixel_far, pixel_far));
+}
+
+} // namespace
+
+void entergrmode(int vga)
+{
+    if (vga == 0)
+        return;
+    // Entering again without leaving keeps the mode found on the first entry, the one to return to.
+    if (!mode_entered)
+        oldmode = GrDriverInfo->mcode;
+    const int row = size_row(vga);
+    if (in_memory)
+        GrSetDriver("memory");
+    GrSetMode(GR_width_height_color_graphics, page_width(row), whc[row][1], whc[row][2]);
+    mode_entered = true;
+    load_font();
+    // A page without a window (the memory driver, chosen by --in-memory or through TWGRDRV) has no input.
+    events_started = GrDriverInfo->vdriver != nullptr && GrDriverInfo->vdriver->adapter != GR_MEM;
+    if (events_started)
+        start_events();
+}
+
+void exitgrmode()
+{
+    if (!mode_entered)
+        return;
+    mode_entered = false;
+    if (events_started)
+        stop_events();
+    events_started = false;
+    release_font();
+    GrSetMode(oldmode);
+}
+
+void alloc_colors()
+{
+    colors[COLOR_WHITE] = GrWhite();
+    colors[COLOR_BLACK] = GrBlack();
+    colors[COLOR_BG] = alloc_rgb(BgColor);
+    for (int i = 0; i < 10; ++i)
+        colors[COLOR_FG0 + i] = alloc_rgb(FgColors[i]);
+    colors[COLOR_AX] = alloc_rgb(AxColor);
+    colors[COLOR_MISC] = alloc_rgb(MiscColor);
+    colors[COLOR_FILL] = alloc_rgb(FillColor);
+    colors[COLOR_FILLRING] = alloc_rgb(FillColorRing);
+    if (invcolor) {
+        std::swap(colors[COLOR_BG], colors[COLOR_FG0]);
+        colors[COLOR_AX] = colors[COLOR_WHITE];
+    }
+    for (int slot = COLOR_FG0; slot <= COLOR_FILLRING; ++slot)
+        if (colors[slot] == colors[COLOR_BG])
+            std::fprintf(stderr, "WARNING: Color %s is the same as background color\n", colornames[slot]);
+}
+
+int GrKeyRead()
+{
+    const int key = wait_for_key_event();
+    TW_DEBUG("ev.type=1 ev.p1=" << key);
+    return key;
+}
+
+int gprintfxy(long xloc, long yloc, GrTextOption* opt, const char* fmt, ...)
+{
+    char text[512];
+    va_list args;
+    va_start(args, fmt);
+    const int formatted = std::vsnprintf(text, sizeof text, fmt, args);
+    va_end(args);
+    if (formatted <= 0)
+        return 0;
+    const int length = std::min(formatted, static_cast<int>(sizeof text) - 1);
+    TW_DEBUG("gprintfxy(" << xloc << "," << yloc << ") " << text);
+    GrDrawString(text, length, clamp_position(xloc), clamp_position(yloc), opt);
+    return length;
+}
+
+unsigned int GrStringWidth_(const std::string& s, GrTextOption* opt)
+{
+    return is_vertical(opt) ? font_of(opt)->h.height : along_text(s, opt);
+}
+
+unsigned int GrStringHeight_(const std::string& s, GrTextOption* opt)
+{
+    return is_vertical(opt) ? along_text(s, opt) : font_of(opt)->h.height;
+}

@@ -1,0 +1,270 @@
+// Data marks: rings, filled discs, ellipses and quiver arrows of the points of one data set, and the
+// joining lines of the line mode. Pixel positions come from the plot's scales, truncated toward zero.
+#include "plot/marks.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "plot/ellipse.h"
+#include "plot/graphics_mode.h"
+#include "core/messages.h"
+#include "plot/scale_mapping.h"
+#include "core/settings.h"
+
+int doline = 0;
+
+namespace
+{
+
+constexpr int ellipse_corners = 36;
+constexpr double arrow_angle = 0.6981317007977318; // 40 degrees
+constexpr double arrow_head_part = 0.2;
+
+// Ring radii beyond any page are cut to half the far-off distance: a ring whose centre saturated off the
+// page then still never reaches back onto it, and a primitive never sees an absurd radius.
+constexpr int radius_limit = pixel_far / 2;
+
+// The pixel radius of a ring value: truncated toward zero, bounded, and a NaN (0 times an infinite
+// scale) is the single pixel of radius 0.
+int ring_radius(double r)
+{
+    if (std::isnan(r))
+        return 0;
+    const int pixels = trunc_pixel(r);
+    return pixels > radius_limit ? radius_limit : (pixels < -radius_limit ? -radius_limit : pixels);
+}
+
+// A ring's centre as a pixel position, with its radius.
+struct ring_at {
+    double x, y;
+    int r;
+};
+
+// Line mode: the segment from the edge of the previous ring to the edge of this one, along the line
+// joining the centres. A negative radius reaches across the disc to its far edge.
+void join_rings(const ring_at& from, const ring_at& to, GrColor c)
+{
+    const double phi = std::atan2(to.y - from.y, to.x - from.x);
+    const double cp = std::cos(phi), sp = std::sin(phi);
+    draw_segment(from.x + from.r * cp, from.y + from.r * sp, to.x - to.r * cp, to.y - to.r * sp, c);
+}
+
+enum far_side : unsigned { left = 1, right = 2, top = 4, bottom = 8 };
+
+unsigned far_sides(double x, double y)
+{
+    const double far = pixel_far;
+    return (x < -far ? left : 0u) | (x > far ? right : 0u) | (y < -far ? top : 0u) | (y > far ? bottom : 0u);
+}
+
+// Moves (x, y) along the segment towards (ox, oy) onto one side of the square it lies beyond. The new
+// point is reckoned from the other end, by the ratio of coordinate differences: from the far end, or as a
+// parameter over the whole segment, the offset of a point 1e300 away would swallow the square's size.
+void move_to_side(double& x, double& y, double ox, double oy, unsigned sides)
+{
+    const double far = pixel_far;
+    if (sides & (left | right)) {
+        const double to = sides & left ? -far : far;
+        y = oy + (y - oy) * ((to - ox) / (x - ox));
+        x = to;
+    } else {
+        const double to = sides & top ? -far : far;
+        x = ox + (x - ox) * ((to - oy) / (y - oy));
+        y = to;
+    }
+}
+
+// Cuts the segment to the square of +-pixel_far (Cohen-Sutherland); false when it misses the square. Each
+// end moves at most twice, once per axis.
+bool cut_to_far_square(double& x1, double& y1, double& x2, double& y2)
+{
+    for (int move = 0; move < 4; ++move) {
+        const unsigned s1 = far_sides(x1, y1), s2 = far_sides(x2, y2);
+        if ((s1 | s2) == 0)
+            return true;
+        if (s1 & s2)
+            return false;
+        if (s1)
+            move_to_side(x1, y1, x2, y2, s1);
+        else
+            move_to_side(x2, y2, x1, y1, s2);
+    }
+    return (far_sides(x1, y1) | far_sides(x2, y2)) == 0;
+}
+
+bool within_far(double v)
+{
+    return v > -pixel_far && v < pixel_far;
+}
+
+// Positions beyond +-1e300 (infinities among them) are taken as +-1e300: still exact where it matters, as
+// far off the page as any, and their sums and differences stay finite.
+double bounded_far(double v)
+{
+    constexpr double huge = 1e300;
+    return v > huge ? huge : (v < -huge ? -huge : v);
+}
+
+// Rows that have every value the draw type reads. The reader fills the vectors alike; a data set filled
+// otherwise is drawn only as far as it is complete, never read past its end.
+std::size_t complete_rows(const data& d)
+{
+    std::size_t n = std::min({d.x.size(), d.y.size(), d.z.size()});
+    if (is_ellipse_quiver(draw_type))
+        n = std::min({n, d.dx1.size(), d.dy1.size(), d.dx2.size(), d.dy2.size()});
+    return n;
+}
+
+void trace_skipped(const data& d, std::size_t i)
+{
+    const myMinMax& m = d.mod_minmax;
+    TW_DEBUG("skipped x=" << d.x[i] << " y=" << d.y[i] << " z=" << d.z[i] << " x:" << m.x.Min << ".." << m.x.Max
+                          << " y:" << m.y.Min << ".." << m.y.Max << " z:" << m.z.Min << ".." << m.z.Max);
+}
+
+} // namespace
+
+void plot_data(data& d, int YSize, int color)
+{
+    doline = 0;
+    const MinMax& zr = d.mod_minmax.z;
+    const GrColor c = colors[color];
+    const bool line_mode = draw_type == DT_LINE;
+    ring_at previous{};
+    const std::size_t rows = complete_rows(d);
+    for (std::size_t i = 0; i < rows; ++i) {
+        // The negated test also skips a NaN z, which lies inside no range.
+        if (!(d.z[i] > zr.Min && d.z[i] < zr.Max)) {
+            doline = 0;
+            trace_skipped(d, i);
+            continue;
+        }
+        const double xx = pixel_position(Xscale.scale(d.x[i]));
+        const double yy = YSize - pixel_position(Yscale.scale(d.y[i] + d.offset_y));
+        const int radius = my_mark(trunc_pixel(xx), trunc_pixel(yy), d, i, false, c);
+        const ring_at drawn{xx, yy, radius};
+        if (line_mode && doline)
+            join_rings(previous, drawn, c);
+        doline = 1;
+        previous = drawn;
+    }
+}
+
+int my_mark(int x, int y, const data& d, std::size_t ix, bool filled, GrColor fgcolor)
+{
+    switch (draw_type) {
+    case DT_NORMAL:
+    case DT_LINE:
+        return my_mark2(x, y, ring_radius(scale_z(d.z[ix])), filled, fgcolor);
+    case DT_ELLIPSE_XYUV:
+    case DT_ELLIPSE_XUYV:
+        return my_ellipse(x, y, d, ix, filled, fgcolor);
+    case DT_QUIVER_XYUV:
+    case DT_QUIVER_XUYV:
+        return my_quiver(x, y, d, ix, filled, fgcolor);
+    default:
+        std::fprintf(stderr, "Uknown draw_type:%d\n", draw_type);
+        return 0;
+    }
+}
+
+int my_mark2(int x, int y, int radius, bool filled, GrColor fgcolor)
+{
+    if (radius < 0) {
+        mark(x, y, radius, fgcolor);
+        return radius;
+    }
+    if (radius == 0) {
+        GrPlot(x, y, fgcolor);
+        return 1;
+    }
+    if (!filled) {
+        GrCircle(x, y, radius, fgcolor);
+        return radius;
+    }
+    GrFilledCircle(x, y, radius, colors[COLOR_FILL]);
+    GrCircle(x, y, radius, colors[COLOR_FILLRING]);
+    return radius;
+}
+
+void mark(int x, int y, int z, GrColor)
+{
+    // Without alt_color every disc takes the first data set's colour, whatever set it belongs to.
+    const GrColor fill = alt_color ? colors[COLOR_FILL] : colors[COLOR_FG0];
+    const GrColor rim = alt_color ? colors[COLOR_FILLRING] : colors[COLOR_FG0];
+    GrFilledCircle(x, y, z, fill);
+    GrCircle(x, y, z, rim);
+}
+
+int my_ellipse(int x, int y, const data& d, std::size_t ix, int, GrColor fgcolor)
+{
+    // One factor for both axes keeps the ellipse's shape in pixels. All components zero leave no length
+    // to scale by: the factor is then 0 and the ellipse shrinks to its centre pixel.
+    double f = Escale.range / (Escale.max - Escale.min);
+    if (!std::isfinite(f))
+        f = 0.0;
+    int xy[ellipse_corners][2];
+    calculateEllipse2(x, y, scalee.x * f * d.dx1[ix], scalee.y * f * d.dy1[ix], scalee.x * f * d.dx2[ix],
+                      scalee.y * f * d.dy2[ix], ellipse_corners, xy);
+    GrPolygon(ellipse_corners, xy, fgcolor);
+    return 1;
+}
+
+int my_quiver(int x, int y, const data& d, std::size_t ix, int, GrColor fgcolor)
+{
+    // The components are bounded like ring radii, so the tip stays a valid int however long the arrow.
+    const int dx = ring_radius(Xscale.scale2(d.dx1[ix]) * scalee.x + 0.5);
+    const int dy = ring_radius(Yscale.scale2(d.dy1[ix]) * scalee.y + 0.5);
+    TW_DEBUG("quiver x=" << x << " y=" << y << " dx=" << dx << " dx1=" << d.dx1[ix] << " dy=" << dy
+                         << " dy1=" << d.dy1[ix]);
+    draw_arrow(x, y, x + dx, y - dy, fgcolor);
+    return 1;
+}
+
+void draw_arrow(int x1, int y1, int x2, int y2, GrColor fgcolor)
+{
+    draw_arrow_between(x1, y1, x2, y2, fgcolor);
+}
+
+double pixel_position(double v)
+{
+    if (std::isnan(v))
+        return v;
+    if (within_far(v))
+        return std::trunc(v);
+    return bounded_far(v);
+}
+
+void draw_segment(double x1, double y1, double x2, double y2, GrColor c)
+{
+    if (std::isnan(x1) || std::isnan(y1) || std::isnan(x2) || std::isnan(y2))
+        return;
+    // Differences of bounded ends stay finite, so the cut never meets infinity minus infinity.
+    x1 = bounded_far(x1);
+    y1 = bounded_far(y1);
+    x2 = bounded_far(x2);
+    y2 = bounded_far(y2);
+    const bool near = within_far(x1) && within_far(y1) && within_far(x2) && within_far(y2);
+    if (!near && !cut_to_far_square(x1, y1, x2, y2))
+        return;
+    GrLine(trunc_pixel(x1), trunc_pixel(y1), trunc_pixel(x2), trunc_pixel(y2), c);
+}
+
+void draw_arrow_between(double x1, double y1, double x2, double y2, GrColor fgcolor)
+{
+    x1 = bounded_far(x1);
+    y1 = bounded_far(y1);
+    x2 = bounded_far(x2);
+    y2 = bounded_far(y2);
+    draw_segment(x1, y1, x2, y2, fgcolor);
+    // Whole pixel positions make this the arrow of whole pixels: squares below 2^52 are exact in a double.
+    // Ends far apart would overflow the squares; hypot does not.
+    double len = std::sqrt((x2 - x1) * (x2 - x1) + (y2 - y1) * (y2 - y1));
+    if (!std::isfinite(len))
+        len = std::hypot(x2 - x1, y2 - y1);
+    const double phi = std::atan2(y1 - y2, x1 - x2); // from the tip back to the tail
+    const double head = arrow_head_part * len;
+    for (const double aa : {phi + arrow_angle, phi - arrow_angle})
+        draw_segment(x2, y2, head * std::cos(aa) + x2, head * std::sin(aa) + y2, fgcolor);
+}

@@ -1,0 +1,47 @@
+// The axis mappings of a picture, the ring radius and the saturating pixel conversion.
+#include "plot/scale_mapping.h"
+
+#include <cmath>
+
+#include "core/settings.h"
+
+class_scalefunc Xscale;
+class_scalefunc Yscale;
+class_scalefunc Escale;
+
+class_scalefunc::class_scalefunc(double min_value, double max_value, double range_pixels)
+    : min(min_value), max(max_value), range(range_pixels)
+{
+}
+
+void class_scalefunc::set(double min_value, double max_value, double range_pixels)
+{
+    min = min_value;
+    max = max_value;
+    range = range_pixels;
+}
+
+double class_scalefunc::scale(double value) const
+{
+    return (value - min) * (range / (max - min)) + 0.5;
+}
+
+double class_scalefunc::scale2(double value) const
+{
+    return value * (range / (max - min));
+}
+
+double scale_z(double z)
+{
+    return z * scalez + add_to_z_when_zero;
+}
+
+int trunc_pixel(double v)
+{
+    // Converting a double outside the int range is undefined, so the bounds are tested before the cast.
+    if (std::isnan(v) || v >= pixel_far)
+        return pixel_far;
+    if (v <= -pixel_far)
+        return -pixel_far;
+    return static_cast<int>(v);
+}

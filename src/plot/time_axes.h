@@ -1,0 +1,35 @@
+// Calendar-time axes: the x axis with ticks at calendar and clock steps and strftime labels, and the y time
+// axis, which draws like the linear one and only tells the composer that y holds time.
+#ifndef TREMWIL_TIME_AXES_H
+#define TREMWIL_TIME_AXES_H
+
+#include "core/settings.h"
+
+// One choice of tick steps: seconds between major ticks, seconds between minor ticks, label format.
+struct distance_entry {
+    double tick;
+    double subtick;
+    const char* fmt;
+};
+
+inline constexpr int dist_max = 13;
+
+// From daily labels down to half seconds; the axis takes the first entry whose major step is at most 120 pixels.
+// The last entry's minor step is larger than half its major step, as it always was.
+inline constexpr distance_entry distance[dist_max] = {
+    {86400, 21600, "%Y-%m-%d"}, {21600, 3600, "%Y-%m-%d %H:%M"},
+    {3600, 600, "%H:%M"},       {1800, 300, "%H:%M"},
+    {600, 120, "%H:%M"},        {300, 60, "%H:%M"},
+    {120, 30, "%H:%M"},         {60, 15, "%H:%M"},
+    {30, 10, "%H:%M:%S"},       {15, 5, "%H:%M:%S"},
+    {5, 1, "%H:%M:%S"},         {1, 1.0 / 6, "%H:%M:%S"},
+    {0.5, 1.0 / 3, "%H:%M:%S"},
+};
+
+// The x axis of seconds (of the day, or since 1970-01-01 00:00 UTC) below the plot; returns 0.
+drawaxes draw_x_axes_time;
+
+// The y axis of seconds: exactly draw_y_axes.
+drawaxes draw_y_axes_time;
+
+#endif // TREMWIL_TIME_AXES_H
