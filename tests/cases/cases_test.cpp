@@ -145,9 +145,9 @@ void read_entry(test_case& c, const std::string& key, const std::string& value, 
     } else if (key == "status") {
         c.status = std::stoi(value);
     } else if (key == "stdout" || key == "stderr") {
-        auto& lines = (key == "stdout" ? c.out : c.err).lines;
-        lines = lines.value_or(std::vector<std::string>{});
-        lines->push_back(value);
+        auto& want = (key == "stdout" ? c.out : c.err).lines;
+        want = want.value_or(std::vector<std::string>{});
+        want->push_back(value);
     } else if (key == "stdout-has" || key == "stderr-has") {
         (key == "stdout-has" ? c.out : c.err).parts.push_back(value);
     } else if (key == "empty" && (value == "stdout" || value == "stderr")) {
@@ -365,6 +365,16 @@ TEST(CaseFormat, WordsSplitAtBlanksAndQuotesGroupThem)
     EXPECT_EQ(split_words(R"(-o  "my plot.png" --title="a \"b\"" x)"),
               (std::vector<std::string>{"-o", "my plot.png", "--title=a \"b\"", "x"}));
     EXPECT_THROW(split_words("--title=\"open"), std::runtime_error);
+}
+
+TEST(CaseFormat, ChecksumIsFnv1aOfTheSizeAndThePixels)
+{
+    const unsigned char a = 'a';
+    EXPECT_EQ(fnv1a(14695981039346656037ULL, &a, 1), 0xaf63dc4c8601ec8cULL); // the published value for "a"
+    test_support::png_image black;
+    black.width = black.height = 1;
+    black.pixels = {0, 0, 0};
+    EXPECT_EQ(picture_line("p.png", black), "p.png 1x1 5d1ee66e34429d67");
 }
 
 TEST(CaseFormat, UnknownEntriesAndMissingStatusAreRefusedWithTheLine)
