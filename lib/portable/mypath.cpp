@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstring>
 #include <new>
 #include <string>
@@ -176,3 +177,14 @@ char* realpath(const char* path, char* resolved)
 }
 
 } // namespace tw
+
+std::string absolute_path(const std::string& name, bool report)
+{
+    std::vector<char> resolved(PATH_MAX);
+    errno = 0;
+    if (tw::realpath(name.c_str(), resolved.data()) != nullptr)
+        return resolved.data();
+    if (report)
+        std::perror("realpath");
+    return name;
+}

@@ -3,6 +3,7 @@
 #define TREMWIL_MYPATH_H
 
 #include <cstddef>
+#include <string>
 
 // Splits real_path into its drive ("C:"), directory (up to the last "/" or "\" inclusive), file name and
 // extension (from the last "." of the file-name part, the "." included). Every output may be null when it is not
@@ -24,5 +25,9 @@ namespace tw
 char* realpath(const char* path, char* resolved);
 
 } // namespace tw
+
+// The absolute form of a data file's name (tw::realpath). When it cannot be resolved the name is kept as given;
+// with report set the system's reason is printed after "realpath" on standard error.
+std::string absolute_path(const std::string& name, bool report);
 
 #endif // TREMWIL_MYPATH_H

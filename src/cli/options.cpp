@@ -6,13 +6,13 @@
 #include <cstdlib>
 #include <string>
 
-#include "data/data_set.h"
-#include "print/err_printf.h"
 #include "cli/help.h"
-#include "core/messages.h"
-#include "plot/overlays.h"
-#include "plot/time_axes.h"
 #include "cli/value_parsers.h"
+#include "core/messages.h"
+#include "core/settings.h"
+#include "data/data_set.h"
+#include "plot/overlays.h"
+#include "print/err_printf.h"
 
 namespace
 {
@@ -293,11 +293,9 @@ bool handle_run_option(int c, option_state& state)
         return true;
     case OPT_XTIME:
         time_x_axes = 1;
-        drawxaxes = draw_x_axes_time;
         return true;
     case OPT_YTIME:
         time_y_axes = 1;
-        drawyaxes = draw_y_axes_time;
         return true;
     }
     return false;

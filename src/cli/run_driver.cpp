@@ -1,4 +1,4 @@
-// Start-up, option loop, checks and the passes over the data-file arguments.
+// Start-up, option loop and checks; then the run loop is handed the data-file arguments.
 #include "cli/run_driver.h"
 
 #include <clocale>
@@ -8,25 +8,26 @@
 #include <string>
 
 #include "cli/expand/at_file.h"
-#include "data/data_passes.h"
-#include "data/data_set.h"
-#include "print/err_printf.h"
 #include "cli/expand/glob.h"
 #include "cli/help.h"
-#include "log/logfile.h"
-#include "core/messages.h"
 #include "cli/options.h"
+#include "core/messages.h"
 #include "core/settings.h"
+#include "data/data_set.h"
+#include "log/logfile.h"
+#include "print/err_printf.h"
 #include "view/viewing.h"
 
 namespace
 {
 
-void parse_options(int argc, char** argv, option_state& state)
+// Handles the options; returns the index of the first data-file argument, which getopt_long moved behind them.
+int parse_options(int argc, char** argv, option_state& state)
 {
     int c;
     while ((c = getopt_long(argc, argv, short_opts, long_opts, nullptr)) != -1)
         handle_option(fold_option_code(c), optarg, state);
+    return optind;
 }
 
 // Copies data set 0's column choice into one column slot of data set i unless the command line set it.
@@ -72,69 +73,7 @@ void warn_column_clashes()
         warning("ycol=%d and zcol=%d are the same\n", c.y, c.z);
 }
 
-// Names of data sets 1 to 9 as the command line gave them. An "@N" reference is resolved anew in every pass,
-// so a data set that refers to data set 0 follows the file shown now instead of keeping the first one.
-std::string given_names[10];
-
-void remember_given_names()
-{
-    for (int i = 1; i < 10; ++i)
-        given_names[i] = mydata[i].fname;
-}
-
-void restore_given_names()
-{
-    for (int i = 1; i < 10; ++i)
-        mydata[i].fname = given_names[i];
-}
-
-// One pass over the argument at optind (or the file given with -0); advances optind as the viewer chose.
-void run_pass(int argc, char** argv, int vga, int first_non_opt, int& quit)
-{
-    TW_DEBUG("mydata[0].fname(" << mydata[0].fname << ") || (optind(" << optind << ") < argc(" << argc << ")");
-    if (optind < argc) {
-        mydata[0].cleanup();
-        mydata[0].fname = argv[optind];
-    }
-    if (!read_reference_data_set()) {
-        ++optind; // nothing to scale: no picture for this file
-    } else {
-        autoscale_z();
-        restore_given_names();
-        read_extra_data_sets();
-        if (vga != 0) {
-            view_current_file(argv, vga, first_non_opt, quit);
-            TW_DEBUG("");
-        } else {
-            ++optind; // a mode let through by --error-as-warning without a size: draw nothing
-        }
-    }
-    TW_DEBUG("");
-    mydata[0].cleanup();
-}
-
-void start_checks(int argc, char** argv)
-{
-    if (fullhelp)
-        Usage(argv[0]);
-    if (mydata[0].fname.empty() && optind >= argc) {
-        err__printf(TW_FILE, __LINE__, "Need a filename or a --0=filename\nSee %s --help\n", argv[0]);
-        std::exit(1);
-    }
-    if (!quiet)
-        std::printf("%s\n", Version);
-    if (in_memory)
-        save_and_exit = 1;
-    std::fflush(stdout);
-    logfile(argc, argv);
-    inherit_columns();
-    if (!quiet)
-        announce_columns();
-    check_settings();
-}
-
-} // namespace
-
+// Gives data sets 1 to 9 that have a file the column choices of data set 0 they were not given.
 void inherit_columns()
 {
     const ::cols& from = mydata[0].cols;
@@ -174,6 +113,41 @@ void check_settings()
     warn_column_clashes();
 }
 
+void start_checks(int argc, char** argv, int first_file)
+{
+    if (fullhelp)
+        Usage(argv[0]);
+    if (mydata[0].fname.empty() && first_file >= argc) {
+        err__printf(TW_FILE, __LINE__, "Need a filename or a --0=filename\nSee %s --help\n", argv[0]);
+        std::exit(1);
+    }
+    if (!quiet)
+        std::printf("%s\n", Version);
+    std::fflush(stdout);
+    logfile(argc, argv);
+    inherit_columns();
+    if (!quiet)
+        announce_columns();
+    check_settings();
+}
+
+// The data files come from the arguments; without any, data set 0's file from "-0" is the one file.
+run_setup run_setup_of(int argc, char** argv, int first_file, int vga)
+{
+    run_setup run;
+    run.files.assign(argv + first_file, argv + argc);
+    if (run.files.empty())
+        run.files.push_back(mydata[0].fname);
+    for (int i = 0; i < first_file; ++i) {
+        run.option_words += argv[i];
+        run.option_words += ' ';
+    }
+    run.vga = vga;
+    return run;
+}
+
+} // namespace
+
 int run_tremwil(int argc, char** argv)
 {
     std::setlocale(LC_TIME, "");
@@ -182,12 +156,8 @@ int run_tremwil(int argc, char** argv)
     if (argc == 1)
         Usage(argv[0]);
     option_state state{argv[0], 3};
-    parse_options(argc, argv, state);
-    start_checks(argc, argv);
-    remember_given_names();
-    const int first_non_opt = optind;
-    int quit = 0;
-    while ((!mydata[0].fname.empty() || optind < argc) && !quit)
-        run_pass(argc, argv, state.vga, first_non_opt, quit);
+    const int first_file = parse_options(argc, argv, state);
+    start_checks(argc, argv, first_file);
+    view_files(run_setup_of(argc, argv, first_file, state.vga));
     return 0;
 }

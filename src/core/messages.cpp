@@ -6,12 +6,12 @@
 #include <cstdlib>
 #include <iostream>
 
-#include "view/viewing.h"
-
 my_error_func error_func = error;
 
 namespace
 {
+
+void (*error_cleanup)() = nullptr;
 
 void flush_all()
 {
@@ -25,7 +25,8 @@ void flush_all()
 void error(const char* fmt, ...)
 {
     flush_all();
-    exitgrmode();
+    if (error_cleanup != nullptr)
+        error_cleanup();
     std::fputs("\nError: ", stderr);
     va_list args;
     va_start(args, fmt);
@@ -33,6 +34,11 @@ void error(const char* fmt, ...)
     va_end(args);
     std::fflush(stderr);
     std::exit(1);
+}
+
+void set_error_cleanup(void (*cleanup)())
+{
+    error_cleanup = cleanup;
 }
 
 void warning(const char* fmt, ...)

@@ -12,11 +12,16 @@
 // Reporter for recoverable user errors; callers pass a whole message ending in "\n".
 typedef void (*my_error_func)(const char* fmt, ...);
 
-// Flushes all output, leaves graphics mode, writes "\nError: " and the message to stderr, exits with status 1.
+// Flushes all output, runs the cleanup hook (graphics mode's exit), writes "\nError: " and the message to
+// stderr, exits with status 1.
 [[noreturn]] void error(const char* fmt, ...) TW_PRINTF_FORMAT(1, 2);
 
 // Flushes all output, writes "\nWarning: " and the message to stderr, and returns.
 void warning(const char* fmt, ...) TW_PRINTF_FORMAT(1, 2);
+
+// What error runs before its message: a layer above that holds a resource to give back (graphics mode
+// restores the terminal) registers it here. Null runs nothing.
+void set_error_cleanup(void (*cleanup)());
 
 // error, unless --error-as-warning switched it to warning.
 extern my_error_func error_func;

@@ -4,7 +4,6 @@
 #include <cstring>
 #include <memory>
 
-#include "plot/axes.h"
 #include "core/messages.h"
 
 const char* const ENVFONT = "TREMWIL_FONT";
@@ -38,8 +37,6 @@ int printpath;
 std::string labelx;
 std::string labely;
 std::string title;
-drawaxes* drawxaxes;
-drawaxes* drawyaxes;
 int time_x_axes;
 int time_y_axes;
 
@@ -103,8 +100,6 @@ void reset_plot_settings()
     labelx.clear();
     labely.clear();
     title.clear();
-    drawxaxes = draw_x_axes;
-    drawyaxes = draw_y_axes;
     time_x_axes = time_y_axes = 0;
 }
 

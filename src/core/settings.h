@@ -52,10 +52,6 @@ enum {
     COLOR_LAST = 17,
 };
 
-// An axis drawer: plot size, top-left corner of the plot area, log flag (always 0), data range,
-// and nodraw = 1 to only measure the label width.
-typedef int drawaxes(int XSize, int YSize, int xoffset, int yoffset, int log_axis, double Min, double Max, int nodraw);
-
 // Name of the environment variable that names the font file.
 extern const char* const ENVFONT;
 
@@ -89,10 +85,7 @@ extern std::string labelx;
 extern std::string labely;
 extern std::string title;
 
-// Axis drawers: the linear ones at start, the time ones after "--x-time" / "--y-time", which also set
-// time_x_axes / time_y_axes.
-extern drawaxes* drawxaxes;
-extern drawaxes* drawyaxes;
+// Set by "--x-time" / "--y-time": the axis holds seconds and is drawn as a time axis.
 extern int time_x_axes;
 extern int time_y_axes;
 

@@ -4,9 +4,9 @@
 #include <exception>
 #include <string>
 
+#include "core/messages.h"
 #include "data/data_reader.h"
 #include "data/data_set.h"
-#include "core/messages.h"
 
 namespace
 {
@@ -34,12 +34,6 @@ void resolve_file_reference(int i)
     mydata[i].fname = mydata[n].fname;
 }
 
-void empty_rows(data& d)
-{
-    for (std::vector<double>* column : {&d.x, &d.y, &d.z, &d.dx1, &d.dy1, &d.dx2, &d.dy2})
-        column->clear();
-}
-
 } // namespace
 
 bool read_reference_data_set()
@@ -61,7 +55,7 @@ void read_extra_data_sets()
             continue;
         resolve_file_reference(i);
         TW_DEBUG("Reading dataset " << i << " from \"" << d.fname << "\"");
-        empty_rows(d);
+        d.clear_rows();
         read_or_end_run(d);
         d.FindMinMax();
     }

@@ -8,11 +8,11 @@
 #include <cstring>
 #include <iostream>
 
-#include "print/err_printf.h"
+#include "core/messages.h"
 #include "data/file_bytes.h"
 #include "data/huge_pages.h"
-#include "core/messages.h"
 #include "data/number_scan.h"
+#include "print/err_printf.h"
 
 namespace
 {
@@ -190,19 +190,19 @@ void read_line(file_reading& r)
 // The rows of a million-line file take a tenth of the reading time in page faults without huge pages.
 void make_room(data& d, std::size_t rows)
 {
-    const bool components = is_ellipse_quiver(draw_type);
-    for (std::vector<double>* column : {&d.x, &d.y, &d.z, &d.dx1, &d.dy1, &d.dx2, &d.dy2}) {
-        if (!components && column == &d.dx1)
-            break;
-        column->reserve(column->size() + rows);
-        advise_huge_pages(*column);
+    const data::column_list columns = d.columns();
+    const std::size_t used = data::columns_used(draw_type);
+    for (std::size_t k = 0; k < used; ++k) {
+        std::vector<double>& column = *columns[k];
+        column.reserve(column.size() + rows);
+        advise_huge_pages(column);
     }
 }
 
 // A file of mostly comments leaves most of the reserved room unused.
 void give_back_room(data& d)
 {
-    for (std::vector<double>* column : {&d.x, &d.y, &d.z, &d.dx1, &d.dy1, &d.dx2, &d.dy2})
+    for (std::vector<double>* column : d.columns())
         if (column->capacity() - column->size() > column->size() / 4 + 4096)
             column->shrink_to_fit();
 }

@@ -80,24 +80,27 @@ void data::sort()
     std::sort(index.begin(), index.end(), [this](std::size_t a, std::size_t b) { return z[a] < z[b]; });
 
     std::vector<double> scratch;
-    permute(x, index, scratch);
-    permute(y, index, scratch);
-    if (debug > 1)
-        print_values(z);
-    permute(z, index, scratch);
-    if (debug > 1)
-        print_values(z);
-    if (!is_ellipse_quiver(draw_type))
-        return;
-    for (std::vector<double>* column : {&dx1, &dy1, &dx2, &dy2})
-        permute(*column, index, scratch);
+    const column_list all = columns();
+    for (std::size_t k = 0; k < columns_used(draw_type); ++k) {
+        const bool traced = all[k] == &z && debug > 1; // z before and after
+        if (traced)
+            print_values(z);
+        permute(*all[k], index, scratch);
+        if (traced)
+            print_values(z);
+    }
+}
+
+void data::clear_rows()
+{
+    for (std::vector<double>* column : columns())
+        column->clear();
 }
 
 void data::cleanup()
 {
     fname.clear();
-    for (std::vector<double>* column : {&x, &y, &z, &dx1, &dy1, &dx2, &dy2})
-        column->clear();
+    clear_rows();
 }
 
 void data::apply_UserMinMax(myMinMax& umm)

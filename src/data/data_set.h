@@ -3,6 +3,8 @@
 #ifndef TREMWIL_DATA_SET_H
 #define TREMWIL_DATA_SET_H
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <limits>
 #include <ostream>
@@ -95,10 +97,11 @@ public:
     bool warned_x = false;
     bool warned_y = false;
 
-    data() = default;
-    data(const data&) = default;
-    data& operator=(const data&) = default;
-    ~data() { cleanup(); }
+    // The seven row vectors in one order, for the steps that treat them alike; the draw type fills the
+    // first columns_used(draw_type) of them.
+    using column_list = std::array<std::vector<double>*, 7>;
+    column_list columns() { return {&x, &y, &z, &dx1, &dy1, &dx2, &dy2}; }
+    static std::size_t columns_used(int type) { return is_ellipse_quiver(type) ? 7 : 3; }
 
     // Widens minmax with the data (never resets it); traces each range when debug is set.
     void FindMinMax();
@@ -106,6 +109,8 @@ public:
     void FindMinMax1(MinMax& d, const std::vector<double>& v1, const std::vector<double>& v2);
     // Reorders the rows by ascending z.
     void sort();
+    // Empties the seven vectors; file name, ranges, columns, offset and flags stay.
+    void clear_rows();
     // Empties the file name and the seven vectors; ranges, columns, offset and flags stay.
     void cleanup();
     // Replaces the x, y and z bounds of mod_minmax by the limits given in umm.

@@ -10,9 +10,6 @@
 #include "plot/scale_mapping.h"
 #include "plot/tick_scale.h"
 
-GrTextOption* opt_axes;
-GrColor axes_color;
-
 namespace
 {
 
@@ -70,42 +67,42 @@ std::string label_of(double v)
 
 } // namespace
 
-int draw_x_axes(int XSize, int YSize, int xoffset, int yoffset, int /*log_axis*/, double Min, double Max,
-                int /*nodraw*/)
+int draw_x_axes(const axis_style& style, int XSize, int YSize, int xoffset, int yoffset, int /*log_axis*/, double Min,
+                double Max, int /*nodraw*/)
 {
     const tick_plan p = plan_ticks(Min, Max, XSize);
     const int y0 = yoffset + YSize;
     auto column = [&](double v) { return trunc_pixel(xoffset + XSize / p.range * (v - p.min)); };
     each_major(p, [&](double v) {
         const int x = column(v);
-        GrLine(x, y0 + 1, x, y0 + 6, axes_color);
-        gprintfxy(x, y0 + 8, opt_axes, "%s", label_of(v).c_str());
+        GrLine(x, y0 + 1, x, y0 + 6, style.color);
+        gprintfxy(x, y0 + 8, style.text, "%s", label_of(v).c_str());
     });
     each_minor(p, [&](double v) {
         const int x = column(v);
-        GrLine(x, y0 + 1, x, trunc_pixel(y0 + 1 + 2.0), axes_color);
+        GrLine(x, y0 + 1, x, trunc_pixel(y0 + 1 + 2.0), style.color);
     });
     return 0;
 }
 
-int draw_y_axes(int /*XSize*/, int YSize, int xoffset, int yoffset, int /*log_axis*/, double Min, double Max,
-                int nodraw)
+int draw_y_axes(const axis_style& style, int /*XSize*/, int YSize, int xoffset, int yoffset, int /*log_axis*/,
+                double Min, double Max, int nodraw)
 {
     const tick_plan p = plan_ticks(Min, Max, YSize);
     unsigned int maxw = 0;
-    each_major(p, [&](double v) { maxw = std::max(maxw, GrStringWidth_(label_of(v), opt_axes)); });
+    each_major(p, [&](double v) { maxw = std::max(maxw, GrStringWidth_(label_of(v), style.text)); });
     if (nodraw == 1)
         return static_cast<int>(maxw) + 2;
     const int y0 = yoffset + YSize;
     auto row = [&](double v) { return trunc_pixel(y0 - YSize / p.range * (v - p.min) - 1.0); };
     each_major(p, [&](double v) {
         const int y = row(v);
-        GrLine(xoffset - 1, y, xoffset - 6, y, axes_color);
-        gprintfxy(xoffset - 8, y, opt_axes, "%s", label_of(v).c_str());
+        GrLine(xoffset - 1, y, xoffset - 6, y, style.color);
+        gprintfxy(xoffset - 8, y, style.text, "%s", label_of(v).c_str());
     });
     each_minor(p, [&](double v) {
         const int y = row(v);
-        GrLine(xoffset - 1, y, trunc_pixel(xoffset - 1 - 2.0), y, axes_color);
+        GrLine(xoffset - 1, y, trunc_pixel(xoffset - 1 - 2.0), y, style.color);
     });
     return static_cast<int>(maxw);
 }

@@ -6,9 +6,17 @@
 #include "core/settings.h"
 #include "twgr.h"
 
-// Text options of the axis labels and the tick colour, set by the composer for each picture.
-extern GrTextOption* opt_axes;
-extern GrColor axes_color;
+// How the axes of one picture look: the text options of the labels (each drawer sets their alignment) and the
+// colour of the ticks.
+struct axis_style {
+    GrTextOption* text;
+    GrColor color;
+};
+
+// An axis drawer: its style, plot size, top-left corner of the plot area, log flag (always 0), data range,
+// and nodraw = 1 to only measure the label width.
+typedef int drawaxes(const axis_style& style, int XSize, int YSize, int xoffset, int yoffset, int log_axis, double Min,
+                     double Max, int nodraw);
 
 // Draws the x axis below the plot area of XSize x YSize pixels whose top-left corner is (xoffset, yoffset),
 // for the data range Min..Max. Returns 0.

@@ -2,24 +2,21 @@
 #include "plot/compose.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <iomanip>
 #include <iostream>
 #include <sstream>
-#include <vector>
 
+#include "core/messages.h"
+#include "core/settings.h"
 #include "plot/axes.h"
 #include "plot/compose_page.h"
 #include "plot/graphics_mode.h"
 #include "plot/marks.h"
-#include "core/messages.h"
-#include "portable/mypath.h"
 #include "plot/overlay_draw.h"
 #include "plot/scale_mapping.h"
-#include "core/settings.h"
+#include "portable/mypath.h"
 
 namespace
 {
@@ -108,15 +105,15 @@ page_layout plan_vertical()
 }
 
 // The z legend column, the ring size check and the left margin sized by the widest y label.
-void plan_horizontal(page_layout& l, const data& d0)
+void plan_horizontal(page_layout& l, const data& d0, const axis_style& axes)
 {
     const myMinMax& m = d0.mod_minmax;
     if (scaleinfo)
-        scalew = std::max(scalew, draw_y_axes(0, l.rangey, 0, 0, 0, m.z.Min, m.z.Max, 1));
+        scalew = std::max(scalew, draw_y_axes(axes, 0, l.rangey, 0, 0, 0, m.z.Min, m.z.Max, 1));
     if (std::fabs(m.z.Min * scalez) > l.maxX || std::fabs(scalez * m.z.Max) > l.maxX)
         warning("some rings are bigger than the plot\n");
     const int base = labely.empty() ? 7 : l.th + 7;
-    const int w = draw_y_axes(0, l.rangey, base, l.yoffset + 1, 0, m.y.Min, m.y.Max, 1);
+    const int w = draw_y_axes(axes, 0, l.rangey, base, l.yoffset + 1, 0, m.y.Min, m.y.Max, 1);
     // A left offset beyond any page is held at the far limit, so the sums below stay in range.
     l.xoffset = left_offset > 0 ? std::min(left_offset, pixel_far) : base + w;
     const long long rangex = static_cast<long long>(l.maxX) - scalew - l.xoffset - l.xoffset / 2;
@@ -128,15 +125,18 @@ bool has_room(const page_layout& l)
     return l.rangex >= 1 && l.rangey >= 1;
 }
 
-// The scale text at the top right, and for ellipses the common pixel scale of their components.
-void set_ellipse_scale(const page_layout& l, GrTextOption& opt, const data& d0)
+// The scale factor of ellipse and quiver components, as text at the top right.
+void draw_component_scale(const page_layout& l, GrTextOption& opt)
 {
-    if (!is_ellipse_quiver(draw_type))
-        return;
     std::ostringstream text;
     text << scalee;
     const long width = GrStringWidth_(text.str(), &opt);
     gprintfxy(l.maxX - width, 0, &opt, "%s", text.str().c_str());
+}
+
+// The common pixel scale of the ellipse components, which the marks read; the ranges go to standard error.
+void set_ellipse_scale(const page_layout& l, const data& d0)
+{
     if (draw_type != DT_ELLIPSE_XYUV && draw_type != DT_ELLIPSE_XUYV)
         return;
     const myMinMax& m = d0.minmax;
@@ -168,29 +168,62 @@ void draw_plot_area(const page_layout& l, data* d, GrTextOption& opt)
     GrSetContext(nullptr);
 }
 
-int command_key()
+// A page planned: its layout, the path heading and whether the plot area has room.
+struct page_plan {
+    page_layout layout;
+    std::string fullpath;
+    bool room = false;
+};
+
+// Everything of a page before its first pixel, with every message the page gives apart from the ellipse ranges.
+page_plan plan_page(data* d)
 {
-    if (save_and_exit == 1)
-        return 's';
-    if (save_and_exit == 2) {
-        save_and_exit = 1;
-        return ' ';
+    page_plan plan;
+    plan.fullpath = absolute_path(d[0].fname, true);
+    trace_colors();
+    page_layout& l = plan.layout;
+    l = plan_vertical();
+    set_plot_ranges(d);
+    GrTextOption measuring = plot_text_options();
+    plan_horizontal(l, d[0], axis_style{&measuring, colors[COLOR_AX]});
+    plan.room = has_room(l);
+    if (!plan.room)
+        warning("a page of %d x %d pixels leaves no room for the plot\n", l.maxX + 1, l.maxY + 1);
+    return plan;
+}
+
+void set_xy_scales(const page_layout& l, const data& d0)
+{
+    const myMinMax& m = d0.mod_minmax;
+    Xscale.set(m.x.Min, m.x.Max, l.rangex);
+    Yscale.set(m.y.Min, m.y.Max, l.rangey);
+}
+
+void draw_page(const page_plan& plan, data* d)
+{
+    const page_layout& l = plan.layout;
+    GrTextOption opt = plot_text_options();
+    // The axes align their labels each their own way; the overlay texts keep the plot's top-left alignment.
+    GrTextOption axis_opt = opt;
+    const axis_style axes{&axis_opt, colors[COLOR_AX]};
+    GrClearScreen(colors[COLOR_BG]);
+    GrClearContext(colors[COLOR_BG]);
+    set_xy_scales(l, d[0]);
+    if (plan.room && is_ellipse_quiver(draw_type)) {
+        draw_component_scale(l, opt);
+        set_ellipse_scale(l, d[0]);
     }
-    return GrKeyRead();
+    draw_headings(l, opt, d[0], plan.fullpath);
+    if (plan.room) {
+        draw_frame_and_labels(l, opt);
+        draw_both_axes(l, d[0], axes);
+    }
+    draw_z_legend(l, d[0], axes);
+    if (plan.room)
+        draw_plot_area(l, d, opt);
 }
 
 } // namespace
-
-std::string absolute_path(const std::string& name, bool report)
-{
-    std::vector<char> resolved(PATH_MAX);
-    errno = 0;
-    if (tw::realpath(name.c_str(), resolved.data()) != nullptr)
-        return resolved.data();
-    if (report)
-        std::perror("realpath");
-    return name;
-}
 
 void set_plot_ranges(data* d)
 {
@@ -212,36 +245,14 @@ void set_plot_ranges(data* d)
     warn_unplottable(d0.mod_minmax.y, "y");
 }
 
-int tremwil(data* d)
+void compose(data* d)
 {
-    const std::string fullpath = absolute_path(d[0].fname, true);
-    trace_colors();
-    GrTextOption opt = plot_text_options();
-    page_layout l = plan_vertical();
-    set_plot_ranges(d);
-    // The axes align their labels each their own way; the overlay texts keep the plot's top-left alignment.
-    GrTextOption axis_opt = opt;
-    opt_axes = &axis_opt;
-    axes_color = colors[COLOR_AX];
-    plan_horizontal(l, d[0]);
-    const bool room = has_room(l);
-    if (!room)
-        warning("a page of %d x %d pixels leaves no room for the plot\n", l.maxX + 1, l.maxY + 1);
-    GrClearScreen(colors[COLOR_BG]);
-    GrClearContext(colors[COLOR_BG]);
-    const myMinMax& m = d[0].mod_minmax;
-    Xscale.set(m.x.Min, m.x.Max, l.rangex);
-    Yscale.set(m.y.Min, m.y.Max, l.rangey);
-    if (room)
-        set_ellipse_scale(l, opt, d[0]);
-    draw_headings(l, opt, d[0], fullpath);
-    if (room) {
-        draw_frame_and_labels(l, opt);
-        draw_both_axes(l, d[0]);
-    }
-    draw_z_legend(l, d[0]);
-    if (room)
-        draw_plot_area(l, d, opt);
-    opt_axes = nullptr;
-    return command_key();
+    draw_page(plan_page(d), d);
+}
+
+void recheck_page(data* d)
+{
+    const page_plan plan = plan_page(d);
+    if (plan.room && is_ellipse_quiver(draw_type))
+        set_ellipse_scale(plan.layout, d[0]);
 }

@@ -5,11 +5,11 @@
 #include <cmath>
 #include <ctime>
 
+#include "core/settings.h"
 #include "plot/axes.h"
 #include "plot/graphics_mode.h"
 #include "plot/marks.h"
 #include "plot/scale_mapping.h"
-#include "core/settings.h"
 #include "plot/tick_scale.h"
 #include "plot/time_axes.h"
 
@@ -48,9 +48,9 @@ bool append_date(const std::vector<double>& v, const char* fmt, std::string& out
 std::string date_annotation(const data& d0)
 {
     std::string date;
-    if (drawxaxes == draw_x_axes_time)
+    if (time_x_axes)
         append_date(d0.x, "x: %Y-%m-%d ", date);
-    if (drawyaxes == draw_y_axes_time) {
+    if (time_y_axes) {
         std::string y_part;
         if (append_date(d0.y, "y: %Y-%m-%d", y_part)) {
             if (!date.empty())
@@ -103,18 +103,20 @@ void draw_frame_and_labels(const page_layout& l, GrTextOption& opt)
     }
 }
 
-void draw_both_axes(const page_layout& l, const data& d0)
+void draw_both_axes(const page_layout& l, const data& d0, const axis_style& axes)
 {
     const myMinMax& m = d0.mod_minmax;
-    opt_axes->txo_xalign = 1;
-    opt_axes->txo_yalign = 0;
-    drawxaxes(l.rangex, l.rangey, l.xoffset, l.yoffset, 0, m.x.Min, m.x.Max, 0);
-    opt_axes->txo_xalign = 2;
-    opt_axes->txo_yalign = 1;
-    drawyaxes(l.rangex, l.rangey, l.xoffset, l.yoffset + 1, 0, m.y.Min, m.y.Max, 0);
+    drawaxes* const draw_x = time_x_axes ? draw_x_axes_time : draw_x_axes;
+    drawaxes* const draw_y = time_y_axes ? draw_y_axes_time : draw_y_axes;
+    axes.text->txo_xalign = 1;
+    axes.text->txo_yalign = 0;
+    draw_x(axes, l.rangex, l.rangey, l.xoffset, l.yoffset, 0, m.x.Min, m.x.Max, 0);
+    axes.text->txo_xalign = 2;
+    axes.text->txo_yalign = 1;
+    draw_y(axes, l.rangex, l.rangey, l.xoffset, l.yoffset + 1, 0, m.y.Min, m.y.Max, 0);
 }
 
-void draw_z_legend(const page_layout& l, const data& d0)
+void draw_z_legend(const page_layout& l, const data& d0, const axis_style& axes)
 {
     if (!scaleinfo)
         return;
@@ -130,8 +132,8 @@ void draw_z_legend(const page_layout& l, const data& d0)
         return;
     const int cx = l.maxX - (l.xoffset / 2 + scalew) / 2;
     const long label_x = l.maxX - (l.xoffset / 2 + scalew + 5) / 2;
-    opt_axes->txo_xalign = 2;
-    opt_axes->txo_yalign = 1;
+    axes.text->txo_xalign = 2;
+    axes.text->txo_yalign = 1;
     double ly = scalew / 2 + l.th;
     for (long long k = hi; k >= lo && std::fabs(ly) < pixel_far; --k) {
         const double v = static_cast<double>(k) * s;
@@ -140,7 +142,7 @@ void draw_z_legend(const page_layout& l, const data& d0)
         const int y = static_cast<int>(ly);
         const int radius = trunc_pixel(scale_z(v));
         my_mark2(cx + radius, y, radius, true, colors[COLOR_FG0]);
-        gprintfxy(label_x, y, opt_axes, "%g", v);
+        gprintfxy(label_x, y, axes.text, "%g", v);
         const double below = std::max(std::fabs(static_cast<double>(k - 1) * s), v);
         ly += trunc_pixel(2 * (below * scalez + add_to_z_when_zero)) + l.th;
     }

@@ -5,8 +5,9 @@
 
 #include <string>
 
-#include "plot/compose.h"
 #include "data/data_set.h"
+#include "plot/axes.h"
+#include "plot/compose.h"
 #include "twgr.h"
 
 // Title centred at the top, the data file's path just above the frame, the date annotation of time axes.
@@ -15,10 +16,11 @@ void draw_headings(const page_layout& l, GrTextOption& opt, const data& d0, cons
 // The frame one pixel outside the plot area, and the x and y labels.
 void draw_frame_and_labels(const page_layout& l, GrTextOption& opt);
 
-// Both axes through the drawer pointers, with opt_axes aligned for each.
-void draw_both_axes(const page_layout& l, const data& d0);
+// Both axes, the time drawers where --x-time / --y-time chose them, with the label options aligned for each.
+void draw_both_axes(const page_layout& l, const data& d0, const axis_style& axes);
 
 // The z legend in the right margin: filled rings of the nice z values with their labels, largest first.
-void draw_z_legend(const page_layout& l, const data& d0);
+// Its labels take the axes' text options.
+void draw_z_legend(const page_layout& l, const data& d0, const axis_style& axes);
 
 #endif // TREMWIL_COMPOSE_PAGE_H

@@ -136,6 +136,8 @@ void entergrmode(int vga)
         GrSetDriver("memory");
     GrSetMode(GR_width_height_color_graphics, page_width(row), whc[row][1], whc[row][2]);
     mode_entered = true;
+    // An error from here on leaves graphics mode before it speaks, so its message reaches a usable terminal.
+    set_error_cleanup(exitgrmode);
     load_font();
     // A page without a window (the memory driver, chosen by --in-memory or through TWGRDRV) has no input.
     events_started = GrDriverInfo->vdriver != nullptr && GrDriverInfo->vdriver->adapter != GR_MEM;
@@ -148,6 +150,7 @@ void exitgrmode()
     if (!mode_entered)
         return;
     mode_entered = false;
+    set_error_cleanup(nullptr);
     if (events_started)
         stop_events();
     events_started = false;
@@ -173,6 +176,11 @@ void alloc_colors()
     for (int slot = COLOR_FG0; slot <= COLOR_FILLRING; ++slot)
         if (colors[slot] == colors[COLOR_BG])
             std::fprintf(stderr, "WARNING: Color %s is the same as background color\n", colornames[slot]);
+}
+
+bool page_in_window()
+{
+    return events_started;
 }
 
 int GrKeyRead()

@@ -22,12 +22,16 @@ extern GrGraphicsMode oldmode;
 void entergrmode(int vga);
 
 // Leaves graphics mode: releases a loaded font and restores the old mode. Does nothing when graphics mode
-// is not entered, so error paths may call it at any time.
+// is not entered, so error paths may call it at any time; error calls it while the mode is entered.
 void exitgrmode();
 
 // Fills the colour slots from the requested colours (after every entergrmode), swaps background and the first
 // foreground with invcolor, and warns about every drawing slot that equals the background.
 void alloc_colors();
+
+// True while the page is shown in a window (one with keys to read); false for a memory page, which nobody
+// sees until it is saved.
+bool page_in_window();
 
 // Waits for the next key press and returns its code (8 Backspace, 27 Escape, letters as characters).
 int GrKeyRead();

@@ -6,13 +6,11 @@
 #include <cmath>
 #include <cstdio>
 
+#include "core/messages.h"
+#include "core/settings.h"
 #include "plot/ellipse.h"
 #include "plot/graphics_mode.h"
-#include "core/messages.h"
 #include "plot/scale_mapping.h"
-#include "core/settings.h"
-
-int doline = 0;
 
 namespace
 {
@@ -123,72 +121,8 @@ void trace_skipped(const data& d, std::size_t i)
                           << " y:" << m.y.Min << ".." << m.y.Max << " z:" << m.z.Min << ".." << m.z.Max);
 }
 
-} // namespace
-
-void plot_data(data& d, int YSize, int color)
-{
-    doline = 0;
-    const MinMax& zr = d.mod_minmax.z;
-    const GrColor c = colors[color];
-    const bool line_mode = draw_type == DT_LINE;
-    ring_at previous{};
-    const std::size_t rows = complete_rows(d);
-    for (std::size_t i = 0; i < rows; ++i) {
-        // The negated test also skips a NaN z, which lies inside no range.
-        if (!(d.z[i] > zr.Min && d.z[i] < zr.Max)) {
-            doline = 0;
-            trace_skipped(d, i);
-            continue;
-        }
-        const double xx = pixel_position(Xscale.scale(d.x[i]));
-        const double yy = YSize - pixel_position(Yscale.scale(d.y[i] + d.offset_y));
-        const int radius = my_mark(trunc_pixel(xx), trunc_pixel(yy), d, i, false, c);
-        const ring_at drawn{xx, yy, radius};
-        if (line_mode && doline)
-            join_rings(previous, drawn, c);
-        doline = 1;
-        previous = drawn;
-    }
-}
-
-int my_mark(int x, int y, const data& d, std::size_t ix, bool filled, GrColor fgcolor)
-{
-    switch (draw_type) {
-    case DT_NORMAL:
-    case DT_LINE:
-        return my_mark2(x, y, ring_radius(scale_z(d.z[ix])), filled, fgcolor);
-    case DT_ELLIPSE_XYUV:
-    case DT_ELLIPSE_XUYV:
-        return my_ellipse(x, y, d, ix, filled, fgcolor);
-    case DT_QUIVER_XYUV:
-    case DT_QUIVER_XUYV:
-        return my_quiver(x, y, d, ix, filled, fgcolor);
-    default:
-        std::fprintf(stderr, "Uknown draw_type:%d\n", draw_type);
-        return 0;
-    }
-}
-
-int my_mark2(int x, int y, int radius, bool filled, GrColor fgcolor)
-{
-    if (radius < 0) {
-        mark(x, y, radius, fgcolor);
-        return radius;
-    }
-    if (radius == 0) {
-        GrPlot(x, y, fgcolor);
-        return 1;
-    }
-    if (!filled) {
-        GrCircle(x, y, radius, fgcolor);
-        return radius;
-    }
-    GrFilledCircle(x, y, radius, colors[COLOR_FILL]);
-    GrCircle(x, y, radius, colors[COLOR_FILLRING]);
-    return radius;
-}
-
-void mark(int x, int y, int z, GrColor)
+// The filled disc of a negative radius z, in the fill colours (or data set 0's colour without alt_color).
+void mark(int x, int y, int z)
 {
     // Without alt_color every disc takes the first data set's colour, whatever set it belongs to.
     const GrColor fill = alt_color ? colors[COLOR_FILL] : colors[COLOR_FG0];
@@ -197,7 +131,8 @@ void mark(int x, int y, int z, GrColor)
     GrCircle(x, y, z, rim);
 }
 
-int my_ellipse(int x, int y, const data& d, std::size_t ix, int, GrColor fgcolor)
+// Outline of the point's ellipse from its two component vectors; returns 1.
+int my_ellipse(int x, int y, const data& d, std::size_t ix, GrColor fgcolor)
 {
     // One factor for both axes keeps the ellipse's shape in pixels. All components zero leave no length
     // to scale by: the factor is then 0 and the ellipse shrinks to its centre pixel.
@@ -211,7 +146,14 @@ int my_ellipse(int x, int y, const data& d, std::size_t ix, int, GrColor fgcolor
     return 1;
 }
 
-int my_quiver(int x, int y, const data& d, std::size_t ix, int, GrColor fgcolor)
+// A line from (x1, y1) to (x2, y2) with an open head of two strokes at (x2, y2).
+void draw_arrow(int x1, int y1, int x2, int y2, GrColor fgcolor)
+{
+    draw_arrow_between(x1, y1, x2, y2, fgcolor);
+}
+
+// Arrow from (x, y) along the point's first component vector; returns 1.
+int my_quiver(int x, int y, const data& d, std::size_t ix, GrColor fgcolor)
 {
     // The components are bounded like ring radii, so the tip stays a valid int however long the arrow.
     const int dx = ring_radius(Xscale.scale2(d.dx1[ix]) * scalee.x + 0.5);
@@ -222,9 +164,69 @@ int my_quiver(int x, int y, const data& d, std::size_t ix, int, GrColor fgcolor)
     return 1;
 }
 
-void draw_arrow(int x1, int y1, int x2, int y2, GrColor fgcolor)
+} // namespace
+
+void plot_data(data& d, int YSize, int color)
 {
-    draw_arrow_between(x1, y1, x2, y2, fgcolor);
+    bool joined = false; // a previous point exists to join from
+    const MinMax& zr = d.mod_minmax.z;
+    const GrColor c = colors[color];
+    const bool line_mode = draw_type == DT_LINE;
+    ring_at previous{};
+    const std::size_t rows = complete_rows(d);
+    for (std::size_t i = 0; i < rows; ++i) {
+        // The negated test also skips a NaN z, which lies inside no range.
+        if (!(d.z[i] > zr.Min && d.z[i] < zr.Max)) {
+            joined = false;
+            trace_skipped(d, i);
+            continue;
+        }
+        const double xx = pixel_position(Xscale.scale(d.x[i]));
+        const double yy = YSize - pixel_position(Yscale.scale(d.y[i] + d.offset_y));
+        const int radius = my_mark(trunc_pixel(xx), trunc_pixel(yy), d, i, c);
+        const ring_at drawn{xx, yy, radius};
+        if (line_mode && joined)
+            join_rings(previous, drawn, c);
+        joined = true;
+        previous = drawn;
+    }
+}
+
+int my_mark(int x, int y, const data& d, std::size_t ix, GrColor fgcolor)
+{
+    switch (draw_type) {
+    case DT_NORMAL:
+    case DT_LINE:
+        return my_mark2(x, y, ring_radius(scale_z(d.z[ix])), false, fgcolor);
+    case DT_ELLIPSE_XYUV:
+    case DT_ELLIPSE_XUYV:
+        return my_ellipse(x, y, d, ix, fgcolor);
+    case DT_QUIVER_XYUV:
+    case DT_QUIVER_XUYV:
+        return my_quiver(x, y, d, ix, fgcolor);
+    default:
+        std::fprintf(stderr, "Uknown draw_type:%d\n", draw_type);
+        return 0;
+    }
+}
+
+int my_mark2(int x, int y, int radius, bool filled, GrColor fgcolor)
+{
+    if (radius < 0) {
+        mark(x, y, radius);
+        return radius;
+    }
+    if (radius == 0) {
+        GrPlot(x, y, fgcolor);
+        return 1;
+    }
+    if (!filled) {
+        GrCircle(x, y, radius, fgcolor);
+        return radius;
+    }
+    GrFilledCircle(x, y, radius, colors[COLOR_FILL]);
+    GrCircle(x, y, radius, colors[COLOR_FILLRING]);
+    return radius;
 }
 
 double pixel_position(double v)

@@ -8,33 +8,18 @@
 #include "data/data_set.h"
 #include "twgr.h"
 
-// Line mode: set while a previous point exists to join from; plot_data clears it at its start and at
-// every skipped point.
-extern int doline;
-
 // Draws every point of d whose z lies strictly inside the plot z range, in colour slot color, on a plot
 // area YSize pixels high (the current context). Points outside the x or y range are left to the clipping.
+// In line mode each point is joined to the one before, unless a skipped point lies between them.
 void plot_data(data& d, int YSize, int color);
 
 // Draws point ix at pixel (x, y) according to draw_type; returns the radius the line mode joins to,
 // 0 when nothing was drawn (an unknown draw type).
-int my_mark(int x, int y, const data& d, std::size_t ix, bool filled, GrColor fgcolor);
+int my_mark(int x, int y, const data& d, std::size_t ix, GrColor fgcolor);
 
 // One ring: a filled disc when radius < 0, a pixel when 0, an outline otherwise (filled: the legend's disc
 // in the fill colours with its rim). Returns radius, or 1 for the single pixel.
 int my_mark2(int x, int y, int radius, bool filled, GrColor fgcolor);
-
-// The filled disc of a negative radius z, in the fill colours (or data set 0's colour without alt_color).
-void mark(int x, int y, int z, GrColor fg);
-
-// Outline of the point's ellipse from its two component vectors; returns 1.
-int my_ellipse(int x, int y, const data& d, std::size_t ix, int filled, GrColor fgcolor);
-
-// Arrow from (x, y) along the point's first component vector; returns 1.
-int my_quiver(int x, int y, const data& d, std::size_t ix, int filled, GrColor fgcolor);
-
-// A line from (x1, y1) to (x2, y2) with an open head of two strokes at (x2, y2).
-void draw_arrow(int x1, int y1, int x2, int y2, GrColor fgcolor);
 
 // Positions of lines and arrows before they become ints. Pinning both ends of a segment to the far-off
 // bound of the int conversion would turn it, so a segment reaching that far is cut in doubles first.
@@ -47,7 +32,7 @@ double pixel_position(double v);
 // the truncated ends.
 void draw_segment(double x1, double y1, double x2, double y2, GrColor c);
 
-// draw_arrow between two pixel positions, cut like draw_segment.
+// A line between two pixel positions with an open head of two strokes at the second, cut like draw_segment.
 void draw_arrow_between(double x1, double y1, double x2, double y2, GrColor fgcolor);
 
 #endif // TREMWIL_MARKS_H

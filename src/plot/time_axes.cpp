@@ -6,12 +6,12 @@
 #include <ctime>
 #include <string>
 
-#include "plot/axes.h"
-#include "print/dbg_printf.h"
-#include "plot/graphics_mode.h"
 #include "core/messages.h"
+#include "plot/axes.h"
+#include "plot/graphics_mode.h"
 #include "plot/scale_mapping.h"
 #include "plot/tick_scale.h"
+#include "print/dbg_printf.h"
 
 namespace
 {
@@ -76,30 +76,30 @@ struct time_axis {
     int column(double v) const { return trunc_pixel(xoffset + XSize / range * (v - min_s)); }
 };
 
-void draw_major_ticks(const time_axis& a, int dist, double eps)
+void draw_major_ticks(const axis_style& style, const time_axis& a, int dist, double eps)
 {
     const double T = distance[dist].tick;
     const double first = std::floor((eps + a.min_s) / T);
     for_each_tick(first, std::ceil((a.max_s - eps) / T), T, a.lo, a.hi, a.limit, [&](double v) {
         const int x = a.column(v);
-        GrLine(x, a.y0 + 1, x, a.y0 + 6, axes_color);
-        gprintfxy(x, a.y0 + 8, opt_axes, "%s", time_label(v, dist).c_str());
+        GrLine(x, a.y0 + 1, x, a.y0 + 6, style.color);
+        gprintfxy(x, a.y0 + 8, style.text, "%s", time_label(v, dist).c_str());
     });
 }
 
-void draw_minor_ticks(const time_axis& a, int dist)
+void draw_minor_ticks(const axis_style& style, const time_axis& a, int dist)
 {
     const double S = distance[dist].subtick;
     for_each_tick(std::ceil(a.lo / S), std::floor(a.hi / S), S, a.lo, a.hi, a.limit, [&](double v) {
         const int x = a.column(v);
-        GrLine(x, a.y0 + 1, x, trunc_pixel(a.y0 + 1 + 2.0), axes_color);
+        GrLine(x, a.y0 + 1, x, trunc_pixel(a.y0 + 1 + 2.0), style.color);
     });
 }
 
 } // namespace
 
-int draw_x_axes_time(int XSize, int YSize, int xoffset, int yoffset, int /*log_axis*/, double Min, double Max,
-                     int /*nodraw*/)
+int draw_x_axes_time(const axis_style& style, int XSize, int YSize, int xoffset, int yoffset, int /*log_axis*/,
+                     double Min, double Max, int /*nodraw*/)
 {
     // A time of day running past midnight starts on the day before; every value is then moved one day on.
     if (Min > Max)
@@ -113,12 +113,13 @@ int draw_x_axes_time(int XSize, int YSize, int xoffset, int yoffset, int /*log_a
     trace_linear_spacing(min_s, max_s, distance[dist].tick);
     const double eps = 1e-6 * range;
     const time_axis a{min_s, max_s, range, min_s - eps, max_s + eps, max_ticks(XSize), XSize, xoffset, yoffset + YSize};
-    draw_major_ticks(a, dist, eps);
-    draw_minor_ticks(a, dist);
+    draw_major_ticks(style, a, dist, eps);
+    draw_minor_ticks(style, a, dist);
     return 0;
 }
 
-int draw_y_axes_time(int XSize, int YSize, int xoffset, int yoffset, int log_axis, double Min, double Max, int nodraw)
+int draw_y_axes_time(const axis_style& style, int XSize, int YSize, int xoffset, int yoffset, int log_axis, double Min,
+                     double Max, int nodraw)
 {
-    return draw_y_axes(XSize, YSize, xoffset, yoffset, log_axis, Min, Max, nodraw);
+    return draw_y_axes(style, XSize, YSize, xoffset, yoffset, log_axis, Min, Max, nodraw);
 }

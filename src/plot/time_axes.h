@@ -3,7 +3,7 @@
 #ifndef TREMWIL_TIME_AXES_H
 #define TREMWIL_TIME_AXES_H
 
-#include "core/settings.h"
+#include "plot/axes.h"
 
 // One choice of tick steps: seconds between major ticks, seconds between minor ticks, label format.
 struct distance_entry {

@@ -1,16 +1,20 @@
-// The z autoscale step, and the viewing loop: compose, then redraw, save, go back, go on or stop.
+// The run loop: one pass per data-file argument (read, autoscale, show), and on each shown page the steps
+// redraw, save, previous, next and quit.
 #include "view/viewing.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <iostream>
-#include <unistd.h>
 
-#include "plot/compose.h"
-#include "data/data_set.h"
 #include "core/messages.h"
 #include "core/settings.h"
+#include "data/data_passes.h"
+#include "data/data_set.h"
+#include "plot/compose.h"
+#include "plot/graphics_mode.h"
 #include "plot/tick_scale.h"
+#include "portable/mypath.h"
 
 namespace
 {
@@ -56,43 +60,6 @@ void scale_to_biggest_ring(double zmax)
         std::cout << "Setting scalez = " << scalez << " based on --biggest-ring=" << biggest_ring << "\n" << std::flush;
 }
 
-// The next argument index after key c, or -1 to stop.
-int next_index(int c, int first_non_opt)
-{
-    switch (c) {
-    case 27:
-    case 'q':
-    case 'Q':
-        return -1;
-    case 8:
-        return std::max(optind - 1, first_non_opt);
-    default:
-        return optind + 1;
-    }
-}
-
-// Composes and handles commands while the shown file stays the same.
-void viewing_loop(char** argv, int first_non_opt, int& quit)
-{
-    const int shown = optind;
-    while (optind == shown) {
-        const int c = tremwil(mydata);
-        TW_DEBUG("c=" << c);
-        if (c == 'r' || c == 'R')
-            continue;
-        if (c == 's' || c == 'S') {
-            save_picture(first_non_opt, argv);
-            continue;
-        }
-        const int next = next_index(c, first_non_opt);
-        if (next < 0) {
-            quit = 1;
-            return;
-        }
-        optind = next;
-    }
-}
-
 } // namespace
 
 void autoscale_z()
@@ -121,13 +88,9 @@ std::string png_file_name()
     return name.substr(0, dot) + ".png";
 }
 
-std::string png_comment(int first_non_opt, char** argv)
+std::string png_comment(const std::string& option_words)
 {
-    std::string comment;
-    for (int i = 0; i < first_non_opt; ++i) {
-        comment += argv[i];
-        comment += ' ';
-    }
+    std::string comment = option_words;
     for (const data& d : mydata) {
         if (d.fname.empty())
             continue;
@@ -136,22 +99,140 @@ std::string png_comment(int first_non_opt, char** argv)
     return comment;
 }
 
-void save_picture(int first_non_opt, char** argv)
+namespace
+{
+
+// Saves the whole page as a PNG; a file that cannot be written is reported through error_func.
+void save_picture(const std::string& option_words)
 {
     const std::string name = png_file_name();
-    const std::string comment = png_comment(first_non_opt, argv);
+    const std::string comment = png_comment(option_words);
     TW_DEBUG("save-and-exit " << name);
     TW_DEBUG("comment: " << comment);
     if (GrSaveContextToPng_wc(nullptr, name.c_str(), comment.c_str()) != 0)
         error_func("can't save %s\n", name.c_str());
-    if (save_and_exit != 0)
-        ++save_and_exit;
 }
 
-void view_current_file(char** argv, int vga, int first_non_opt, int& quit)
+constexpr int key_backspace = 8;
+constexpr int key_escape = 27;
+
+// What follows a shown page.
+enum class next_step { redraw, save, previous, next, quit };
+
+next_step step_of_key(int key)
+{
+    switch (key) {
+    case 'r':
+    case 'R':
+        return next_step::redraw;
+    case 's':
+    case 'S':
+        return next_step::save;
+    case key_backspace:
+        return next_step::previous;
+    case key_escape:
+    case 'q':
+    case 'Q':
+        return next_step::quit;
+    default:
+        return next_step::next;
+    }
+}
+
+// A run that saves every page and moves on without asking: --save-and-exit, and every --in-memory run.
+bool saving_run()
+{
+    return save_and_exit != 0 || in_memory != 0;
+}
+
+// After a save the page is drawn once more. A window shows it; a memory page is seen by nobody, so only the
+// messages of its drawing are given again.
+void draw_again_after_save()
+{
+    if (page_in_window())
+        compose(mydata);
+    else
+        recheck_page(mydata);
+}
+
+// Composes the page of the data sets read and carries out redraw and save until a step leaves the file:
+// previous (never from the first file, where it redraws), next or quit.
+next_step show_page(bool first_file, const std::string& option_words)
+{
+    compose(mydata);
+    for (;;) {
+        next_step step = saving_run() ? next_step::save : step_of_key(GrKeyRead());
+        if (step == next_step::previous && first_file)
+            step = next_step::redraw;
+        if (step == next_step::redraw) {
+            compose(mydata);
+        } else if (step == next_step::save) {
+            save_picture(option_words);
+            draw_again_after_save();
+            if (saving_run())
+                return next_step::next;
+        } else {
+            return step;
+        }
+    }
+}
+
+next_step view_file(int vga, bool first_file, const std::string& option_words)
 {
     entergrmode(vga);
     alloc_colors();
-    viewing_loop(argv, first_non_opt, quit);
+    const next_step step = show_page(first_file, option_words);
     exitgrmode();
+    return step;
+}
+
+// Names of data sets 1 to 9 as the command line gave them. An "@N" reference is resolved anew in every pass,
+// so a data set that refers to data set 0 follows the file shown now instead of keeping the first one.
+using given_names = std::array<std::string, 10>;
+
+given_names remember_given_names()
+{
+    given_names names;
+    for (int i = 1; i < 10; ++i)
+        names[i] = mydata[i].fname;
+    return names;
+}
+
+void restore_given_names(const given_names& names)
+{
+    for (int i = 1; i < 10; ++i)
+        mydata[i].fname = names[i];
+}
+
+// One pass over a data file: data set 0 from it, the other data sets, and its page. A file without rows
+// (let through by --error-as-warning) and a mode without a size (vga 0) show nothing and go on.
+next_step run_pass(const std::string& file, bool first_file, const run_setup& run, const given_names& names)
+{
+    TW_DEBUG("pass over " << file);
+    mydata[0].cleanup();
+    mydata[0].fname = file;
+    next_step step = next_step::next;
+    if (read_reference_data_set()) {
+        autoscale_z();
+        restore_given_names(names);
+        read_extra_data_sets();
+        if (run.vga != 0)
+            step = view_file(run.vga, first_file, run.option_words);
+    }
+    mydata[0].cleanup();
+    return step;
+}
+
+} // namespace
+
+void view_files(const run_setup& run)
+{
+    const given_names names = remember_given_names();
+    std::size_t shown = 0;
+    while (shown < run.files.size()) {
+        const next_step step = run_pass(run.files[shown], shown == 0, run, names);
+        if (step == next_step::quit)
+            return;
+        shown = step == next_step::previous ? shown - 1 : shown + 1;
+    }
 }

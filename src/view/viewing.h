@@ -1,29 +1,33 @@
-// The picture step of a pass: the z autoscale after data set 0 is read, and the viewing loop that composes,
-// saves and moves between files.
+// The run loop: one pass per data-file argument (read, autoscale, show or save the page) and the steps
+// between the files; also the z autoscale of a pass and the name and comment of a saved picture.
 #ifndef TREMWIL_VIEWING_H
 #define TREMWIL_VIEWING_H
 
 #include <string>
+#include <vector>
 
-#include "plot/graphics_mode.h" // exitgrmode, which the error path calls
+// What the run loop is given by the command line.
+struct run_setup {
+    std::vector<std::string> files; // data-file arguments in order, or the file of "-0" alone when there are none
+    std::string option_words;       // every word before the first data-file argument, each followed by a space
+    int vga = 0;                    // size row of the pages; 0 reads the files and shows nothing
+};
+
+// Runs the passes: each file in turn is read into data set 0 with data sets 1 to 9 beside it and shown. In a
+// window the keys choose the next step (r redraw, s save, Backspace previous, Escape or q quit, any other
+// next); a run that saves (--save-and-exit or --in-memory) saves each page and goes on. Returns after the last
+// file or when the user quits.
+void view_files(const run_setup& run);
 
 // The z autoscale step of a pass, run after data set 0 is read; acts only while scalez is exactly 1.0.
 void autoscale_z();
-
-// One pass's picture step for mode row vga: enter graphics mode, run the viewing loop, leave it.
-// It leaves optind at the argument index to show next (never before first_non_opt) and sets quit
-// when the user stops. argv holds the reordered command line, whose options go into the PNG comment.
-void view_current_file(char** argv, int vga, int first_non_opt, int& quit);
 
 // Name of the PNG of the current picture: output_fname when given, else data set 0's file name with its
 // extension (from the last '.' of the file-name part) replaced by ".png".
 std::string png_file_name();
 
-// Comment of the PNG: every command-line word before the first data-file argument followed by a space, then
-// each data set's file name with its absolute path in brackets.
-std::string png_comment(int first_non_opt, char** argv);
-
-// Saves the whole page as a PNG; a file that cannot be written is reported through error_func.
-void save_picture(int first_non_opt, char** argv);
+// Comment of the PNG: the option words of the command line, then each data set's file name with its absolute
+// path in brackets.
+std::string png_comment(const std::string& option_words);
 
 #endif // TREMWIL_VIEWING_H

@@ -5,11 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "data/data_set.h"
-#include "core/messages.h"
 #include "cli/options.h"
-#include "plot/overlays.h"
+#include "core/messages.h"
 #include "core/settings.h"
+#include "data/data_set.h"
+#include "plot/overlays.h"
+#include "plot/run_state.h"
 
 namespace
 {
@@ -21,12 +22,7 @@ class Options : public testing::Test
 protected:
     void SetUp() override
     {
-        reset_settings();
-        clear_overlays();
-        for (data& d : mydata)
-            d = data{};
-        UserMinMax = myMinMax{};
-        error_func = error;
+        reset_run_state();
         state = option_state{"tremwil", 3};
     }
     void TearDown() override { error_func = error; }

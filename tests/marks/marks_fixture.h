@@ -11,10 +11,11 @@
 #include <string>
 #include <vector>
 
+#include "page_pixels.h"
 #include "plot/graphics_mode.h"
 #include "plot/marks.h"
 #include "plot/overlays.h"
-#include "page_pixels.h"
+#include "plot/run_state.h"
 #include "plot/scale_mapping.h"
 
 namespace marks_test
@@ -81,8 +82,7 @@ protected:
 
     void open_page(int w, int h)
     {
-        exitgrmode();
-        reset_settings();
+        reset_run_state();
         unsetenv(ENVFONT);
         in_memory = 1;
         scalew = 0;
@@ -101,13 +101,8 @@ protected:
         Escale.set(0, 0, 0);
         d.mod_minmax.z.Min = -100;
         d.mod_minmax.z.Max = 100;
-        clear_overlays();
     }
-    void TearDown() override
-    {
-        clear_overlays();
-        exitgrmode();
-    }
+    void TearDown() override { reset_run_state(); }
     void add_point(double x, double y, double z, std::array<double, 4> components = {})
     {
         d.x.push_back(x);

@@ -29,7 +29,7 @@ protected:
         GrClearScreen(0);
         d.cleanup();
         add_point(0, 0, z);
-        return my_mark(50, 50, d, 0, false, fg2);
+        return my_mark(50, 50, d, 0, fg2);
     }
 };
 
@@ -114,7 +114,7 @@ TEST_F(Rings, UnknownDrawTypeReportsEachPointAndDrawsNothing)
         EXPECT_EQ(drawn().count, 0);
     }
     testing::internal::CaptureStderr();
-    EXPECT_EQ(my_mark(50, 50, d, 0, false, fg0), 0);
+    EXPECT_EQ(my_mark(50, 50, d, 0, fg0), 0);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "Uknown draw_type:0\n");
 }
 

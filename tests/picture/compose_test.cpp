@@ -1,5 +1,5 @@
-// The composer and the viewing helpers on in-memory pages: plot ranges, the z autoscale, the command key of a
-// run that saves and exits, the PNG name and comment, and the layout read back from the page.
+// The composer and the viewing helpers on in-memory pages: plot ranges, the z autoscale, the PNG name and
+// comment, and the layout read back from the page.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -7,12 +7,12 @@
 #include <cstdlib>
 #include <string>
 
-#include "plot/axes.h"
-#include "plot/compose.h"
-#include "data/data_set.h"
-#include "plot/graphics_mode.h"
-#include "plot/overlays.h"
 #include "core/settings.h"
+#include "data/data_set.h"
+#include "plot/compose.h"
+#include "plot/graphics_mode.h"
+#include "plot/run_state.h"
+#include "portable/mypath.h"
 #include "view/viewing.h"
 
 namespace
@@ -20,13 +20,7 @@ namespace
 
 void clean_state()
 {
-    exitgrmode();
-    reset_settings();
-    clear_overlays();
-    for (data& d : mydata) {
-        d = data{};
-    }
-    UserMinMax = myMinMax{};
+    reset_run_state();
     unsetenv(ENVFONT);
 }
 
@@ -148,11 +142,10 @@ TEST_F(Compose, PngNameAndComment)
     set_output_fname("given.png");
     EXPECT_EQ(png_file_name(), "given.png");
 
-    char prog[] = "tremwil", o1[] = "-x", o2[] = "2", file[] = "/data/run1.dat";
-    char* argv[] = {prog, o1, o2, file, nullptr};
     mydata[0].fname = "/data/run1.dat";
     mydata[3].fname = "/data/../other.dat";
-    EXPECT_EQ(png_comment(3, argv), "tremwil -x 2 /data/run1.dat(/data/run1.dat)/data/../other.dat(/other.dat)");
+    EXPECT_EQ(png_comment("tremwil -x 2 "),
+              "tremwil -x 2 /data/run1.dat(/data/run1.dat)/data/../other.dat(/other.dat)");
 
     // A path too long to resolve is kept as given, and the reason is printed after "realpath".
     const std::string long_name(PATH_MAX + 10, 'a');
@@ -165,16 +158,13 @@ TEST_F(Compose, PngNameAndComment)
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << "the comment resolves its paths quietly";
 }
 
-// With --save-and-exit the first compose answers 's', the one after the save ' ' (move on).
-TEST_F(Compose, PageLayoutFollowsFontAndLabelsAndSaveAndExitSavesThenMovesOn)
+TEST_F(Compose, PageLayoutFollowsFontAndLabels)
 {
     open_page(320, 240);
     fill(mydata[0], "a.dat", {0, 10}, {0, 10}, {1, 2});
-    save_and_exit = 1;
     labelx.assign(1, 'x'); // assigned from literals, GCC 12 warns falsely (-Wrestrict)
     labely.assign(1, 'y');
-    EXPECT_EQ(tremwil(mydata), 's');
-    EXPECT_EQ(save_and_exit, 1);
+    compose(mydata);
     // Left margin: the label column (16 + 7) and the widest y label "10" (16 + 2); bottom margin 2 * 19.
     const GrContext* page = GrScreenContext();
     const GrColor ax = colors[COLOR_AX];
@@ -188,10 +178,6 @@ TEST_F(Compose, PageLayoutFollowsFontAndLabelsAndSaveAndExitSavesThenMovesOn)
         ASSERT_EQ(GrPixelC(page, x, top), ax) << x;
         ASSERT_EQ(GrPixelC(page, x, bottom), ax) << x;
     }
-    save_and_exit = 2; // as the save step leaves it
-    EXPECT_EQ(tremwil(mydata), ' ');
-    EXPECT_EQ(save_and_exit, 1);
-    EXPECT_EQ(opt_axes, nullptr) << "the axis options live only while a picture is composed";
 }
 
 } // namespace

@@ -150,7 +150,7 @@ TEST_F(WindowRun, ShowsThePlottedPixelsSavesMovesOnGoesBackAndQuits)
     // Files a, b, a (Backspace), b; the second Backspace on the first file shows it again.
     EXPECT_EQ(occurrences(r.err, ") Columns: 3\n"), 4) << r.err;
     EXPECT_EQ(occurrences(r.err, composed), 7) << r.err;
-    EXPECT_EQ(occurrences(r.err, ") c=8\n"), 2) << r.err;
+    EXPECT_EQ(occurrences(r.err, ") ev.type=1 ev.p1=8\n"), 2) << r.err;
     EXPECT_EQ(occurrences(r.err, ") save-and-exit a.png\n"), 1) << r.err;
     EXPECT_EQ(occurrences(r.err, ") save-and-exit b.png\n"), 1) << r.err;
     EXPECT_TRUE(test_support::read_png(dir_ / "b.png").has_value());
@@ -170,7 +170,7 @@ TEST_F(WindowRun, AClickDoesNotEndTheWaitRRedrawsAndPastTheLastFileEnds)
     press("space");
     const auto r = finish();
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(occurrences(r.err, ") c=114\n"), 1) << r.err;
+    EXPECT_EQ(occurrences(r.err, ") ev.type=1 ev.p1=114\n"), 1) << r.err;
     EXPECT_EQ(occurrences(r.err, composed), 2) << r.err;
 }
 

@@ -26,7 +26,7 @@ protected:
     {
         GrClearScreen(0);
         words.clear();
-        return texts_drawn_by([&] { EXPECT_EQ(draw_x_axes(XSize, 20, 10, 5, 0, Min, Max, 0), 0); }, &words);
+        return texts_drawn_by([&] { EXPECT_EQ(draw_x_axes(axes, XSize, 20, 10, 5, 0, Min, Max, 0), 0); }, &words);
     }
 };
 
@@ -79,7 +79,7 @@ TEST_F(LinearAxes, LabelsAndMinorTicksOfRanges)
 TEST_F(LinearAxes, YAxisTicksLabelsAndWidth)
 {
     // Rows 45 - 40 / 8 * v - 1; the frame's left line is column 59.
-    const auto texts = texts_drawn_by([] { EXPECT_EQ(draw_y_axes(100, 40, 60, 5, 0, 0, 8, 0), 8); });
+    const auto texts = texts_drawn_by([] { EXPECT_EQ(draw_y_axes(axes, 100, 40, 60, 5, 0, 0, 8, 0), 8); });
     ASSERT_EQ(texts.size(), 5u);
     for (int k = 0; k < 5; ++k) {
         EXPECT_EQ(texts[k].text, std::to_string(2 * k));
@@ -91,19 +91,19 @@ TEST_F(LinearAxes, YAxisTicksLabelsAndWidth)
     EXPECT_TRUE(columns_with(53, 1, true).empty());
     EXPECT_TRUE(columns_with(60, 1, true).empty());
     // Labels "0" ... "100": the widest has three 8-pixel characters.
-    EXPECT_EQ(draw_y_axes(100, 40, 60, 5, 0, 0, 100, 0), 24);
+    EXPECT_EQ(draw_y_axes(axes, 100, 40, 60, 5, 0, 0, 100, 0), 24);
 }
 
 TEST_F(LinearAxes, MeasuringModeDrawsNothing)
 {
-    EXPECT_EQ(draw_y_axes(0, 400, 0, 0, 0, 0, 100, 1), 26);
-    EXPECT_EQ(draw_y_axes(0, 400, 7, 21, 0, -0.02, 1.02, 1), 3 * 8 + 2);
-    EXPECT_EQ(draw_y_axes(0, 400, 7, 21, 0, -1000, 1000, 1), 5 * 8 + 2);
+    EXPECT_EQ(draw_y_axes(axes, 0, 400, 0, 0, 0, 0, 100, 1), 26);
+    EXPECT_EQ(draw_y_axes(axes, 0, 400, 7, 21, 0, -0.02, 1.02, 1), 3 * 8 + 2);
+    EXPECT_EQ(draw_y_axes(axes, 0, 400, 7, 21, 0, -1000, 1000, 1), 5 * 8 + 2);
     GrTextOption upward{};
     upward.txo_font = &GrFont_PC8x16;
     upward.txo_direct = 3;
-    opt_axes = &upward;
-    EXPECT_EQ(draw_y_axes(0, 400, 0, 0, 0, -1000, 1000, 1), 16 + 2);
+    axes.text = &upward;
+    EXPECT_EQ(draw_y_axes(axes, 0, 400, 0, 0, 0, -1000, 1000, 1), 16 + 2);
     EXPECT_EQ(drawn_pixels(), 0);
 }
 
@@ -114,8 +114,8 @@ TEST_F(LinearAxes, LabelsAreCentredUnderTheirTicks)
     opt.txo_fgcolor.v = 2;
     opt.txo_bgcolor.v = GrNOCOLOR;
     opt.txo_xalign = 1;
-    opt_axes = &opt;
-    draw_x_axes(40, 20, 10, 5, 0, 0, 8, 0);
+    axes.text = &opt;
+    draw_x_axes(axes, 40, 20, 10, 5, 0, 0, 8, 0);
     // Each label "d" fills part of the 8 x 16 cell from column tick - 4, row 33; nothing else has value 2.
     std::set<int> label_columns;
     for (int y = 0; y < 120; ++y)
@@ -137,9 +137,9 @@ TEST_F(LinearAxes, AbsurdRangesDrawWhatCanBeDrawnAndEmptyOnesEndTheRun)
         EXPECT_TRUE(x_axis(600, lo, hi).empty()) << lo;
         EXPECT_EQ(drawn_pixels(), 0) << lo;
     }
-    EXPECT_EQ(draw_y_axes(0, 400, 0, 0, 0, 1e16, 1e16 + 2, 1), 2);
+    EXPECT_EQ(draw_y_axes(axes, 0, 400, 0, 0, 0, 1e16, 1e16 + 2, 1), 2);
 
-    EXPECT_EXIT(draw_x_axes(40, 20, 10, 5, 0, 5, 5, 0), ::testing::ExitedWithCode(1),
+    EXPECT_EXIT(draw_x_axes(axes, 40, 20, 10, 5, 0, 5, 5, 0), ::testing::ExitedWithCode(1),
                 "Error: bad trial inter-tick spacing");
 }
 

@@ -9,23 +9,25 @@
 #include <string>
 #include <vector>
 
+#include "core/settings.h"
+#include "page_pixels.h"
 #include "plot/axes.h"
 #include "plot/graphics_mode.h"
-#include "page_pixels.h"
-#include "core/settings.h"
+#include "plot/run_state.h"
 #include "twgr.h"
 
 namespace plot_test
 {
 
-// Resets every setting and leaves graphics mode, so each test starts from the program's start state.
+// The style the tests hand to the axis drawers: no label options (the current font) and a tick colour.
+inline axis_style axes{nullptr, 0};
+
+// Resets the whole run state and leaves graphics mode, so each test starts from the program's start state.
 inline void clean_state()
 {
-    exitgrmode();
-    reset_settings();
+    reset_run_state();
     unsetenv(ENVFONT);
-    opt_axes = nullptr;
-    axes_color = 0;
+    axes = axis_style{nullptr, 0};
 }
 
 using test_support::columns_with;
@@ -86,7 +88,7 @@ protected:
         whc[8][0] = w;
         whc[8][1] = h;
         entergrmode(8);
-        axes_color = 1;
+        axes.color = 1;
     }
     void SetUp() override { open_page(160, 120); }
     void TearDown() override { clean_state(); }

@@ -28,7 +28,7 @@ protected:
     std::vector<drawn_text> x_axis(double Min, double Max)
     {
         GrClearScreen(0);
-        return texts_drawn_by([&] { EXPECT_EQ(draw_x_axes_time(600, 20, 10, 5, 0, Min, Max, 0), 0); });
+        return texts_drawn_by([&] { EXPECT_EQ(draw_x_axes_time(axes, 600, 20, 10, 5, 0, Min, Max, 0), 0); });
     }
 };
 
@@ -76,12 +76,12 @@ TEST_F(TimeAxes, StepsAndLabelsFollowTheRange)
 
 TEST_F(TimeAxes, YTimeAxisIsTheLinearOne)
 {
-    EXPECT_EQ(draw_y_axes_time(0, 60, 0, 0, 0, 0, day, 1), draw_y_axes(0, 60, 0, 0, 0, 0, day, 1));
-    const int width = draw_y_axes(0, 60, 100, 4, 0, march_1_2024, march_1_2024 + 7 * day, 0);
+    EXPECT_EQ(draw_y_axes_time(axes, 0, 60, 0, 0, 0, 0, day, 1), draw_y_axes(axes, 0, 60, 0, 0, 0, 0, day, 1));
+    const int width = draw_y_axes(axes, 0, 60, 100, 4, 0, march_1_2024, march_1_2024 + 7 * day, 0);
     const std::vector<int> linear = columns_with(64, 1);
     const int drawn = drawn_pixels();
     GrClearScreen(0);
-    EXPECT_EQ(draw_y_axes_time(0, 60, 100, 4, 0, march_1_2024, march_1_2024 + 7 * day, 0), width);
+    EXPECT_EQ(draw_y_axes_time(axes, 0, 60, 100, 4, 0, march_1_2024, march_1_2024 + 7 * day, 0), width);
     EXPECT_EQ(columns_with(64, 1), linear);
     EXPECT_EQ(drawn_pixels(), drawn);
     EXPECT_GT(drawn, 0);
@@ -97,21 +97,21 @@ TEST_F(TimeAxes, AbsurdRangesReturnWithoutDrawing)
     // Times whose year does not fit the calendar get their ticks but no labels.
     EXPECT_TRUE(x_axis(1e17, 1e17 + 21 * day).empty());
     EXPECT_EQ(columns_with(29, 1).size(), 21u); // 1e17 s is not midnight: 21 midnights in 21 days
-    EXPECT_EXIT(draw_x_axes_time(600, 20, 10, 5, 0, 7, 7, 0), ::testing::ExitedWithCode(1),
+    EXPECT_EXIT(draw_x_axes_time(axes, 600, 20, 10, 5, 0, 7, 7, 0), ::testing::ExitedWithCode(1),
                 "Error: bad trial inter-tick spacing");
 }
 
 TEST(AxisDrawers, TimeOptionsSelectTheTimeDrawers)
 {
     reset_settings();
-    EXPECT_EQ(drawxaxes, draw_x_axes);
-    EXPECT_EQ(drawyaxes, draw_y_axes);
+    EXPECT_EQ(time_x_axes, 0);
+    EXPECT_EQ(time_y_axes, 0);
     option_state state{"tremwil", 3};
     handle_option(OPT_XTIME, nullptr, state);
-    EXPECT_EQ(drawxaxes, draw_x_axes_time);
-    EXPECT_EQ(drawyaxes, draw_y_axes);
+    EXPECT_EQ(time_x_axes, 1);
+    EXPECT_EQ(time_y_axes, 0);
     handle_option(OPT_YTIME, nullptr, state);
-    EXPECT_EQ(drawyaxes, draw_y_axes_time);
+    EXPECT_EQ(time_y_axes, 1);
     reset_settings();
 }
 

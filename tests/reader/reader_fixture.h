@@ -9,9 +9,10 @@
 
 #include <gtest/gtest.h>
 
-#include "data/data_set.h"
 #include "core/messages.h"
 #include "core/settings.h"
+#include "data/data_set.h"
+#include "plot/run_state.h"
 
 namespace reader_tests
 {
@@ -34,19 +35,12 @@ class ReaderTest : public testing::Test
 protected:
     void SetUp() override
     {
-        reset_settings();
-        for (data& d : mydata)
-            d = data();
-        UserMinMax = myMinMax();
+        reset_run_state();
         reports.clear();
         error_func = record_reports;
     }
     // Tests without this fixture (the number scanner's) must not see a trace level left on.
-    void TearDown() override
-    {
-        reset_settings();
-        error_func = error;
-    }
+    void TearDown() override { reset_run_state(); }
 };
 
 } // namespace reader_tests
