@@ -1,22 +1,42 @@
 // twgr: the small raster graphics library of tremwil. This header is its whole public interface:
-// plain records and C-style functions; everything behind it stays in graphics/.
+// plain records and C-style functions; everything behind it stays in graphics/. It compiles as C (C11) too, so
+// that C programs can draw with the installed library.
 #ifndef TWGR_H
 #define TWGR_H
 
+#ifdef __cplusplus
 #include <cstddef>
 #include <cstdint>
+#else
+#include <stddef.h>
+#include <stdint.h>
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
 
 // ---- colours, frames and contexts ----
 
 // Pixel value in bits 0-23, write operation in bits 24-31.
-typedef std::uint32_t GrColor;
+typedef uint32_t GrColor;
 
+// C has no typed constants that may stand in case labels, so C gets the same values as macros.
+#ifdef __cplusplus
 inline constexpr GrColor GrWRITE = 0x00000000U; // plain write
 inline constexpr GrColor GrXOR = 0x01000000U;   // exclusive-or with the frame
 inline constexpr GrColor GrOR = 0x02000000U;    // or with the frame
 inline constexpr GrColor GrAND = 0x03000000U;   // and with the frame
 inline constexpr GrColor GrIMAGE = 0x04000000U; // putscanline only: skip the key colour
 inline constexpr GrColor GrNOCOLOR = GrXOR | 0; // xor with 0: draws nothing
+#else
+#define GrWRITE ((GrColor)0x00000000U)
+#define GrXOR ((GrColor)0x01000000U)
+#define GrOR ((GrColor)0x02000000U)
+#define GrAND ((GrColor)0x03000000U)
+#define GrIMAGE ((GrColor)0x04000000U)
+#define GrNOCOLOR (GrXOR | 0)
+#endif
 
 // Frame modes; the numbers are fixed.
 enum _GR_frameModes {
@@ -323,19 +343,19 @@ struct _GR_fontHeader {
     unsigned char scalable;
     unsigned char preloaded; // built into the library, never freed
     unsigned char modified;
-    std::uint32_t width;    // nominal width; for proportional fonts the width of codes outside the font
-    std::uint32_t height;   // every glyph has this height
-    std::uint32_t baseline; // row of the baseline, from the top
-    std::uint32_t ulpos;    // first underline row
-    std::uint32_t ulheight; // underline rows
-    std::uint32_t minchar;  // first character code
-    std::uint32_t numchars; // number of characters
+    uint32_t width;    // nominal width; for proportional fonts the width of codes outside the font
+    uint32_t height;   // every glyph has this height
+    uint32_t baseline; // row of the baseline, from the top
+    uint32_t ulpos;    // first underline row
+    uint32_t ulheight; // underline rows
+    uint32_t minchar;  // first character code
+    uint32_t numchars; // number of characters
 };
 typedef struct _GR_fontHeader GrFontHeader;
 
 struct _GR_fontChrInfo {
-    std::uint32_t width;  // glyph width in pixels
-    std::uint32_t offset; // of the glyph in the font's bitmap
+    uint32_t width;  // glyph width in pixels
+    uint32_t offset; // of the glyph in the font's bitmap
 };
 typedef struct _GR_fontChrInfo GrFontChrInfo;
 
@@ -344,11 +364,11 @@ struct _GR_font {
     struct _GR_fontHeader h;
     const unsigned char* bitmap; // all glyphs back to back
     const unsigned char* auxmap; // turned and underlined glyphs, built on demand
-    std::uint32_t minwidth;
-    std::uint32_t maxwidth;
-    std::uint32_t auxsize;     // bytes allocated in auxmap
-    std::uint32_t auxnext;     // bytes used in auxmap
-    std::uint32_t* auxoffs[7]; // per kind 1..7 of turned glyph: numchars entries, 0 = not built, else offset + 1
+    uint32_t minwidth;
+    uint32_t maxwidth;
+    uint32_t auxsize;     // bytes allocated in auxmap
+    uint32_t auxnext;     // bytes used in auxmap
+    uint32_t* auxoffs[7]; // per kind 1..7 of turned glyph: numchars entries, 0 = not built, else offset + 1
     const struct _GR_fontChrInfo* chrinfo; // exactly numchars entries
 };
 typedef struct _GR_font GrFont;
@@ -389,7 +409,7 @@ int GrProportionalTextWidth(const GrFont* font, const void* text, int length, in
 int GrCharWidth(int chr, const GrTextOption* opt);
 int GrCharHeight(int chr, const GrTextOption* opt);
 void GrCharSize(int chr, const GrTextOption* opt, int* w, int* h);
-// Decodes UTF-8 into a new 16-bit string of *count characters; release it with std::free.
+// Decodes UTF-8 into a new 16-bit string of *count characters; release it with free.
 unsigned short* GrUTF8StrToUCS2Str(const unsigned char* text, int* count);
 
 // ---- events and input ----
@@ -462,7 +482,7 @@ void GrSleep(int msec);
 
 // Keyboard encodings.
 enum { GRENC_CP437 = 0, GRENC_CP850 = 1, GRENC_CP1252 = 2, GRENC_ISO_8859_1 = 3, GRENC_UTF_8 = 4, GRENC_UCS_2 = 5 };
-const char* GrStrEncoding(int enc); // "UNKNOW" for any other number
+const char* GrStrEncoding(int enc);   // "UNKNOW" for any other number
 int GrFindEncoding(const char* name); // -1 for an unknown name
 int GrGetKbSysEncoding(void);         // the encoding the platform delivers characters in
 int GrGetKbEncoding(void);            // the encoding key events are returned in
@@ -474,5 +494,9 @@ int GrRecodeEvent(GrEvent* ev, int from, int to);
 
 // Writes ctx (null: the current context) as an 8-bit RGB PNG with an optional "Comment"; 0 on success, -1 on failure.
 int GrSaveContextToPng_wc(GrContext* ctx, const char* pngfn, const char* comment);
+
+#ifdef __cplusplus
+} // extern "C"
+#endif
 
 #endif // TWGR_H

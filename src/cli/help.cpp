@@ -10,11 +10,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "core/settings.h"
 #include "data/data_set.h"
 #include "portable/mypath.h"
-#include "core/settings.h"
 
-const char Version[] = "tremwil Version 2.75 " __DATE__ " " __TIME__ " Build: 1 (built by the tremwil developers)";
+// TREMWIL_VERSION comes from the build (the project's version), so the program and its package agree.
+const char Version[] =
+    "tremwil Version " TREMWIL_VERSION " " __DATE__ " " __TIME__ " Build: 1 (built by the tremwil developers)";
 const char Notice[] = "tremwil is free to use, copy and change.\n"
                       "It comes without any warranty.";
 const char Contact[] = "Please send reports and comments to the tremwil developers.";
@@ -22,8 +24,8 @@ const char Contact[] = "Please send reports and comments to the tremwil develope
 namespace
 {
 
-[[maybe_unused]] const char short_version[] = "tremwil Ver: 2.75";
-[[maybe_unused]] const char version_tag[] = "$vekver 2.75";
+[[maybe_unused]] const char short_version[] = "tremwil Ver: " TREMWIL_VERSION;
+[[maybe_unused]] const char version_tag[] = "$vekver " TREMWIL_VERSION;
 
 constexpr const char* count[11] = {"zeroth", "first",   "second", "third", "fourth", "fifth",
                                    "sixth",  "seventh", "eighth", "ninth", nullptr};
