@@ -61,7 +61,13 @@ complete_words() { # the words of the command line being completed, the last one
         source /usr/share/bash-completion/bash_completion
         source "$0"
         COMP_WORDS=("$@"); COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
-        COMP_LINE="${COMP_WORDS[*]}"; COMP_POINT=${#COMP_LINE}
+        # The line as typed: bash splits "--font=" into "--font" and "=", with no blanks between.
+        COMP_LINE=; previous=
+        for word in "$@"; do
+            if [[ $word == = || $previous == = ]]; then COMP_LINE+=$word; else COMP_LINE+=${COMP_LINE:+ }$word; fi
+            previous=$word
+        done
+        COMP_POINT=${#COMP_LINE}
         _tremwil tremwil "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD - 1]}"
         printf "%s\n" "${COMPREPLY[@]}"' "$completion" "$@")
 }
