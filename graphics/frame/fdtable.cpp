@@ -1,5 +1,5 @@
 // The frame-driver family: the table searched by frame mode, and the routines several members share.
-#include "core/twgr_internal.h"
+#include "frame/ram_loops.h"
 
 #include <cstring>
 
@@ -19,24 +19,20 @@ namespace
 
 using byte = unsigned char;
 
-void combine(byte* d, const byte* s, std::size_t n, unsigned op)
+using twgr::write_op;
+
+// d = s combined by op's operation; d and s may overlap only for a write.
+void combine(byte* d, const byte* s, std::size_t n, GrColor op)
 {
-    switch (op) {
-    case 1:
-        for (std::size_t i = 0; i < n; ++i)
-            d[i] ^= s[i];
-        break;
-    case 2:
-        for (std::size_t i = 0; i < n; ++i)
-            d[i] |= s[i];
-        break;
-    case 3:
-        for (std::size_t i = 0; i < n; ++i)
-            d[i] &= s[i];
-        break;
-    default:
-        std::memmove(d, s, n);
-    }
+    twgr::with_op(op, [&](auto o) {
+        constexpr write_op O = decltype(o)::value;
+        if constexpr (O == write_op::write) {
+            std::memmove(d, s, n);
+        } else {
+            for (std::size_t i = 0; i < n; ++i)
+                twgr::apply<O>(d[i], s[i]);
+        }
+    });
 }
 
 std::uint32_t pixel_value(const byte* p, int bpp)
@@ -51,17 +47,16 @@ std::uint32_t pixel_value(const byte* p, int bpp)
 void blit_row(byte* d, const byte* s, int w, int bpp, GrColor op)
 {
     std::size_t n = (std::size_t)w * bpp;
-    unsigned o = op >> 24;
-    if (o != (GrIMAGE >> 24)) {
-        if (o == 0 || o > 3 || d + n <= s || s + n <= d)
-            return combine(d, s, n, o);
-    }
+    bool keyed = (op >> 24) == (GrIMAGE >> 24);
+    bool apart = d + n <= s || s + n <= d;
+    if (!keyed && (apart || twgr::op_of(op) == write_op::write))
+        return combine(d, s, n, op);
     auto* stage = static_cast<byte*>(_GrTempBufferAlloc(n));
     if (stage == nullptr)
         return;
     std::memcpy(stage, s, n);
-    if (o != (GrIMAGE >> 24))
-        return combine(d, stage, n, o);
+    if (!keyed)
+        return combine(d, stage, n, op);
     GrColor key = op & twgr::value_mask;
     for (int i = 0; i < w; ++i)
         if (pixel_value(stage + (std::size_t)i * bpp, bpp) != key)
@@ -108,6 +103,6 @@ void _GrFrDrvGenericPutScanline(int x, int y, int w, const GrColor* scl, GrColor
     for (int i = 0; i < w; ++i) {
         GrColor v = scl[i] & twgr::value_mask;
         if (!keyed || v != key)
-            _GrDriverInfo.fdriver.drawpixel(x + i, y, v | mode);
+            twgr::current_driver().drawpixel(x + i, y, v | mode);
     }
 }

@@ -9,13 +9,6 @@
 #include <string_view>
 #include <vector>
 
-// The drivers offered, in the order they are looked up and detected. A window driver goes first.
-GrVideoDriver* const _GrVideoDriverTable[] = {
-    &_GrDriverSDL2,
-    &_GrDriverMEM,
-    nullptr,
-};
-
 _GR_driverInfo _GrDriverInfo = {
     .vdriver = nullptr,
     .curmode = &_GrDriverInfo.actmode,
@@ -46,6 +39,13 @@ const _GR_driverInfo* const GrDriverInfo = &_GrDriverInfo;
 
 namespace
 {
+
+// The drivers offered, in the order they are looked up and detected. A window driver goes first.
+GrVideoDriver* const _GrVideoDriverTable[] = {
+    &_GrDriverSDL2,
+    &_GrDriverMEM,
+    nullptr,
+};
 
 std::vector<std::string> split_blanks(const char* text)
 {
