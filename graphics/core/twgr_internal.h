@@ -14,6 +14,8 @@ extern struct _GR_driverInfo _GrDriverInfo;
 
 // ---- frame drivers ----
 
+extern const struct _GR_frameDriver _GrFrameDriverRAM1;
+extern const struct _GR_frameDriver _GrFrameDriverRAM4;
 extern const struct _GR_frameDriver _GrFrameDriverRAM8;
 extern const struct _GR_frameDriver _GrFrameDriverRAM24;
 extern const struct _GR_frameDriver _GrFrameDriverRAM32L;
@@ -91,6 +93,10 @@ void draw_polygon64(int n, const long long pt[][2], const filler* f, GrColor c, 
 void scan_convex_poly64(int n, const long long pt[][2], const filler* f, GrColor c);
 // Fills pts (1024 entries) with the outline points of the ellipse; returns their number.
 int generate_ellipse64(long long xc, long long yc, long long xa, long long ya, long long pts[][2]);
+
+// The blit of _GrFrDrvPackedBitBltR2R for pixels whose value is stored value_shift bits up: a keyed copy
+// compares the key with the value, not with the stored bits.
+void packed_bitblt(GrFrame* dst, int dx, int dy, GrFrame* src, int x, int y, int w, int h, GrColor op, int value_shift);
 
 // Makes the placeholder the current frame driver (drawing is then fatal).
 void use_placeholder_driver();

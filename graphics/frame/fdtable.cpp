@@ -5,12 +5,14 @@
 
 // The window's drivers come first; a context made in one of their modes gets the matching RAM driver.
 const _GR_frameDriver* const _GrFrameDriverTable[] = {
-    &_GrFrameDriverWIN32_8,
-    &_GrFrameDriverWIN32_24,
-    &_GrFrameDriverRAM8,
-    &_GrFrameDriverRAM24,
-    &_GrFrameDriverRAM32L,
-    &_GrFrameDriverRAM32H,
+    &_GrFrameDriverWIN32_8,  // window, palette indices
+    &_GrFrameDriverWIN32_24, // window, RGB
+    &_GrFrameDriverRAM1,     // 2 colours, one bit plane
+    &_GrFrameDriverRAM4,     // 16 colours, four bit planes
+    &_GrFrameDriverRAM8,     // 256 colours, a byte per pixel
+    &_GrFrameDriverRAM24,    // RGB in three bytes
+    &_GrFrameDriverRAM32L,   // RGB in the low three of four bytes
+    &_GrFrameDriverRAM32H,   // RGB in the high three of four bytes
     nullptr,
 };
 
@@ -44,7 +46,7 @@ std::uint32_t pixel_value(const byte* p, int bpp)
 }
 
 // One row; src and dst may overlap, so combined pixels are staged through a row-sized scratch.
-void blit_row(byte* d, const byte* s, int w, int bpp, GrColor op)
+void blit_row(byte* d, const byte* s, int w, int bpp, GrColor op, int value_shift)
 {
     std::size_t n = (std::size_t)w * bpp;
     bool keyed = (op >> 24) == (GrIMAGE >> 24);
@@ -59,13 +61,19 @@ void blit_row(byte* d, const byte* s, int w, int bpp, GrColor op)
         return combine(d, stage, n, op);
     GrColor key = op & twgr::value_mask;
     for (int i = 0; i < w; ++i)
-        if (pixel_value(stage + (std::size_t)i * bpp, bpp) != key)
+        if ((pixel_value(stage + (std::size_t)i * bpp, bpp) >> value_shift & twgr::value_mask) != key)
             std::memcpy(d + (std::size_t)i * bpp, stage + (std::size_t)i * bpp, (std::size_t)bpp);
 }
 
 } // namespace
 
 void _GrFrDrvPackedBitBltR2R(GrFrame* dst, int dx, int dy, GrFrame* src, int x, int y, int w, int h, GrColor op)
+{
+    twgr::packed_bitblt(dst, dx, dy, src, x, y, w, h, op, 0);
+}
+
+void twgr::packed_bitblt(GrFrame* dst, int dx, int dy, GrFrame* src, int x, int y, int w, int h, GrColor op,
+                         int value_shift)
 {
     if (w <= 0 || h <= 0 || dst->gf_driver == nullptr)
         return;
@@ -76,11 +84,11 @@ void _GrFrDrvPackedBitBltR2R(GrFrame* dst, int dx, int dy, GrFrame* src, int x, 
     // Copy bottom-up when the target lies below the source in the same memory.
     if (d > s) {
         for (int r = h - 1; r >= 0; --r)
-            blit_row(d + r * dl, s + r * sl, w, bpp, op);
+            blit_row(d + r * dl, s + r * sl, w, bpp, op, value_shift);
         return;
     }
     for (int r = 0; r < h; ++r)
-        blit_row(d + r * dl, s + r * sl, w, bpp, op);
+        blit_row(d + r * dl, s + r * sl, w, bpp, op, value_shift);
 }
 
 GrColor* _GrFrDrvGenericGetIndexedScanline(GrFrame* c, int x, int y, int w, int* indx)

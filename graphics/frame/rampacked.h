@@ -96,6 +96,11 @@ template <int Bytes, int Shift> struct packed_pixels {
         }
     }
 
+    static void bitblt(GrFrame* dst, int dx, int dy, GrFrame* src, int x, int y, int w, int h, GrColor op)
+    {
+        packed_bitblt(dst, dx, dy, src, x, y, w, h, op, Shift);
+    }
+
     static constexpr _GR_frameDriver driver(GrFrameMode mode, long long max_plane)
     {
         return _GR_frameDriver{
@@ -115,7 +120,7 @@ template <int Bytes, int Shift> struct packed_pixels {
             .drawblock = drawblock,
             .drawbitmap = drawbitmap,
             .drawpattern = drawpattern,
-            .bitblt = _GrFrDrvPackedBitBltR2R,
+            .bitblt = Shift == 0 ? _GrFrDrvPackedBitBltR2R : bitblt,
             .bltv2r = nullptr,
             .bltr2v = nullptr,
             .getindexedscanline = _GrFrDrvGenericGetIndexedScanline,
