@@ -1,6 +1,10 @@
 // Fuzz target: random primitives with random coordinates drawn into a small clipped sub-context of a
-// memory frame filled with a canary value. Any pixel outside the clip box that changes is a fault.
+// memory frame filled with a canary value. Any pixel outside the clip box that changes is a fault. The same
+// drawing goes to frames of 8, 4 and 1 bits per pixel; with colours cut to the smaller depths, the bit-plane
+// frames must hold exactly what the 8-bit frame holds.
 #include "twgr.h"
+
+#include <vector>
 
 #include <cstddef>
 #include <cstdint>
@@ -44,10 +48,11 @@ struct cursor {
     }
 };
 
-void draw_one(cursor& in)
+void draw_one(cursor& in, GrColor mask)
 {
     std::uint8_t kind = in.byte();
-    GrColor c = (GrColor)(in.byte() & 3) << 24 | in.byte();
+    GrColor op = (GrColor)(in.byte() & 3) << 24;
+    GrColor c = op | (in.byte() & mask);
     int a = in.coord(), b = in.coord(), x = in.coord(), y = in.coord();
     int pts[max_points][2];
     int n = in.byte() % (max_points + 1);
@@ -94,40 +99,72 @@ void draw_one(cursor& in)
     }
 }
 
-void setup_once()
+struct target {
+    GrFrameMode mode;
+    GrColor mask; // the colour bits drawn
+};
+constexpr target targets[] = {
+    {GR_frameRAM8, 0xFF}, {GR_frameRAM8, 0x0F}, {GR_frameRAM4, 0x0F}, {GR_frameRAM8, 0x01}, {GR_frameRAM1, 0x01},
+};
+
+// One frame context per format, made once.
+GrContext* frame_of(GrFrameMode mode)
 {
-    static bool ready = false;
-    if (ready)
-        return;
-    if (GrSetDriver("memory") != 1)
-        std::abort();
-    GrSetMode(GR_width_height_color_graphics, screen_w, screen_h, 256);
-    ready = true;
+    static GrContext* frames[3] = {};
+    int i = mode == GR_frameRAM8 ? 0 : mode == GR_frameRAM4 ? 1 : 2;
+    if (frames[i] == nullptr) {
+        if (GrSetDriver("memory") != 1)
+            std::abort();
+        GrSetMode(GR_width_height_color_graphics, screen_w, screen_h, 256);
+        frames[i] = GrCreateFrameContext(mode, screen_w, screen_h, nullptr, nullptr);
+        if (frames[i] == nullptr)
+            std::abort();
+    }
+    return frames[i];
 }
 
-} // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+// Draws the input into a frame of the target's format and returns its pixels; empty when the sub-context
+// misses the frame.
+std::vector<GrColor> draw_into(const std::uint8_t* data, std::size_t size, const target& t)
 {
-    setup_once();
+    GrContext* frame = frame_of(t.mode);
     cursor in{data, size};
-    GrSetContext(nullptr);
-    GrClearContext(canary);
+    GrSetContext(frame);
+    GrClearContext(canary & t.mask);
     GrContext sub;
-    if (GrCreateSubContext(in.byte() % 64 - 8, in.byte() % 64 - 8, in.byte() % 64 - 8, in.byte() % 64 - 8, nullptr,
+    if (GrCreateSubContext(in.byte() % 64 - 8, in.byte() % 64 - 8, in.byte() % 64 - 8, in.byte() % 64 - 8, frame,
                            &sub) == nullptr)
-        return 0;
+        return {};
     GrSetContext(&sub);
     GrSetClipBox(in.byte() % 40 - 4, in.byte() % 40 - 4, in.byte() % 40 - 4, in.byte() % 40 - 4);
     int x1, y1, x2, y2;
     GrGetClipBox(&x1, &y1, &x2, &y2);
     x1 += sub.gc_xoffset, x2 += sub.gc_xoffset, y1 += sub.gc_yoffset, y2 += sub.gc_yoffset;
     for (int i = 0; i < max_ops && in.left > 0; ++i)
-        draw_one(in);
-    GrSetContext(nullptr);
+        draw_one(in, t.mask);
+    GrSetContext(frame);
+    std::vector<GrColor> pixels;
     for (int y = 0; y < screen_h; ++y)
-        for (int x = 0; x < screen_w; ++x)
-            if ((x < x1 || x > x2 || y < y1 || y > y2) && GrPixelC(nullptr, x, y) != canary)
+        for (int x = 0; x < screen_w; ++x) {
+            GrColor v = GrPixelC(frame, x, y);
+            if ((x < x1 || x > x2 || y < y1 || y > y2) && v != (canary & t.mask))
                 std::abort();
+            pixels.push_back(v);
+        }
+    return pixels;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    std::vector<GrColor> previous;
+    for (const target& t : targets) {
+        std::vector<GrColor> pixels = draw_into(data, size, t);
+        // A bit-plane frame follows the 8-bit frame drawn with the same colours just before it.
+        if (t.mode != GR_frameRAM8 && pixels != previous)
+            std::abort();
+        previous = std::move(pixels);
+    }
     return 0;
 }

@@ -51,6 +51,13 @@ bool clip_axis(long long& a1, long long& b1, long long& a2, long long& b2, long 
     return true;
 }
 
+// True when the clip box of the current context holds no pixel.
+bool clip_is_empty()
+{
+    const GrContext& c = twgr::current_context();
+    return c.gc_xcliplo > c.gc_xcliphi || c.gc_ycliplo > c.gc_ycliphi;
+}
+
 } // namespace
 
 void GrSetClipBoxC(GrContext* ctx, int x1, int y1, int x2, int y2)
@@ -82,12 +89,6 @@ void GrResetClipBoxC(GrContext* ctx)
 void GrResetClipBox(void)
 {
     GrResetClipBoxC(&twgr::current_context());
-}
-
-bool twgr::clip_is_empty()
-{
-    const GrContext& c = current_context();
-    return c.gc_xcliplo > c.gc_xcliphi || c.gc_ycliplo > c.gc_ycliphi;
 }
 
 long long twgr::irscale(long long x, long long n, long long d)

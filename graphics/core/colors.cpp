@@ -36,6 +36,8 @@ constexpr GrColor text_ncolors = 16;
 
 void (*load_hook)(int c, int r, int g, int b) = nullptr;
 
+_GR_colorInfo _GrColorInfo{};
+
 _GR_colorInfo& info()
 {
     return _GrColorInfo;
@@ -92,7 +94,6 @@ bool palette_mode()
 
 } // namespace
 
-_GR_colorInfo _GrColorInfo{};
 const _GR_colorInfo* const GrColorInfo = &_GrColorInfo;
 
 int _GrResetColors(void)

@@ -3,8 +3,13 @@
 
 #include <cstdlib>
 
+namespace
+{
+
 void* _GrTempBuffer = nullptr;
 std::size_t _GrTempBufferBytes = 0;
+
+} // namespace
 
 void* _GrTempBufferAlloc(std::size_t size)
 {
@@ -17,11 +22,4 @@ void* _GrTempBufferAlloc(std::size_t size)
     _GrTempBuffer = grown;
     _GrTempBufferBytes = size;
     return grown;
-}
-
-void _GrTempBufferFree(void)
-{
-    std::free(_GrTempBuffer);
-    _GrTempBuffer = nullptr;
-    _GrTempBufferBytes = 0;
 }

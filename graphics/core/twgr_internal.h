@@ -11,10 +11,11 @@
 // ---- library state ----
 
 extern struct _GR_driverInfo _GrDriverInfo;
-extern struct _GR_colorInfo _GrColorInfo;
 
 // ---- frame drivers ----
 
+extern const struct _GR_frameDriver _GrFrameDriverRAM1;
+extern const struct _GR_frameDriver _GrFrameDriverRAM4;
 extern const struct _GR_frameDriver _GrFrameDriverRAM8;
 extern const struct _GR_frameDriver _GrFrameDriverRAM24;
 extern const struct _GR_frameDriver _GrFrameDriverRAM32L;
@@ -24,10 +25,6 @@ extern const struct _GR_frameDriver _GrFrameDriverWIN32_24;
 // Searched in order; null-terminated.
 extern const struct _GR_frameDriver* const _GrFrameDriverTable[];
 
-// No-op value per write operation (write, xor, or, and) for 8-bit fills: a colour whose low byte equals
-// the entry of its operation leaves the frame unchanged.
-extern const int _GrFDdotable8[4];
-
 void _GrFrDrvPackedBitBltR2R(GrFrame* dst, int dx, int dy, GrFrame* src, int x, int y, int w, int h, GrColor op);
 GrColor* _GrFrDrvGenericGetIndexedScanline(GrFrame* c, int x, int y, int w, int* indx);
 void _GrFrDrvGenericPutScanline(int x, int y, int w, const GrColor* scl, GrColor op);
@@ -36,16 +33,12 @@ void _GrFrDrvGenericPutScanline(int x, int y, int w, const GrColor* scl, GrColor
 
 extern GrVideoDriver _GrDriverSDL2;
 extern GrVideoDriver _GrDriverMEM;
-extern GrVideoDriver* const _GrVideoDriverTable[]; // null-terminated
 int _GrResetColors(void);
 
 // ---- scan-line scratch buffer ----
 
-extern void* _GrTempBuffer;
-extern std::size_t _GrTempBufferBytes;
 // The buffer when it holds size bytes (grown if needed), else null; the old block survives a failed growth.
 void* _GrTempBufferAlloc(std::size_t size);
-void _GrTempBufferFree(void);
 
 // ---- shape code ----
 
@@ -62,10 +55,6 @@ struct filler {
 } // namespace twgr
 
 extern const twgr::filler _GrSolidFiller;
-
-void _GrScanEllipse(int xc, int yc, int xa, int ya, const twgr::filler* f, GrColor c, int filled);
-void _GrDrawPolygon(int n, const int pt[][2], const twgr::filler* f, GrColor c, int closed);
-void _GrScanConvexPoly(int n, const int pt[][2], const twgr::filler* f, GrColor c);
 
 namespace twgr
 {
@@ -92,9 +81,6 @@ inline constexpr GrColor value_mask = 0x00FFFFFFU;
 // Works in 64 bits so that any int corners are safe.
 bool clip_box(long long& x1, long long& y1, long long& x2, long long& y2);
 
-// True when the clip box of the current context holds no pixel.
-bool clip_is_empty();
-
 // X * N / D rounded to nearest, halves away from zero; exact for any 64-bit X, N and D != 0 whose
 // result fits in 64 bits (the product is formed in 128 bits).
 long long irscale(long long x, long long n, long long d);
@@ -108,12 +94,13 @@ void scan_convex_poly64(int n, const long long pt[][2], const filler* f, GrColor
 // Fills pts (1024 entries) with the outline points of the ellipse; returns their number.
 int generate_ellipse64(long long xc, long long yc, long long xa, long long ya, long long pts[][2]);
 
+// The blit of _GrFrDrvPackedBitBltR2R for pixels whose value is stored value_shift bits up: a keyed copy
+// compares the key with the value, not with the stored bits.
+void packed_bitblt(GrFrame* dst, int dx, int dy, GrFrame* src, int x, int y, int w, int h, GrColor op, int value_shift);
+
 // Makes the placeholder the current frame driver (drawing is then fatal).
 void use_placeholder_driver();
 const _GR_frameDriver& placeholder_driver();
-
-// Prints "GrSetMode: <text>" after closing the video driver and exits with status 1.
-[[noreturn]] void setmode_fatal(const char* text);
 
 } // namespace twgr
 

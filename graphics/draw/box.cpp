@@ -13,7 +13,7 @@ void GrBox(int x1, int y1, int x2, int y2, GrColor c)
     if (!twgr::clip_box(cx1, cy1, cx2, cy2))
         return;
     const GrContext& ctx = twgr::current_context();
-    const _GR_frameDriver& fd = _GrDriverInfo.fdriver;
+    const _GR_frameDriver& fd = twgr::current_driver();
     int ox = ctx.gc_xoffset, oy = ctx.gc_yoffset;
     int left = (int)cx1, top = (int)cy1, right = (int)cx2, bottom = (int)cy2;
     int width = right - left + 1;
@@ -39,7 +39,7 @@ void GrBox(int x1, int y1, int x2, int y2, GrColor c)
 void GrFilledBoxNC(int x1, int y1, int x2, int y2, GrColor c)
 {
     const GrContext& ctx = twgr::current_context();
-    _GrDriverInfo.fdriver.drawblock(x1 + ctx.gc_xoffset, y1 + ctx.gc_yoffset, x2 - x1 + 1, y2 - y1 + 1, c);
+    twgr::current_driver().drawblock(x1 + ctx.gc_xoffset, y1 + ctx.gc_yoffset, x2 - x1 + 1, y2 - y1 + 1, c);
 }
 
 void GrClearContext(GrColor c)

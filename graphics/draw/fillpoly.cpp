@@ -136,11 +136,6 @@ template <class T> void scan_convex(int n, const T pt[][2], const twgr::filler* 
 
 } // namespace
 
-void _GrScanConvexPoly(int n, const int pt[][2], const twgr::filler* f, GrColor c)
-{
-    scan_convex(n, pt, f, c);
-}
-
 void twgr::scan_convex_poly64(int n, const long long pt[][2], const filler* f, GrColor c)
 {
     scan_convex(n, pt, f, c);

@@ -6,7 +6,7 @@ void GrPlot(int x, int y, GrColor c)
     const GrContext& ctx = twgr::current_context();
     if (x < ctx.gc_xcliplo || x > ctx.gc_xcliphi || y < ctx.gc_ycliplo || y > ctx.gc_ycliphi)
         return;
-    _GrDriverInfo.fdriver.drawpixel(x + ctx.gc_xoffset, y + ctx.gc_yoffset, c);
+    twgr::current_driver().drawpixel(x + ctx.gc_xoffset, y + ctx.gc_yoffset, c);
 }
 
 void GrLine(int x1, int y1, int x2, int y2, GrColor c)
@@ -15,6 +15,6 @@ void GrLine(int x1, int y1, int x2, int y2, GrColor c)
     if (!twgr::clip_line(ax, ay, bx, by))
         return;
     const GrContext& ctx = twgr::current_context();
-    _GrDriverInfo.fdriver.drawline((int)ax + ctx.gc_xoffset, (int)ay + ctx.gc_yoffset, (int)(bx - ax), (int)(by - ay),
-                                   c);
+    twgr::current_driver().drawline((int)ax + ctx.gc_xoffset, (int)ay + ctx.gc_yoffset, (int)(bx - ax), (int)(by - ay),
+                                    c);
 }

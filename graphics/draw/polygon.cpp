@@ -45,11 +45,6 @@ template <class T> void draw_polygon(int n, const T pt[][2], const twgr::filler*
 
 } // namespace
 
-void _GrDrawPolygon(int n, const int pt[][2], const twgr::filler* f, GrColor c, int closed)
-{
-    draw_polygon(n, pt, f, c, closed);
-}
-
 void twgr::draw_polygon64(int n, const long long pt[][2], const filler* f, GrColor c, int closed)
 {
     draw_polygon(n, pt, f, c, closed);

@@ -70,9 +70,7 @@ void scan_table(long long xc, long long yc, long long a, long long b, long long 
     }
 }
 
-} // namespace
-
-void _GrScanEllipse(int xc, int yc, int xa, int ya, const twgr::filler* f, GrColor c, int filled)
+void scan_ellipse(int xc, int yc, int xa, int ya, const twgr::filler* f, GrColor c, int filled)
 {
     long long a = xa < 0 ? -(long long)xa : xa;
     long long b = ya < 0 ? -(long long)ya : ya;
@@ -96,22 +94,24 @@ void _GrScanEllipse(int xc, int yc, int xa, int ya, const twgr::filler* f, GrCol
         twgr::draw_polygon64(n, pts, f, c, 1);
 }
 
+} // namespace
+
 void GrEllipse(int xc, int yc, int xa, int ya, GrColor c)
 {
-    _GrScanEllipse(xc, yc, xa, ya, &_GrSolidFiller, c, 0);
+    scan_ellipse(xc, yc, xa, ya, &_GrSolidFiller, c, 0);
 }
 
 void GrFilledEllipse(int xc, int yc, int xa, int ya, GrColor c)
 {
-    _GrScanEllipse(xc, yc, xa, ya, &_GrSolidFiller, c, 1);
+    scan_ellipse(xc, yc, xa, ya, &_GrSolidFiller, c, 1);
 }
 
 void GrCircle(int xc, int yc, int r, GrColor c)
 {
-    _GrScanEllipse(xc, yc, r, r, &_GrSolidFiller, c, 0);
+    scan_ellipse(xc, yc, r, r, &_GrSolidFiller, c, 0);
 }
 
 void GrFilledCircle(int xc, int yc, int r, GrColor c)
 {
-    _GrScanEllipse(xc, yc, r, r, &_GrSolidFiller, c, 1);
+    scan_ellipse(xc, yc, r, r, &_GrSolidFiller, c, 1);
 }

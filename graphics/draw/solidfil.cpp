@@ -6,17 +6,17 @@ namespace
 
 void pixel(int x, int y, GrColor c)
 {
-    _GrDriverInfo.fdriver.drawpixel(x, y, c);
+    twgr::current_driver().drawpixel(x, y, c);
 }
 
 void line(int x, int y, int dx, int dy, GrColor c)
 {
-    _GrDriverInfo.fdriver.drawline(x, y, dx, dy, c);
+    twgr::current_driver().drawline(x, y, dx, dy, c);
 }
 
 void scan(int x, int y, int w, GrColor c)
 {
-    _GrDriverInfo.fdriver.drawhline(x, y, w, c);
+    twgr::current_driver().drawhline(x, y, w, c);
 }
 
 } // namespace

@@ -23,11 +23,9 @@ struct stroke {
 
 struct bgi_state {
     std::span<const std::uint8_t> file;
-    std::size_t strokes = 0; // offset of the stroke data
-    std::uint32_t first = 0, count = 0;
+    std::size_t strokes = 0;           // offset of the stroke data
     int top = 0, bottom = 0, base = 0; // y extent of the font and of the baseline, font units
-    std::vector<std::size_t> starts;   // stroke list of each character
-    std::vector<std::uint32_t> advances;
+    glyph_table glyphs;                // widths are the advances, offsets the starts of the stroke lists
     std::string name;
 };
 bgi_state state;
@@ -86,23 +84,23 @@ bool read_font_header(byte_reader& in, std::size_t at)
 {
     in.seek(at);
     bool signed_ok = in.u8() == '+';
-    state.count = in.u16le();
+    std::uint32_t count = in.u16le();
     in.u8();
-    state.first = in.u8();
+    state.glyphs.first = in.u8();
     std::size_t stroke_offset = in.u16le();
     in.u8(); // scan flag
     state.top = static_cast<std::int8_t>(in.u8());
     state.base = static_cast<std::int8_t>(in.u8());
     state.bottom = static_cast<std::int8_t>(in.u8());
     in.skip(5);
-    if (!signed_ok || !in.ok() || state.count == 0 || !in.has_range(in.pos(), std::size_t{3} * state.count))
+    if (!signed_ok || !in.ok() || count == 0 || !in.has_range(in.pos(), std::size_t{3} * count))
         return false;
     state.strokes = at + stroke_offset;
-    state.starts.resize(state.count);
-    state.advances.resize(state.count);
-    for (auto& s : state.starts)
+    state.glyphs.offsets.resize(count);
+    state.glyphs.widths.resize(count);
+    for (auto& s : state.glyphs.offsets)
         s = state.strokes + in.u16le();
-    for (auto& a : state.advances)
+    for (auto& a : state.glyphs.widths)
         a = in.u8();
     return in.ok() && state.strokes <= state.file.size();
 }
@@ -116,7 +114,7 @@ int bgi_open(std::span<const std::uint8_t> file, const char*)
     if (!read_file_header(in, font_header) || !read_font_header(in, font_header))
         return 0;
     std::size_t budget = max_stroke_words;
-    for (std::size_t start : state.starts)
+    for (std::size_t start : state.glyphs.offsets)
         if (!scan_character(start, budget))
             return 0;
     return state.top > state.bottom;
@@ -125,30 +123,26 @@ int bgi_open(std::span<const std::uint8_t> file, const char*)
 int bgi_header(GrFontHeader* hdr)
 {
     std::uint64_t sum = 0;
-    for (auto a : state.advances)
+    for (auto a : state.glyphs.widths)
         sum += a;
     auto height = static_cast<std::uint32_t>(state.top - state.bottom + 1);
     hdr->name = state.name.c_str();
     hdr->family = "BGI";
     hdr->proportional = 1;
-    hdr->width = static_cast<std::uint32_t>((sum + state.count / 2) / state.count);
+    std::uint32_t count = state.glyphs.count();
+    hdr->width = static_cast<std::uint32_t>((sum + count / 2) / count);
     hdr->height = height;
     hdr->baseline = static_cast<std::uint32_t>(std::clamp(state.top - state.base, 0, state.top - state.bottom));
     hdr->ulheight = std::max<std::uint32_t>(height / 15, 1);
     hdr->ulpos = height - hdr->ulheight;
-    hdr->minchar = state.first;
-    hdr->numchars = state.count;
+    hdr->minchar = state.glyphs.first;
+    hdr->numchars = count;
     return 1;
-}
-
-bool in_font(int code)
-{
-    return code >= static_cast<int>(state.first) && static_cast<std::uint32_t>(code) - state.first < state.count;
 }
 
 int bgi_charwdt(int code)
 {
-    return in_font(code) ? static_cast<int>(state.advances[code - state.first]) : -1;
+    return state.glyphs.width_of(code);
 }
 
 // n * num / den rounded to nearest, halves away from zero (den > 0).
@@ -186,15 +180,16 @@ struct glyph_canvas {
 
 int bgi_bitmap(int code, int w, int h, unsigned char* buffer)
 {
-    if (!in_font(code) || w <= 0 || h <= 0)
+    auto i = state.glyphs.index_of(code);
+    if (!i || w <= 0 || h <= 0)
         return 0;
-    int advance = static_cast<int>(state.advances[code - state.first]);
+    int advance = static_cast<int>(state.glyphs.widths[*i]);
     int span_y = state.top - state.bottom;
     glyph_canvas canvas{buffer, w, h, (w + 7) / 8};
     auto px = [&](int x) { return advance > 1 ? scale_round(x, w - 1, advance - 1) : 0; };
     auto py = [&](int y) { return scale_round(state.top - y, h - 1, span_y); };
     int pen_x = 0, pen_y = 0;
-    for (std::size_t pos = state.starts[code - state.first];; pos += 2) {
+    for (std::size_t pos = state.glyphs.offsets[*i];; pos += 2) {
         stroke s = stroke_at(pos); // bgi_open proved that every list ends inside the file
         if (s.op == stroke_op::end)
             return 1;
@@ -203,11 +198,6 @@ int bgi_bitmap(int code, int w, int h, unsigned char* buffer)
         if (s.op == stroke_op::move || s.op == stroke_op::draw)
             pen_x = px(s.x), pen_y = py(s.y);
     }
-}
-
-void bgi_cleanup()
-{
-    state = {};
 }
 
 } // namespace
@@ -220,5 +210,5 @@ constexpr font_driver fdv_bgi = {
     .header = bgi_header,
     .charwdt = bgi_charwdt,
     .bitmap = bgi_bitmap,
-    .cleanup = bgi_cleanup,
+    .cleanup = clear_state<state>,
 };

@@ -17,10 +17,9 @@ constexpr std::uint32_t max_number = 0xFFFFFF;
 
 struct fna_state {
     std::map<std::string, std::string> keys;
-    std::uint32_t width = 0, height = 0, minchar = 0, numchars = 0, baseline = 0, ulheight = 0;
+    std::uint32_t width = 0, height = 0, numchars = 0, baseline = 0, ulheight = 0;
     bool fixed = true;
-    std::vector<std::uint32_t> widths;
-    std::vector<std::size_t> offsets; // into bits
+    glyph_table glyphs; // offsets into bits
     std::vector<unsigned char> bits;
 };
 fna_state state;
@@ -110,7 +109,7 @@ bool check_header_values()
     state.fixed = *fixed != 0;
     state.width = *width;
     state.height = *height;
-    state.minchar = *minchar;
+    state.glyphs.first = *minchar;
     state.numchars = *maxchar - *minchar + 1;
     state.baseline = *baseline;
     state.ulheight = state.keys.count("undwidth") ? *number("undwidth") : std::max<std::uint32_t>(*height / 15, 1);
@@ -124,10 +123,10 @@ bool take_glyph(std::span<const std::string_view> rows)
     if (w == 0 || w > max_line)
         return false;
     std::size_t pitch = (w + 7) / 8;
-    state.widths.push_back(static_cast<std::uint32_t>(w));
-    state.offsets.push_back(state.bits.size());
+    state.glyphs.widths.push_back(static_cast<std::uint32_t>(w));
+    state.glyphs.offsets.push_back(state.bits.size());
     state.bits.resize(state.bits.size() + pitch * rows.size(), 0);
-    unsigned char* out = state.bits.data() + state.offsets.back();
+    unsigned char* out = state.bits.data() + state.glyphs.offsets.back();
     for (std::size_t r = 0; r < rows.size(); ++r) {
         if (rows[r].size() != w)
             return false;
@@ -174,38 +173,24 @@ int fna_header(GrFontHeader* hdr)
     hdr->baseline = state.baseline;
     hdr->ulheight = std::min(state.ulheight, state.height);
     hdr->ulpos = state.height - hdr->ulheight;
-    hdr->minchar = state.minchar;
+    hdr->minchar = state.glyphs.first;
     hdr->numchars = state.numchars;
     return 1;
 }
 
-std::optional<std::size_t> index_of(int code)
-{
-    if (code < static_cast<int>(state.minchar) || static_cast<std::uint32_t>(code) - state.minchar >= state.numchars)
-        return std::nullopt;
-    return static_cast<std::size_t>(code) - state.minchar;
-}
-
 int fna_charwdt(int code)
 {
-    auto i = index_of(code);
-    return i ? static_cast<int>(state.widths[*i]) : -1;
+    return state.glyphs.width_of(code);
 }
 
 int fna_bitmap(int code, int w, int h, unsigned char* buffer)
 {
-    auto i = index_of(code);
-    if (!i || w <= 0 || static_cast<std::uint32_t>(w) != state.widths[*i] ||
-        static_cast<std::uint32_t>(h) != state.height)
+    auto i = state.glyphs.stored_glyph(code, w, h, state.height);
+    if (!i)
         return 0;
-    std::size_t size = std::size_t{(state.widths[*i] + 7) / 8} * state.height;
-    std::copy_n(state.bits.begin() + static_cast<std::ptrdiff_t>(state.offsets[*i]), size, buffer);
+    std::size_t pitch = (static_cast<std::size_t>(w) + 7) / 8;
+    copy_glyph_rows(buffer, state.bits.data() + state.glyphs.offsets[*i], pitch, w, h);
     return 1;
-}
-
-void fna_cleanup()
-{
-    state = {};
 }
 
 } // namespace
@@ -218,5 +203,5 @@ constexpr font_driver fdv_fna = {
     .header = fna_header,
     .charwdt = fna_charwdt,
     .bitmap = fna_bitmap,
-    .cleanup = fna_cleanup,
+    .cleanup = clear_state<state>,
 };

@@ -4,7 +4,6 @@
 #include "font/fontdrv.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace
 {
@@ -14,12 +13,11 @@ constexpr std::size_t native_header_size = 56;
 
 struct native_state {
     std::span<const std::uint8_t> file;
-    std::uint32_t width = 0, height = 0, minchar = 0, numchars = 0;
+    std::uint32_t width = 0, height = 0;
     std::uint32_t baseline = 0, ulheight = 0;
     bool fixed = true;
     std::string name, family;
-    std::vector<std::uint32_t> widths; // per character
-    std::vector<std::size_t> offsets;  // of each glyph in the file
+    glyph_table glyphs; // offsets into the file
 };
 native_state state;
 
@@ -36,7 +34,7 @@ bool read_header(byte_reader& in)
     in.u32le(); // bitmap size: the glyph layout below decides what must be there
     state.width = in.u16le();
     state.height = in.u16le();
-    state.minchar = in.u16le();
+    state.glyphs.first = in.u16le();
     std::uint32_t maxchar = in.u16le();
     state.fixed = in.u16le() != 0;
     in.u16le();
@@ -44,29 +42,29 @@ bool read_header(byte_reader& in)
     state.ulheight = in.u16le();
     state.name = fixed_string(in.bytes(16));
     state.family = fixed_string(in.bytes(16));
-    if (!in.ok() || maxchar < state.minchar || state.height == 0)
+    if (!in.ok() || maxchar < state.glyphs.first || state.height == 0)
         return false;
-    state.numchars = maxchar - state.minchar + 1;
+    state.glyphs.widths.assign(maxchar - state.glyphs.first + 1, state.width);
     return true;
 }
 
 // Reads the widths and checks that every glyph lies inside the file.
 bool read_layout(byte_reader& in)
 {
-    state.widths.assign(state.numchars, state.width);
+    glyph_table& g = state.glyphs;
     if (!state.fixed) {
-        if (!in.has_range(in.pos(), std::size_t{2} * state.numchars))
+        if (!in.has_range(in.pos(), std::size_t{2} * g.count()))
             return false;
-        for (auto& w : state.widths)
+        for (auto& w : g.widths)
             w = in.u16le();
     }
     std::size_t at = in.pos();
-    state.offsets.resize(state.numchars);
-    for (std::uint32_t i = 0; i < state.numchars; ++i) {
-        std::size_t size = std::size_t{(state.widths[i] + 7) / 8} * state.height;
+    g.offsets.resize(g.count());
+    for (std::uint32_t i = 0; i < g.count(); ++i) {
+        std::size_t size = std::size_t{(g.widths[i] + 7) / 8} * state.height;
         if (!in.has_range(at, size))
             return false;
-        state.offsets[i] = at;
+        g.offsets[i] = at;
         at += size;
     }
     return true;
@@ -90,34 +88,24 @@ int native_header(GrFontHeader* hdr)
     hdr->baseline = state.baseline;
     hdr->ulheight = std::min(state.ulheight, state.height);
     hdr->ulpos = state.height - hdr->ulheight;
-    hdr->minchar = state.minchar;
-    hdr->numchars = state.numchars;
+    hdr->minchar = state.glyphs.first;
+    hdr->numchars = state.glyphs.count();
     return 1;
-}
-
-bool in_font(int code)
-{
-    return code >= static_cast<int>(state.minchar) && static_cast<std::uint32_t>(code) - state.minchar < state.numchars;
 }
 
 int native_charwdt(int code)
 {
-    return in_font(code) ? static_cast<int>(state.widths[code - state.minchar]) : -1;
+    return state.glyphs.width_of(code);
 }
 
 int native_bitmap(int code, int w, int h, unsigned char* buffer)
 {
-    if (!in_font(code) || w <= 0 || static_cast<std::uint32_t>(w) != state.widths[code - state.minchar] ||
-        static_cast<std::uint32_t>(h) != state.height)
+    auto i = state.glyphs.stored_glyph(code, w, h, state.height);
+    if (!i)
         return 0;
-    std::size_t size = std::size_t{(state.widths[code - state.minchar] + 7) / 8} * state.height;
-    std::memcpy(buffer, state.file.data() + state.offsets[code - state.minchar], size);
+    const std::uint8_t* src = state.file.data() + state.glyphs.offsets[*i];
+    copy_glyph_rows(buffer, src, (static_cast<std::size_t>(w) + 7) / 8, w, h);
     return 1;
-}
-
-void native_cleanup()
-{
-    state = {};
 }
 
 } // namespace
@@ -130,5 +118,5 @@ constexpr font_driver fdv_native = {
     .header = native_header,
     .charwdt = native_charwdt,
     .bitmap = native_bitmap,
-    .cleanup = native_cleanup,
+    .cleanup = clear_state<state>,
 };

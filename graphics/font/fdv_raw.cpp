@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
-#include <cstring>
 
 namespace
 {
@@ -14,11 +13,12 @@ namespace
 constexpr std::size_t max_raw_file = 16384;
 
 struct raw_state {
-    std::span<const std::uint8_t> glyphs; // count glyphs of glyph_size bytes
+    std::span<const std::uint8_t> store; // count glyphs of glyph_size bytes
     std::uint32_t count = 0, width = 0, height = 0;
     std::size_t glyph_size = 0; // bytes per glyph in the file
     bool psf = false;
     std::string name, family;
+    glyph_table glyphs; // every glyph of the same width, offsets into store
 };
 raw_state state;
 
@@ -30,7 +30,10 @@ bool take_glyphs(std::span<const std::uint8_t> file, std::size_t offset)
     std::size_t room = file.size() - offset;
     if (state.glyph_size == 0 || state.count > room / state.glyph_size)
         return false;
-    state.glyphs = file.subspan(offset, state.count * state.glyph_size);
+    state.store = file.subspan(offset, state.count * state.glyph_size);
+    state.glyphs.widths.assign(state.count, state.width);
+    for (std::uint32_t i = 0; i < state.count; ++i)
+        state.glyphs.offsets.push_back(i * state.glyph_size);
     return true;
 }
 
@@ -135,26 +138,17 @@ int raw_header(GrFontHeader* hdr)
 
 int raw_charwdt(int code)
 {
-    return code >= 0 && static_cast<std::uint32_t>(code) < state.count ? static_cast<int>(state.width) : -1;
+    return state.glyphs.width_of(code);
 }
 
 int raw_bitmap(int code, int w, int h, unsigned char* buffer)
 {
-    if (raw_charwdt(code) <= 0 || static_cast<std::uint32_t>(w) != state.width ||
-        static_cast<std::uint32_t>(h) != state.height)
+    auto i = state.glyphs.stored_glyph(code, w, h, state.height);
+    if (!i)
         return 0;
     // Raw dumps above 4096 bytes store two bytes per row even when the glyph is 8 pixels wide or less.
-    std::size_t src_pitch = state.glyph_size / state.height;
-    std::size_t dst_pitch = (state.width + 7) / 8;
-    const std::uint8_t* src = state.glyphs.data() + static_cast<std::size_t>(code) * state.glyph_size;
-    for (std::uint32_t row = 0; row < state.height; ++row)
-        std::memcpy(buffer + row * dst_pitch, src + row * src_pitch, std::min(src_pitch, dst_pitch));
+    copy_glyph_rows(buffer, state.store.data() + state.glyphs.offsets[*i], state.glyph_size / state.height, w, h);
     return 1;
-}
-
-void raw_cleanup()
-{
-    state = {};
 }
 
 } // namespace
@@ -167,5 +161,5 @@ constexpr font_driver fdv_raw = {
     .header = raw_header,
     .charwdt = raw_charwdt,
     .bitmap = raw_bitmap,
-    .cleanup = raw_cleanup,
+    .cleanup = clear_state<state>,
 };

@@ -10,16 +10,21 @@ namespace
 {
 
 constexpr std::size_t resource_header = 16;
-constexpr std::size_t v2_table = 118; // character table offset in a version 0x0200 header
-constexpr std::size_t v3_table = 148; // and in a version 0x0300 header
+// Offsets of the fields read from the font's header.
+constexpr std::size_t type_field = 66;    // font type: bit 0 set for a vector font
+constexpr std::size_t ascent_field = 74;  // rows above the baseline
+constexpr std::size_t metric_fields = 86; // pixel width, pixel height, pitch and family, average and maximum
+                                          // width, first and last code
+constexpr std::size_t face_field = 105;   // offset of the face name
+constexpr std::size_t v2_table = 118;     // character table offset in a version 0x0200 header
+constexpr std::size_t v3_table = 148;     // and in a version 0x0300 header
 constexpr std::size_t max_face_name = 99;
 
 struct win_state {
     std::span<const std::uint8_t> font; // from the font's own header on
-    std::uint32_t height = 0, ascent = 0, pixwidth = 0, avgwidth = 0, first = 0, count = 0;
+    std::uint32_t height = 0, ascent = 0, pixwidth = 0, avgwidth = 0;
     std::string name, family;
-    std::vector<std::uint32_t> widths;
-    std::vector<std::size_t> offsets; // of each glyph, from the start of the font
+    glyph_table glyphs; // offsets from the start of the font
 };
 win_state state;
 
@@ -47,23 +52,25 @@ std::string face_name(std::uint32_t offset)
 bool read_header(byte_reader& in, std::uint32_t& version, std::uint32_t& face)
 {
     version = in.u16le();
-    in.seek(66);
+    in.seek(type_field);
     std::uint32_t type = in.u16le();
-    in.seek(74);
+    in.seek(ascent_field);
     state.ascent = in.u16le();
-    in.seek(86);
+    in.seek(metric_fields);
     state.pixwidth = in.u16le();
     state.height = in.u16le();
     std::uint8_t pitch_and_family = in.u8();
     state.avgwidth = in.u16le();
     in.u16le(); // maximum width
-    state.first = in.u8();
+    std::uint32_t first = in.u8();
     std::uint32_t last = in.u8();
-    in.seek(105);
+    in.seek(face_field);
     face = in.u32le();
-    if (!in.ok() || (version != 0x0200 && version != 0x0300) || (type & 1) || state.height == 0 || last < state.first)
+    if (!in.ok() || (version != 0x0200 && version != 0x0300) || (type & 1) || state.height == 0 || last < first)
         return false;
-    state.count = last - state.first + 1;
+    state.glyphs.first = first;
+    state.glyphs.widths.resize(last - first + 1);
+    state.glyphs.offsets.resize(last - first + 1);
     state.family = family_of(pitch_and_family);
     return true;
 }
@@ -72,13 +79,12 @@ bool read_header(byte_reader& in, std::uint32_t& version, std::uint32_t& face)
 bool read_table(byte_reader& in, bool v3)
 {
     in.seek(v3 ? v3_table : v2_table);
-    state.widths.resize(state.count);
-    state.offsets.resize(state.count);
-    for (std::uint32_t i = 0; i < state.count; ++i) {
-        state.widths[i] = in.u16le();
-        state.offsets[i] = v3 ? in.u32le() : in.u16le();
-        std::size_t size = std::size_t{(state.widths[i] + 7) / 8} * state.height;
-        if (!in.ok() || !in.has_range(state.offsets[i], size))
+    glyph_table& g = state.glyphs;
+    for (std::uint32_t i = 0; i < g.count(); ++i) {
+        g.widths[i] = in.u16le();
+        g.offsets[i] = v3 ? in.u32le() : in.u16le();
+        std::size_t size = std::size_t{(g.widths[i] + 7) / 8} * state.height;
+        if (!in.ok() || !in.has_range(g.offsets[i], size))
             return false;
     }
     return true;
@@ -116,38 +122,28 @@ int win_header(GrFontHeader* hdr)
     hdr->baseline = state.ascent;
     hdr->ulheight = std::max<std::uint32_t>(state.height / 15, 1);
     hdr->ulpos = state.height - hdr->ulheight;
-    hdr->minchar = state.first;
-    hdr->numchars = state.count;
+    hdr->minchar = state.glyphs.first;
+    hdr->numchars = state.glyphs.count();
     return 1;
-}
-
-bool in_font(int code)
-{
-    return code >= static_cast<int>(state.first) && static_cast<std::uint32_t>(code) - state.first < state.count;
 }
 
 int win_charwdt(int code)
 {
-    return in_font(code) ? static_cast<int>(state.widths[code - state.first]) : -1;
+    return state.glyphs.width_of(code);
 }
 
 // Turns the column-by-column glyph into rows of ceil(w / 8) bytes.
 int win_bitmap(int code, int w, int h, unsigned char* buffer)
 {
-    if (!in_font(code) || w <= 0 || static_cast<std::uint32_t>(w) != state.widths[code - state.first] ||
-        static_cast<std::uint32_t>(h) != state.height)
+    auto i = state.glyphs.stored_glyph(code, w, h, state.height);
+    if (!i)
         return 0;
     std::size_t pitch = (static_cast<std::size_t>(w) + 7) / 8;
-    const std::uint8_t* src = state.font.data() + state.offsets[code - state.first];
+    const std::uint8_t* src = state.font.data() + state.glyphs.offsets[*i];
     for (std::size_t col = 0; col < pitch; ++col)
         for (std::size_t row = 0; row < static_cast<std::size_t>(h); ++row)
             buffer[row * pitch + col] = src[col * static_cast<std::size_t>(h) + row];
     return 1;
-}
-
-void win_cleanup()
-{
-    state = {};
 }
 
 } // namespace
@@ -160,5 +156,5 @@ constexpr font_driver fdv_win = {
     .header = win_header,
     .charwdt = win_charwdt,
     .bitmap = win_bitmap,
-    .cleanup = win_cleanup,
+    .cleanup = clear_state<state>,
 };

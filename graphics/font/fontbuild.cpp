@@ -1,8 +1,9 @@
 // Builds a font record from an opened font-file driver: widths first (so the bitmap size is known and capped before
-// it is allocated), then every glyph copied in code order.
+// it is allocated), then every glyph copied in code order. Also the drivers' shared character table.
 #include "font/fontdrv.h"
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 
 namespace
@@ -60,6 +61,34 @@ bool collect_glyphs(const font_driver& drv, loaded_font& font)
 }
 
 } // namespace
+
+std::optional<std::size_t> glyph_table::index_of(int code) const
+{
+    if (code < static_cast<int>(first) || static_cast<std::uint32_t>(code) - first >= count())
+        return std::nullopt;
+    return static_cast<std::size_t>(static_cast<std::uint32_t>(code) - first);
+}
+
+int glyph_table::width_of(int code) const
+{
+    auto i = index_of(code);
+    return i ? static_cast<int>(widths[*i]) : -1;
+}
+
+std::optional<std::size_t> glyph_table::stored_glyph(int code, int w, int h, std::uint32_t height) const
+{
+    auto i = index_of(code);
+    if (!i || w <= 0 || static_cast<std::uint32_t>(w) != widths[*i] || static_cast<std::uint32_t>(h) != height)
+        return std::nullopt;
+    return i;
+}
+
+void copy_glyph_rows(unsigned char* dst, const std::uint8_t* src, std::size_t src_pitch, int w, int h)
+{
+    std::size_t pitch = (static_cast<std::size_t>(w) + 7) / 8;
+    for (std::size_t row = 0; row < static_cast<std::size_t>(h); ++row)
+        std::memcpy(dst + row * pitch, src + row * src_pitch, std::min(src_pitch, pitch));
+}
 
 GrFont* build_font(const font_driver& drv)
 {

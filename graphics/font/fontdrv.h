@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -35,6 +36,32 @@ extern const font_driver fdv_win;
 
 // The drivers in the order a load tries them, ending with null.
 extern const font_driver* const _GrFontDriverTable[];
+
+// The characters of an opened font file, as every driver keeps them between openfile and cleanup: the first
+// code, and per character its width and where its glyph starts in the driver's own store.
+struct glyph_table {
+    std::uint32_t first = 0;
+    std::vector<std::uint32_t> widths;
+    std::vector<std::size_t> offsets;
+
+    std::uint32_t count() const { return static_cast<std::uint32_t>(widths.size()); }
+    // The character's index, or none for a code outside the font.
+    std::optional<std::size_t> index_of(int code) const;
+    // The character's width, or -1 outside the font: what a driver's charwdt answers.
+    int width_of(int code) const;
+    // The character's index when its glyph is asked for at the size it is stored in (its width, and the font's
+    // height); none otherwise.
+    std::optional<std::size_t> stored_glyph(int code, int w, int h, std::uint32_t height) const;
+};
+
+// Copies a glyph of h rows stored src_pitch bytes apart into rows of ceil(w / 8) bytes.
+void copy_glyph_rows(unsigned char* dst, const std::uint8_t* src, std::size_t src_pitch, int w, int h);
+
+// The cleanup of a driver whose state is one variable: it forgets everything the variable held.
+template <auto& State> void clear_state()
+{
+    State = {};
+}
 
 // Limits that keep a lying file from asking for absurd memory. Real bitmap fonts stay far below them.
 inline constexpr std::size_t max_font_file_bytes = 8u << 20;

@@ -1,5 +1,6 @@
 // Drawing text: lays the character cells of a string out in one of four directions, aligns the text box, clips each
 // cell once and hands the visible part of its glyph to the frame driver's drawbitmap.
+#include "core/twgr_internal.h"
 #include "font/fontdrv.h"
 #include "font/textcodes.h"
 
@@ -44,12 +45,12 @@ struct cell {
 // Draws one character cell, clipped to the current context's clip box.
 void draw_cell(const GrTextOption* opt, unsigned code, const cell& c, const cell_colors& col)
 {
-    const GrContext& ctx = GrContextInfo->current;
+    const GrContext& ctx = twgr::current_context();
     int x1 = std::max(c.x, ctx.gc_xcliplo), y1 = std::max(c.y, ctx.gc_ycliplo);
     int x2 = std::min(c.x + c.w - 1, ctx.gc_xcliphi), y2 = std::min(c.y + c.h - 1, ctx.gc_ycliphi);
     if (x1 > x2 || y1 > y2)
         return;
-    const GrFrameDriver& drv = GrDriverInfo->fdriver;
+    const GrFrameDriver& drv = twgr::current_driver();
     int fx = x1 + ctx.gc_xoffset, fy = y1 + ctx.gc_yoffset;
     const unsigned char* bits =
         GrBuildAuxiliaryBitmap(opt->txo_font, static_cast<int>(code), opt->txo_direct & 3, col.underline);

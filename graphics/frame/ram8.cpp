@@ -1,52 +1,30 @@
 // Frame driver for 8-bit packed frames in memory: one byte per pixel holding a palette index. This is the
 // reference member of the driver family and the one the plot draws through, so fills use word stores and
 // every loop is specialised on the write operation outside the pixel loop.
-#include "core/twgr_internal.h"
+#include "frame/ram_loops.h"
 
 #include <cstdint>
 #include <cstring>
-
-const int _GrFDdotable8[4] = {-1, 0, 0, 255};
+#include <iterator>
 
 namespace
 {
 
+// No-op value per write operation (write, xor, or, and): a colour whose low byte equals the entry of its
+// operation leaves the frame unchanged.
+constexpr int _GrFDdotable8[4] = {-1, 0, 0, 255};
+
 using byte = unsigned char;
 using word = std::uint64_t;
 
-enum class op { write, xor_, or_, and_ };
-
-op op_of(GrColor c)
-{
-    switch (c >> 24) {
-    case 1:
-        return op::xor_;
-    case 2:
-        return op::or_;
-    case 3:
-        return op::and_;
-    default:
-        return op::write;
-    }
-}
+using twgr::apply;
+using twgr::write_op;
 
 // True when drawing c changes nothing: xor or or with 0, and with 255.
 bool is_noop(GrColor c)
 {
     unsigned o = c >> 24;
-    return o < 4 && _GrFDdotable8[o] == (int)(c & 0xFF);
-}
-
-template <op O, class T> inline void apply(T& dst, T v)
-{
-    if constexpr (O == op::write)
-        dst = v;
-    else if constexpr (O == op::xor_)
-        dst ^= v;
-    else if constexpr (O == op::or_)
-        dst |= v;
-    else
-        dst &= v;
+    return o < std::size(_GrFDdotable8) && _GrFDdotable8[o] == (int)(c & 0xFF);
 }
 
 byte* address(int x, int y)
@@ -75,9 +53,9 @@ inline void short_row(byte* p, std::size_t w, byte v)
 }
 
 // One row of w bytes: single bytes up to an 8-byte boundary, then whole words, then the tail.
-template <op O> void fill_row(byte* p, std::size_t w, byte v)
+template <write_op O> void fill_row(byte* p, std::size_t w, byte v)
 {
-    if constexpr (O == op::write) {
+    if constexpr (O == write_op::write) {
         // Most spans of the plot are a few pixels long, where a call to memset costs more than the stores:
         // two overlapping word stores cover any length from one word to two.
         if (w < 16)
@@ -100,7 +78,7 @@ template <op O> void fill_row(byte* p, std::size_t w, byte v)
     }
 }
 
-template <op O> void fill_block(byte* p, int w, int h, std::ptrdiff_t stride, byte v)
+template <write_op O> void fill_block(byte* p, int w, int h, std::ptrdiff_t stride, byte v)
 {
     for (int r = 0; r < h; ++r, p += stride)
         fill_row<O>(p, (std::size_t)w, v);
@@ -112,17 +90,7 @@ void block(int x, int y, int w, int h, GrColor c)
         return;
     byte* p = address(x, y);
     std::ptrdiff_t stride = twgr::current_context().gc_frame.gf_lineoffset;
-    byte v = (byte)c;
-    switch (op_of(c)) {
-    case op::write:
-        return fill_block<op::write>(p, w, h, stride, v);
-    case op::xor_:
-        return fill_block<op::xor_>(p, w, h, stride, v);
-    case op::or_:
-        return fill_block<op::or_>(p, w, h, stride, v);
-    case op::and_:
-        return fill_block<op::and_>(p, w, h, stride, v);
-    }
+    twgr::with_op(c, [&](auto o) { fill_block<decltype(o)::value>(p, w, h, stride, (byte)c); });
 }
 
 void drawhline(int x, int y, int w, GrColor c)
@@ -143,70 +111,16 @@ GrColor readpixel(GrFrame* f, int x, int y)
 void drawpixel(int x, int y, GrColor c)
 {
     byte* p = address(x, y);
-    switch (op_of(c)) {
-    case op::write:
-        return apply<op::write>(*p, (byte)c);
-    case op::xor_:
-        return apply<op::xor_>(*p, (byte)c);
-    case op::or_:
-        return apply<op::or_>(*p, (byte)c);
-    case op::and_:
-        return apply<op::and_>(*p, (byte)c);
-    }
-}
-
-// Bresenham with both end points; dx >= 0, ystep is +-lineoffset. The error terms follow the steep and
-// flat cases of the classic algorithm, so the pixels match the slow per-pixel definition exactly.
-template <op O> void bresenham(byte* p, int dx, int dy, std::ptrdiff_t ystep, byte v)
-{
-    if (dx <= dy) {
-        int e = dy / 2;
-        for (int i = 0; i <= dy; ++i, p += ystep) {
-            apply<O>(*p, v);
-            e -= dx;
-            if (e < 0) {
-                e += dy;
-                ++p;
-            }
-        }
-        return;
-    }
-    int e = dx / 2;
-    for (int i = 0; i <= dx; ++i, ++p) {
-        apply<O>(*p, v);
-        e -= dy;
-        if (e < 0) {
-            e += dx;
-            p += ystep;
-        }
-    }
+    twgr::with_op(c, [&](auto o) { apply<decltype(o)::value>(*p, (byte)c); });
 }
 
 void drawline(int x, int y, int dx, int dy, GrColor c)
 {
-    if (dx < 0) {
-        x += dx;
-        y += dy;
-        dx = -dx;
-        dy = -dy;
-    }
-    std::ptrdiff_t ystep = twgr::current_context().gc_frame.gf_lineoffset;
-    if (dy < 0) {
-        ystep = -ystep;
-        dy = -dy;
-    }
-    byte* p = address(x, y);
-    byte v = (byte)c;
-    switch (op_of(c)) {
-    case op::write:
-        return bresenham<op::write>(p, dx, dy, ystep, v);
-    case op::xor_:
-        return bresenham<op::xor_>(p, dx, dy, ystep, v);
-    case op::or_:
-        return bresenham<op::or_>(p, dx, dy, ystep, v);
-    case op::and_:
-        return bresenham<op::and_>(p, dx, dy, ystep, v);
-    }
+    twgr::line_run run = twgr::left_to_right(x, y, dx, dy);
+    twgr::byte_cursor<1> at{address(run.x, run.y), run.ydir * twgr::current_context().gc_frame.gf_lineoffset};
+    twgr::with_op(c, [&](auto o) {
+        twgr::walk_line(at, run.dx, run.dy, [v = (byte)c](const auto& a) { apply<decltype(o)::value>(*a.p, v); });
+    });
 }
 
 void drawpattern(int x, int y, int w, unsigned char pat, GrColor fg, GrColor bg)
@@ -217,7 +131,7 @@ void drawpattern(int x, int y, int w, unsigned char pat, GrColor fg, GrColor bg)
 
 // Draws the set (want = 1) or clear (want = 0) bits of the bitmap with colour c; both = true draws every
 // bit, taking fg for set bits and bg for clear ones.
-template <op O>
+template <write_op O>
 void bitmap_pass(int x, int y, int w, int h, const byte* bits, int pitch, int start, byte fg, byte bg, int want)
 {
     std::ptrdiff_t stride = twgr::current_context().gc_frame.gf_lineoffset;
@@ -237,17 +151,9 @@ void bitmap_pass(int x, int y, int w, int h, const byte* bits, int pitch, int st
 void bitmap_dispatch(int x, int y, int w, int h, const byte* bits, int pitch, int start, GrColor fg, GrColor bg,
                      int want)
 {
-    GrColor key = want == 0 ? bg : fg;
-    switch (op_of(key)) {
-    case op::write:
-        return bitmap_pass<op::write>(x, y, w, h, bits, pitch, start, (byte)fg, (byte)bg, want);
-    case op::xor_:
-        return bitmap_pass<op::xor_>(x, y, w, h, bits, pitch, start, (byte)fg, (byte)bg, want);
-    case op::or_:
-        return bitmap_pass<op::or_>(x, y, w, h, bits, pitch, start, (byte)fg, (byte)bg, want);
-    case op::and_:
-        return bitmap_pass<op::and_>(x, y, w, h, bits, pitch, start, (byte)fg, (byte)bg, want);
-    }
+    twgr::with_op(want == 0 ? bg : fg, [&](auto o) {
+        bitmap_pass<decltype(o)::value>(x, y, w, h, bits, pitch, start, (byte)fg, (byte)bg, want);
+    });
 }
 
 void drawbitmap(int x, int y, int w, int h, const byte* bits, int pitch, int start, GrColor fg, GrColor bg)
@@ -256,7 +162,7 @@ void drawbitmap(int x, int y, int w, int h, const byte* bits, int pitch, int sta
         return;
     bool fg_on = !is_noop(fg);
     bool bg_on = !is_noop(bg);
-    if (fg_on && bg_on && op_of(fg) == op_of(bg))
+    if (fg_on && bg_on && twgr::op_of(fg) == twgr::op_of(bg))
         return bitmap_dispatch(x, y, w, h, bits, pitch, start, fg, bg, -1);
     if (fg_on)
         bitmap_dispatch(x, y, w, h, bits, pitch, start, fg, bg, 1);

@@ -1,6 +1,7 @@
 // Choosing the video driver: by name, from the environment, or by detection; and closing it again.
 #include "core/twgr_internal.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -8,13 +9,6 @@
 #include <string>
 #include <string_view>
 #include <vector>
-
-// The drivers offered, in the order they are looked up and detected. A window driver goes first.
-GrVideoDriver* const _GrVideoDriverTable[] = {
-    &_GrDriverSDL2,
-    &_GrDriverMEM,
-    nullptr,
-};
 
 _GR_driverInfo _GrDriverInfo = {
     .vdriver = nullptr,
@@ -46,6 +40,13 @@ const _GR_driverInfo* const GrDriverInfo = &_GrDriverInfo;
 
 namespace
 {
+
+// The drivers offered, in the order they are looked up and detected. A window driver goes first.
+GrVideoDriver* const _GrVideoDriverTable[] = {
+    &_GrDriverSDL2,
+    &_GrDriverMEM,
+    nullptr,
+};
 
 std::vector<std::string> split_blanks(const char* text)
 {
@@ -118,18 +119,27 @@ std::string apply_tokens(const std::vector<std::string>& tokens)
     return name;
 }
 
+bool same_name(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower((unsigned char)x) == std::tolower((unsigned char)y);
+           });
+}
+
+// The window driver also answers to the name it has where it first ran, so that scripts and TWGRDRV settings
+// written for that name keep working.
+constexpr struct {
+    std::string_view alias, name;
+} driver_aliases[] = {{"win32", "sdl2"}};
+
 GrVideoDriver* find_named(std::string_view name)
 {
-    for (int i = 0; _GrVideoDriverTable[i] != nullptr; ++i) {
-        std::string_view n = _GrVideoDriverTable[i]->name;
-        if (n.size() != name.size())
-            continue;
-        bool same = true;
-        for (std::size_t k = 0; k < n.size() && same; ++k)
-            same = std::tolower((unsigned char)n[k]) == std::tolower((unsigned char)name[k]);
-        if (same)
+    for (const auto& a : driver_aliases)
+        if (same_name(name, a.alias))
+            name = a.name;
+    for (int i = 0; _GrVideoDriverTable[i] != nullptr; ++i)
+        if (same_name(_GrVideoDriverTable[i]->name, name))
             return _GrVideoDriverTable[i];
-    }
     return nullptr;
 }
 

@@ -124,9 +124,8 @@ void make_current(GrGraphicsMode which, GrVideoMode* md, const GrContext& screen
     di.setrwbanks = md->extinfo->setrwbanks;
 }
 
-} // namespace
-
-[[noreturn]] void twgr::setmode_fatal(const char* text)
+// Prints "GrSetMode: <text>" after closing the video driver and exits with status 1.
+[[noreturn]] void setmode_fatal(const char* text)
 {
     _GrDriverInfo.moderestore = 1;
     _GrCloseVideoDriver();
@@ -134,13 +133,15 @@ void make_current(GrGraphicsMode which, GrVideoMode* md, const GrContext& screen
     std::exit(1);
 }
 
+} // namespace
+
 int GrSetMode(int kind, ...)
 {
     if (_GrDriverInfo.vdriver == nullptr)
         GrSetDriver(nullptr);
     GrVideoDriver* drv = _GrDriverInfo.vdriver;
     if (drv == nullptr)
-        twgr::setmode_fatal("could not find suitable video driver");
+        setmode_fatal("could not find suitable video driver");
     request rq;
     va_list ap;
     va_start(ap, kind);
@@ -149,13 +150,13 @@ int GrSetMode(int kind, ...)
     known = known && read_request(which, ap, rq);
     va_end(ap);
     if (!known)
-        twgr::setmode_fatal("unknown video mode");
+        setmode_fatal("unknown video mode");
     GrContext screen;
     _GR_frameDriver fd;
     for (;;) {
         GrVideoMode* md = drv->selectmode(drv, rq.w, rq.h, rq.bpp, rq.text ? 1 : 0, nullptr);
         if (md == nullptr)
-            twgr::setmode_fatal("could not find suitable video mode");
+            setmode_fatal("could not find suitable video mode");
         if (bring_up(md, rq, screen, fd)) {
             make_current(which, md, screen, fd);
             break;
@@ -163,7 +164,7 @@ int GrSetMode(int kind, ...)
         md->present = 0;
     }
     if (_GrResetColors() == 0)
-        twgr::setmode_fatal("could not set color mode");
+        setmode_fatal("could not set color mode");
     if (_GrDriverInfo.fdriver.init != nullptr)
         _GrDriverInfo.fdriver.init(&_GrDriverInfo.actmode);
     if (_GrDriverInfo.mdsethook != nullptr)

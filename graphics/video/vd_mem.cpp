@@ -9,9 +9,13 @@ namespace
 {
 
 unsigned char* MemBuf = nullptr;
-constexpr std::size_t largest_frame = 0x8000000;      // 8 bits per pixel and less
-constexpr std::size_t largest_rgb_frame = 0x18000000; // 24 bits per pixel
 std::size_t MemBufSze = 0;
+
+// The largest plane the frame driver of a depth takes: bit planes, bytes, or three bytes per pixel.
+std::size_t largest_plane(int depth)
+{
+    return depth == 24 ? 0x18000000 : depth == 8 ? 0x8000000 : 0x1000000;
+}
 
 // Bytes the frame of a mode needs (four planes for 4 bits per pixel).
 std::size_t frame_bytes(const GrVideoMode& md)
@@ -132,8 +136,7 @@ GrVideoMode* select(GrVideoDriver* drv, int w, int h, int bpp, int txt, unsigned
     m->height = (short)h;
     m->lineoffset = (int)offset;
     // The frame driver of this depth takes no larger plane: refuse before touching that much memory.
-    std::size_t largest = depth == 24 ? largest_rgb_frame : largest_frame;
-    if (frame_bytes(*m) > largest || !provide_buffer(frame_bytes(*m)))
+    if ((std::size_t)offset * (std::size_t)h > largest_plane(depth) || !provide_buffer(frame_bytes(*m)))
         return nullptr;
     m->extinfo->frame = MemBuf;
     return _gr_selectmode(drv, w, h, bpp, txt, best);

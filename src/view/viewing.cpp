@@ -20,7 +20,8 @@ namespace
 {
 
 // Ring scale from the tick spacing of the z magnitudes: four pixels per spacing, and a legend column twice
-// the largest ring; a column over 100 pixels (or one that no int can hold) shrinks to 40.
+// the largest ring, truncated to whole pixels; a column over 100 pixels (or one that no int can hold) shrinks
+// to 40.
 void autoscale_rings(double zmin, double zmax)
 {
     if (zmin == 0 && zmax == 0) {
@@ -42,7 +43,9 @@ void autoscale_rings(double zmin, double zmax)
     if (!quiet)
         std::cout << "Autoscaling: scalez = " << scalez << "\n" << std::flush;
     const double width = 2 * zmax * scalez;
-    if (width <= 100) {
+    // Compared before the cast, so that a width no int can hold never reaches it: below 101 it truncates to 100
+    // or less.
+    if (width < 101) {
         scalew = static_cast<int>(width);
     } else {
         scalew = 40;

@@ -110,6 +110,15 @@ TEST_F(MemoryMode, FrameContextsOfEachFormat)
     EXPECT_EQ(GrFrameLineOffset(GR_frameRAM24, 10), 32);
     EXPECT_EQ(GrFrameLineOffset(GR_frameRAM32H, 10), 40);
     EXPECT_EQ(GrFrameContextSize(GR_frameRAM24, 10, 3), 96);
+    // Bit planes: ceil(w / 8) bytes a row in each plane.
+    EXPECT_EQ(GrFrameLineOffset(GR_frameRAM1, 33), 8);
+    EXPECT_EQ(GrFrameNumPlanes(GR_frameRAM4), 4);
+    EXPECT_EQ(GrFrameContextSize(GR_frameRAM4, 33, 3), 4 * 8 * 3);
+    GrContext* four = GrCreateFrameContext(GR_frameRAM4, 33, 3, nullptr, nullptr);
+    ASSERT_NE(four, nullptr);
+    EXPECT_EQ(four->gc_frame.gf_driver->mode, GR_frameRAM4);
+    GrDestroyContext(four);
+    EXPECT_EQ(GrCreateFrameContext(GR_frameRAM1, 20000, 20000, nullptr, nullptr), nullptr); // plane too large
     EXPECT_EQ(GrFrameLineOffset(GR_frameUndef, 10), 0);
     EXPECT_EQ(GrFrameContextSize(GR_frameSVGA8_LFB, 10, 3), 0);
     // A window mode gives the memory frame of its depth.

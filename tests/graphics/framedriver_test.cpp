@@ -1,5 +1,5 @@
-// Tests of the frame drivers: the 8-bit reference driver against a pixel-by-pixel model, and the other packed
-// formats against the 8-bit driver.
+// Tests of the frame drivers: the 8-bit reference driver against a pixel-by-pixel model, and the other formats
+// (packed pixels and bit planes) against the 8-bit driver.
 #include "gr_fixture.h"
 
 #include <algorithm>
@@ -33,16 +33,16 @@ unsigned char model(unsigned char v, GrColor c)
     }
 }
 
-// A RAM frame context of the given format, current, filled with the pattern.
+// A RAM frame context of the given format, current, filled with the pattern cut to the bits in mask.
 class Frame
 {
 public:
-    explicit Frame(GrFrameMode md) : ctx_(GrCreateFrameContext(md, W, H, nullptr, nullptr))
+    explicit Frame(GrFrameMode md, GrColor mask = 0xFF) : ctx_(GrCreateFrameContext(md, W, H, nullptr, nullptr))
     {
         GrSetContext(ctx_);
         for (int y = 0; y < H; ++y)
             for (int x = 0; x < W; ++x)
-                drv().drawpixel(x, y, pattern(x, y));
+                drv().drawpixel(x, y, pattern(x, y) & mask);
     }
     ~Frame()
     {
@@ -173,40 +173,83 @@ TEST_F(Ram8, ScanLinesReadAndWriteWithIndexListsAndKeyColour)
     EXPECT_EQ(f.at(0, 1), (GrColor)(pattern(0, 1) ^ 9));
 }
 
-std::vector<GrColor> random_drawing(GrFrameMode md, unsigned seed)
+// Random drawing through every slot; all colours are cut to the bits in mask, so that a frame of that depth
+// holds the same values as the 8-bit reference.
+std::vector<GrColor> random_drawing(GrFrameMode md, GrColor mask, unsigned seed)
 {
-    Frame f(md);
+    Frame f(md, mask);
     std::mt19937 rng(seed);
-    std::uniform_int_distribution<int> xs(0, W - 1), ys(0, H - 1), val(0, 255), op(0, 3), kind(0, 6);
+    std::uniform_int_distribution<int> xs(0, W - 1), ys(0, H - 1), val(0, 255), op(0, 4), kind(0, 8);
     // Four rows of 40 bits: room for 32 pixels from any start bit below 8.
     const unsigned char bits[20] = {0xF0, 0x0F, 0xAA, 0x55, 0x81, 0x7E, 0x3C, 0xC3, 0x01, 0x80,
                                     0xFF, 0x00, 0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC, 0xDE, 0xF1};
+    int index[W / 2];
+    for (int i = 0; i < W / 2; ++i)
+        index[i] = i * 5 % (W / 2);
     const auto& d = f.drv();
-    for (int i = 0; i < 200; ++i) {
-        int x = xs(rng), y = ys(rng);
-        GrColor c = (GrColor)op(rng) << 24 | (GrColor)val(rng);
+    GrFrame* frame = &f.ctx()->gc_frame;
+    for (int i = 0; i < 300; ++i) {
+        int x = xs(rng), y = ys(rng), x2 = xs(rng), y2 = ys(rng);
+        // Operation 4 is the keyed copy of blits and scan lines; drawing slots take it as a write.
+        GrColor c = (GrColor)op(rng) << 24 | ((GrColor)val(rng) & mask);
         const std::function<void()> draw[] = {
             [&] { d.drawpixel(x, y, c); },
             [&] { d.drawhline(x, y, W - x, c); },
             [&] { d.drawvline(x, y, H - y, c); },
             [&] { d.drawblock(x / 2, y / 2, W - x, H - y, c); },
-            [&] { d.drawline(x, y, xs(rng) - x, ys(rng) - y, c); },
-            [&] { d.drawpattern(x / 2, y, W / 2, (unsigned char)val(rng), c, GrXOR | 3); },
+            [&] { d.drawline(x, y, x2 - x, y2 - y, c); },
+            [&] { d.drawpattern(x / 2, y, W / 2, (unsigned char)val(rng), c, GrXOR | (3 & mask)); },
             [&] { d.drawbitmap(0, y / 2, W / 2, 4, bits, 5, x % 8, c, GrNOCOLOR); },
+            [&] { d.bitblt(frame, x / 2, y / 2, frame, x2 / 2, y2 / 2, W / 2, H / 2, c); },
+            [&] {
+                const GrColor* got = d.getindexedscanline(frame, x / 2, y, W / 2, index);
+                ASSERT_NE(got, nullptr);
+                std::vector<GrColor> row(got, got + W / 2);
+                d.putscanline(x2 / 2, y2, W / 2, row.data(), c);
+            },
         };
         draw[kind(rng)]();
     }
     return f.all();
 }
 
-// The packed formats of 3 and 4 bytes draw the same values as the 8-bit reference.
-TEST(PackedFormats, RandomDrawingMatchesTheEightBitDriver)
+struct format {
+    GrFrameMode mode;
+    GrColor mask; // the bits a pixel holds
+};
+
+class OtherFormats : public ::testing::TestWithParam<format>
+{
+};
+
+// Every format draws the same values as the 8-bit reference.
+TEST_P(OtherFormats, RandomDrawingMatchesTheEightBitDriver)
 {
     gr_test::set_memory_mode(8, 8);
-    for (GrFrameMode md : {GR_frameRAM24, GR_frameRAM32L, GR_frameRAM32H})
-        for (unsigned seed = 1; seed <= 5; ++seed)
-            EXPECT_EQ(random_drawing(md, seed), random_drawing(GR_frameRAM8, seed))
-                << "mode " << md << " seed " << seed;
+    for (unsigned seed = 1; seed <= 8; ++seed)
+        EXPECT_EQ(random_drawing(GetParam().mode, GetParam().mask, seed),
+                  random_drawing(GR_frameRAM8, GetParam().mask, seed))
+            << "seed " << seed;
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, OtherFormats,
+                         ::testing::Values(format{GR_frameRAM24, 0xFF}, format{GR_frameRAM32L, 0xFF},
+                                           format{GR_frameRAM32H, 0xFF}, format{GR_frameRAM1, 1},
+                                           format{GR_frameRAM4, 15}),
+                         [](const auto& info) { return "mode" + std::to_string(info.param.mode); });
+
+// Plane k of a bit-plane frame holds bit k of each pixel, eight pixels a byte, the leftmost in the top bit.
+TEST(BitPlanes, PlaneKHoldsBitKOfEachPixel)
+{
+    gr_test::set_memory_mode(8, 8);
+    Frame f(GR_frameRAM4, 0);
+    f.drv().drawpixel(9, 1, 5);
+    f.drv().drawhline(16, 2, 3, 8);
+    const GrFrame& fr = f.ctx()->gc_frame;
+    auto byte = [&](int plane, int x, int y) { return fr.gf_baseaddr[plane][y * fr.gf_lineoffset + x / 8]; };
+    EXPECT_EQ((std::vector<int>{byte(0, 9, 1), byte(1, 9, 1), byte(2, 9, 1), byte(3, 9, 1)}),
+              (std::vector<int>{0x40, 0, 0x40, 0}));
+    EXPECT_EQ((std::vector<int>{byte(0, 16, 2), byte(3, 16, 2)}), (std::vector<int>{0, 0xE0}));
 }
 
 } // namespace

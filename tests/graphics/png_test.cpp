@@ -112,4 +112,23 @@ TEST_F(PngExport, RgbModeFrameKeepsItsPackedColours)
     EXPECT_EQ(d->at(0, 4), (rgb{1, 2, 3}));
 }
 
+// The 16- and 2-colour memory modes draw into bit planes; the file shows each pixel's colour all the same.
+TEST_F(PngExport, BitPlaneFramesAreWrittenWithTheirColours)
+{
+    const std::pair<GrColor, GrFrameMode> modes[] = {{16, GR_frameRAM4}, {2, GR_frameRAM1}};
+    for (const auto& [colors, mode] : modes) {
+        ASSERT_EQ(GrSetDriver("memory"), 1);
+        GrSetMode(GR_width_height_color_graphics, 21, 9, colors);
+        ASSERT_EQ(GrDriverInfo->fdriver.mode, mode);
+        GrClearContext(GrWhite());
+        GrFilledCircle(10, 4, 3, GrBlack());
+        GrLine(0, 8, 20, 8, colors - 1);
+        auto d = save_and_compare(dir, nullptr, colors == 2 ? "ram1.png" : "ram4.png", nullptr);
+        ASSERT_TRUE(d.has_value());
+        EXPECT_EQ(GrPixelC(nullptr, 10, 4), GrBlack());
+        EXPECT_EQ(GrPixelC(nullptr, 20, 8), colors - 1);
+        EXPECT_NE(d->at(10, 4), d->at(0, 0)) << colors;
+    }
+}
+
 } // namespace

@@ -25,13 +25,21 @@ TEST(MemoryDriver, ModesGetAFrameOfExactlyTheRequestedSize)
     GrSetMode(GR_width_height_color_graphics, 100, 50, 200);
     EXPECT_EQ(GrContextInfo->screen.gc_frame.gf_lineoffset, 104);
     EXPECT_EQ(gr_test::count_value(0), 100 * 50);
-    // Depths without a frame format of their own get the next deeper one.
+    // 16 and 2 colours get bit planes: rows of ceil(w / 8) bytes rounded up to 8, four planes one after the other.
     GrSetMode(GR_width_height_graphics, 33, 7); // 16 colours by default: 4 bits per pixel asked
     EXPECT_EQ(placement(GrContextInfo->screen), (box{0, 0, 32, 6}));
-    EXPECT_EQ(GrDriverInfo->fdriver.mode, GR_frameRAM8);
-    GrSetMode(GR_width_height_bpp_graphics, 21, 9, 1);
+    EXPECT_EQ(GrDriverInfo->fdriver.mode, GR_frameRAM4);
+    const GrFrame& planes = GrContextInfo->screen.gc_frame;
+    EXPECT_EQ(planes.gf_lineoffset, 8);
+    for (int k = 1; k < 4; ++k)
+        EXPECT_EQ(planes.gf_baseaddr[k] - planes.gf_baseaddr[0], k * 8 * 7);
+    GrClearContext(15);
+    EXPECT_EQ(gr_test::count_value(15), 33 * 7);
+    GrSetMode(GR_width_height_color_graphics, 21, 9, 2);
     EXPECT_EQ(placement(GrContextInfo->screen), (box{0, 0, 20, 8}));
-    EXPECT_EQ(GrDriverInfo->fdriver.mode, GR_frameRAM8);
+    EXPECT_EQ(GrDriverInfo->fdriver.mode, GR_frameRAM1);
+    EXPECT_EQ(GrContextInfo->screen.gc_frame.gf_lineoffset, 8);
+    EXPECT_EQ(gr_test::count_value(0), 21 * 9);
 }
 
 TEST(MemoryDriver, TextModeFreesTheFrameAndDrawingIsThenFatal)

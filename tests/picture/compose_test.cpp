@@ -98,6 +98,7 @@ TEST_F(Compose, ZAutoscaleSpacingShrinkingColumnZeroZAndBiggestRing)
     } const cases[] = {
         {{-90, 1}, 0.2, 36},        // spacing 20 for |z| 1..90: a column of 2 * 90 * 0.2
         {{99, 100}, 0.2, 40},       // spacing 0.2 would give a column of 4000: it shrinks to 40, the scale to 20/100
+        {{7, 12.6}, 4, 100},        // spacing 1: a column of 100.8 is 100 pixels, which is kept
         {{0, 0}, 4.0 / 0.005, 16},  // the range -0.01..0.01 (spacing 0.005), and every ring 10 pixels larger
         {{1e-320, 2e-320}, -1, -1}, // whatever the magnitude, the column stays bounded
         {{1e-300, 2e-300}, -1, -1}, {{1e300, 1.7e308}, -1, -1},

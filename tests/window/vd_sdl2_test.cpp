@@ -93,6 +93,18 @@ protected:
     }
 };
 
+// The window driver is also found by the name "win32", given or from TWGRDRV, in any case.
+TEST_F(DummyWindow, AnswersToTheNameWin32)
+{
+    ASSERT_EQ(GrSetDriver("memory"), 1);
+    EXPECT_EQ(GrSetDriver("WIN32"), 1);
+    EXPECT_EQ(GrDriverInfo->vdriver, &_GrDriverSDL2);
+    ASSERT_EQ(GrSetDriver("memory"), 1);
+    scoped_env drv("TWGRDRV", "win32");
+    EXPECT_EQ(GrSetDriver(nullptr), 1);
+    EXPECT_EQ(GrDriverInfo->vdriver, &_GrDriverSDL2);
+}
+
 TEST_F(DummyWindow, ModeTableListedSizesAndSpareEntry)
 {
     GrSetMode(GR_width_height_color_graphics, 1024, 768, 256);
