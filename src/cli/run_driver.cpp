@@ -189,5 +189,5 @@ int run_tremwil(int argc, char** argv)
     int quit = 0;
     while ((!mydata[0].fname.empty() || optind < argc) && !quit)
         run_pass(argc, argv, state.vga, first_non_opt, quit);
-    return 0;
+    return run_exit_status();
 }

@@ -13,6 +13,8 @@ my_error_func error_func = error;
 namespace
 {
 
+bool run_failed = false;
+
 void flush_all()
 {
     std::cout.flush();
@@ -44,6 +46,21 @@ void warning(const char* fmt, ...)
     std::vfprintf(stderr, fmt, args);
     va_end(args);
     std::fflush(stderr);
+}
+
+void note_run_failure()
+{
+    run_failed = true;
+}
+
+int run_exit_status()
+{
+    return run_failed ? 1 : 0;
+}
+
+void clear_run_failure()
+{
+    run_failed = false;
 }
 
 void debug_line(const char* file, int line, const std::string& text)

@@ -11,6 +11,7 @@
 #include "core/messages.h"
 #include "core/settings.h"
 #include "plot/tick_scale.h"
+#include "view/picture_file.h"
 
 namespace
 {
@@ -142,8 +143,7 @@ void save_picture(int first_non_opt, char** argv)
     const std::string comment = png_comment(first_non_opt, argv);
     TW_DEBUG("save-and-exit " << name);
     TW_DEBUG("comment: " << comment);
-    if (GrSaveContextToPng_wc(nullptr, name.c_str(), comment.c_str()) != 0)
-        error_func("can't save %s\n", name.c_str());
+    write_picture(name, comment, first_non_opt, argv);
     if (save_and_exit != 0)
         ++save_and_exit;
 }
