@@ -132,8 +132,8 @@ TEST(PictureRun, PicturesNeverReplaceDataFilesOrEachOther)
         if (c.picture == nullptr)
             continue;
         const auto png = read_png(dir / c.picture);
-        ASSERT_TRUE(png.has_value() && png->comment.has_value()) << what;
-        EXPECT_TRUE(contains(*png->comment, "a.dat(")) << what << *png->comment;
+        EXPECT_TRUE(png.has_value() && png->comment.has_value() && contains(*png->comment, "a.dat("))
+            << what << " shows a.dat";
     }
 }
 
