@@ -43,8 +43,11 @@ void keep_open(MinMax& range)
     constexpr double default_fraction = 0.02;
     if (range.Min != range.Max || !std::isfinite(range.Min))
         return;
-    const double r = default_fraction * std::max(1.0, std::fabs(range.Min));
     const double centre = range.Min;
+    // The default widening takes the empty extent as 1 wide; far from 0 that is lost, so the value's size counts.
+    double r = default_fraction;
+    if (centre - r == centre + r)
+        r = default_fraction * std::fabs(centre);
     range.Min = centre - r;
     range.Max = centre + r;
 }
