@@ -106,8 +106,8 @@ std::string temporary_name(const std::string& target, unsigned attempt)
     const auto ticks = std::chrono::steady_clock::now().time_since_epoch().count();
     const unsigned long mix = static_cast<unsigned long>(ticks) ^ (static_cast<unsigned long>(getpid()) << 20) ^
                               (static_cast<unsigned long>(attempt) * 2654435761UL);
-    return folder_of(target) + "/." + base_of(target).substr(0, kept_name_length) + ".tmp" +
-           std::to_string(getpid()) + "-" + std::to_string(mix % 1000000007UL);
+    return folder_of(target) + "/." + base_of(target).substr(0, kept_name_length) + ".tmp" + std::to_string(getpid()) +
+           "-" + std::to_string(mix % 1000000007UL);
 }
 
 // Anything else at the name (a folder, a device, a pipe) is not a picture to be replaced.

@@ -67,8 +67,8 @@ private:
 };
 
 struct run_record {
-    char** argv = nullptr;         // the argument vector the index was built from
-    data_file_index arguments;     // built once: a run may have many data-file arguments
+    char** argv = nullptr;                    // the argument vector the index was built from
+    data_file_index arguments;                // built once: a run may have many data-file arguments
     std::map<std::string, std::string> saved; // place of each picture saved -> place of the data file it shows
 };
 

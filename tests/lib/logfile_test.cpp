@@ -4,9 +4,9 @@
 #include <gtest/gtest.h>
 #include <test_support.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <ctime>
-#include <csignal>
 #include <fcntl.h>
 #include <set>
 #include <sstream>
