@@ -493,6 +493,8 @@ int GrRecodeEvent(GrEvent* ev, int from, int to);
 // ---- PNG export ----
 
 // Writes ctx (null: the current context) as an 8-bit RGB PNG with an optional "Comment"; 0 on success, -1 on failure.
+// The file is replaced whole or not at all (a link at the name is replaced, its target left alone); a name held by
+// anything but a regular file or a link is refused.
 int GrSaveContextToPng_wc(GrContext* ctx, const char* pngfn, const char* comment);
 
 #ifdef __cplusplus

@@ -1,5 +1,6 @@
 // PNG export: the pixels of a context as 8-bit RGB, one row at a time, with an optional "Comment".
 #include "core/twgr_internal.h"
+#include "png/replace_file.h"
 
 #include <png.h>
 
@@ -135,19 +136,19 @@ int write_current(std::FILE* fp, const char* comment)
 
 int GrSaveContextToPng_wc(GrContext* ctx, const char* pngfn, const char* comment)
 {
-    std::FILE* fp = std::fopen(pngfn, "wb");
-    if (fp == nullptr)
+    // The picture goes to a file beside the target and replaces it only when complete: a failed or interrupted
+    // save leaves the old picture as it was.
+    twgr::replacement_file file(pngfn);
+    if (file.stream() == nullptr)
         return -1;
     GrContext saved;
     GrSaveContext(&saved);
     if (ctx != nullptr)
         GrSetContext(ctx);
-    int result = write_current(fp, comment);
+    const int result = write_current(file.stream(), comment);
     GrSetContext(&saved);
-    // A full disk may only show when the buffered bytes go out: such a file is not complete.
-    if (std::fflush(fp) != 0 || std::ferror(fp) != 0)
-        result = -1;
-    if (std::fclose(fp) != 0)
-        result = -1;
-    return result;
+    // A full disk may only show when the buffered bytes go out: commit checks the flush and the close.
+    if (result != 0 || !file.commit())
+        return -1;
+    return 0;
 }

@@ -1,9 +1,11 @@
 // Option handlers: each turns one option and its value into program-wide settings, with its checks.
 #include "cli/options.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "cli/help.h"
@@ -71,9 +73,11 @@ void handle_set_option(int c, const char* arg)
         TW_DEBUG("mydata[" << n << "].cols.y=" << cols.y);
 }
 
+// Text that is no number leaves the scale as it was; the user is told, since the rings would not be as asked.
 void handle_scalez(const char* arg)
 {
-    std::sscanf(arg, "%lg", &scalez);
+    if (std::sscanf(arg, "%lg", &scalez) != 1)
+        warning("--scalez=%s is not a number: scalez stays %g\n", arg, scalez);
     // "not greater than 0" also refuses a NaN, which would poison every ring size.
     if (!(scalez > 0))
         error_func("--scalez=%g (scalez > 0)\n", scalez);
@@ -82,6 +86,10 @@ void handle_scalez(const char* arg)
 void handle_scalee(const char* arg)
 {
     const int count = std::sscanf(arg, "%lg,%lg", &scalee.x, &scalee.y);
+    if (count < 1)
+        warning("--scalee=%s is not a number: scalee stays %g,%g\n", arg, scalee.x, scalee.y);
+    else if (count == 1 && std::strchr(arg, ',') != nullptr)
+        warning("--scalee=%s: the value after the comma is not a number: y takes x\n", arg);
     TW_DEBUG("x:" << scalee.x << " y:" << scalee.y);
     if (count == 1) {
         scalee.y = scalee.x;
@@ -100,13 +108,14 @@ void handle_biggest_ring(const char* arg)
     }
 }
 
-// -g: only a value attached to the letter counts. Rows 9 to 12 pass the range check but have no size,
-// so they get the same report; a value let through by --error-as-warning without a row draws nothing.
+// -g: only a value attached to the letter counts. Rows 9 to 12 have no size, so the report names the rows that
+// work; a value let through by --error-as-warning without a row draws nothing.
 void handle_mode(const char* arg, option_state& state)
 {
     state.vga = arg ? std::atoi(arg) : 4;
     if (state.vga < first_mode || state.vga >= WHC_ROWS || state.vga > last_mode) {
-        error_func("argument to -g out of range (1 <= %d <= 12).\n", state.vga);
+        error_func("argument to -g out of range (%d <= %d <= %d).\n", first_mode, state.vga,
+                   std::min(WHC_ROWS - 1, last_mode));
         state.vga = 0;
     }
 }

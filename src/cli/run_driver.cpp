@@ -159,5 +159,5 @@ int run_tremwil(int argc, char** argv)
     const int first_file = parse_options(argc, argv, state);
     start_checks(argc, argv, first_file);
     view_files(run_setup_of(argc, argv, first_file, state.vga));
-    return 0;
+    return run_exit_status();
 }

@@ -2,10 +2,13 @@
 // huge value is clamped and reported instead of being silently truncated when narrowed to int.
 #include "cli/value_parsers.h"
 
+#include <cctype>
 #include <cerrno>
+#include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "print/err_printf.h"
 #include "core/messages.h"
@@ -31,17 +34,46 @@ long strtol32(const char* s, char** end)
     return v;
 }
 
+// Reads up to three comma-separated components as "%u,%u,%u" would (blanks before each number, text after the
+// last ignored), but without wrapping: a value beyond any integer or with a minus sign reads as too big, and each
+// keeps its text for the message. Returns the number read, or -1 when the text holds nothing but blanks.
+int read_components(const char* arg, std::string (&texts)[3], unsigned long long (&values)[3])
+{
+    const char* p = arg;
+    for (int i = 0; i < 3; ++i) {
+        if (i > 0 && *p++ != ',')
+            return i;
+        while (std::isspace(static_cast<unsigned char>(*p)))
+            ++p;
+        if (i == 0 && *p == '\0')
+            return -1;
+        const bool negative = *p == '-';
+        char* end = nullptr;
+        errno = 0;
+        const unsigned long long v = std::strtoull(p, &end, 10);
+        if (end == p)
+            return i;
+        texts[i].assign(p, static_cast<std::size_t>(end - p));
+        values[i] = (negative && v != 0) || errno == ERANGE ? ULLONG_MAX : v;
+        p = end;
+    }
+    return 3;
+}
+
 } // namespace
 
 RGB get_rgb(const char* arg)
 {
-    unsigned int r = 0, g = 0, b = 0;
-    const int count = std::sscanf(arg, "%u,%u,%u", &r, &g, &b);
+    std::string texts[3];
+    unsigned long long values[3] = {0, 0, 0};
+    const int count = read_components(arg, texts, values);
     if (count != 3)
         error("need 3 componets for r,g,b not %d\n", count);
-    if (r > 255 || g > 255 || b > 255)
-        error("rgb components need to be between 0 and 255 inclusive (r=%u, g=%u, b=%u).\n", r, g, b);
-    return RGB{static_cast<std::uint8_t>(r), static_cast<std::uint8_t>(g), static_cast<std::uint8_t>(b)};
+    if (values[0] > 255 || values[1] > 255 || values[2] > 255)
+        error("rgb components need to be between 0 and 255 inclusive (r=%s, g=%s, b=%s).\n", texts[0].c_str(),
+              texts[1].c_str(), texts[2].c_str());
+    return RGB{static_cast<std::uint8_t>(values[0]), static_cast<std::uint8_t>(values[1]),
+               static_cast<std::uint8_t>(values[2])};
 }
 
 long get_long(const char* s)

@@ -12,6 +12,7 @@ namespace
 {
 
 void (*error_cleanup)() = nullptr;
+bool run_failed = false;
 
 void flush_all()
 {
@@ -50,6 +51,21 @@ void warning(const char* fmt, ...)
     std::vfprintf(stderr, fmt, args);
     va_end(args);
     std::fflush(stderr);
+}
+
+void note_run_failure()
+{
+    run_failed = true;
+}
+
+int run_exit_status()
+{
+    return run_failed ? 1 : 0;
+}
+
+void clear_run_failure()
+{
+    run_failed = false;
 }
 
 void debug_line(const char* file, int line, const std::string& text)

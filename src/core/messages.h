@@ -26,6 +26,13 @@ void set_error_cleanup(void (*cleanup)());
 // error, unless --error-as-warning switched it to warning.
 extern my_error_func error_func;
 
+// Marks the run as failed while it goes on: a picture it was asked to save was not saved, or a data file could not
+// be read, and --error-as-warning let the run continue. The run then ends with status 1.
+void note_run_failure();
+// 1 once note_run_failure was called, else 0; reset_settings() clears the mark.
+int run_exit_status();
+void clear_run_failure();
+
 // The file-name part of a source path, so positions read "options.cpp(12)" whatever the build folder.
 constexpr const char* tw_file_name(const char* path)
 {

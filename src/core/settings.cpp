@@ -125,6 +125,7 @@ void set_output_fname(const char* name)
 void reset_settings()
 {
     error_func = error;
+    clear_run_failure();
     debug = quiet = more = fullhelp = 0;
     in_memory = save_and_exit = 0;
     set_output_fname(nullptr);

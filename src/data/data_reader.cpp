@@ -229,8 +229,10 @@ bool read_lines(data& d, file_reading& r)
 std::uint64_t readfile(data& d)
 {
     file_reading r(d);
-    if (!read_lines(d, r))
+    if (!read_lines(d, r)) {
+        note_run_failure();
         error_func("can't open file %s\n", d.fname.c_str());
+    }
     if (r.bad_rows != 0)
         err__printf(TW_FILE, __LINE__, "dot product not zero\n");
     TW_DEBUG(sort << " " << only2cols);

@@ -32,6 +32,23 @@ void widen(const MinMax& from, MinMax& to, double add)
     to.Max = from.Max + r;
 }
 
+// A range still empty after widening (a zero fraction on one row or equal values, or values so large that the
+// fraction is lost in rounding) cannot be given ticks: it gets the default widening, scaled to the values where
+// that too would be lost.
+void keep_open(MinMax& range)
+{
+    constexpr double default_fraction = 0.02;
+    if (range.Min != range.Max || !std::isfinite(range.Min))
+        return;
+    const double centre = range.Min;
+    // The default widening takes the empty extent as 1 wide; far from 0 that is lost, so the value's size counts.
+    double r = default_fraction;
+    if (centre - r == centre + r)
+        r = default_fraction * std::fabs(centre);
+    range.Min = centre - r;
+    range.Max = centre + r;
+}
+
 // Which axis a range check looks at, and what it says about the extremes of another data set.
 struct axis_check {
     MinMax myMinMax::*axis;
@@ -230,14 +247,17 @@ void set_plot_ranges(data* d)
     data& d0 = d[0];
     d0.mod_minmax = d0.minmax;
     widen(d0.minmax.x, d0.mod_minmax.x, range_add_x);
+    keep_open(d0.mod_minmax.x);
     warn_outside(d, x_check);
     widen(d0.minmax.y, d0.mod_minmax.y, range_add_y);
+    keep_open(d0.mod_minmax.y);
     widen(d0.minmax.z, d0.mod_minmax.z, range_add_z);
     MinMax& z = d0.mod_minmax.z;
     if (z.Min == 0 && z.Max == 0) {
         z.Max = 0.1;
         z.Min = -0.1;
     }
+    keep_open(z);
     d0.apply_UserMinMax(UserMinMax);
     d0.check_mod_minmax();
     warn_outside(d, y_check);

@@ -15,6 +15,7 @@
 #include "plot/graphics_mode.h"
 #include "plot/tick_scale.h"
 #include "portable/mypath.h"
+#include "view/picture_file.h"
 
 namespace
 {
@@ -105,15 +106,14 @@ std::string png_comment(const std::string& option_words)
 namespace
 {
 
-// Saves the whole page as a PNG; a file that cannot be written is reported through error_func.
-void save_picture(const std::string& option_words)
+// Saves the whole page as a PNG; a save refused or failed is reported through error_func.
+void save_picture(picture_files& pictures, const std::string& option_words)
 {
     const std::string name = png_file_name();
     const std::string comment = png_comment(option_words);
     TW_DEBUG("save-and-exit " << name);
     TW_DEBUG("comment: " << comment);
-    if (GrSaveContextToPng_wc(nullptr, name.c_str(), comment.c_str()) != 0)
-        error_func("can't save %s\n", name.c_str());
+    pictures.save(name, comment);
 }
 
 constexpr int key_backspace = 8;
@@ -160,7 +160,7 @@ void draw_again_after_save()
 
 // Composes the page of the data sets read and carries out redraw and save until a step leaves the file:
 // previous (never from the first file, where it redraws), next or quit.
-next_step show_page(bool first_file, const std::string& option_words)
+next_step show_page(bool first_file, const std::string& option_words, picture_files& pictures)
 {
     compose(mydata);
     for (;;) {
@@ -170,7 +170,7 @@ next_step show_page(bool first_file, const std::string& option_words)
         if (step == next_step::redraw) {
             compose(mydata);
         } else if (step == next_step::save) {
-            save_picture(option_words);
+            save_picture(pictures, option_words);
             draw_again_after_save();
             if (saving_run())
                 return next_step::next;
@@ -180,11 +180,11 @@ next_step show_page(bool first_file, const std::string& option_words)
     }
 }
 
-next_step view_file(int vga, bool first_file, const std::string& option_words)
+next_step view_file(int vga, bool first_file, const std::string& option_words, picture_files& pictures)
 {
     entergrmode(vga);
     alloc_colors();
-    const next_step step = show_page(first_file, option_words);
+    const next_step step = show_page(first_file, option_words, pictures);
     exitgrmode();
     return step;
 }
@@ -209,7 +209,8 @@ void restore_given_names(const given_names& names)
 
 // One pass over a data file: data set 0 from it, the other data sets, and its page. A file without rows
 // (let through by --error-as-warning) and a mode without a size (vga 0) show nothing and go on.
-next_step run_pass(const std::string& file, bool first_file, const run_setup& run, const given_names& names)
+next_step run_pass(const std::string& file, bool first_file, const run_setup& run, const given_names& names,
+                   picture_files& pictures)
 {
     TW_DEBUG("pass over " << file);
     mydata[0].cleanup();
@@ -220,7 +221,7 @@ next_step run_pass(const std::string& file, bool first_file, const run_setup& ru
         restore_given_names(names);
         read_extra_data_sets();
         if (run.vga != 0)
-            step = view_file(run.vga, first_file, run.option_words);
+            step = view_file(run.vga, first_file, run.option_words, pictures);
     }
     mydata[0].cleanup();
     return step;
@@ -231,9 +232,10 @@ next_step run_pass(const std::string& file, bool first_file, const run_setup& ru
 void view_files(const run_setup& run)
 {
     const given_names names = remember_given_names();
+    picture_files pictures(run.files);
     std::size_t shown = 0;
     while (shown < run.files.size()) {
-        const next_step step = run_pass(run.files[shown], shown == 0, run, names);
+        const next_step step = run_pass(run.files[shown], shown == 0, run, names, pictures);
         if (step == next_step::quit)
             return;
         shown = step == next_step::previous ? shown - 1 : shown + 1;

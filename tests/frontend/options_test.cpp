@@ -79,9 +79,10 @@ TEST_F(Options, ModeSizeAndOffsetChecks)
     EXPECT_EQ(state.vga, 7);
     parse({"--left-offset=8"});
     EXPECT_EQ(left_offset, 8);
-    EXPECT_EXIT(parse({"-g0"}), ExitedWithCode(1), "^\nError: argument to -g out of range \\(1 <= 0 <= 12\\)\\.\n$");
-    // Rows 9 to 12 pass the range check but have no size.
-    EXPECT_EXIT(parse({"-g9"}), ExitedWithCode(1), "\\(1 <= 9 <= 12\\)");
+    EXPECT_EXIT(parse({"-g0"}), ExitedWithCode(1), "^\nError: argument to -g out of range \\(1 <= 0 <= 8\\)\\.\n$");
+    // Rows 9 to 12 have no size: the report names the rows that work.
+    EXPECT_EXIT(parse({"-g9"}), ExitedWithCode(1), "\\(1 <= 9 <= 8\\)");
+    EXPECT_EXIT(parse({"-g12"}), ExitedWithCode(1), "\\(1 <= 12 <= 8\\)");
     EXPECT_EXIT(parse({"--left-offset=7"}), ExitedWithCode(1), "^\nError: left_offset need to be > 7\n$");
     EXPECT_EXIT(parse({"--biggest-ring=0"}), ExitedWithCode(1),
                 "^Error: options\\.cpp\\([0-9]+\\) Can't use --biggest-ring=0 < 1\n$");
@@ -107,7 +108,7 @@ TEST_F(Options, ErrorAsWarningAppliesOnlyAfterItself)
     parse({"--error-as-warning", "-g0", "--left-offset=3", "--scalez=-1"});
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_TRUE(state.vga == 0 && left_offset == -1 && scalez == -1);
-    EXPECT_EQ(err, "\nWarning: argument to -g out of range (1 <= 0 <= 12).\n"
+    EXPECT_EQ(err, "\nWarning: argument to -g out of range (1 <= 0 <= 8).\n"
                    "\nWarning: left_offset need to be > 7\n"
                    "\nWarning: --scalez=-1 (scalez > 0)\n");
 }
@@ -116,8 +117,15 @@ TEST_F(Options, ScaleValues)
 {
     parse({"--scalee=2"});
     EXPECT_TRUE(scalee.x == 2 && scalee.y == 2);
-    parse({"-s", "abc"});
+    // A value that is no number leaves the scale as it was, but not without a word.
+    testing::internal::CaptureStderr();
+    parse({"-s", "abc", "--scalee=x", "--scalee=3,y"});
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "\nWarning: --scalez=abc is not a number: scalez stays 1\n"
+                                                      "\nWarning: --scalee=x is not a number: scalee stays 2,2\n"
+                                                      "\nWarning: --scalee=3,y: the value after the comma is not a "
+                                                      "number: y takes x\n");
     EXPECT_EQ(scalez, 1.0);
+    EXPECT_TRUE(scalee.x == 3 && scalee.y == 3);
     parse({"-S3.5"});
     EXPECT_EQ(scalez, 3.5);
     EXPECT_EXIT(parse({"--scalee=2,0"}), ExitedWithCode(1), "^\nError: --scalee=2,0 \\(scalee > 0\\)\n$");

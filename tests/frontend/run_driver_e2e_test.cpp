@@ -178,7 +178,7 @@ TEST(RunDriverEndToEnd, HandlerMessagesAndTheirEffectOnTheRun)
     // A mode let through without a size draws nothing, for every file.
     const auto mode = run_tremwil({"--error-as-warning", "-g0", "--quiet", "a.dat", "a.dat"}, dir.path());
     EXPECT_EQ(mode.status, 0);
-    EXPECT_EQ(mode.err, "\nWarning: argument to -g out of range (1 <= 0 <= 12).\n");
+    EXPECT_EQ(mode.err, "\nWarning: argument to -g out of range (1 <= 0 <= 8).\n");
 }
 
 TEST(RunDriverEndToEnd, PassesWalkTheDataFileArguments)

@@ -34,7 +34,10 @@ TEST_F(ValueParsers, RgbTakesThreeComponentsFrom0To255)
     EXPECT_EXIT(get_rgb("1,2"), ExitedWithCode(1), "^\nError: need 3 componets for r,g,b not 2\n$");
     EXPECT_EXIT(get_rgb(""), ExitedWithCode(1), "need 3 componets for r,g,b not -1\n");
     EXPECT_EXIT(get_rgb("1 ,2,3"), ExitedWithCode(1), "need 3 componets for r,g,b not 1\n");
-    EXPECT_EXIT(get_rgb("-1,0,0"), ExitedWithCode(1), "\\(r=4294967295, g=0, b=0\\)");
+    // Values beyond 255 are refused however large, as written, instead of wrapping round to a small value.
+    EXPECT_EXIT(get_rgb("-1,0,0"), ExitedWithCode(1), "\\(r=-1, g=0, b=0\\)");
+    EXPECT_EXIT(get_rgb("4294967296,0,0"), ExitedWithCode(1), "\\(r=4294967296, g=0, b=0\\)");
+    EXPECT_EXIT(get_rgb("0,0,18446744073709551872"), ExitedWithCode(1), "\\(r=0, g=0, b=18446744073709551872\\)");
 }
 
 TEST_F(ValueParsers, IntegersReadBaseTenClampedToThirtyTwoBits)

@@ -3,7 +3,14 @@
 #include "png_image.h"
 #include "test_support.h"
 
+#include <chrono>
+#include <csignal>
 #include <filesystem>
+#include <fstream>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
 
 namespace
 {
@@ -74,8 +81,9 @@ TEST_F(PngExport, FailuresReturnMinusOneAndLeaveTheContextAlone)
     auto missing = dir / "no-such-folder" / "x.png";
     EXPECT_EQ(GrSaveContextToPng_wc(nullptr, missing.c_str(), "c"), -1);
     EXPECT_FALSE(std::filesystem::exists(dir / "no-such-folder"));
-    // A device that takes no bytes: the file opens, but the image cannot be written completely.
+    // A device is no picture to replace (and /dev/full would take no bytes anyway).
     EXPECT_EQ(GrSaveContextToPng_wc(nullptr, "/dev/full", "c"), -1);
+    EXPECT_TRUE(std::filesystem::is_character_file("/dev/full"));
     EXPECT_EQ(gr_test::placement(*GrCurrentContext()), (std::array<int, 4>{2, 2, 6, 6}));
     GrSetContext(nullptr);
     GrDestroyContext(sub);
@@ -128,6 +136,117 @@ TEST_F(PngExport, BitPlaneFramesAreWrittenWithTheirColours)
         EXPECT_EQ(GrPixelC(nullptr, 10, 4), GrBlack());
         EXPECT_EQ(GrPixelC(nullptr, 20, 8), colors - 1);
         EXPECT_NE(d->at(10, 4), d->at(0, 0)) << colors;
+    }
+}
+
+// A 24-bit page of random colours: its PNG hardly compresses, so writing it takes a while.
+void paint_noise(int w, int h, unsigned seed)
+{
+    ASSERT_EQ(GrSetDriver("memory"), 1);
+    GrSetMode(GR_width_height_bpp_graphics, w, h, 24);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            seed = seed * 1664525u + 1013904223u;
+            GrPlot(x, y, GrAllocColor(seed >> 24, (seed >> 16) & 255, (seed >> 8) & 255));
+        }
+}
+
+std::vector<std::string> names_in(const std::filesystem::path& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Ends a forked child without running the parent's exit handlers.
+[[noreturn]] void end_child(bool ok)
+{
+    _exit(ok ? 0 : 1);
+}
+
+int child_status(pid_t pid)
+{
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return status;
+}
+
+TEST_F(PngExport, SavesReplaceTheOldPictureWholeOrNotAtAll)
+{
+    gr_test::set_memory_mode(16, 8);
+    // A link at the picture's name is replaced; the file it points to is left as it was.
+    dir.write("notes.txt", "keep me");
+    std::filesystem::create_symlink("notes.txt", dir / "link.png");
+    EXPECT_EQ(GrSaveContextToPng_wc(nullptr, (dir / "link.png").c_str(), nullptr), 0);
+    EXPECT_FALSE(std::filesystem::is_symlink(dir / "link.png"));
+    EXPECT_TRUE(test_support::read_png(dir / "link.png").has_value());
+    EXPECT_EQ(test_support::read_file(dir / "notes.txt"), "keep me");
+
+    // The disk fills up half-way through a big picture: the old one stays and nothing else is left behind.
+    ASSERT_EQ(GrSaveContextToPng_wc(nullptr, (dir / "old.png").c_str(), "old"), 0);
+    paint_noise(300, 200, 1);
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit small{20000, 20000};
+        setrlimit(RLIMIT_FSIZE, &small);
+        end_child(GrSaveContextToPng_wc(nullptr, (dir / "old.png").c_str(), "new") == -1);
+    }
+    EXPECT_EQ(child_status(pid), 0) << "the save reports its failure";
+    const auto old = test_support::read_png(dir / "old.png");
+    ASSERT_TRUE(old.has_value());
+    EXPECT_EQ(old->comment, "old");
+    EXPECT_EQ(names_in(dir.path()), (std::vector<std::string>{"link.png", "notes.txt", "old.png"}));
+}
+
+// Two processes save one name over and over; whenever one looks, the file is one whole picture.
+TEST_F(PngExport, ParallelSavesOfOneNameLeaveWholePictures)
+{
+    const auto shared = dir / "shared.png";
+    paint_noise(200, 150, 7);
+    ASSERT_EQ(GrSaveContextToPng_wc(nullptr, shared.c_str(), "first"), 0);
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        bool ok = true;
+        for (int i = 0; i < 40; ++i)
+            ok = GrSaveContextToPng_wc(nullptr, shared.c_str(), "child") == 0 && ok;
+        end_child(ok);
+    }
+    int torn = 0;
+    for (int i = 0; i < 40; ++i) {
+        EXPECT_EQ(GrSaveContextToPng_wc(nullptr, shared.c_str(), "parent"), 0);
+        torn += test_support::read_png(shared).has_value() ? 0 : 1;
+    }
+    EXPECT_EQ(child_status(pid), 0);
+    EXPECT_EQ(torn, 0) << "reads that found part of a picture";
+    EXPECT_TRUE(test_support::read_png(shared).has_value());
+    EXPECT_EQ(names_in(dir.path()), (std::vector<std::string>{"shared.png"}));
+}
+
+// A signal that ends the program during a save leaves the last whole picture and no temporary file.
+TEST_F(PngExport, SignalDuringASaveLeavesNoTemporaryFile)
+{
+    const auto target = dir / "sig.png";
+    paint_noise(600, 400, 3);
+    for (const int sig : {SIGTERM, SIGINT}) {
+        const pid_t pid = fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            for (;;)
+                GrSaveContextToPng_wc(nullptr, target.c_str(), "loop");
+        }
+        while (!std::filesystem::exists(target))
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        kill(pid, sig);
+        const int status = child_status(pid);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == sig) << status;
+        EXPECT_EQ(names_in(dir.path()), (std::vector<std::string>{"sig.png"})) << strsignal(sig);
+        EXPECT_TRUE(test_support::read_png(target).has_value()) << strsignal(sig);
     }
 }
 

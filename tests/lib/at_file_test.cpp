@@ -56,12 +56,13 @@ TEST(ResponseFiles, LinesBecomeArgumentsExactlyAsWritten)
     EXPECT_EQ(rebuild({"p", at(long_rsp)}), (Args{"p", long_line, longer_line, "next.dat"}));
 }
 
-TEST(ResponseFiles, CommentsAreDroppedAndUnopenableNamesStay)
+// "#" starts a comment only in a line of a response file: "-o #1.png a.dat" must not lose the output name.
+TEST(ResponseFiles, CommandLineHashesAndUnopenableNamesStay)
 {
     test_support::TempDir dir;
     std::filesystem::create_directory(dir / "folder");
-    const Args args{"tremwil", "#dropped", "@0", "@", "$", at(dir / "missing.rsp"), at(dir / "folder"), "", "a#b"};
-    EXPECT_EQ(rebuild(args), (Args{"tremwil", "@0", "@", "$", at(dir / "missing.rsp"), at(dir / "folder"), "", "a#b"}));
+    const Args args{"tremwil", "#1.png", "@0", "@", "$", at(dir / "missing.rsp"), at(dir / "folder"), "", "a#b"};
+    EXPECT_EQ(rebuild(args), args);
 }
 
 TEST(ResponseFiles, NestedFilesExpandInPlace)
@@ -93,11 +94,11 @@ TEST(ResponseFilesDeathTest, FilesThatNameThemselvesStopWithAnError)
 TEST(AddArgToArgv, CountsThenAppendsKeepingTheNullEntry)
 {
     test_support::TempDir dir;
-    std::string args[] = {at(dir.write("two.rsp", "one\ntwo\n")), "plain", "# note"};
+    std::string args[] = {at(dir.write("two.rsp", "one\ntwo\n# note\n")), "plain", "#1.png"};
     int count = 0;
     for (auto& arg : args)
         add_arg_to_argv(&count, nullptr, arg.data());
-    EXPECT_EQ(count, 3);
+    EXPECT_EQ(count, 4);
 
     std::vector<char*> argv(count + 2, reinterpret_cast<char*>(&count));
     int n = 0;
@@ -106,9 +107,9 @@ TEST(AddArgToArgv, CountsThenAppendsKeepingTheNullEntry)
     EXPECT_EQ(argv[2], nullptr);
     add_arg_to_argv(&n, argv.data(), args[1].data());
     add_arg_to_argv(&n, argv.data(), args[2].data());
-    ASSERT_EQ(n, 3);
-    EXPECT_EQ(Args(argv.data(), argv.data() + n), (Args{"one", "two", "plain"}));
-    EXPECT_EQ(argv[3], nullptr);
+    ASSERT_EQ(n, 4);
+    EXPECT_EQ(Args(argv.data(), argv.data() + n), (Args{"one", "two", "plain", "#1.png"}));
+    EXPECT_EQ(argv[4], nullptr);
     EXPECT_NE(argv[2], args[1].data()) << "arguments are stored as copies";
 }
 

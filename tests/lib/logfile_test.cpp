@@ -4,11 +4,16 @@
 #include <gtest/gtest.h>
 #include <test_support.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <ctime>
+#include <fcntl.h>
 #include <set>
 #include <sstream>
 #include <string>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -52,6 +57,9 @@ TEST(LogArguments, QuotesOnlyArgumentsWithSpacesCommasOrAsterisks)
     EXPECT_EQ(arguments({"--t=say \"hi\" C:\\o/"}), " --t=\"say \\\"hi\\\" C:\\\\o/\"");
     EXPECT_EQ(arguments({"plain\"quote", "back\\slash"}), " plain\"quote back\\slash") << "no quoting, so no escaping";
     EXPECT_EQ(arguments({"", "x"}), "  x");
+    // A control character could forge a line or drive the terminal: it is quoted and escaped.
+    EXPECT_EQ(arguments({"a\nNov 1 12:00:00 tremwil -g5 b.dat", "t\tab\r", "--title=\x1b[2J\x7f\x01"}),
+              " \"a\\nNov 1 12:00:00 tremwil -g5 b.dat\" \"t\\tab\\r\" --title=\"\\x1b[2J\\x7f\\x01\"");
     // Without memory for the quoted copy the argument goes in unquoted rather than being lost.
     EXPECT_EQ(arguments({"p", "--title=say \"hi\"", "a,b"}, [](const char*) -> char* { return nullptr; }),
               " p --title=\"say \"hi\"\" \"a,b\"");
@@ -88,6 +96,58 @@ TEST(Flogfile, AppendsOneLineWithTheTimeAndTheArguments)
     log_to(unopenable, {"tremwil", "a.dat"});
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "No logfile entry\n");
     EXPECT_FALSE(std::filesystem::exists(unopenable));
+}
+
+// Runs fn in a child process that a blocked call cannot hold for more than five seconds; true when it ended well.
+template <typename Fn> bool in_child(Fn fn)
+{
+    const pid_t pid = fork();
+    if (pid == 0) {
+        alarm(5);
+        fn();
+        _exit(0);
+    }
+    int status = 0;
+    return pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+TEST(Flogfile, WritesOnlyARegularFileAndNeverATornLine)
+{
+    test_support::TempDir dir;
+    // A link, a pipe without reader, a pipe with one and a device: no entry, nothing written, no wait.
+    const std::string other = dir.write("other.txt", "not a log\n").string();
+    std::filesystem::create_symlink(other, dir / "link");
+    ASSERT_EQ(mkfifo((dir / "lonely").c_str(), 0600), 0);
+    ASSERT_EQ(mkfifo((dir / "read").c_str(), 0600), 0);
+    const int reader = open((dir / "read").c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    std::vector<const char*> names{"link", "lonely", "read"};
+    // A device as well, where this user may make one (the null device: it would swallow the line).
+    if (mknod((dir / "device").c_str(), S_IFCHR | 0600, makedev(1, 3)) == 0)
+        names.push_back("device");
+    for (const char* name : names) {
+        const std::string log = (dir / name).string();
+        EXPECT_TRUE(in_child([&] {
+            testing::internal::CaptureStderr();
+            log_to(log, {"tremwil", "a.dat"});
+            if (testing::internal::GetCapturedStderr() != "No logfile entry\n")
+                _exit(1);
+        })) << name;
+    }
+    char byte = 0;
+    EXPECT_LE(read(reader, &byte, 1), 0) << "nothing reaches a pipe";
+    close(reader);
+    EXPECT_EQ(read_file(other), "not a log\n");
+
+    // The disk fills up in the middle of the line: the line is taken back whole.
+    const std::string log = dir.write("logfile", "earlier line\n").string();
+    EXPECT_TRUE(in_child([&] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{20, 20};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        log_to(log, {"tremwil", std::string(200, 'x')});
+    }));
+    EXPECT_EQ(read_file(log), "earlier line\n");
 }
 
 TEST(Flogfile, ParallelWritersLeaveOneWholeLineEach)

@@ -76,11 +76,14 @@ TEST_F(Compose, PlotRangesAreWidenedLimitedAndCheckedAgainstOtherDataSets)
 
     // The user's limits replace the widened bounds (being told once per run is checked end to end).
     UserMinMax.y.Min = 1;
+    range_add_x = 0;
     range_add_z = 0;
     testing::internal::CaptureStderr();
     set_plot_ranges(mydata);
     testing::internal::GetCapturedStderr();
     EXPECT_DOUBLE_EQ(m.y.Min, 1);
+    EXPECT_DOUBLE_EQ(m.x.Min, 4.98) << "equal x left unwidened get the default widening";
+    EXPECT_DOUBLE_EQ(m.x.Max, 5.02);
     EXPECT_DOUBLE_EQ(m.z.Min, -0.1) << "an empty z range at 0 becomes -0.1..0.1";
     EXPECT_DOUBLE_EQ(m.z.Max, 0.1);
 }

@@ -76,8 +76,9 @@ TEST(PictureRun, OutputNameAndPicturesThatCannotBeSaved)
     EXPECT_TRUE(contains(run.err, "\nError: can't save missing/x.png\n")) << run.err;
     EXPECT_FALSE(std::filesystem::exists(dir / "missing"));
 
+    // The run goes on, but a picture it could not save still fails it.
     run = run_tremwil({"--in-memory", "--error-as-warning", "-o", "missing/x.png", "a.dat", "a.dat"}, dir.path());
-    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.status, 1);
     EXPECT_EQ(occurrences(run.err, "\nWarning: can't save missing/x.png\n"), 2) << run.err;
 
     // A file where the picture should go, but as a folder: no permission to write into it counts the same.
@@ -86,6 +87,63 @@ TEST(PictureRun, OutputNameAndPicturesThatCannotBeSaved)
     run = run_tremwil({"--in-memory", "b.dat"}, dir.path());
     EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(contains(run.err, "can't save b.png\n")) << run.err;
+}
+
+// A picture never replaces a data file of the run or the picture of another data file; the run then fails.
+TEST(PictureRun, PicturesNeverReplaceDataFilesOrEachOther)
+{
+    const std::string a = "1 2 3\n2 3 4\n", b = "1 1 1\n5 3 1\n";
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        const char* message; // in standard error
+        const char* picture; // saved, showing the first data file of args
+    } cases[] = {
+        {{"-o", "#1.png", "a.dat"}, 0, "", "#1.png"},
+        {{"-o", "a.dat", "a.dat"}, 1, "\nError: can't save a.dat: it is the data file a.dat of this run\n", nullptr},
+        {{"m.png"}, 1, "\nError: can't save m.png: it is the data file m.png of this run\n", nullptr},
+        {{"-o", "./b.dat", "a.dat", "b.dat"},
+         1,
+         "can't save ./b.dat: it is the data file b.dat of this run\n",
+         nullptr},
+        // A link at the picture's name is replaced, not written through.
+        {{"-o", "link.png", "a.dat"}, 0, "", "link.png"},
+        {{"a.dat", "a.txt"}, 1, "\nError: can't save a.png: this run saved the picture of ", "a.png"},
+        {{"-o", "out.png", "a.dat", "b.dat"},
+         1,
+         "\nError: can't save out.png: this run saved the picture of ",
+         "out.png"},
+        {{"-o", "out.png", "a.dat", "./a.dat"}, 0, "", "out.png"},
+        {{"--error-as-warning", "-o", "b.dat", "a.dat", "b.dat"},
+         1,
+         "\nWarning: can't save b.dat: it is the data",
+         nullptr},
+        {{"--error-as-warning", "a.dat", "missing.dat", "b.dat"},
+         1,
+         "\nWarning: can't open file missing.dat\n",
+         "a.png"},
+    };
+    for (const auto& c : cases) {
+        TempDir dir;
+        dir.write("a.dat", a);
+        dir.write("b.dat", b);
+        dir.write("a.txt", b);
+        dir.write("m.png", a);
+        std::filesystem::create_symlink("a.dat", dir / "link.png");
+        std::vector<std::string> args{"--in-memory", "--quiet"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const auto run = run_tremwil(args, dir.path());
+        const std::string what = testing::PrintToString(c.args);
+        EXPECT_EQ(run.status, c.status) << what << run.err;
+        EXPECT_TRUE(contains(run.err, c.message)) << what << run.err;
+        for (const auto& [name, text] : {std::pair{"a.dat", a}, {"b.dat", b}, {"a.txt", b}, {"m.png", a}})
+            EXPECT_EQ(test_support::read_file(dir / name), text) << what << " changed " << name;
+        if (c.picture == nullptr)
+            continue;
+        const auto png = read_png(dir / c.picture);
+        EXPECT_TRUE(png.has_value() && png->comment.has_value() && contains(*png->comment, "a.dat("))
+            << what << " shows a.dat";
+    }
 }
 
 TEST(PictureRun, AutoscaleSetsRingScaleAndLegendWidthOnce)
@@ -202,6 +260,10 @@ TEST(PictureRun, ExtremeDataDrawsWhatCanBeDrawn)
         {"tiny_z", "0 0 1e-320\n1 1 2e-320\n", {"--autoz", "--scaleinfo"}, "Autoscaling"},
         {"huge_z", "0 0 1.7e308\n1 1 1e308\n", {"--autoz", "--scaleinfo"}, "Autoscaling"},
         {"zero_z", "0 0 0\n1 1 0\n", {"--autoz", "--scaleinfo", "--range-add-z=0"}, nullptr},
+        // Ranges left empty by a zero widening, or by values whose widening is lost in rounding.
+        {"one_row_unwidened", "1 2 3\n", {"--range-add-x=0", "--range-add-y=0"}, nullptr},
+        {"equal_z_unwidened", "1 2 5\n2 3 5\n", {"--scaleinfo", "--range-add-z=0"}, nullptr},
+        {"equal_huge", "1e20 -1e20 1e20\n1e20 -1e20 1e20\n", {"--scaleinfo"}, nullptr},
         {"huge_time", "1e300 1e300 1\n2e300 2e300 2\n", {"--x-time", "--y-time"}, nullptr},
         {"ellipse_huge", "0 0 1e308 -1e308 1e308 1\n1 1 1 1 1 1\n", {"--drawellipse", "--scaleinfo"}, "rangex:"},
         {"quiver_huge", "0 0 1e308 -1e308 1 1\n1 1 1 1 1 1\n", {"--drawquiver"}, nullptr},

@@ -83,6 +83,8 @@ std::vector<std::string> read_lines(std::FILE* file)
     std::exit(1);
 }
 
+// depth 0 is an argument of the command line; deeper ones are lines of response files. Only a line is a comment:
+// a command-line argument such as "-o #1.png" keeps its "#", or the arguments after it would shift.
 void expand(const std::string& arg, std::vector<std::string>& out, int depth)
 {
     if (!arg.empty() && (arg[0] == '@' || arg[0] == '$')) {
@@ -97,7 +99,7 @@ void expand(const std::string& arg, std::vector<std::string>& out, int depth)
             return;
         }
     }
-    if (!arg.empty() && arg[0] == '#')
+    if (depth > 0 && !arg.empty() && arg[0] == '#')
         return;
     out.push_back(arg);
 }

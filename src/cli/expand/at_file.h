@@ -5,13 +5,13 @@
 // Deepest nesting of response files; a file that names itself, directly or through others, stops here.
 constexpr int max_response_file_depth = 32;
 
-// Replaces *argc and *argv by the vector with every response file expanded and every "#" comment argument
-// dropped, followed by a null entry. Each file is read once. The new vector and its texts live until the program
+// Replaces *argc and *argv by the vector with every response file expanded and every "#" comment line of a
+// response file dropped (a command-line argument starting with "#" stays), followed by a null entry. Each file is read once. The new vector and its texts live until the program
 // ends; the old ones are left as they are. Ends the run with status 1 when response files nest too deep or memory
 // runs out. Returns 0.
 int rebuild_argv(int* argc, char*** argv);
 
-// Expands one argument. With argv null, adds to *argc the number of arguments that arg produces; otherwise stores
+// Expands one command-line argument. With argv null, adds to *argc the number of arguments that arg produces; otherwise stores
 // them (copies that live until the program ends) at argv[*argc] onwards, keeps argv[*argc] null after each, and
 // advances *argc. The caller's array must have room for them and the null entry. Returns 0.
 int add_arg_to_argv(int* argc, char** argv, char* arg);

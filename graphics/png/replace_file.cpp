@@ -1,0 +1,198 @@
+// A temporary file renamed over its target, removed on failure and when a signal ends the program during a save.
+#include "png/replace_file.h"
+
+#include <array>
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace
+{
+
+constexpr std::array<int, 4> ending_signals = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+constexpr int name_attempts = 100;
+// Room for the prefix and suffix within the 255 bytes a name may have on common file systems.
+constexpr std::size_t kept_name_length = 200;
+
+// The temporary file that a signal must remove; the handler reads it, so it must be lock-free.
+std::atomic<const char*> pending_removal{nullptr};
+static_assert(std::atomic<const char*>::is_always_lock_free);
+
+// Only unlink, sigaction and raise here: all three are safe in a signal handler.
+extern "C" void remove_then_end(int sig)
+{
+    if (const char* name = pending_removal.load())
+        unlink(name);
+    struct sigaction fallback {
+    };
+    fallback.sa_handler = SIG_DFL;
+    sigemptyset(&fallback.sa_mask);
+    sigaction(sig, &fallback, nullptr);
+    raise(sig); // delivered with the default action as soon as this handler returns
+}
+
+// Takes over the signals that would end the program at once. A signal the program handles or ignores itself
+// does not stop the save, which then cleans up after itself.
+std::array<bool, ending_signals.size()> take_over_ending_signals()
+{
+    std::array<bool, ending_signals.size()> taken{};
+    for (std::size_t i = 0; i < ending_signals.size(); ++i) {
+        struct sigaction old {
+        };
+        if (sigaction(ending_signals[i], nullptr, &old) != 0 || old.sa_handler != SIG_DFL ||
+            (old.sa_flags & SA_SIGINFO) != 0)
+            continue;
+        struct sigaction mine {
+        };
+        mine.sa_handler = remove_then_end;
+        sigemptyset(&mine.sa_mask);
+        taken[i] = sigaction(ending_signals[i], &mine, nullptr) == 0;
+    }
+    return taken;
+}
+
+void give_back_ending_signals(const std::array<bool, ending_signals.size()>& taken)
+{
+    struct sigaction fallback {
+    };
+    fallback.sa_handler = SIG_DFL;
+    sigemptyset(&fallback.sa_mask);
+    for (std::size_t i = 0; i < ending_signals.size(); ++i)
+        if (taken[i])
+            sigaction(ending_signals[i], &fallback, nullptr);
+}
+
+// Holds the ending signals back while a file is created and registered, so none ends the program in between.
+class signals_held
+{
+public:
+    signals_held()
+    {
+        sigset_t set;
+        sigemptyset(&set);
+        for (int sig : ending_signals)
+            sigaddset(&set, sig);
+        sigprocmask(SIG_BLOCK, &set, &old_);
+    }
+    ~signals_held() { sigprocmask(SIG_SETMASK, &old_, nullptr); }
+    signals_held(const signals_held&) = delete;
+    signals_held& operator=(const signals_held&) = delete;
+
+private:
+    sigset_t old_;
+};
+
+std::string folder_of(const std::string& path)
+{
+    const std::size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string base_of(const std::string& path)
+{
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// A hidden name beside the target that differs between processes and between attempts.
+std::string temporary_name(const std::string& target, unsigned attempt)
+{
+    const auto ticks = std::chrono::steady_clock::now().time_since_epoch().count();
+    const unsigned long mix = static_cast<unsigned long>(ticks) ^ (static_cast<unsigned long>(getpid()) << 20) ^
+                              (static_cast<unsigned long>(attempt) * 2654435761UL);
+    return folder_of(target) + "/." + base_of(target).substr(0, kept_name_length) + ".tmp" + std::to_string(getpid()) +
+           "-" + std::to_string(mix % 1000000007UL);
+}
+
+// Anything else at the name (a folder, a device, a pipe) is not a picture to be replaced.
+bool replaceable(const std::string& target)
+{
+    struct stat info {
+    };
+    if (lstat(target.c_str(), &info) != 0)
+        return errno == ENOENT;
+    return S_ISREG(info.st_mode) || S_ISLNK(info.st_mode);
+}
+
+std::array<bool, ending_signals.size()> taken_signals{};
+
+} // namespace
+
+namespace twgr
+{
+
+replacement_file::replacement_file(const char* target) : target_(target != nullptr ? target : "")
+{
+    if (target_.empty() || target_.back() == '/' || !replaceable(target_) || pending_removal.load() != nullptr)
+        return;
+    signals_held held;
+    for (unsigned attempt = 0; attempt < name_attempts; ++attempt) {
+        temporary_ = temporary_name(target_, attempt);
+        // O_EXCL refuses any existing name, a link included, so nothing is ever written through a link.
+        const int fd = open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd < 0 && errno == EEXIST)
+            continue;
+        if (fd < 0)
+            break;
+        stream_ = fdopen(fd, "wb");
+        pending_removal.store(temporary_.c_str());
+        taken_signals = take_over_ending_signals();
+        registered_ = true;
+        if (stream_ == nullptr) {
+            close(fd);
+            discard();
+        }
+        return;
+    }
+    temporary_.clear();
+}
+
+replacement_file::~replacement_file()
+{
+    discard();
+}
+
+bool replacement_file::commit()
+{
+    if (stream_ == nullptr)
+        return false;
+    bool whole = std::fflush(stream_) == 0 && std::ferror(stream_) == 0;
+    // The rename must not become visible before the bytes do, or a crash could leave an empty picture.
+    if (whole && fsync(fileno(stream_)) != 0 && errno != EINVAL)
+        whole = false;
+    whole = std::fclose(stream_) == 0 && whole;
+    stream_ = nullptr;
+    if (!whole || std::rename(temporary_.c_str(), target_.c_str()) != 0) {
+        discard();
+        return false;
+    }
+    temporary_.clear();
+    discard();
+    return true;
+}
+
+void replacement_file::discard()
+{
+    if (stream_ != nullptr) {
+        std::fclose(stream_);
+        stream_ = nullptr;
+    }
+    if (!temporary_.empty()) {
+        unlink(temporary_.c_str());
+        temporary_.clear();
+    }
+    if (registered_) {
+        pending_removal.store(nullptr);
+        give_back_ending_signals(taken_signals);
+        taken_signals = {};
+        registered_ = false;
+    }
+}
+
+} // namespace twgr
