@@ -38,11 +38,31 @@ const GrColor* read_row(const GrContext& ctx, int width, int y)
     return ctx.gc_frame.gf_driver->getindexedscanline(&frame, ctx.gc_xoffset, y + ctx.gc_yoffset, width, nullptr);
 }
 
+// The common case: a palette and only values inside it, straight from the scanline.
+bool palette_row(const GrColor* row, int width, const row_buffers& buf)
+{
+    if (buf.palette == nullptr)
+        return false;
+    png_bytep out = buf.rgb;
+    for (int x = 0; x < width; ++x, out += 3) {
+        const GrColor v = row[x];
+        if (v >= 256)
+            return false;
+        out[0] = buf.palette[v][0];
+        out[1] = buf.palette[v][1];
+        out[2] = buf.palette[v][2];
+    }
+    return true;
+}
+
 bool convert_row(const GrContext& ctx, int width, int y, const row_buffers& buf)
 {
     const GrColor* row = read_row(ctx, width, y);
     if (row == nullptr)
         return false;
+    if (palette_row(row, width, buf))
+        return true;
+    // GrQueryColor may reuse the scanline buffer: keep the row's values apart first.
     for (int x = 0; x < width; ++x)
         buf.index[x] = row[x];
     png_bytep out = buf.rgb;
