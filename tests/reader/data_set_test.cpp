@@ -68,9 +68,9 @@ TEST_F(DataSet, SortOrdersRowsBySignedZAndKeepsEveryRowWhole)
     debug = 0;
     draw_type = DT_ELLIPSE_XYUV;
     std::mt19937 rng(7);
-    const double inf = std::numeric_limits<double>::infinity(), nan = std::numeric_limits<double>::quiet_NaN();
-    const std::vector<double> specials{0.0, -0.0, inf, -inf, nan, -nan, std::numeric_limits<double>::denorm_min(),
-                                       -std::numeric_limits<double>::max(), std::numeric_limits<double>::lowest()};
+    using limits = std::numeric_limits<double>;
+    const double inf = limits::infinity(), nan = limits::quiet_NaN(), tiny = limits::denorm_min(), big = limits::max();
+    const std::vector<double> specials{0.0, -0.0, inf, -inf, nan, -nan, tiny, -big, big};
     for (const std::size_t n : {0, 1, 2, 31, 33, 700, 5000, 70000}) {
         d = data();
         std::uniform_int_distribution<int> pick(0, 40);
