@@ -102,6 +102,10 @@ void radix_sort(keyed_rows& r, std::size_t lo, std::size_t hi, int byte)
         insertion_sort(r, lo, hi);
         return;
     }
+    if (byte < 0) { // every byte was dealt: one key throughout
+        std::sort(r.row + lo, r.row + hi);
+        return;
+    }
     std::array<std::size_t, 256> count{};
     const std::uint64_t first = r.key[lo];
     bool one_key = true;
