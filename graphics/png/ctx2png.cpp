@@ -3,6 +3,7 @@
 #include "png/replace_file.h"
 
 #include <png.h>
+#include <zlib.h>
 
 #include <csetjmp>
 #include <cstdio>
@@ -38,11 +39,31 @@ const GrColor* read_row(const GrContext& ctx, int width, int y)
     return ctx.gc_frame.gf_driver->getindexedscanline(&frame, ctx.gc_xoffset, y + ctx.gc_yoffset, width, nullptr);
 }
 
+// The common case: a palette and only values inside it, straight from the scanline.
+bool palette_row(const GrColor* row, int width, const row_buffers& buf)
+{
+    if (buf.palette == nullptr)
+        return false;
+    png_bytep out = buf.rgb;
+    for (int x = 0; x < width; ++x, out += 3) {
+        const GrColor v = row[x];
+        if (v >= 256)
+            return false;
+        out[0] = buf.palette[v][0];
+        out[1] = buf.palette[v][1];
+        out[2] = buf.palette[v][2];
+    }
+    return true;
+}
+
 bool convert_row(const GrContext& ctx, int width, int y, const row_buffers& buf)
 {
     const GrColor* row = read_row(ctx, width, y);
     if (row == nullptr)
         return false;
+    if (palette_row(row, width, buf))
+        return true;
+    // GrQueryColor may reuse the scanline buffer: keep the row's values apart first.
     for (int x = 0; x < width; ++x)
         buf.index[x] = row[x];
     png_bytep out = buf.rgb;
@@ -61,6 +82,16 @@ bool convert_row(const GrContext& ctx, int width, int y, const row_buffers& buf)
         out[2] = (png_byte)b;
     }
     return true;
+}
+
+// Plot pages are mostly flat background with thin marks and text. The "up" filter turns every row that
+// repeats the one above into zeros and run-length deflate packs those runs: on such pages this is about
+// twenty times faster than libpng's per-row filter choice with default deflate, for files within a few
+// tenths of the size (see bench/README.md). Pixels are unaffected: both are lossless.
+void choose_compression(png_structp png)
+{
+    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_UP);
+    png_set_compression_strategy(png, Z_RLE);
 }
 
 // Encodes the current context into fp; 0 or -1. Holds the jump point: plain data only in here.
@@ -83,6 +114,7 @@ int encode(std::FILE* fp, const char* comment, const row_buffers& buf)
     png_init_io(png, fp);
     png_set_IHDR(png, info, (png_uint_32)width, (png_uint_32)height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    choose_compression(png);
     if (comment != nullptr) {
         png_text text{};
         text.compression = PNG_TEXT_COMPRESSION_NONE;

@@ -2,8 +2,13 @@
 #include "data/data_set.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <iostream>
+#include <limits>
 #include <numeric>
 
 #include "core/messages.h"
@@ -19,13 +24,193 @@ double MinMax::absmax() const
 namespace
 {
 
-// Builds column[index[i]] in scratch, then swaps, so the column's old storage is the next scratch vector.
-void permute(std::vector<double>& column, const std::vector<std::size_t>& index, std::vector<double>& scratch)
+// Sorting by z is a radix sort done in place, so that ten million rows need no more than their own
+// columns and one row number each. The z column itself holds the sort keys while it is sorted: 64-bit
+// patterns whose unsigned order is the order of z by <, with -0 equal to +0 and every NaN last. Each key
+// travels with the number of the row it came from; rows of equal key end in file order, as a stable sort
+// leaves them. The other columns then follow the row numbers.
+
+constexpr std::uint64_t nan_key = ~std::uint64_t{0};
+constexpr std::uint64_t sign_bit = std::uint64_t{1} << 63;
+constexpr std::uint64_t zero_key = sign_bit;
+
+std::uint64_t z_key(double v)
 {
-    scratch.resize(index.size());
-    for (std::size_t i = 0; i < index.size(); ++i)
-        scratch[i] = column[index[i]];
-    column.swap(scratch);
+    if (std::isnan(v))
+        return nan_key;
+    const auto bits = std::bit_cast<std::uint64_t>(v == 0 ? 0.0 : v);
+    return (bits & sign_bit) != 0 ? ~bits : bits | sign_bit;
+}
+
+// The value of a key, for every key but those of NaN and of zero, whose sign and bits are kept apart.
+double z_of_key(std::uint64_t key)
+{
+    return std::bit_cast<double>((key & sign_bit) != 0 ? key & ~sign_bit : ~key);
+}
+
+// The z column seen as keys: its bytes are reused, read and written through memcpy.
+class key_column
+{
+public:
+    explicit key_column(std::vector<double>& z) : slots(z.data()) {}
+    std::uint64_t operator[](std::size_t i) const
+    {
+        std::uint64_t key;
+        std::memcpy(&key, slots + i, sizeof key);
+        return key;
+    }
+    void set(std::size_t i, std::uint64_t key) { std::memcpy(slots + i, &key, sizeof key); }
+
+private:
+    double* slots;
+};
+
+struct keyed_rows {
+    key_column key;
+    std::uint32_t* row;
+
+    bool before(std::size_t a, std::size_t b) const { return key[a] < key[b] || (key[a] == key[b] && row[a] < row[b]); }
+    void swap(std::size_t a, std::size_t b)
+    {
+        const std::uint64_t k = key[a];
+        key.set(a, key[b]);
+        key.set(b, k);
+        std::swap(row[a], row[b]);
+    }
+};
+
+constexpr std::size_t small_range = 32;
+
+void insertion_sort(keyed_rows& r, std::size_t lo, std::size_t hi)
+{
+    for (std::size_t i = lo + 1; i < hi; ++i)
+        for (std::size_t j = i; j > lo && r.before(j, j - 1); --j)
+            r.swap(j, j - 1);
+}
+
+std::size_t digit(std::uint64_t key, int byte)
+{
+    return static_cast<std::size_t>(key >> (8 * byte)) & 255;
+}
+
+// Most significant byte first, in place: the rows of [lo, hi) share the key bytes above `byte`. Each
+// range is dealt out to 256 buckets by swapping along cycles, and each bucket is sorted on the next byte.
+// Ranges of one key, and small ones, are finished by row number.
+void radix_sort(keyed_rows& r, std::size_t lo, std::size_t hi, int byte)
+{
+    if (hi - lo <= small_range) {
+        insertion_sort(r, lo, hi);
+        return;
+    }
+    if (byte < 0) { // every byte was dealt: one key throughout
+        std::sort(r.row + lo, r.row + hi);
+        return;
+    }
+    std::array<std::size_t, 256> count{};
+    const std::uint64_t first = r.key[lo];
+    bool one_key = true;
+    for (std::size_t i = lo; i < hi; ++i) {
+        const std::uint64_t key = r.key[i];
+        ++count[digit(key, byte)];
+        one_key = one_key && key == first;
+    }
+    if (one_key) {
+        std::sort(r.row + lo, r.row + hi);
+        return;
+    }
+    if (count[digit(first, byte)] == hi - lo) {
+        radix_sort(r, lo, hi, byte - 1);
+        return;
+    }
+    std::array<std::size_t, 256> next{}, end{};
+    for (std::size_t b = 0, at = lo; b < 256; ++b) {
+        next[b] = at;
+        at += count[b];
+        end[b] = at;
+    }
+    for (std::size_t b = 0; b < 256; ++b) {
+        while (next[b] < end[b]) {
+            std::uint64_t key = r.key[next[b]];
+            std::uint32_t row = r.row[next[b]];
+            for (std::size_t d = digit(key, byte); d != b; d = digit(key, byte)) {
+                const std::size_t to = next[d]++;
+                const std::uint64_t displaced = r.key[to];
+                r.key.set(to, key);
+                key = displaced;
+                std::swap(row, r.row[to]);
+            }
+            r.key.set(next[b], key);
+            r.row[next[b]++] = row;
+        }
+    }
+    for (std::size_t b = 0, at = lo; b < 256; at += count[b], ++b)
+        if (count[b] > 1)
+            radix_sort(r, at, at + count[b], byte - 1);
+}
+
+// A z whose key does not give it back (a NaN, or -0), with its row.
+struct kept_z {
+    std::uint32_t row;
+    double value;
+};
+
+// Turns z into keys and notes the values their keys lose, in row order.
+std::vector<kept_z> keys_from_z(std::vector<double>& z)
+{
+    std::vector<kept_z> kept;
+    key_column keys(z);
+    for (std::size_t i = 0; i < z.size(); ++i) {
+        const double v = z[i];
+        const std::uint64_t key = z_key(v);
+        if (key == nan_key || key == zero_key)
+            kept.push_back({static_cast<std::uint32_t>(i), v});
+        keys.set(i, key);
+    }
+    return kept;
+}
+
+void z_from_keys(std::vector<double>& z, const std::uint32_t* row, const std::vector<kept_z>& kept)
+{
+    key_column keys(z);
+    for (std::size_t i = 0; i < z.size(); ++i) {
+        const std::uint64_t key = keys[i];
+        if (key != nan_key && key != zero_key) {
+            z[i] = z_of_key(key);
+            continue;
+        }
+        const auto at = std::lower_bound(kept.begin(), kept.end(), row[i],
+                                         [](const kept_z& k, std::uint32_t r) { return k.row < r; });
+        z[i] = at != kept.end() && at->row == row[i] ? at->value : z_of_key(key);
+    }
+}
+
+// Puts row[i] of each column at i. The reads are independent of each other, so many cache misses are
+// outstanding at once (following the cycles of the permutation in place, one at a time, took four times
+// as long). The column's old storage is the scratch vector of the next.
+void permute(const std::vector<std::vector<double>*>& columns, const std::vector<std::uint32_t>& row)
+{
+    std::vector<double> scratch;
+    for (std::vector<double>* column : columns) {
+        scratch.resize(row.size());
+        for (std::size_t i = 0; i < row.size(); ++i)
+            scratch[i] = (*column)[row[i]];
+        column->swap(scratch);
+    }
+}
+
+// Past 2^32 rows the row numbers do not fit: the same order by a stable index sort.
+void sort_huge(data& d, const std::vector<std::vector<double>*>& columns)
+{
+    std::vector<std::size_t> index(d.z.size());
+    std::iota(index.begin(), index.end(), std::size_t{0});
+    std::stable_sort(index.begin(), index.end(),
+                     [&d](std::size_t a, std::size_t b) { return z_key(d.z[a]) < z_key(d.z[b]); });
+    std::vector<double> scratch(index.size());
+    for (std::vector<double>* column : columns) {
+        for (std::size_t i = 0; i < index.size(); ++i)
+            scratch[i] = (*column)[index[i]];
+        column->swap(scratch);
+    }
 }
 
 void print_values(const std::vector<double>& v)
@@ -75,20 +260,29 @@ void data::FindMinMax()
 
 void data::sort()
 {
-    std::vector<std::size_t> index(x.size());
-    std::iota(index.begin(), index.end(), std::size_t{0});
-    std::sort(index.begin(), index.end(), [this](std::size_t a, std::size_t b) { return z[a] < z[b]; });
-
-    std::vector<double> scratch;
+    if (debug > 1)
+        print_values(z);
+    // A column of another length has no rows to match: it is left as it is.
+    std::vector<std::vector<double>*> others;
     const column_list all = columns();
-    for (std::size_t k = 0; k < columns_used(draw_type); ++k) {
-        const bool traced = all[k] == &z && debug > 1; // z before and after
-        if (traced)
-            print_values(z);
-        permute(*all[k], index, scratch);
-        if (traced)
-            print_values(z);
+    for (std::size_t k = 0; k < columns_used(draw_type); ++k)
+        if (all[k] != &z && all[k]->size() == z.size())
+            others.push_back(all[k]);
+    if (z.size() > std::numeric_limits<std::uint32_t>::max()) {
+        others.push_back(&z);
+        sort_huge(*this, others);
+    } else {
+        std::vector<std::uint32_t> row(z.size());
+        std::iota(row.begin(), row.end(), std::uint32_t{0});
+        const std::vector<kept_z> kept = keys_from_z(z);
+        keyed_rows rows{key_column(z), row.data()};
+        if (!z.empty())
+            radix_sort(rows, 0, z.size(), 7);
+        z_from_keys(z, row.data(), kept);
+        permute(others, row);
     }
+    if (debug > 1)
+        print_values(z);
 }
 
 void data::clear_rows()

@@ -107,7 +107,8 @@ public:
     void FindMinMax();
     // Widens d with the smallest and largest element of v1 and v2 together; leaves d alone when both are empty.
     void FindMinMax1(MinMax& d, const std::vector<double>& v1, const std::vector<double>& v2);
-    // Reorders the rows by ascending z.
+    // Reorders the rows by ascending z; rows of equal z (-0 and +0 alike) keep their file order, and rows
+    // whose z is NaN come last.
     void sort();
     // Empties the seven vectors; file name, ranges, columns, offset and flags stay.
     void clear_rows();

@@ -2,6 +2,8 @@
 #include "data/data_set.h"
 
 #include <algorithm>
+#include <bit>
+#include <cmath>
 #include <iostream>
 #include <limits>
 #include <random>
@@ -61,28 +63,43 @@ TEST_F(DataSet, SortOrdersRowsBySignedZAndKeepsEveryRowWhole)
     EXPECT_TRUE(d.x == (std::vector<double>{2, 3, 1}) && d.y == (std::vector<double>{20, 30, 10}));
     EXPECT_EQ(d.z, (std::vector<double>{-1, 2, 3}));
 
+    // Against a stable sort by z: equal z (-0 and +0 among them) keep file order, NaN comes last, and every
+    // z keeps its exact bits. Sizes below and far above the insertion-sort ranges, values with many ties.
     debug = 0;
     draw_type = DT_ELLIPSE_XYUV;
-    d = data();
     std::mt19937 rng(7);
-    std::uniform_int_distribution<int> value(-50, 50);
-    using row = std::tuple<double, double, double, double, double, double, double>;
-    std::vector<row> rows;
-    for (int i = 0; i < 5000; ++i) {
-        rows.emplace_back(i, value(rng), value(rng), value(rng), value(rng), value(rng), value(rng));
-        const auto& [x, y, z, a, b, c, e] = rows.back();
-        for (auto [column, v] :
-             {std::pair{&d.x, x}, {&d.y, y}, {&d.z, z}, {&d.dx1, a}, {&d.dy1, b}, {&d.dx2, c}, {&d.dy2, e}})
-            column->push_back(v);
+    using limits = std::numeric_limits<double>;
+    const double inf = limits::infinity(), nan = limits::quiet_NaN(), tiny = limits::denorm_min(), big = limits::max();
+    const std::vector<double> specials{0.0, -0.0, inf, -inf, nan, -nan, tiny, -big, big};
+    for (const std::size_t n : {0, 1, 2, 31, 33, 700, 5000, 70000}) {
+        d = data();
+        std::uniform_int_distribution<int> pick(0, 40);
+        for (std::size_t i = 0; i < n; ++i) {
+            const int p = pick(rng);
+            const double z = p < 9 ? specials[p] : (p < 20 ? p - 15 : std::ldexp(p - 30, -(p % 7)) * 1.1);
+            d.x.push_back(double(i));
+            d.y.push_back(-double(i));
+            d.z.push_back(z);
+            for (std::vector<double>* component : {&d.dx1, &d.dy1, &d.dx2, &d.dy2})
+                component->push_back(double(i) + 0.5);
+        }
+        std::vector<double> expected_x = d.x;
+        std::stable_sort(expected_x.begin(), expected_x.end(), [&d](double a, double b) {
+            const double za = d.z[std::size_t(a)], zb = d.z[std::size_t(b)];
+            return std::isnan(zb) ? !std::isnan(za) : za < zb;
+        });
+        std::vector<std::uint64_t> expected_z_bits;
+        for (double row : expected_x)
+            expected_z_bits.push_back(std::bit_cast<std::uint64_t>(d.z[std::size_t(row)]));
+        d.sort();
+        ASSERT_EQ(d.x, expected_x) << n << " rows";
+        std::vector<std::uint64_t> z_bits;
+        for (double z : d.z)
+            z_bits.push_back(std::bit_cast<std::uint64_t>(z));
+        EXPECT_EQ(z_bits, expected_z_bits) << n << " rows";
+        for (std::size_t i = 0; i < n; ++i)
+            ASSERT_TRUE(d.y[i] == -d.x[i] && d.dx1[i] == d.x[i] + 0.5 && d.dy2[i] == d.x[i] + 0.5) << n << " rows";
     }
-    d.sort();
-    EXPECT_TRUE(std::is_sorted(d.z.begin(), d.z.end()));
-    std::vector<row> sorted;
-    for (std::size_t i = 0; i < d.x.size(); ++i)
-        sorted.emplace_back(d.x[i], d.y[i], d.z[i], d.dx1[i], d.dy1[i], d.dx2[i], d.dy2[i]);
-    std::sort(rows.begin(), rows.end());
-    std::sort(sorted.begin(), sorted.end());
-    EXPECT_EQ(rows, sorted);
 }
 
 TEST_F(DataSet, UserLimitsReplaceOnlyTheGivenBounds)
