@@ -18,10 +18,10 @@
 #include <utility>
 #include <vector>
 
+#include "core/settings.h"
+#include "data/byte_source.h"
 #include "data/data_reader.h"
 #include "data/data_set.h"
-#include "data/byte_source.h"
-#include "core/settings.h"
 
 namespace
 {

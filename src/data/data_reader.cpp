@@ -243,8 +243,7 @@ bool read_lines(file_reading& r)
     const std::unique_ptr<byte_source> source = open_file_source(r.d.fname);
     if (!source)
         return false;
-    line_blocks blocks(*source, r.limits.block_bytes, r.limits.max_line_bytes, r.limits.max_file_bytes,
-                       r.d.fname);
+    line_blocks blocks(*source, r.limits.block_bytes, r.limits.max_line_bytes, r.limits.max_file_bytes, r.d.fname);
     try {
         for (std::string_view text = blocks.next(); !text.empty(); text = blocks.next()) {
             read_text(r, text);

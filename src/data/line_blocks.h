@@ -23,8 +23,8 @@ class line_blocks
 public:
     // block_bytes: how much to ask the source for at a time (at most max_line_bytes). max_line_bytes and
     // max_total_bytes bound what one line and the whole input may hold; name is the input's name for messages.
-    line_blocks(byte_source& source, std::size_t block_bytes, std::size_t max_line_bytes,
-                std::uint64_t max_total_bytes, std::string name);
+    line_blocks(byte_source& source, std::size_t block_bytes, std::size_t max_line_bytes, std::uint64_t max_total_bytes,
+                std::string name);
 
     // The next run of whole lines, line feeds included; empty once the input has ended. The view is valid until
     // the next call. Throws line_too_long, and input_error for a failing source or an input over its limit.

@@ -100,8 +100,7 @@ TEST(ResponseFilesDeathTest, FilesThatBringTooMuchStopWithAnError)
     const auto second = dir.write("second.rsp", many);
     EXPECT_EXIT(rebuild({"p", at(first), at(second)}), testing::ExitedWithCode(1),
                 "Error: .*second\\.rsp.*more than 1000000 arguments");
-    EXPECT_EXIT(rebuild({"p", at("/dev/zero")}), testing::ExitedWithCode(1),
-                "Error: .*/dev/zero.*more than 256 MiB");
+    EXPECT_EXIT(rebuild({"p", at("/dev/zero")}), testing::ExitedWithCode(1), "Error: .*/dev/zero.*more than 256 MiB");
 }
 
 TEST(AddArgToArgv, CountsThenAppendsKeepingTheNullEntry)

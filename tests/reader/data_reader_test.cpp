@@ -279,7 +279,8 @@ TEST_F(Reader, VeryLongLinesAndLinesWithoutEnd)
 // included) read as from one piece.
 TEST_F(Reader, LinesCutAcrossReadsReadAsWhole)
 {
-    const std::string sample = "# x y z\r\n1 2 3\r\n-4.5e1\t6 7 tail\n\n 8 9e-400 1e999\n;c\n2 1,5 +.5\r\n12 3 -4\n1 2\r";
+    const std::string sample =
+        "# x y z\r\n1 2 3\r\n-4.5e1\t6 7 tail\n\n 8 9e-400 1e999\n;c\n2 1,5 +.5\r\n12 3 -4\n1 2\r";
     testing::internal::CaptureStderr();
     read(sample);
     const data whole = mydata[0];
@@ -309,17 +310,24 @@ TEST_F(Reader, LimitsEndTheReadingWithAMessageNamingTheFile)
         std::string message; // "F" stands for the file's path
     } cases[] = {
         {"1 2 3\n4 5 6\n# no row\n7 8 9\n", {.max_rows = 3}, ""},
-        {"1 2 3\n4 5 6\n7 8 9\n1 1 1", {.max_rows = 3}, "data file F has more than 3 rows, the most one data file may hold"},
+        {"1 2 3\n4 5 6\n7 8 9\n1 1 1",
+         {.max_rows = 3},
+         "data file F has more than 3 rows, the most one data file may hold"},
         {"1 2 3\n" + line16 + "\n" + line16, {.block_bytes = 4, .max_line_bytes = 16}, ""},
-        {"1 2 3\n" + line16 + "9\n", {.block_bytes = 4, .max_line_bytes = 16},
+        {"1 2 3\n" + line16 + "9\n",
+         {.block_bytes = 4, .max_line_bytes = 16},
          "line 2 of data file F is longer than 16 bytes, the longest a line may be"},
-        {"1 2 3\n\n" + line16 + "9", {.block_bytes = 1 << 20, .max_line_bytes = 16},
+        {"1 2 3\n\n" + line16 + "9",
+         {.block_bytes = 1 << 20, .max_line_bytes = 16},
          "line 3 of data file F is longer than 16 bytes, the longest a line may be"},
         {std::string(3 << 20, ' ') + "1 2 3\n", {}, ""},
-        {std::string(17 << 20, ' ') + "\n1 2 3\n", {},
+        {std::string(17 << 20, ' ') + "\n1 2 3\n",
+         {},
          "line 1 of data file F is longer than 16 MiB, the longest a line may be"},
         {"1 2 3\n4 5 6\n", {.max_file_bytes = 12}, ""},
-        {"1 2 3\n4 5 6\n", {.max_file_bytes = 11}, "data file F is larger than 11 bytes, the most one data file may hold"},
+        {"1 2 3\n4 5 6\n",
+         {.max_file_bytes = 11},
+         "data file F is larger than 11 bytes, the most one data file may hold"},
     };
     for (const auto& c : cases) {
         SetUp();

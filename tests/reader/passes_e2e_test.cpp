@@ -184,8 +184,8 @@ TEST(ReaderPasses, EndlessOrHugeInputsEndWithAnErrorNamingThem)
     TempDir dir;
     auto run = finish_tremwil(start_tremwil({"--in-memory", "/dev/zero"}, dir.path()), dir.path(), 60s);
     EXPECT_EQ(run.status, 1) << run.err;
-    EXPECT_TRUE(run.err.ends_with(
-        "\nError: line 1 of data file /dev/zero is longer than 16 MiB, the longest a line may be\n"))
+    EXPECT_TRUE(
+        run.err.ends_with("\nError: line 1 of data file /dev/zero is longer than 16 MiB, the longest a line may be\n"))
         << run.err;
 
     const std::string endless_rows = "cd '" + dir.path().string() + "' && yes '1 2 3' | timeout -s KILL 120 '" +
@@ -217,8 +217,8 @@ TEST(ReaderPasses, EndlessOrHugeInputsEndWithAnErrorNamingThem)
         for (int i = 0; i < 3'000'000; ++i)
             out << "1 2 3\n";
     }
-    const std::string small_memory =
-        "cd '" + dir.path().string() + "' && ulimit -v 100000 && exec '" + TREMWIL_BIN + "' --in-memory rows.dat 2>oom.err >/dev/null";
+    const std::string small_memory = "cd '" + dir.path().string() + "' && ulimit -v 100000 && exec '" + TREMWIL_BIN +
+                                     "' --in-memory rows.dat 2>oom.err >/dev/null";
     const int oom_status = std::system(small_memory.c_str());
     EXPECT_TRUE(WIFEXITED(oom_status) && WEXITSTATUS(oom_status) == 1) << oom_status;
     EXPECT_TRUE(contains(read_file(dir / "oom.err"), "\nError: out of memory while reading data file rows.dat ("))
