@@ -24,7 +24,6 @@ using test_support::start_tremwil;
 using test_support::TempDir;
 using namespace std::chrono_literals;
 
-// The sanitizer's shadow memory needs more address space than a limit on it leaves.
 #if defined(__SANITIZE_ADDRESS__)
 constexpr bool address_sanitizer = true;
 #elif defined(__has_feature)
@@ -188,15 +187,6 @@ TEST(ReaderPasses, EndlessOrHugeInputsEndWithAnErrorNamingThem)
         run.err.ends_with("\nError: line 1 of data file /dev/zero is longer than 16 MiB, the longest a line may be\n"))
         << run.err;
 
-    const std::string endless_rows = "cd '" + dir.path().string() + "' && yes '1 2 3' | timeout -s KILL 120 '" +
-                                     TREMWIL_BIN + "' --in-memory /dev/stdin 2>yes.err >/dev/null";
-    const int status = std::system(endless_rows.c_str());
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
-    EXPECT_TRUE(read_file(dir / "yes.err")
-                    .ends_with("\nError: data file /dev/stdin has more than 50000000 rows, the most one data file "
-                               "may hold\n"))
-        << read_file(dir / "yes.err");
-
     // 100 million blank lines and two rows: no room made per line feed, no copy of the file kept.
     {
         std::ofstream out(dir / "blank.dat", std::ios::binary);
@@ -209,9 +199,20 @@ TEST(ReaderPasses, EndlessOrHugeInputsEndWithAnErrorNamingThem)
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_LT(run.peak_kb, 64 * 1024) << "a 100 MB file of blank lines";
 
-    // Memory that runs out while reading: one message, no abort.
+    // The sanitizers' shadow memory needs more address space than a limit on it leaves, and fifty million rows
+    // through them take minutes: the reader's tests hold the row limit at small bounds in every build.
     if (address_sanitizer)
         return;
+    const std::string endless_rows = "cd '" + dir.path().string() + "' && yes '1 2 3' | timeout -s KILL 240 '" +
+                                     TREMWIL_BIN + "' --in-memory /dev/stdin 2>yes.err >/dev/null";
+    const int status = std::system(endless_rows.c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+    EXPECT_TRUE(read_file(dir / "yes.err")
+                    .ends_with("\nError: data file /dev/stdin has more than 50000000 rows, the most one data file "
+                               "may hold\n"))
+        << read_file(dir / "yes.err");
+
+    // Memory that runs out while reading: one message, no abort.
     {
         std::ofstream out(dir / "rows.dat", std::ios::binary);
         for (int i = 0; i < 3'000'000; ++i)
