@@ -18,10 +18,10 @@
 #include <utility>
 #include <vector>
 
+#include "core/settings.h"
+#include "data/byte_source.h"
 #include "data/data_reader.h"
 #include "data/data_set.h"
-#include "data/file_bytes.h"
-#include "core/settings.h"
 
 namespace
 {
@@ -93,13 +93,17 @@ void read_naively(const std::string& path)
         std::abort();
 }
 
-// Every number of the file through from_chars into a sum: the least any reader of this file must do.
+// Every number of the file through from_chars into a sum: the least any reader of this file must do. The file
+// is read whole through the same byte source as the reader's, in blocks as large.
 void parse_floor(const std::string& path)
 {
-    file_bytes file;
-    file.open(path);
-    const char* p = file.bytes().data();
-    const char* const end = p + file.bytes().size();
+    const auto source = open_file_source(path);
+    std::string text(source->size_hint(), '\0');
+    std::size_t used = 0;
+    while (used < text.size())
+        used += source->next_block({text.data() + used, std::min<std::size_t>(text.size() - used, 1 << 20)});
+    const char* p = text.data();
+    const char* const end = p + text.size();
     double sum = 0;
     while (p < end) {
         while (p < end && (*p == ' ' || *p == '\n'))

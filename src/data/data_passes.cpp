@@ -2,22 +2,29 @@
 #include "data/data_passes.h"
 
 #include <exception>
+#include <new>
 #include <string>
 
 #include "core/messages.h"
+#include "data/byte_source.h"
 #include "data/data_reader.h"
 #include "data/data_set.h"
 
 namespace
 {
 
-// A line that lacks a needed column leaves nothing sensible to draw: the run ends here with status 1.
+// A line that lacks a needed column, a file that fails or changes while it is read, or one beyond the reader's
+// limits leaves nothing sensible to draw: the run ends here with status 1.
 void read_or_end_run(data& d)
 {
     try {
         readfile(d);
     } catch (const too_few_columns_exception& e) {
         error("%s\n", e.what());
+    } catch (const input_error& e) {
+        error("%s\n", e.what());
+    } catch (const std::bad_alloc&) {
+        error("out of memory while reading data file %s (%zu rows read)\n", d.fname.c_str(), d.x.size());
     }
 }
 

@@ -3,6 +3,7 @@
 #ifndef TREMWIL_DATA_READER_H
 #define TREMWIL_DATA_READER_H
 
+#include <cstddef>
 #include <cstdint>
 #include <exception>
 #include <string>
@@ -35,11 +36,23 @@ inline constexpr column_index_t column_index[4] = {
     {{{'X', 0}, {'Y', 2}, {'U', 1}, {'V', 3}}},
 };
 
+// The bounds that keep an endless or huge input (/dev/zero, a pipe that never ends) from taking all memory and
+// time: a data file may hold at most max_file_bytes bytes, max_rows rows and max_line_bytes bytes in one line.
+// The file is read block_bytes at a time, so that its bytes need not stay in memory beside the rows.
+struct read_limits {
+    std::size_t block_bytes = std::size_t{1} << 20;
+    std::size_t max_line_bytes = std::size_t{16} << 20;
+    std::uint64_t max_file_bytes = std::uint64_t{4} << 30;
+    std::uint64_t max_rows = 50'000'000;
+};
+
 // Appends the rows of file d.fname to d (it does not empty d first) and sorts them by z unless that is off.
 // Returns the number of rows in d. A file that does not open is reported through error_func (an empty read
 // under --error-as-warning). A line lacking the x, y or an ellipse/quiver column throws
-// too_few_columns_exception out of the reader (after the column message for ellipse/quiver values).
-std::uint64_t readfile(data& d);
+// too_few_columns_exception out of the reader (after the column message for ellipse/quiver values). A file that
+// fails while it is read, shrinks while it is read or goes past one of the limits throws input_error, whose
+// message names the file.
+std::uint64_t readfile(data& d, const read_limits& limits = read_limits{});
 
 // The number of numbers at the start of line.
 int count_columns(std::string line);

@@ -6,6 +6,7 @@
 #include "core/settings.h"
 
 #include <algorithm>
+#include <chrono>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -68,6 +69,13 @@ protected:
 private:
     std::filesystem::path saved_;
 };
+
+std::string budget_warning(const std::string& pattern)
+{
+    return "\nWarning: the wildcard " + pattern +
+           " reached the limit of 100000 directory entries and brace alternatives examined for one argument; "
+           "further matches are left out\n";
+}
 
 TEST_F(GlobFolder, MatchesIgnoringCaseAndSortsEachArgumentInByteOrder)
 {
@@ -146,9 +154,28 @@ TEST_F(GlobFolder, EntryBudgetIsSharedByTheFoldersOfOneArgument)
             close(fd);
         }
     }
+    testing::internal::CaptureStderr();
     const Args result = expand({"*/*", "*/*"});
+    const std::string err = testing::internal::GetCapturedStderr();
     ASSERT_EQ(result.size(), 2u * 99999u) << "the count starts again for each argument";
     EXPECT_TRUE(std::is_sorted(result.begin(), result.begin() + 99999));
+    EXPECT_EQ(err, budget_warning("*/*") + budget_warning("*/*")) << "files left out are not left out silently";
+}
+
+TEST_F(GlobFolder, BraceAlternativesCountAgainstTheBudget)
+{
+    touch({"a7b7c7d7e7.dat"});
+    std::string group = "{";
+    for (int i = 0; i < 100; ++i)
+        group += std::to_string(i) + (i < 99 ? "," : "}");
+    const std::string five_groups = "a" + group + "b" + group + "c" + group + "d" + group + "e" + group + ".dat";
+    const auto start = std::chrono::steady_clock::now();
+    testing::internal::CaptureStderr();
+    const Args result = expand({five_groups, "a{6,7}b7c7d7e{7,8}.dat"});
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+    EXPECT_EQ(result, (Args{five_groups, "a7b7c7d7e7.dat"})) << "the match lies beyond the budget";
+    EXPECT_EQ(err, budget_warning(five_groups));
 }
 
 TEST_F(GlobFolder, DebugTracesEveryEntry)

@@ -91,6 +91,19 @@ TEST(ResponseFilesDeathTest, FilesThatNameThemselvesStopWithAnError)
     EXPECT_EXIT(rebuild({"p", at(first)}), testing::ExitedWithCode(1), "(first|second)\\.rsp.*nested");
 }
 
+TEST(ResponseFilesDeathTest, FilesThatBringTooMuchStopWithAnError)
+{
+    test_support::TempDir dir;
+    std::string many;
+    for (int i = 0; i < 500'000; ++i)
+        many += "x\n";
+    const auto first = dir.write("first.rsp", many + "y");
+    const auto second = dir.write("second.rsp", many);
+    EXPECT_EXIT(rebuild({"p", at(first), at(second)}), testing::ExitedWithCode(1),
+                "Error: .*second\\.rsp.*more than 1000000 arguments");
+    EXPECT_EXIT(rebuild({"p", at("/dev/zero")}), testing::ExitedWithCode(1), "Error: .*/dev/zero.*more than 256 MiB");
+}
+
 TEST(AddArgToArgv, CountsThenAppendsKeepingTheNullEntry)
 {
     test_support::TempDir dir;

@@ -2,6 +2,8 @@
 // ellipse/quiver columns, its messages and traces, and damaged input compared with a literal line-by-line reading.
 #include "data/data_reader.h"
 
+#include "data/byte_source.h"
+
 #include <algorithm>
 #include <fstream>
 #include <string>
@@ -271,6 +273,78 @@ TEST_F(Reader, VeryLongLinesAndLinesWithoutEnd)
         mostly_comments.append(i % 100 == 0 ? "1 2 3\n" : "#\n");
     EXPECT_EQ(read(mostly_comments, 1), 2000u);
     EXPECT_LT(mydata[1].x.capacity(), 2000u + 500u + 4096u);
+}
+
+// The file arrives in reads of any size: lines cut anywhere (a carriage return apart from its line feed
+// included) read as from one piece.
+TEST_F(Reader, LinesCutAcrossReadsReadAsWhole)
+{
+    const std::string sample =
+        "# x y z\r\n1 2 3\r\n-4.5e1\t6 7 tail\n\n 8 9e-400 1e999\n;c\n2 1,5 +.5\r\n12 3 -4\n1 2\r";
+    testing::internal::CaptureStderr();
+    read(sample);
+    const data whole = mydata[0];
+    const int whole_only2cols = only2cols;
+    for (std::size_t block = 1; block <= 9; ++block) {
+        SCOPED_TRACE(block);
+        SetUp();
+        mydata[0].fname = dir.write("cut.dat", sample).string();
+        readfile(mydata[0], {.block_bytes = block});
+        EXPECT_EQ(mydata[0].x, whole.x);
+        EXPECT_EQ(mydata[0].y, whole.y);
+        EXPECT_EQ(mydata[0].z, whole.z);
+        EXPECT_EQ(only2cols, whole_only2cols);
+    }
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(whole.x.size(), 6u);
+}
+
+// Rows, line length and file size are bounded; what reaches a bound ends the reading with a message naming the
+// file (and the line).
+TEST_F(Reader, LimitsEndTheReadingWithAMessageNamingTheFile)
+{
+    const std::string line16 = "1 2 3 4 5 6 7 8\t";
+    const struct {
+        std::string text;
+        read_limits limits;
+        std::string message; // "F" stands for the file's path
+    } cases[] = {
+        {"1 2 3\n4 5 6\n# no row\n7 8 9\n", {.max_rows = 3}, ""},
+        {"1 2 3\n4 5 6\n7 8 9\n1 1 1",
+         {.max_rows = 3},
+         "data file F has more than 3 rows, the most one data file may hold"},
+        {"1 2 3\n" + line16 + "\n" + line16, {.block_bytes = 4, .max_line_bytes = 16}, ""},
+        {"1 2 3\n" + line16 + "9\n",
+         {.block_bytes = 4, .max_line_bytes = 16},
+         "line 2 of data file F is longer than 16 bytes, the longest a line may be"},
+        {"1 2 3\n\n" + line16 + "9",
+         {.block_bytes = 1 << 20, .max_line_bytes = 16},
+         "line 3 of data file F is longer than 16 bytes, the longest a line may be"},
+        {std::string(3 << 20, ' ') + "1 2 3\n", {}, ""},
+        {std::string(17 << 20, ' ') + "\n1 2 3\n",
+         {},
+         "line 1 of data file F is longer than 16 MiB, the longest a line may be"},
+        {"1 2 3\n4 5 6\n", {.max_file_bytes = 12}, ""},
+        {"1 2 3\n4 5 6\n",
+         {.max_file_bytes = 11},
+         "data file F is larger than 11 bytes, the most one data file may hold"},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        const std::string path = dir.write("limits.dat", c.text).string();
+        SCOPED_TRACE(c.text.substr(0, 40));
+        mydata[0].fname = path;
+        std::string message;
+        try {
+            readfile(mydata[0], c.limits);
+        } catch (const input_error& e) {
+            message = e.what();
+        }
+        std::string expected = c.message;
+        if (const auto at = expected.find(" F "); at != std::string::npos)
+            expected.replace(at + 1, 1, path);
+        EXPECT_EQ(message, expected);
+    }
 }
 
 } // namespace

@@ -1,6 +1,12 @@
 // Reading through the built program: data set 0 once per pass, data sets 1 to 9 with "@N" references, and
 // the ways a bad file ends or skips a pass.
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <string>
+#include <sys/wait.h>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -11,8 +17,20 @@ namespace
 {
 
 // Every run draws in memory, so no window system is needed.
+using test_support::finish_tremwil;
+using test_support::read_file;
 using test_support::run_tremwil;
+using test_support::start_tremwil;
 using test_support::TempDir;
+using namespace std::chrono_literals;
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool address_sanitizer = true;
+#elif defined(__has_feature)
+constexpr bool address_sanitizer = __has_feature(address_sanitizer);
+#else
+constexpr bool address_sanitizer = false;
+#endif
 
 bool contains(const std::string& text, const std::string& part)
 {
@@ -111,6 +129,102 @@ TEST(ReaderPasses, ExtraDataSetsFollowTheirFileReferences)
     EXPECT_TRUE(contains(run.err, ") Reading dataset 2 from \"@2\"\n\nWarning: can't open file @2\n")) << run.err;
     EXPECT_TRUE(contains(run.err, ") cloning file 5\n")) << run.err;
     EXPECT_TRUE(contains(run.err, ") Reading dataset 3 from \"\"\n\nWarning: can't open file \n")) << run.err;
+}
+
+// True while program pid is inside reading file: the file is mapped, or open with the read position inside it.
+bool reading_now(pid_t pid, const std::filesystem::path& file)
+{
+    const std::string proc = "/proc/" + std::to_string(pid);
+    if (contains(read_file(proc + "/maps"), file.string()))
+        return true;
+    std::error_code failed;
+    for (const auto& entry : std::filesystem::directory_iterator(proc + "/fd", failed)) {
+        std::error_code ignored;
+        if (std::filesystem::read_symlink(entry.path(), ignored) != file)
+            continue;
+        const std::string info = read_file(proc + "/fdinfo/" + entry.path().filename().string());
+        const auto pos = std::stoull(info.substr(info.find(':') + 1));
+        return pos > 0 && pos < std::filesystem::file_size(file);
+    }
+    return false;
+}
+
+// Log rotation by copy and truncate while the program reads the file: an error naming the file, never a fault.
+TEST(ReaderPasses, FileTruncatedWhileItIsReadEndsWithAnError)
+{
+    TempDir dir;
+    {
+        std::ofstream out(dir / "big.dat", std::ios::binary);
+        const std::string rows = [] {
+            std::string text;
+            for (int i = 0; i < 100000; ++i)
+                text += "1 2 3\n";
+            return text;
+        }();
+        for (int i = 0; i < 70; ++i)
+            out << rows; // 42 MB
+    }
+    const pid_t pid = start_tremwil({"--in-memory", "big.dat"}, dir.path());
+    const auto give_up = std::chrono::steady_clock::now() + 60s;
+    bool caught = false;
+    while (!caught && test_support::still_running(pid) && std::chrono::steady_clock::now() < give_up)
+        caught = reading_now(pid, dir / "big.dat");
+    if (caught)
+        std::filesystem::resize_file(dir / "big.dat", 0);
+    const auto run = finish_tremwil(pid, dir.path(), 60s);
+    ASSERT_TRUE(caught) << "the reading was not seen in progress: " << run.err;
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_TRUE(contains(run.err, "\nError: data file big.dat shrank while it was read (42000000 bytes when opened"))
+        << run.err;
+}
+
+// Endless and huge inputs end in bounded time and memory with an error that names them.
+TEST(ReaderPasses, EndlessOrHugeInputsEndWithAnErrorNamingThem)
+{
+    TempDir dir;
+    auto run = finish_tremwil(start_tremwil({"--in-memory", "/dev/zero"}, dir.path()), dir.path(), 60s);
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_TRUE(
+        run.err.ends_with("\nError: line 1 of data file /dev/zero is longer than 16 MiB, the longest a line may be\n"))
+        << run.err;
+
+    // 100 million blank lines and two rows: no room made per line feed, no copy of the file kept.
+    {
+        std::ofstream out(dir / "blank.dat", std::ios::binary);
+        const std::string blank(1'000'000, '\n');
+        for (int i = 0; i < 100; ++i)
+            out << blank;
+        out << "1 2 3\n4 5 6\n";
+    }
+    run = finish_tremwil(start_tremwil({"--in-memory", "blank.dat"}, dir.path()), dir.path(), 120s);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_LT(run.peak_kb, 64 * 1024) << "a 100 MB file of blank lines";
+
+    // The sanitizers' shadow memory needs more address space than a limit on it leaves, and fifty million rows
+    // through them take minutes: the reader's tests hold the row limit at small bounds in every build.
+    if (address_sanitizer)
+        return;
+    const std::string endless_rows = "cd '" + dir.path().string() + "' && yes '1 2 3' | timeout -s KILL 240 '" +
+                                     TREMWIL_BIN + "' --in-memory /dev/stdin 2>yes.err >/dev/null";
+    const int status = std::system(endless_rows.c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+    EXPECT_TRUE(read_file(dir / "yes.err")
+                    .ends_with("\nError: data file /dev/stdin has more than 50000000 rows, the most one data file "
+                               "may hold\n"))
+        << read_file(dir / "yes.err");
+
+    // Memory that runs out while reading: one message, no abort.
+    {
+        std::ofstream out(dir / "rows.dat", std::ios::binary);
+        for (int i = 0; i < 3'000'000; ++i)
+            out << "1 2 3\n";
+    }
+    const std::string small_memory = "cd '" + dir.path().string() + "' && ulimit -v 100000 && exec '" + TREMWIL_BIN +
+                                     "' --in-memory rows.dat 2>oom.err >/dev/null";
+    const int oom_status = std::system(small_memory.c_str());
+    EXPECT_TRUE(WIFEXITED(oom_status) && WEXITSTATUS(oom_status) == 1) << oom_status;
+    EXPECT_TRUE(contains(read_file(dir / "oom.err"), "\nError: out of memory while reading data file rows.dat ("))
+        << read_file(dir / "oom.err");
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include <iterator>
 #include <random>
 #include <stdexcept>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -108,18 +109,20 @@ RunResult finish_tremwil(pid_t pid, const std::filesystem::path& dir, std::chron
 {
     int wstatus = 0;
     pid_t got = 0;
+    rusage usage{};
     if (limit == no_limit) {
-        got = waitpid(pid, &wstatus, 0);
+        got = wait4(pid, &wstatus, 0, &usage);
     } else {
         const auto end = std::chrono::steady_clock::now() + limit;
-        while ((got = waitpid(pid, &wstatus, WNOHANG)) == 0 && std::chrono::steady_clock::now() < end)
+        while ((got = wait4(pid, &wstatus, WNOHANG, &usage)) == 0 && std::chrono::steady_clock::now() < end)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     if (got == 0) {
         kill(pid, SIGKILL);
-        waitpid(pid, &wstatus, 0);
+        wait4(pid, &wstatus, 0, &usage);
     }
     RunResult result;
+    result.peak_kb = usage.ru_maxrss;
     result.status = got == pid && WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
     result.out = read_file(out_file(dir));
     result.err = read_file(err_file(dir));

@@ -32,6 +32,7 @@ struct RunResult {
     int status = -1; // exit status, or -1 when the program did not exit normally
     std::string out;
     std::string err;
+    long peak_kb = 0; // the program's largest resident size
 };
 
 // Runs the built tremwil with the given arguments in folder dir, with standard input from /dev/null.

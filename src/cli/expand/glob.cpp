@@ -31,11 +31,24 @@ glob_store& store()
 struct too_deep {
 };
 
-// The expansion of one argument: its results and the shared count of entries examined.
+// The expansion of one argument: its results and the shared count of directory entries and brace alternatives
+// examined, and whether that count reached the budget.
 struct expansion {
     std::vector<std::string> results;
     long entries = 0;
+    bool budget_reached = false;
 };
+
+// Counts one more entry or alternative; false, and no count, once the budget is spent.
+bool take_from_budget(expansion& state)
+{
+    if (state.entries > glob_entry_budget) {
+        state.budget_reached = true;
+        return false;
+    }
+    ++state.entries;
+    return true;
+}
 
 bool has_wildcard(const std::string& text)
 {
@@ -117,9 +130,8 @@ void match_directory(const std::string& prefix, const std::vector<std::string>& 
     std::error_code failed;
     std::filesystem::directory_iterator entry(prefix.empty() ? "." : prefix, failed);
     for (; !failed && entry != std::filesystem::directory_iterator(); entry.increment(failed)) {
-        if (state.entries > glob_entry_budget)
+        if (!take_from_budget(state))
             break;
-        ++state.entries;
         const std::string name = entry->path().filename().string();
         if (name[0] == '.' && component[0] != '.')
             continue;
@@ -158,8 +170,13 @@ void expand_pattern(const std::string& pattern, int depth, expansion& state)
             throw too_deep{};
         const std::string head = pattern.substr(0, open);
         const std::string tail = pattern.substr(close + 1);
-        for (const auto& alternative : split_alternatives(pattern.substr(open + 1, close - open - 1)))
+        // Every alternative counts against the budget, so that groups that multiply (five groups of a hundred
+        // make ten billion patterns) end as soon as a wide directory walk would.
+        for (const auto& alternative : split_alternatives(pattern.substr(open + 1, close - open - 1))) {
+            if (!take_from_budget(state))
+                return;
             expand_pattern(head + alternative + tail, depth + 1, state);
+        }
         return;
     }
     walk("", split_components(pattern), 0, depth, state);
@@ -183,6 +200,10 @@ std::vector<std::string> expand_argument(const std::string& arg)
     } catch (const too_deep&) {
         return {arg};
     }
+    if (state.budget_reached)
+        warning("the wildcard %s reached the limit of %ld directory entries and brace alternatives examined for one "
+                "argument; further matches are left out\n",
+                arg.c_str(), glob_entry_budget);
     if (state.results.empty())
         return {arg};
     std::sort(state.results.begin(), state.results.end());

@@ -2,7 +2,8 @@
 #ifndef TREMWIL_GLOB_H
 #define TREMWIL_GLOB_H
 
-// Most directory entries examined while one argument is expanded (one more is looked at before the walk stops).
+// Most directory entries and brace alternatives examined while one argument is expanded (one more is looked at
+// before the expansion stops, with a warning that names the argument).
 constexpr long glob_entry_budget = 100000;
 // Deepest nesting of brace alternatives and wildcard directory parts below an argument; deeper patterns fail.
 constexpr int glob_max_depth = 8;
