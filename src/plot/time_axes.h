@@ -3,6 +3,9 @@
 #ifndef TREMWIL_TIME_AXES_H
 #define TREMWIL_TIME_AXES_H
 
+#include <string>
+#include <vector>
+
 #include "plot/axes.h"
 
 // One choice of tick steps: seconds between major ticks, seconds between minor ticks, label format.
@@ -26,8 +29,21 @@ inline constexpr distance_entry distance[dist_max] = {
     {0.5, 1.0 / 3, "%H:%M:%S"},
 };
 
-// The x axis of seconds (of the day, or since 1970-01-01 00:00 UTC) below the plot; returns 0.
+// The x axis of seconds (of the day, or since 1970-01-01 00:00 UTC) below the plot; returns 0. Where the
+// chosen step's labels would overlap, only every k-th major tick is labelled; ranges of many days step by
+// calendar units (2 days, a week, months, years); labels stay whole on the page.
 drawaxes draw_x_axes_time;
+
+// One label of the time x axis as it is placed: its text and the first and last page column of its box.
+struct time_label_box {
+    std::string text;
+    int left, right;
+};
+
+// The labels draw_x_axes_time places for the same arguments on a page page_width columns wide, left to right.
+// Widths are measured with the style's text options.
+std::vector<time_label_box> time_axis_labels(const axis_style& style, int XSize, int xoffset, double Min, double Max,
+                                             int page_width);
 
 // The y axis of seconds: exactly draw_y_axes.
 drawaxes draw_y_axes_time;

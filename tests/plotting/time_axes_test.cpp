@@ -34,44 +34,110 @@ protected:
 
 TEST_F(TimeAxes, StepsAndLabelsFollowTheRange)
 {
+    // Labels 40 ("%H:%M") to 128 pixels wide: where they would overlap only every k-th major tick is labelled.
+    // A label crossing the page edge (the plot starts at column 10) moves inside, or is left out where it
+    // would then touch its neighbour.
     const struct {
         const char* name;
         double min, max;
         std::size_t labels;
-        const char *first, *second;
+        const char* first;
+        long first_x;
+        const char* second;
         long second_x;
         const char* last;
+        long last_x;
         std::size_t minor_ticks;
     } cases[] = {
-        {"one day", 0, day, 25, "00:00", "01:00", 35, "00:00", 145},
-        {"one minute", 0, 60, 13, "00:00:00", "00:00:05", 60, "00:01:00", 61},
+        {"one day", 0, day, 12, "02:00", 60, "04:00", 110, "00:00", 610, 145},
+        {"one minute", 0, 60, 7, "00:00:00", 32, "00:00:10", 110, "00:01:00", 608, 61},
         // A time of day running past midnight.
-        {"23:00 to 01:00", 23 * 3600, 3600, 13, "23:00", "23:10", 60, "01:00", 61},
-        // Dates name the day of their own tick.
-        {"three weeks", march_1_2024, march_1_2024 + 21 * day, 22, "2024-03-01", "2024-03-02", 38, "2024-03-22", 85},
-        {"three days", march_1_2024, march_1_2024 + 3 * day, 13, "2024-03-01 00:00", "2024-03-01 06:00", 60,
-         "2024-03-04 00:00", 73},
-        {"leap day", march_1_2024 - 2 * day, march_1_2024, 9, "2024-02-28 00:00", "2024-02-28 06:00", 85,
-         "2024-03-01 00:00", 49},
+        {"23:00 to 01:00", 23 * 3600, 3600, 12, "23:10", 60, "23:20", 110, "01:00", 610, 61},
+        // Dates name the day of their own tick. Three weeks step by 2 days, minor ticks daily.
+        {"three weeks", march_1_2024, march_1_2024 + 21 * day, 6, "2024-03-02", 40, "2024-03-06", 152, "2024-03-22",
+         600, 22},
+        {"three days", march_1_2024, march_1_2024 + 3 * day, 4, "2024-03-01 06:00", 64, "2024-03-02 00:00", 210,
+         "2024-03-03 12:00", 510, 73},
+        {"leap day", march_1_2024 - 2 * day, march_1_2024, 3, "2024-02-28 12:00", 160, "2024-02-29 00:00", 310,
+         "2024-02-29 12:00", 460, 49},
     };
     for (const auto& c : cases) {
         const auto texts = x_axis(c.min, c.max);
         ASSERT_EQ(texts.size(), c.labels) << c.name;
         EXPECT_EQ(texts[0].text, c.first) << c.name;
-        EXPECT_EQ(texts[0].x, 10) << c.name;
+        EXPECT_EQ(texts[0].x, c.first_x) << c.name;
         EXPECT_EQ(texts[1].text, c.second) << c.name;
         EXPECT_EQ(texts[1].x, c.second_x) << c.name;
         EXPECT_EQ(texts.back().text, c.last) << c.name;
-        EXPECT_EQ(texts.back().x, 610) << c.name;
+        EXPECT_EQ(texts.back().x, c.last_x) << c.name;
         EXPECT_EQ(columns_with(26, 1).size(), c.minor_ticks) << c.name;
     }
-    EXPECT_EQ(x_axis(23 * 3600, 3600)[6].text, "00:00");
+    EXPECT_EQ(x_axis(23 * 3600, 3600)[5].text, "00:00");
     // Labels from row 33; minor ticks rows 26..28, major ones down to row 31.
     EXPECT_EQ(x_axis(0, day)[0].y, 33);
     EXPECT_EQ(columns_with(28, 1).size(), 145u);
     EXPECT_EQ(columns_with(29, 1).size(), 25u);
     EXPECT_EQ(columns_with(31, 1).size(), 25u);
     EXPECT_TRUE(columns_with(32, 1).empty());
+}
+
+// Every range from a minute to twenty years, on narrow, default and wide pages: the labels drawn do not
+// overlap (a character's width apart at least), none crosses the page edge, there are two at least, the major
+// ticks stay few, and the ink of the labels lies inside the boxes the axis placed.
+TEST_F(TimeAxes, LabelsAreReadableAtEveryRangeAndWidth)
+{
+    const double odd_start = march_1_2024 + 12345; // not on any tick
+    const struct {
+        const char* name;
+        double min, max;
+    } ranges[] = {
+        {"60 s", 3600, 3660},
+        {"2 hours", 7200, 4 * 3600},
+        {"24 hours of clock time", 0, day},
+        {"3 days", odd_start, odd_start + 3 * day},
+        {"6 weeks", odd_start, odd_start + 42 * day},
+        {"a year", odd_start, odd_start + 365 * day},
+        {"20 years", odd_start, odd_start + 20 * 365.25 * day},
+    };
+    GrTextOption opt{};
+    opt.txo_font = font;
+    opt.txo_fgcolor.v = 1;
+    opt.txo_bgcolor.v = GrNOCOLOR;
+    opt.txo_xalign = 1;
+    opt.txo_yalign = 0;
+    const int char_width = static_cast<int>(font->h.width);
+    for (const int page_width : {320, 640, 1600}) {
+        open_page(page_width, 60);
+        opt.txo_font = font;
+        const axis_style style{&opt, 1};
+        // The plot as the composer lays it out: a y label margin on the left, the frame close to the right edge.
+        const int xoffset = 25, plot_width = page_width - 38;
+        for (const auto& r : ranges) {
+            const std::string where = std::string(r.name) + " on " + std::to_string(page_width);
+            const auto labels = time_axis_labels(style, plot_width, xoffset, r.min, r.max, page_width);
+            ASSERT_GE(labels.size(), 2u) << where;
+            for (std::size_t i = 0; i < labels.size(); ++i) {
+                EXPECT_GE(labels[i].left, 0) << where << " " << labels[i].text;
+                EXPECT_LT(labels[i].right, page_width) << where << " " << labels[i].text;
+                if (i > 0) {
+                    EXPECT_GE(labels[i].left - labels[i - 1].right - 1, char_width)
+                        << where << " " << labels[i - 1].text << " | " << labels[i].text;
+                }
+            }
+            GrClearScreen(0);
+            draw_x_axes_time(style, plot_width, 20, xoffset, 5, 0, r.min, r.max, 0);
+            EXPECT_LE(columns_with(30, 1).size(), 100u) << where; // major ticks only reach row 31
+            for (int x = 0; x < page_width; ++x) {
+                bool inked = false;
+                for (int y = 33; y < 33 + 16; ++y)
+                    inked = inked || page_pixel(x, y) != 0;
+                bool boxed = false;
+                for (const auto& l : labels)
+                    boxed = boxed || (l.left <= x && x <= l.right);
+                EXPECT_TRUE(boxed || !inked) << where << ": ink outside the labels at column " << x;
+            }
+        }
+    }
 }
 
 TEST_F(TimeAxes, YTimeAxisIsTheLinearOne)
