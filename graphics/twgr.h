@@ -359,6 +359,13 @@ struct _GR_fontChrInfo {
 };
 typedef struct _GR_fontChrInfo GrFontChrInfo;
 
+// One character of a font's Unicode table: the Unicode character and the font's code that draws it.
+struct _GR_fontUnicode {
+    uint32_t codepoint;
+    uint32_t code;
+};
+typedef struct _GR_fontUnicode GrFontUnicode;
+
 // A bitmap font. Glyphs are height rows of ceil(width / 8) bytes, most significant bit leftmost, set = foreground.
 struct _GR_font {
     struct _GR_fontHeader h;
@@ -370,6 +377,9 @@ struct _GR_font {
     uint32_t auxnext;     // bytes used in auxmap
     uint32_t* auxoffs[7]; // per kind 1..7 of turned glyph: numchars entries, 0 = not built, else offset + 1
     const struct _GR_fontChrInfo* chrinfo; // exactly numchars entries
+    // The font's Unicode table, sorted by codepoint; null for a font that holds code page 437.
+    const struct _GR_fontUnicode* unicode;
+    uint32_t unicodecount;
 };
 typedef struct _GR_font GrFont;
 
@@ -403,6 +413,11 @@ GrFont* GrLoadConvertedFont(const char* name, int cvt, int w, int h, int minch, 
 void GrUnloadFont(GrFont* font);
 void GrSetFontPath(const char* path_list); // directories separated by ':', ';' or white space
 
+// The font's code that draws a Unicode character, or -1 when the font has none.
+int GrFontCodeOf(const GrFont* font, uint32_t codepoint);
+
+// UTF-8 text (chrtype 3) draws each character with the font's code for it (GrFontCodeOf), "?" for a character
+// the font lacks, and each byte that is not part of valid UTF-8 as the font's code of that byte.
 void GrDrawString(const void* text, int length, int x, int y, const GrTextOption* opt);
 void GrDrawChar(int chr, int x, int y, const GrTextOption* opt);
 int GrProportionalTextWidth(const GrFont* font, const void* text, int length, int chrtype);

@@ -211,4 +211,5 @@ constexpr font_driver fdv_bgi = {
     .charwdt = bgi_charwdt,
     .bitmap = bgi_bitmap,
     .cleanup = clear_state<state>,
+    .unicode = nullptr, // no Unicode table: code page 437
 };

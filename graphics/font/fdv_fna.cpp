@@ -204,4 +204,5 @@ constexpr font_driver fdv_fna = {
     .charwdt = fna_charwdt,
     .bitmap = fna_bitmap,
     .cleanup = clear_state<state>,
+    .unicode = nullptr, // no Unicode table: code page 437
 };

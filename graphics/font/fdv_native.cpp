@@ -119,4 +119,5 @@ constexpr font_driver fdv_native = {
     .charwdt = native_charwdt,
     .bitmap = native_bitmap,
     .cleanup = clear_state<state>,
+    .unicode = nullptr, // no Unicode table: code page 437
 };

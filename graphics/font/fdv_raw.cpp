@@ -1,7 +1,9 @@
 // Font driver for PC screen fonts (PSF1, PSF2) and raw glyph dumps of 256 characters. The file is untrusted: the
-// glyph data must cover count x bytes per glyph before the file is taken.
+// glyph data must cover count x bytes per glyph before the file is taken; a Unicode table is read up to where the
+// file ends.
 #include "font/byte_reader.h"
 #include "font/fontdrv.h"
+#include "font/textcodes.h"
 
 #include <algorithm>
 #include <cctype>
@@ -19,6 +21,7 @@ struct raw_state {
     bool psf = false;
     std::string name, family;
     glyph_table glyphs; // every glyph of the same width, offsets into store
+    std::vector<GrFontUnicode> unicode;
 };
 raw_state state;
 
@@ -37,6 +40,39 @@ bool take_glyphs(std::span<const std::uint8_t> file, std::size_t offset)
     return true;
 }
 
+// A PSF1 table: per glyph, 16-bit characters up to 0xFFFF; after 0xFFFE come sequences, which are not kept.
+void read_psf1_unicode(byte_reader in)
+{
+    for (std::uint32_t code = 0; code < state.count && in.ok(); ++code) {
+        bool sequence = false;
+        for (std::uint16_t c = in.u16le(); in.ok() && c != 0xFFFF; c = in.u16le()) {
+            sequence = sequence || c == 0xFFFE;
+            if (!sequence)
+                state.unicode.push_back({c, code});
+        }
+    }
+}
+
+// A PSF2 table: per glyph, UTF-8 characters up to 0xFF; after 0xFE come sequences, which are not kept.
+void read_psf2_unicode(std::span<const std::uint8_t> table)
+{
+    std::uint32_t code = 0;
+    bool sequence = false;
+    for (std::size_t i = 0; i < table.size() && code < state.count;) {
+        if (table[i] == 0xFF || table[i] == 0xFE) {
+            const bool next_glyph = table[i] == 0xFF;
+            code += next_glyph ? 1 : 0;
+            sequence = !next_glyph;
+            ++i;
+            continue;
+        }
+        const utf8_char c = next_utf8(table.data() + i, table.size() - i);
+        if (c.valid && !sequence)
+            state.unicode.push_back({c.codepoint, code});
+        i += c.length;
+    }
+}
+
 bool open_psf1(std::span<const std::uint8_t> file)
 {
     if (file.size() < 4 || file[0] != 0x36 || file[1] != 0x04)
@@ -46,7 +82,14 @@ bool open_psf1(std::span<const std::uint8_t> file)
     state.width = 8;
     state.height = file[3];
     state.glyph_size = state.height;
-    return take_glyphs(file, 4);
+    if (!take_glyphs(file, 4))
+        return false;
+    if (file[2] & 6) { // a table of characters, or of characters and sequences
+        byte_reader in(file);
+        in.seek(4 + state.store.size());
+        read_psf1_unicode(in);
+    }
+    return true;
 }
 
 bool open_psf2(std::span<const std::uint8_t> file)
@@ -57,7 +100,7 @@ bool open_psf2(std::span<const std::uint8_t> file)
     byte_reader in(file);
     in.skip(8); // magic, version
     std::uint32_t offset = in.u32le();
-    in.u32le(); // flags: the Unicode table after the glyphs is not used
+    const std::uint32_t flags = in.u32le();
     state.psf = true;
     state.count = in.u32le();
     in.u32le(); // bytes per glyph: recomputed from the size, which is what the glyphs are read by
@@ -66,7 +109,11 @@ bool open_psf2(std::span<const std::uint8_t> file)
     if (!in.ok() || state.width > max_glyph_side || state.height > max_glyph_side)
         return false;
     state.glyph_size = std::size_t{(state.width + 7) / 8} * state.height;
-    return take_glyphs(file, offset);
+    if (!take_glyphs(file, offset))
+        return false;
+    if (flags & 1) // the Unicode table follows the glyphs
+        read_psf2_unicode(file.subspan(offset + state.store.size()));
+    return true;
 }
 
 bool open_raw(std::span<const std::uint8_t> file)
@@ -151,6 +198,11 @@ int raw_bitmap(int code, int w, int h, unsigned char* buffer)
     return 1;
 }
 
+void raw_unicode(std::vector<GrFontUnicode>* table)
+{
+    *table = state.unicode;
+}
+
 } // namespace
 
 constexpr font_driver fdv_raw = {
@@ -162,4 +214,5 @@ constexpr font_driver fdv_raw = {
     .charwdt = raw_charwdt,
     .bitmap = raw_bitmap,
     .cleanup = clear_state<state>,
+    .unicode = raw_unicode,
 };

@@ -157,4 +157,5 @@ constexpr font_driver fdv_win = {
     .charwdt = win_charwdt,
     .bitmap = win_bitmap,
     .cleanup = clear_state<state>,
+    .unicode = nullptr, // no Unicode table: code page 437
 };

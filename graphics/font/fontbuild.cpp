@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 namespace
 {
@@ -60,6 +61,23 @@ bool collect_glyphs(const font_driver& drv, loaded_font& font)
     return true;
 }
 
+// The driver's Unicode table sorted by character, the first code kept for a character listed twice and codes
+// outside the font dropped. A font without one holds code page 437.
+void collect_unicode(const font_driver& drv, loaded_font& font)
+{
+    if (!drv.unicode)
+        return;
+    std::vector<GrFontUnicode> table;
+    drv.unicode(&table);
+    const std::uint32_t first = font.h.minchar, count = font.h.numchars;
+    std::erase_if(table, [&](const GrFontUnicode& e) { return e.code < first || e.code - first >= count; });
+    std::stable_sort(table.begin(), table.end(),
+                     [](const GrFontUnicode& a, const GrFontUnicode& b) { return a.codepoint < b.codepoint; });
+    auto same = [](const GrFontUnicode& a, const GrFontUnicode& b) { return a.codepoint == b.codepoint; };
+    table.erase(std::unique(table.begin(), table.end(), same), table.end());
+    font.unicode_store = std::move(table);
+}
+
 } // namespace
 
 std::optional<std::size_t> glyph_table::index_of(int code) const
@@ -111,6 +129,9 @@ GrFont* build_font(const font_driver& drv)
     font->h.family = font->family_store.c_str();
     font->bitmap = font->bitmap_store.data();
     font->chrinfo = font->chrinfo_store.data();
+    collect_unicode(drv, *font);
+    font->unicode = font->unicode_store.empty() ? nullptr : font->unicode_store.data();
+    font->unicodecount = static_cast<std::uint32_t>(font->unicode_store.size());
     font->auxmap = nullptr;
     font->auxsize = font->auxnext = 0;
     std::fill(std::begin(font->auxoffs), std::end(font->auxoffs), nullptr);

@@ -26,6 +26,8 @@ struct font_driver {
     // Fills buffer (height rows of ceil(w / 8) bytes) with the glyph at size w x h; non-zero on success.
     int (*bitmap)(int code, int w, int h, unsigned char* buffer);
     void (*cleanup)();
+    // The file's Unicode table as (character, code) pairs; null for formats that have none.
+    void (*unicode)(std::vector<GrFontUnicode>* table);
 };
 
 extern const font_driver fdv_native;
@@ -81,6 +83,7 @@ struct loaded_font : GrFont {
     std::string family_store;
     std::vector<unsigned char> bitmap_store;
     std::vector<GrFontChrInfo> chrinfo_store;
+    std::vector<GrFontUnicode> unicode_store;
     font_aux_store aux;
 };
 

@@ -307,4 +307,6 @@ GrFont GrFont_PC8x16 = {
     .auxnext = 0,
     .auxoffs = {},
     .chrinfo = pc8x16_chrinfo.data(),
+    .unicode = nullptr,
+    .unicodecount = 0,
 };

@@ -101,7 +101,7 @@ void GrDrawString(const void* text, int length, int x, int y, const GrTextOption
     const GrFont* font = opt->txo_font;
     bool attributed = opt->txo_chrtype == 2;
     std::vector<std::uint8_t> attrs;
-    std::vector<std::uint16_t> codes = text_codes(text, length, opt->txo_chrtype, attributed ? &attrs : nullptr);
+    std::vector<std::uint16_t> codes = text_codes(font, text, length, opt->txo_chrtype, attributed ? &attrs : nullptr);
     long long total = 0;
     for (std::uint16_t code : codes)
         total += font_char_width(font, code);

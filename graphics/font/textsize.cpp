@@ -8,18 +8,56 @@
 namespace
 {
 
-// Length of the sequence a lead byte starts, or 0 for a byte that cannot start one.
-int sequence_length(unsigned char lead)
+// The range of the second byte of a sequence with this lead byte: narrower after E0, ED, F0 and F4, which
+// would otherwise give overlong forms, surrogates or characters past U+10FFFF.
+struct second_byte_range {
+    unsigned char lo, hi;
+};
+
+second_byte_range second_range(unsigned char lead)
+{
+    switch (lead) {
+    case 0xE0:
+        return {0xA0, 0xBF};
+    case 0xED:
+        return {0x80, 0x9F};
+    case 0xF0:
+        return {0x90, 0xBF};
+    case 0xF4:
+        return {0x80, 0x8F};
+    default:
+        return {0x80, 0xBF};
+    }
+}
+
+// Bytes of the sequence a lead byte starts, or 0 for a byte that cannot start one.
+std::size_t sequence_length(unsigned char lead)
 {
     if (lead < 0x80)
         return 1;
-    if ((lead & 0xE0) == 0xC0)
+    if (lead >= 0xC2 && lead <= 0xDF)
         return 2;
-    if ((lead & 0xF0) == 0xE0)
+    if (lead >= 0xE0 && lead <= 0xEF)
         return 3;
-    if ((lead & 0xF8) == 0xF0)
+    if (lead >= 0xF0 && lead <= 0xF4)
         return 4;
     return 0;
+}
+
+// The font's code of each character of UTF-8 text; see GrDrawString.
+std::vector<std::uint16_t> utf8_font_codes(const GrFont* font, const unsigned char* text, std::size_t size)
+{
+    std::vector<std::uint16_t> codes;
+    const int question = GrFontCodeOf(font, '?');
+    for (std::size_t i = 0; i < size && text[i] != 0;) {
+        const utf8_char c = next_utf8(text + i, size - i);
+        int code = c.valid ? GrFontCodeOf(font, c.codepoint) : text[i];
+        if (code < 0)
+            code = question >= 0 ? question : '?';
+        codes.push_back(static_cast<std::uint16_t>(code));
+        i += c.length;
+    }
+    return codes;
 }
 
 bool is_vertical(const GrTextOption* opt)
@@ -29,30 +67,35 @@ bool is_vertical(const GrTextOption* opt)
 
 } // namespace
 
+utf8_char next_utf8(const unsigned char* text, std::size_t size)
+{
+    const std::size_t n = size > 0 ? sequence_length(text[0]) : 0;
+    if (n == 0 || n > size)
+        return {0, 1, false};
+    const second_byte_range second = second_range(text[0]);
+    std::uint32_t cp = n == 1 ? text[0] : text[0] & (0x7F >> n);
+    for (std::size_t k = 1; k < n; ++k) {
+        const unsigned char lo = k == 1 ? second.lo : 0x80, hi = k == 1 ? second.hi : 0xBF;
+        if (text[k] < lo || text[k] > hi)
+            return {0, 1, false};
+        cp = (cp << 6) | (text[k] & 0x3F);
+    }
+    return {cp, n, true};
+}
+
 std::vector<std::uint16_t> decode_utf8(const unsigned char* text, std::size_t size)
 {
     std::vector<std::uint16_t> out;
-    std::size_t i = 0;
-    while (i < size && text[i] != 0) {
-        int n = sequence_length(text[i]);
-        bool whole = n > 0 && static_cast<std::size_t>(n) <= size - i;
-        for (int k = 1; whole && k < n; ++k)
-            whole = (text[i + k] & 0xC0) == 0x80;
-        if (!whole) {
-            out.push_back('?');
-            ++i;
-            continue;
-        }
-        std::uint32_t cp = n == 1 ? text[i] : text[i] & (0x7F >> n);
-        for (int k = 1; k < n; ++k)
-            cp = (cp << 6) | (text[i + k] & 0x3F);
-        out.push_back(static_cast<std::uint16_t>(cp)); // codes are 16 bits wide
-        i += static_cast<std::size_t>(n);
+    for (std::size_t i = 0; i < size && text[i] != 0;) {
+        const utf8_char c = next_utf8(text + i, size - i);
+        out.push_back(c.valid ? static_cast<std::uint16_t>(c.codepoint) : '?'); // codes are 16 bits wide
+        i += c.length;
     }
     return out;
 }
 
-std::vector<std::uint16_t> text_codes(const void* text, int length, int chrtype, std::vector<std::uint8_t>* attrs)
+std::vector<std::uint16_t> text_codes(const GrFont* font, const void* text, int length, int chrtype,
+                                      std::vector<std::uint8_t>* attrs)
 {
     std::vector<std::uint16_t> codes;
     if (!text || length <= 0)
@@ -73,7 +116,7 @@ std::vector<std::uint16_t> text_codes(const void* text, int length, int chrtype,
         }
         break;
     case 3:
-        return decode_utf8(bytes, n);
+        return utf8_font_codes(font, bytes, n);
     default:
         codes.assign(bytes, bytes + n);
         break;
@@ -86,7 +129,7 @@ int GrProportionalTextWidth(const GrFont* font, const void* text, int length, in
     if (!font)
         return 0;
     long long total = 0;
-    for (std::uint16_t code : text_codes(text, length, chrtype, nullptr))
+    for (std::uint16_t code : text_codes(font, text, length, chrtype, nullptr))
         total += font_char_width(font, code);
     return static_cast<int>(total);
 }

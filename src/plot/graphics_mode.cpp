@@ -104,17 +104,17 @@ bool is_vertical(const GrTextOption* opt)
     return opt != nullptr && (opt->txo_direct & 1) != 0;
 }
 
-// Length of s along the writing direction: proportional widths, or the cell width times the length.
+// The program's texts (titles, labels, --text, paths) are UTF-8, as on today's systems; bytes that are not
+// valid UTF-8 still draw as the font's glyph of that byte.
+constexpr signed char program_text = 3;
+
+// Length of s along the writing direction: the widths of its characters, so a fixed font gives the cell width
+// times the number of characters, not of bytes.
 unsigned int along_text(const std::string& s, const GrTextOption* opt)
 {
-    const GrFont* f = font_of(opt);
     const int length = static_cast<int>(std::min<std::size_t>(s.size(), INT_MAX));
-    if (f->h.proportional) {
-        const int chrtype = opt != nullptr ? opt->txo_chrtype : 0;
-        return static_cast<unsigned int>(std::max(GrProportionalTextWidth(f, s.data(), length, chrtype), 0));
-    }
-    const unsigned long long w = static_cast<unsigned long long>(f->h.width) * static_cast<unsigned>(length);
-    return static_cast<unsigned int>(std::min<unsigned long long>(w, UINT_MAX));
+    return static_cast<unsigned int>(
+        std::max(GrProportionalTextWidth(font_of(opt), s.data(), length, program_text), 0));
 }
 
 int clamp_position(long v)
@@ -201,7 +201,11 @@ int gprintfxy(long xloc, long yloc, GrTextOption* opt, const char* fmt, ...)
         return 0;
     const int length = std::min(formatted, static_cast<int>(sizeof text) - 1);
     TW_DEBUG("gprintfxy(" << xloc << "," << yloc << ") " << text);
-    GrDrawString(text, length, clamp_position(xloc), clamp_position(yloc), opt);
+    if (opt == nullptr)
+        return length;
+    GrTextOption utf8 = *opt;
+    utf8.txo_chrtype = program_text;
+    GrDrawString(text, length, clamp_position(xloc), clamp_position(yloc), &utf8);
     return length;
 }
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <functional>
 
 using font_test::data_dir;
@@ -164,6 +165,33 @@ TEST(FontFormats, RealConsoleAndWindowsFonts)
     pic capital_i(16, "....");
     std::fill(capital_i.begin() + 3, capital_i.begin() + 13, ".##.");
     EXPECT_EQ(glyph_picture(sys.get(), 'I'), capital_i);
+}
+
+// PC screen fonts with a Unicode table give each character the code their table names (values read from the
+// files independently); fonts without one hold code page 437, like the built-in font.
+TEST(FontFormats, UnicodeTablesOfScreenFontsMapCharacters)
+{
+    constexpr std::uint32_t chars[] = {'A', 0xE9, 0xB0, 0xB5, 0x20AC, 0x263A}; // A é ° µ € ☺
+    const struct {
+        const char* file;
+        std::array<int, 6> codes;
+    } fonts[] = {
+        {"real/default8x16.psf", {0x41, 0x82, 0xF8, 0xE6, -1, 0x01}},
+        {"real/Lat15-VGA16.psf", {0x41, 0x82, 0xF8, 0xE6, 0xF5, -1}},
+        {"real/Uni2-VGA16.psf", {0x41, 0x82, 0xF8, 0xE6, 0x11B, -1}},
+        {"real/spleen-8x16.psfu", {0x41, 0x82, 0xF8, 0xE6, 0x152, -1}},
+        {"real/lat1-12.psf", {0x41, 0xE9, 0xB0, 0xB5, -1, -1}}, // PSF2, in Latin-1 order
+        {"gen/vga.psf", {0x41, 0x82, 0xF8, 0xE6, -1, -1}},      // no table: code page 437
+    };
+    for (const auto& f : fonts) {
+        auto font = load(fdv_raw, f.file);
+        ASSERT_NE(font, nullptr) << f.file;
+        for (std::size_t i = 0; i < std::size(chars); ++i)
+            EXPECT_EQ(GrFontCodeOf(font.get(), chars[i]), f.codes[i]) << f.file << " U+" << std::hex << chars[i];
+    }
+    EXPECT_EQ(GrFontCodeOf(&GrFont_PC8x16, 0xE9), 0x82);
+    EXPECT_EQ(GrFontCodeOf(&GrFont_PC8x16, 0x3BC), 0xE6); // Greek mu looks like the micro sign
+    EXPECT_EQ(GrFontCodeOf(&GrFont_PC8x16, 0x20AC), -1);
 }
 
 // Each edit of a valid sample that a driver must refuse (truncations are swept in the robustness tests).

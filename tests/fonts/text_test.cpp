@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <climits>
+#include <cstring>
 
 namespace
 {
@@ -247,16 +248,29 @@ TEST_F(Text, BuiltinFontAlignmentUpwardTextAndUtf8)
     EXPECT_EQ(GrPixelC(nullptr, 2, 6), 1u);
     EXPECT_EQ(GrPixelC(nullptr, 11, 6), 1u);
 
-    // A UTF-8 sequence is one glyph: U+00E9 is drawn as cell 233.
-    GrClearContext(canvas);
+    // UTF-8 text draws each character with the font's glyph for it: the built-in font holds code page 437, where
+    // U+00E9 is cell 0x82 and U+00B0 cell 0xF8. A character it lacks is "?"; a byte that is not valid UTF-8 (a
+    // lone 0xE9, an overlong form, a cut sequence) is that byte's cell.
     opt.txo_yalign = 0;
-    GrDrawChar(0xE9, 1, 1, &opt);
-    const std::string e_acute = picture();
-    GrClearContext(canvas);
-    opt.txo_chrtype = 3;
-    GrDrawString("\xC3\xA9", 2, 1, 1, &opt);
-    EXPECT_EQ(picture(), e_acute);
-    EXPECT_EQ(touched_box(), (std::array<int, 4>{1, 1, 8, 16}));
+    const struct {
+        const char* utf8;
+        const char* cells;
+    } texts[] = {
+        {"\xC3\xA9", "\x82"},   {"\302\260C", "\370C"}, // octal: "\xB0C" would be one escape
+        {"\302\265m", "\346m"}, {"\xC2\xB1", "\xF1"},     {"\xE2\x82\xAC", "?"},
+        {"\xE9", "\xE9"},       {"\xC0\xAF", "\xC0\xAF"}, {"a\xE2\x82", "a\xE2\x82"},
+    };
+    for (const auto& t : texts) {
+        GrClearContext(canvas);
+        opt.txo_chrtype = 0;
+        GrDrawString(t.cells, static_cast<int>(std::strlen(t.cells)), 1, 1, &opt);
+        const std::string want = picture();
+        GrClearContext(canvas);
+        opt.txo_chrtype = 3;
+        GrDrawString(t.utf8, static_cast<int>(std::strlen(t.utf8)), 1, 1, &opt);
+        EXPECT_EQ(picture(), want) << t.cells;
+        EXPECT_EQ(touched_box()[2], static_cast<int>(8 * std::strlen(t.cells))) << t.cells;
+    }
 
     // Nothing is drawn without a font or a length.
     GrClearContext(canvas);

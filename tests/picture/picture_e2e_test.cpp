@@ -132,6 +132,27 @@ TEST(PicturePage, MarginsFollowTitleLeftOffsetAndTheZLegend)
     }
 }
 
+// Titles, labels and --text are UTF-8 (the path line too; it is left out here, as its folder differs per run): "°C",
+// "µm", "±" and "é" draw exactly as the code page 437 cells of the built-in font named byte by byte (bytes that are not
+// UTF-8 draw as their cell), so two letters are two cells wide and the centred title stays centred.
+TEST(PicturePage, Utf8TextsDrawTheirCharacters)
+{
+    const auto page = [](const std::string& text) {
+        typical_run t({"--nopath", "--title=" + text, "--xlabel=" + text, "--ylabel=" + text, "--text=5,5," + text});
+        EXPECT_TRUE(t.ok()) << text;
+        return t.png.has_value() ? t.png->pixels : std::vector<png_byte>{};
+    };
+    const std::pair<const char*, const char*> texts[] = {
+        {"T \302\260C \302\265m", "T \370C \346m"}, // octal: "\xB0C" would be one escape
+        {"\302\261 caf\xC3\xA9", "\361 caf\x82"},
+    };
+    for (const auto& [utf8, cells] : texts) {
+        const auto want = page(cells);
+        ASSERT_FALSE(want.empty());
+        EXPECT_TRUE(page(utf8) == want) << cells;
+    }
+}
+
 TEST(PicturePage, OverlaysLieOverTheDataInTheMiscColour)
 {
     // A horizontal line at y = 4 runs through the ring's centre row over the whole plot width.
