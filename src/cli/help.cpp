@@ -191,18 +191,22 @@ std::string usage_text(const char* name)
     color_lines(os);
     tail_lines(os);
     os << Notice << "\n" << Contact << "\n";
+    if (fullhelp)
+        os << "\nMore options:\n"
+              "  --help              Same as -?.\n";
     return os.str();
 }
 
-void Usage(const char* name)
+void Usage(const char* name, int status)
 {
     // Paging only helps a reader at a terminal; piped or redirected output gets the text directly.
     if (!more && isatty(STDOUT_FILENO)) {
         std::fflush(nullptr);
-        std::exit(run_through_pager(name));
+        const int paged = run_through_pager(name);
+        std::exit(status != 0 ? status : paged);
     }
     const std::string text = usage_text(name);
     std::fwrite(text.data(), 1, text.size(), stdout);
     std::fflush(stdout);
-    std::exit(0);
+    std::exit(status);
 }

@@ -145,5 +145,6 @@ constexpr struct option long_opts[LONG_OPTION_COUNT + 1] = {
     {"version", no_argument, nullptr, OPT_VERSION},
     {"more", no_argument, &more, 1},
     {"fullhelp", no_argument, &fullhelp, 1},
+    {"help", no_argument, nullptr, OPT_HELP}, // the program's own messages point to it
     {nullptr, 0, nullptr, 0},
 };

@@ -288,6 +288,7 @@ bool handle_run_option(int c, option_state& state)
     switch (c) {
     case 0: // a flag record: getopt_long has stored the value already
         return true;
+    case OPT_HELP:
     case '?':
         Usage(state.prog_name);
     case OPT_VERSION:

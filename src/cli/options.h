@@ -57,9 +57,10 @@ enum OPTIONS {
     OPT_XTIME = 351,
     OPT_YTIME = 352,
     OPT_INVCOLOR = 353,
+    OPT_HELP = 354,
 };
 
-inline constexpr int LONG_OPTION_COUNT = 137;
+inline constexpr int LONG_OPTION_COUNT = 138;
 
 extern const char short_opts[];
 extern const struct option long_opts[LONG_OPTION_COUNT + 1]; // ends with an all-zero record

@@ -4,6 +4,7 @@
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <getopt.h>
 #include <string>
 
@@ -21,12 +22,27 @@
 namespace
 {
 
+// getopt_long returns '?' both for -? and for an option it rejects. A rejected one was the element just done
+// (optind has moved past it). -? is that element, or starts a cluster still being read ("-?x3"): every other
+// short option takes a value, so "?" can only lead a cluster.
+bool asked_for_usage(int argc, char** argv)
+{
+    const char* done = argv[optind - 1];
+    const char* current = optind < argc ? argv[optind] : "";
+    return std::strcmp(done, "-?") == 0 || (std::strncmp(current, "-?", 2) == 0 && std::strlen(current) > 2);
+}
+
 // Handles the options; returns the index of the first data-file argument, which getopt_long moved behind them.
+// An option getopt_long rejects (unknown, or without its value) has had its complaint printed; the usage text
+// follows and the run fails, so that a script sees it.
 int parse_options(int argc, char** argv, option_state& state)
 {
     int c;
-    while ((c = getopt_long(argc, argv, short_opts, long_opts, nullptr)) != -1)
+    while ((c = getopt_long(argc, argv, short_opts, long_opts, nullptr)) != -1) {
+        if (c == '?' && !asked_for_usage(argc, argv))
+            Usage(state.prog_name, 1);
         handle_option(fold_option_code(c), optarg, state);
+    }
     return optind;
 }
 
@@ -151,12 +167,13 @@ run_setup run_setup_of(int argc, char** argv, int first_file, int vga)
 int run_tremwil(int argc, char** argv)
 {
     std::setlocale(LC_TIME, "");
-    do_glob(&argc, &argv);
     rebuild_argv(&argc, &argv);
     if (argc == 1)
         Usage(argv[0]);
     option_state state{argv[0], 3};
     const int first_file = parse_options(argc, argv, state);
+    // Only the data-file operands name files: an option value such as the title "*" stays as given.
+    do_glob(&argc, &argv, first_file);
     start_checks(argc, argv, first_file);
     view_files(run_setup_of(argc, argv, first_file, state.vga));
     return run_exit_status();

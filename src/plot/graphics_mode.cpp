@@ -122,6 +122,19 @@ int clamp_position(long v)
     return static_cast<int>(std::clamp<long>(v, -pixel_far, pixel_far));
 }
 
+// A window needs a display. Without one the run ends as the library's mode set would end it, with a second
+// line that names the way to draw without a window.
+void require_video_driver()
+{
+    if (GrDriverInfo->vdriver == nullptr)
+        GrSetDriver(nullptr);
+    if (GrDriverInfo->vdriver != nullptr)
+        return;
+    std::fprintf(stderr, "GrSetMode: could not find suitable video driver\n"
+                         "No window can be opened here; --in-memory saves the pictures without one.\n");
+    std::exit(1);
+}
+
 } // namespace
 
 void entergrmode(int vga)
@@ -134,6 +147,8 @@ void entergrmode(int vga)
     const int row = size_row(vga);
     if (in_memory)
         GrSetDriver("memory");
+    else
+        require_video_driver();
     GrSetMode(GR_width_height_color_graphics, page_width(row), whc[row][1], whc[row][2]);
     mode_entered = true;
     // An error from here on leaves graphics mode before it speaks, so its message reaches a usable terminal.

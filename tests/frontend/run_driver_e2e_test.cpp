@@ -47,7 +47,8 @@ TEST(RunDriverEndToEnd, HelpAndVersionRoutes)
 
     const auto full = run_tremwil({"--fullhelp", "missing.dat"}, dir.path());
     EXPECT_EQ(full.status, 0);
-    EXPECT_EQ(full.out, usage("usage_full.txt"));
+    // Options added since the text was written follow it.
+    EXPECT_EQ(full.out, usage("usage_full.txt") + "\nMore options:\n  --help              Same as -?.\n");
 
     // Values given before -? show in the text.
     const auto more = run_tremwil({"--bgcolor", "0,0,0", "--more", "-?"}, dir.path());
@@ -55,13 +56,29 @@ TEST(RunDriverEndToEnd, HelpAndVersionRoutes)
     EXPECT_NE(more.out.find("Specify background color (default: 0,0,0).\n"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(dir / "logfile"));
 
-    const auto bogus = run_tremwil({"--bogus", "a.dat"}, dir.path());
-    EXPECT_EQ(bogus.status, 0);
-    EXPECT_NE(bogus.err.find("unrecognized option '--bogus'\n"), std::string::npos) << bogus.err;
-    EXPECT_EQ(bogus.out, none.out);
-    const auto ambiguous = run_tremwil({"--drawe", "a.dat"}, dir.path());
-    EXPECT_NE(ambiguous.err.find("ambiguous"), std::string::npos) << ambiguous.err;
-    EXPECT_EQ(ambiguous.out, none.out);
+    for (const char* help : {"-?", "--help"}) {
+        const auto asked = run_tremwil({help}, dir.path());
+        EXPECT_EQ(asked.status, 0) << help;
+        EXPECT_EQ(asked.out, none.out) << help;
+    }
+
+    // An option the parser rejects: its complaint, the usage text, and a failed run.
+    const struct {
+        std::vector<std::string> args;
+        const char* complaint;
+    } rejected[] = {
+        {{"--bogus", "a.dat"}, "unrecognized option '--bogus'\n"},
+        {{"--drawe", "a.dat"}, "ambiguous"},
+        {{"-q", "-?"}, "invalid option -- 'q'\n"},
+        {{"a.dat", "--title"}, "option '--title' requires an argument\n"},
+        {{"a.dat", "-x"}, "option requires an argument -- 'x'\n"},
+    };
+    for (const auto& r : rejected) {
+        const auto run = run_tremwil(r.args, dir.path());
+        EXPECT_EQ(run.status, 1) << r.complaint;
+        EXPECT_NE(run.err.find(r.complaint), std::string::npos) << run.err;
+        EXPECT_EQ(run.out, none.out) << r.complaint;
+    }
 }
 
 TEST(RunDriverEndToEnd, MissingDataFileIsReportedWithPositionAndNoLog)
@@ -196,6 +213,14 @@ TEST(RunDriverEndToEnd, PassesWalkTheDataFileArguments)
     // Wildcards are expanded; "@0" is no response file but data set 0's file.
     EXPECT_EQ(run_tremwil({"--quiet", "*.DAT"}, dir.path()).status, 0);
     EXPECT_EQ(run_tremwil({"--quiet", "-1", "@0", "--y1=3", "a.dat"}, dir.path()).status, 0);
+    // Option values are never patterns: the title "*" names no files, and data set 1's "*.dat" is that name.
+    const auto title = run_tremwil({"--quiet", "--in-memory", "--title", "*", "a.dat"}, dir.path());
+    EXPECT_EQ(title.status, 0) << title.err;
+    EXPECT_TRUE(std::filesystem::exists(dir / "a.png"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "b.png"));
+    const auto set1 = run_tremwil({"--quiet", "--in-memory", "-1", "*.dat", "b.dat"}, dir.path());
+    EXPECT_EQ(set1.status, 1);
+    EXPECT_NE(set1.err.find("*.dat"), std::string::npos) << set1.err;
 }
 
 } // namespace

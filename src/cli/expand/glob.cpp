@@ -212,11 +212,15 @@ std::vector<std::string> expand_argument(const std::string& arg)
 
 } // namespace
 
-int do_glob(int* argc, char*** argv)
+int do_glob(int* argc, char*** argv, int first)
 {
     std::vector<std::string> expanded;
     for (int i = 0; i < *argc; ++i) {
         const std::string arg = (*argv)[i] != nullptr ? (*argv)[i] : "";
+        if (i < first) {
+            expanded.push_back(arg);
+            continue;
+        }
         try {
             for (auto& result : expand_argument(arg))
                 expanded.push_back(std::move(result));
