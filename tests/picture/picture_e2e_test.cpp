@@ -153,6 +153,35 @@ TEST(PicturePage, Utf8TextsDrawTheirCharacters)
     }
 }
 
+// A clock axis over a whole day: hourly ticks every 25 pixels under labels 40 pixels wide. The labels drawn
+// (the ink of the lowest 9 rows, below the ticks, in runs apart by a character's width at least) are each one label
+// wide, there are several, and none touches the page edge.
+TEST(PicturePage, TimeAxisLabelsStayApartAndOnThePage)
+{
+    typical_run t({"--nopath", "--x-time"}, "# x y z\n0 0 1\n86400 10 2\n");
+    ASSERT_TRUE(t.ok());
+    const png_image& png = *t.png;
+    int lowest = png.height - 1;
+    while (lowest > 0 && png.count(white, 0, lowest, png.width - 1, lowest) == png.width)
+        --lowest;
+    std::vector<int> inked;
+    for (int x = 0; x < png.width; ++x)
+        if (png.count(white, x, lowest - 8, x, lowest) < 9)
+            inked.push_back(x);
+    ASSERT_FALSE(inked.empty());
+    EXPECT_GT(inked.front(), 0);
+    EXPECT_LT(inked.back(), png.width - 1);
+    std::vector<std::pair<int, int>> runs{{inked[0], inked[0]}};
+    for (int x : inked) {
+        if (x - runs.back().second > 8)
+            runs.push_back({x, x});
+        runs.back().second = x;
+    }
+    EXPECT_GE(runs.size(), 5u);
+    for (const auto& [from, to] : runs)
+        EXPECT_LE(to - from + 1, 40) << "labels run together from column " << from << " to " << to;
+}
+
 TEST(PicturePage, OverlaysLieOverTheDataInTheMiscColour)
 {
     // A horizontal line at y = 4 runs through the ring's centre row over the whole plot width.
