@@ -62,7 +62,8 @@ bool VirtualXServer::start()
         fcntl(report[1], F_SETFD, 0); // the server's end stays open across exec
         std::freopen("/dev/null", "w", stdout);
         std::freopen("/dev/null", "w", stderr);
-        execlp("Xvfb", "Xvfb", "-displayfd", report_fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
+        // -r: keys do not repeat, so that a key whose release comes late on a loaded machine is still one press.
+        execlp("Xvfb", "Xvfb", "-displayfd", report_fd.c_str(), "-r", "-screen", "0", "1024x768x24", "-nolisten", "tcp",
                nullptr);
         _exit(127);
     }
