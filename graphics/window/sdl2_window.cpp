@@ -302,6 +302,9 @@ bool bring_up_sdl()
         return false;
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    // Every click is recorded: SDL would otherwise drop one that comes within a few milliseconds of the window
+    // gaining the focus, as it does when shown, taking it for the click that focused it.
+    SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     // Otherwise the window surface goes through GL, several times slower under a virtual X server.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (SDL_Init(SDL_INIT_VIDEO) != 0)

@@ -10,8 +10,8 @@ namespace test_support
 // True when the shell finds the tool on PATH.
 bool on_path(const std::string& tool);
 
-// Starts Xvfb on the first free display number in [first, last) and stops it when the object goes.
-// Tests that may run in parallel use ranges of their own.
+// Starts Xvfb, which takes a free display number itself and names it once it accepts connections, so that
+// tests running in parallel never share a server; the server stops when the object goes.
 class VirtualXServer
 {
 public:
@@ -19,11 +19,10 @@ public:
     VirtualXServer(const VirtualXServer&) = delete;
     VirtualXServer& operator=(const VirtualXServer&) = delete;
     ~VirtualXServer();
-    bool start(int first, int last);
+    bool start();
     const std::string& display() const { return display_; }
 
 private:
-    bool launch(int n);
     pid_t pid_ = -1;
     std::string display_;
 };

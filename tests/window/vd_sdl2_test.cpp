@@ -342,7 +342,7 @@ TEST(Xvfb, DriverIsFoundAndRealKeysArrive)
     if (!test_support::on_path("Xvfb") || !test_support::on_path("xdotool"))
         GTEST_SKIP() << "Xvfb and xdotool are needed (scripts/install-deps.sh)";
     test_support::VirtualXServer server;
-    ASSERT_TRUE(server.start(90, 160));
+    ASSERT_TRUE(server.start());
     scoped_env display("DISPLAY", server.display().c_str());
     struct closer {
         ~closer()
