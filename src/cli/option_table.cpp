@@ -1,5 +1,5 @@
 // The option tables handed to getopt_long. The order of the long records decides which entry an
-// abbreviation matches first, so it must stay as it is.
+// abbreviation matches first, so it must stay as it is; new records go at the end.
 #include "cli/options.h"
 
 #include "core/settings.h"
@@ -146,5 +146,19 @@ constexpr struct option long_opts[LONG_OPTION_COUNT + 1] = {
     {"more", no_argument, &more, 1},
     {"fullhelp", no_argument, &fullhelp, 1},
     {"help", no_argument, nullptr, OPT_HELP}, // the program's own messages point to it
+    {"logx", no_argument, &log_x, 1},
+    {"logy", no_argument, &log_y, 1},
+    {"grid", no_argument, &grid_lines, 1},
+    {"key", optional_argument, nullptr, OPT_KEY},
+    {"name", required_argument, nullptr, OPT_NAME0 + 0},
+    {"name1", required_argument, nullptr, OPT_NAME0 + 1},
+    {"name2", required_argument, nullptr, OPT_NAME0 + 2},
+    {"name3", required_argument, nullptr, OPT_NAME0 + 3},
+    {"name4", required_argument, nullptr, OPT_NAME0 + 4},
+    {"name5", required_argument, nullptr, OPT_NAME0 + 5},
+    {"name6", required_argument, nullptr, OPT_NAME0 + 6},
+    {"name7", required_argument, nullptr, OPT_NAME0 + 7},
+    {"name8", required_argument, nullptr, OPT_NAME0 + 8},
+    {"name9", required_argument, nullptr, OPT_NAME0 + 9},
     {nullptr, 0, nullptr, 0},
 };

@@ -283,6 +283,50 @@ bool handle_text_option(int c, const char* arg)
     return false;
 }
 
+// --key with no value puts the key at the top right; the other corners are named, "left" and "bottom"
+// meaning the top-left and bottom-right ones.
+void handle_key(const char* arg)
+{
+    struct place_name {
+        const char* name;
+        key_place place;
+    };
+    static constexpr place_name places[] = {
+        {"right", KEY_TOP_RIGHT},
+        {"top-right", KEY_TOP_RIGHT},
+        {"top", KEY_TOP_RIGHT},
+        {"left", KEY_TOP_LEFT},
+        {"top-left", KEY_TOP_LEFT},
+        {"bottom", KEY_BOTTOM_RIGHT},
+        {"bottom-right", KEY_BOTTOM_RIGHT},
+        {"bottom-left", KEY_BOTTOM_LEFT},
+    };
+    if (arg == nullptr) {
+        key_corner = KEY_TOP_RIGHT;
+        return;
+    }
+    for (const place_name& p : places)
+        if (std::string(arg) == p.name) {
+            key_corner = p.place;
+            return;
+        }
+    error_func("--key=%s: the key goes to right, left, bottom, top-right, top-left, bottom-right or bottom-left\n",
+               arg);
+}
+
+bool handle_key_option(int c, const char* arg)
+{
+    if (c == OPT_KEY) {
+        handle_key(arg);
+        return true;
+    }
+    if (c >= OPT_NAME0 && c <= OPT_NAME9) {
+        data_set_names[c - OPT_NAME0] = arg;
+        return true;
+    }
+    return false;
+}
+
 bool handle_run_option(int c, option_state& state)
 {
     switch (c) {
@@ -346,7 +390,7 @@ void handle_option(int c, const char* arg, option_state& state)
         return;
     }
     if (handle_size_option(c, arg, state) || handle_range_option(c, arg) || handle_color_option(c, arg) ||
-        handle_text_option(c, arg) || handle_run_option(c, state))
+        handle_text_option(c, arg) || handle_key_option(c, arg) || handle_run_option(c, state))
         return;
     std::printf("?? getopt returned character code 0%o ??\n", static_cast<unsigned>(c));
 }

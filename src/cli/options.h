@@ -58,9 +58,13 @@ enum OPTIONS {
     OPT_YTIME = 352,
     OPT_INVCOLOR = 353,
     OPT_HELP = 354,
+    OPT_KEY = 355,
+    // The key names of data sets 0 to 9 ("--name" is data set 0's).
+    OPT_NAME0 = 356,
+    OPT_NAME9 = 365,
 };
 
-inline constexpr int LONG_OPTION_COUNT = 138;
+inline constexpr int LONG_OPTION_COUNT = 152;
 
 extern const char short_opts[];
 extern const struct option long_opts[LONG_OPTION_COUNT + 1]; // ends with an all-zero record

@@ -118,6 +118,21 @@ void announce_columns()
         std::printf("col %d as z\n", c.z);
 }
 
+// A log axis needs positive limits, and holds neither times nor the lengths of ellipse and quiver components.
+void check_log_axis(int log_axis, int time_axis, const MinMax& limits, const char* axis)
+{
+    if (!log_axis)
+        return;
+    if (time_axis)
+        error_func("--log%s and --%s-time exclude each other: a time axis is linear\n", axis, axis);
+    if (is_ellipse_quiver(draw_type))
+        error_func("--log%s cannot draw ellipses or quivers: their components are lengths, not positions\n", axis);
+    if (user_min_given(limits) && !(limits.Min > 0))
+        error_func("--min%s=%g: a log axis needs limits above 0\n", axis, limits.Min);
+    if (user_max_given(limits) && !(limits.Max > 0))
+        error_func("--max%s=%g: a log axis needs limits above 0\n", axis, limits.Max);
+}
+
 void check_settings()
 {
     check_limit(UserMinMax.x, "maxx <= minx (%g <= %g)\n");
@@ -126,6 +141,8 @@ void check_settings()
     check_widening(range_add_x, "range_add_x to large negative(%g). Need to be >-.5\n");
     check_widening(range_add_y, "range_add_y to large negative(%g). Need to be >-.5\n");
     check_widening(range_add_z, "range_add_z to large negative(%g). Need to be >-.5\n");
+    check_log_axis(log_x, time_x_axes, UserMinMax.x, "x");
+    check_log_axis(log_y, time_y_axes, UserMinMax.y, "y");
     warn_column_clashes();
 }
 

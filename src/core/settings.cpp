@@ -39,6 +39,11 @@ std::string labely;
 std::string title;
 int time_x_axes;
 int time_y_axes;
+int log_x;
+int log_y;
+int grid_lines;
+int key_corner;
+std::string data_set_names[10];
 
 RGB BgColor;
 RGB FgColors[10];
@@ -101,6 +106,11 @@ void reset_plot_settings()
     labely.clear();
     title.clear();
     time_x_axes = time_y_axes = 0;
+    log_x = log_y = 0;
+    grid_lines = 0;
+    key_corner = KEY_NONE;
+    for (std::string& name : data_set_names)
+        name.clear();
 }
 
 // Runs before main so that every setting holds its start value from the beginning.

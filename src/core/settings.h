@@ -89,6 +89,26 @@ extern std::string title;
 extern int time_x_axes;
 extern int time_y_axes;
 
+// Set by "--logx" / "--logy": the axis is base-10 logarithmic.
+extern int log_x;
+extern int log_y;
+
+// Set by "--grid": dotted lines at the major ticks of both axes, under the data.
+extern int grid_lines;
+
+// Where "--key" puts the key of the data sets inside the plot area; KEY_NONE draws none.
+enum key_place : int {
+    KEY_NONE = 0,
+    KEY_TOP_RIGHT = 1,
+    KEY_TOP_LEFT = 2,
+    KEY_BOTTOM_RIGHT = 3,
+    KEY_BOTTOM_LEFT = 4,
+};
+extern int key_corner; // a key_place value
+
+// Names of the data sets in the key ("--name", "--name1" ... "--name9"); an empty one takes the file name.
+extern std::string data_set_names[10];
+
 extern RGB BgColor;
 extern RGB FgColors[10];
 extern RGB AxColor;

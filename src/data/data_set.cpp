@@ -289,6 +289,7 @@ void data::clear_rows()
 {
     for (std::vector<double>* column : columns())
         column->clear();
+    warned_log = false;
 }
 
 void data::cleanup()

@@ -1,10 +1,12 @@
-// Linear axes: ticks every 1, 2 or 5 times a power of ten with "%g" labels, and finer unlabelled minor ticks.
+// Linear axes: ticks every 1, 2 or 5 times a power of ten with "%g" labels, and finer unlabelled minor ticks;
+// log axes: ticks at decades and at 2..9 times them.
 #include "plot/axes.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "plot/graphics_mode.h"
 #include "plot/scale_mapping.h"
@@ -65,44 +67,166 @@ std::string label_of(double v)
     return text;
 }
 
-} // namespace
+// The ticks of one axis as data values, with the axis coordinates that span it: the data range itself, or on
+// a log axis the log10 of its limits.
+struct axis_ticks {
+    double min = 0, range = 0;
+    bool log = false;
+    std::vector<double> major, minor;
 
-int draw_x_axes(const axis_style& style, int XSize, int YSize, int xoffset, int yoffset, int /*log_axis*/, double Min,
-                double Max, int /*nodraw*/)
+    double coordinate(double v) const { return log ? std::log10(v) : v; }
+};
+
+void add_linear_ticks(const tick_plan& p, axis_ticks& t)
 {
-    const tick_plan p = plan_ticks(Min, Max, XSize);
-    const int y0 = yoffset + YSize;
-    auto column = [&](double v) { return trunc_pixel(xoffset + XSize / p.range * (v - p.min)); };
-    each_major(p, [&](double v) {
-        const int x = column(v);
-        GrLine(x, y0 + 1, x, y0 + 6, style.color);
-        gprintfxy(x, y0 + 8, style.text, "%s", label_of(v).c_str());
-    });
-    each_minor(p, [&](double v) {
-        const int x = column(v);
-        GrLine(x, y0 + 1, x, trunc_pixel(y0 + 1 + 2.0), style.color);
-    });
+    each_major(p, [&](double v) { t.major.push_back(v); });
+    each_minor(p, [&](double v) { t.minor.push_back(v); });
+}
+
+axis_ticks linear_ticks(double Min, double Max, int pixels)
+{
+    const tick_plan p = plan_ticks(Min, Max, pixels);
+    axis_ticks t;
+    t.min = p.min;
+    t.range = p.range;
+    add_linear_ticks(p, t);
+    return t;
+}
+
+// Decades between labelled ticks: 1, 2, 5, 10, 20, 50 ..., the first that puts them at least gap pixels apart.
+// Doubles span fewer than 700 decades, so the search ends there.
+double decade_step(double pixels_per_decade, double gap)
+{
+    for (double power = 1;; power *= 10)
+        for (const double m : {1.0, 2.0, 5.0})
+            if (m * power * pixels_per_decade >= gap || m * power >= 1000)
+                return m * power;
+}
+
+// Minor ticks closer than this would run into a solid line.
+constexpr double minor_gap = 4;
+
+// Decades between minor ticks when majors are step decades apart: the finest of 1, 2, 5, 10 ... that divides the
+// step and keeps them minor_gap pixels apart; 0 for none.
+double minor_decade_step(double step, double pixels_per_decade)
+{
+    for (double power = 1; power < step; power *= 10)
+        for (const double m : {1.0, 2.0, 5.0})
+            if (m * power < step && std::fmod(step, m * power) == 0 && m * power * pixels_per_decade >= minor_gap)
+                return m * power;
     return 0;
 }
 
-int draw_y_axes(const axis_style& style, int /*XSize*/, int YSize, int xoffset, int yoffset, int /*log_axis*/,
-                double Min, double Max, int nodraw)
+// Decade d as a major or minor tick value; with one decade a step, 2..9 times it as minor ticks.
+void add_decade(axis_ticks& t, double d, double step, double minor_step, double lo, double hi)
 {
-    const tick_plan p = plan_ticks(Min, Max, YSize);
+    const double v = std::pow(10.0, d);
+    if (lo <= d && d <= hi) {
+        if (std::fmod(d, step) == 0)
+            t.major.push_back(v);
+        else if (minor_step != 0 && std::fmod(d, minor_step) == 0)
+            t.minor.push_back(v);
+    }
+    if (step != 1)
+        return;
+    for (int m = 2; m <= 9; ++m) {
+        const double c = d + std::log10(m);
+        if (lo <= c && c <= hi)
+            t.minor.push_back(m * v);
+    }
+}
+
+// Ticks of a log axis over the positive range Min..Max that is pixels long; labelled decades gap pixels apart
+// at least. A range holding fewer than two decades gets the linear ticks of its values instead.
+axis_ticks log_ticks(double Min, double Max, int pixels, double gap)
+{
+    axis_ticks t;
+    t.log = true;
+    t.min = std::log10(Min);
+    t.range = std::log10(Max) - t.min;
+    if (!std::isfinite(t.min) || !std::isfinite(t.range) || t.range == 0)
+        return t;
+    // The tolerance keeps decades that lie on the limits despite rounding.
+    const double eps = 1e-6 * std::fabs(t.range);
+    const double lo = std::min(t.min, t.min + t.range) - eps;
+    const double hi = std::max(t.min, t.min + t.range) + eps;
+    const double first = std::ceil(lo), last = std::floor(hi);
+    if (last - first < 1) {
+        add_linear_ticks(plan_ticks(Min, Max, pixels), t);
+        return t;
+    }
+    const double pixels_per_decade = std::abs(pixels) / (hi - lo);
+    const double step = decade_step(pixels_per_decade, gap);
+    const double minor_step = minor_decade_step(step, pixels_per_decade);
+    for (double d = first - 1; d <= last; ++d)
+        add_decade(t, d, step, minor_step, lo, hi);
+    return t;
+}
+
+// Labels on the x axis take at most six characters ("100000", "1e-100"); two more keep them apart.
+double x_label_gap(const axis_style& style)
+{
+    return GrStringWidth_("1e-10000", style.text);
+}
+
+// Labels on the y axis one text line apart.
+double y_label_gap(const axis_style& style)
+{
+    return 2.0 * GrStringHeight_("1", style.text);
+}
+
+axis_ticks ticks_of(int log_axis, double Min, double Max, int pixels, double gap)
+{
+    return log_axis ? log_ticks(Min, Max, pixels, gap) : linear_ticks(Min, Max, pixels);
+}
+
+void record_major(const axis_style& style, int position)
+{
+    if (style.major_ticks != nullptr)
+        style.major_ticks->push_back(position);
+}
+
+} // namespace
+
+int draw_x_axes(const axis_style& style, int XSize, int YSize, int xoffset, int yoffset, int log_axis, double Min,
+                double Max, int /*nodraw*/)
+{
+    const axis_ticks t = ticks_of(log_axis, Min, Max, XSize, log_axis ? x_label_gap(style) : 0);
+    const int y0 = yoffset + YSize;
+    auto column = [&](double v) { return trunc_pixel(xoffset + XSize / t.range * (t.coordinate(v) - t.min)); };
+    for (const double v : t.major) {
+        const int x = column(v);
+        GrLine(x, y0 + 1, x, y0 + 6, style.color);
+        gprintfxy(x, y0 + 8, style.text, "%s", label_of(v).c_str());
+        record_major(style, x);
+    }
+    for (const double v : t.minor) {
+        const int x = column(v);
+        GrLine(x, y0 + 1, x, trunc_pixel(y0 + 1 + 2.0), style.color);
+    }
+    return 0;
+}
+
+int draw_y_axes(const axis_style& style, int /*XSize*/, int YSize, int xoffset, int yoffset, int log_axis, double Min,
+                double Max, int nodraw)
+{
+    const axis_ticks t = ticks_of(log_axis, Min, Max, YSize, log_axis ? y_label_gap(style) : 0);
     unsigned int maxw = 0;
-    each_major(p, [&](double v) { maxw = std::max(maxw, GrStringWidth_(label_of(v), style.text)); });
+    for (const double v : t.major)
+        maxw = std::max(maxw, GrStringWidth_(label_of(v), style.text));
     if (nodraw == 1)
         return static_cast<int>(maxw) + 2;
     const int y0 = yoffset + YSize;
-    auto row = [&](double v) { return trunc_pixel(y0 - YSize / p.range * (v - p.min) - 1.0); };
-    each_major(p, [&](double v) {
+    auto row = [&](double v) { return trunc_pixel(y0 - YSize / t.range * (t.coordinate(v) - t.min) - 1.0); };
+    for (const double v : t.major) {
         const int y = row(v);
         GrLine(xoffset - 1, y, xoffset - 6, y, style.color);
         gprintfxy(xoffset - 8, y, style.text, "%s", label_of(v).c_str());
-    });
-    each_minor(p, [&](double v) {
+        record_major(style, y);
+    }
+    for (const double v : t.minor) {
         const int y = row(v);
         GrLine(xoffset - 1, y, trunc_pixel(xoffset - 1 - 2.0), y, style.color);
-    });
+    }
     return static_cast<int>(maxw);
 }

@@ -6,13 +6,16 @@
 #include <cstdio>
 #include <iomanip>
 #include <iostream>
+#include <limits>
 #include <sstream>
+#include <vector>
 
 #include "core/messages.h"
 #include "core/settings.h"
 #include "plot/axes.h"
 #include "plot/compose_page.h"
 #include "plot/graphics_mode.h"
+#include "plot/guides.h"
 #include "plot/marks.h"
 #include "plot/overlay_draw.h"
 #include "plot/scale_mapping.h"
@@ -49,21 +52,80 @@ void keep_open(MinMax& range)
     range.Max = centre + r;
 }
 
-// Which axis a range check looks at, and what it says about the extremes of another data set.
+// The extent of the positive values of an axis, the only ones a log axis shows: the read extent when it is all
+// positive, else the rows' smallest positive value up to the read maximum. Empty (Min > Max) when none is.
+MinMax positive_extent(const MinMax& read, const std::vector<double>& rows)
+{
+    if (read.Min > 0)
+        return read;
+    MinMax m;
+    if (!(read.Max > 0))
+        return m;
+    for (const double v : rows)
+        if (v > 0)
+            m.set_min(v);
+    m.Max = read.Max;
+    return m;
+}
+
+bool is_empty(const MinMax& m)
+{
+    return !(m.Min <= m.Max);
+}
+
+// Widens a positive extent on a log axis by the fraction add of its extent in decades; an extent of one value
+// counts as one decade wide, and an axis without positive values shows 1 to 10. The limits stay within the
+// positive doubles, so their log10 stays finite.
+void widen_log(const MinMax& from, MinMax& to, double add)
+{
+    if (is_empty(from)) {
+        to.Min = 1;
+        to.Max = 10;
+        return;
+    }
+    const double lo = std::log10(from.Min), hi = std::log10(from.Max);
+    double r = hi - lo;
+    if (r == 0)
+        r = 1;
+    r *= add;
+    to.Min = std::max(std::pow(10.0, lo - r), std::numeric_limits<double>::denorm_min());
+    to.Max = std::min(std::pow(10.0, hi + r), std::numeric_limits<double>::max());
+}
+
+// A log axis takes only positive user limits; others have already been reported and are left out here.
+void drop_nonpositive_limits(MinMax& limits)
+{
+    const MinMax unset;
+    if (user_min_given(limits) && !(limits.Min > 0))
+        limits.Min = unset.Min;
+    if (user_max_given(limits) && !(limits.Max > 0))
+        limits.Max = unset.Max;
+}
+
+// Which axis a range check looks at, whether it is a log axis, and what it says about the extremes of another
+// data set.
 struct axis_check {
     MinMax myMinMax::*axis;
+    std::vector<double> data::*rows;
+    const int* log_axis;
     bool data::*warned;
     const char* max_message;
     const char* min_message;
 };
 
 constexpr axis_check x_check{
-    &myMinMax::x, &data::warned_x,
+    &myMinMax::x,
+    &data::x,
+    &log_x,
+    &data::warned_x,
     "Max x-value(%g) lies outside the x-range of the plot (%g - %g)\nSuggest using --maxx/--minx to change scale\n",
     "Min x-value(%g) lies outside the x-range of the plot (%g - %g)\nSuggest using --maxx/--minx to change scale\n"};
 
 constexpr axis_check y_check{
-    &myMinMax::y, &data::warned_y,
+    &myMinMax::y,
+    &data::y,
+    &log_y,
+    &data::warned_y,
     "Max y-value(%g) lies outside the y-range of the plot (%g - %g)\nSuggest using --maxy/--miny to change scale\n",
     "Min y-value(%g) lies outside the y-range of the plot (%g - %g)\nSuggest using --maxy/--miny to change scale\n"};
 
@@ -75,12 +137,16 @@ void warn_outside(data* d, const axis_check& check)
         data& other = d[i];
         if (other.x.empty() || other.*check.warned)
             continue;
-        const MinMax& own = other.minmax.*check.axis;
+        // On a log axis only the positive values count; the others are counted apart, as rows not drawn.
+        const MinMax own =
+            *check.log_axis ? positive_extent(other.minmax.*check.axis, other.*check.rows) : other.minmax.*check.axis;
+        other.*check.warned = true;
+        if (is_empty(own))
+            continue;
         if (!plot.inrange_excl(own.Max))
             warning(check.max_message, own.Max, plot.Min, plot.Max);
         if (!plot.inrange_excl(own.Min))
             warning(check.min_message, own.Min, plot.Min, plot.Max);
-        other.*check.warned = true;
     }
 }
 
@@ -90,6 +156,21 @@ void warn_unplottable(const MinMax& plot, const char* axis)
 {
     if (!std::isfinite(plot.Max - plot.Min))
         warning("the %s range of the plot (%g - %g) is too wide to draw\n", axis, plot.Min, plot.Max);
+}
+
+// Each data set tells once, after it is read, how many of its rows have no place on the log axes.
+void warn_off_log_axes(data* d)
+{
+    for (int i = 0; i < 10; ++i) {
+        data& set = d[i];
+        if (set.x.empty() || set.warned_log)
+            continue;
+        set.warned_log = true;
+        const std::size_t n = rows_off_log_axes(set);
+        if (n > 0)
+            warning("%zu of the %zu rows of data set %d (%s) have a value <= 0 on a log axis and are not drawn\n", n,
+                    set.x.size(), i, set.fname.c_str());
+    }
 }
 
 void trace_colors()
@@ -130,7 +211,7 @@ void plan_horizontal(page_layout& l, const data& d0, const axis_style& axes)
     if (std::fabs(m.z.Min * scalez) > l.maxX || std::fabs(scalez * m.z.Max) > l.maxX)
         warning("some rings are bigger than the plot\n");
     const int base = labely.empty() ? 7 : l.th + 7;
-    const int w = draw_y_axes(axes, 0, l.rangey, base, l.yoffset + 1, 0, m.y.Min, m.y.Max, 1);
+    const int w = draw_y_axes(axes, 0, l.rangey, base, l.yoffset + 1, log_y, m.y.Min, m.y.Max, 1);
     // A left offset beyond any page is held at the far limit, so the sums below stay in range.
     l.xoffset = left_offset > 0 ? std::min(left_offset, pixel_far) : base + w;
     const long long rangex = static_cast<long long>(l.maxX) - scalew - l.xoffset - l.xoffset / 2;
@@ -164,13 +245,15 @@ void set_ellipse_scale(const page_layout& l, const data& d0)
               << "range e1:" << m.e1.Max - m.e1.Min << " range e2:" << m.e2.Max - m.e2.Min << "\n";
 }
 
-// Data sets and overlay items inside the plot area, in its own coordinates.
-void draw_plot_area(const page_layout& l, data* d, GrTextOption& opt)
+// Grid, data sets, overlay items and key inside the plot area, in its own coordinates.
+void draw_plot_area(const page_layout& l, data* d, GrTextOption& opt, const grid_ticks& grid)
 {
     GrContext area{};
     if (GrCreateSubContext(l.xoffset, l.yoffset, l.xoffset + l.rangex, l.yoffset + l.rangey, nullptr, &area) == nullptr)
         return;
     GrSetContext(&area);
+    if (grid_lines)
+        draw_grid(l, grid);
     for (int i = 0; i < 10; ++i) {
         if (d[i].x.empty())
             continue;
@@ -182,6 +265,7 @@ void draw_plot_area(const page_layout& l, data* d, GrTextOption& opt)
     do_arrows(l.rangey);
     do_text(l.rangey, &opt);
     do_line(l.rangey);
+    draw_key(l, d, plot_text_options());
     GrSetContext(nullptr);
 }
 
@@ -201,6 +285,7 @@ page_plan plan_page(data* d)
     page_layout& l = plan.layout;
     l = plan_vertical();
     set_plot_ranges(d);
+    warn_off_log_axes(d);
     GrTextOption measuring = plot_text_options();
     plan_horizontal(l, d[0], axis_style{&measuring, colors[COLOR_AX]});
     plan.room = has_room(l);
@@ -212,8 +297,8 @@ page_plan plan_page(data* d)
 void set_xy_scales(const page_layout& l, const data& d0)
 {
     const myMinMax& m = d0.mod_minmax;
-    Xscale.set(m.x.Min, m.x.Max, l.rangex);
-    Yscale.set(m.y.Min, m.y.Max, l.rangey);
+    Xscale.set(m.x.Min, m.x.Max, l.rangex, log_x != 0);
+    Yscale.set(m.y.Min, m.y.Max, l.rangey, log_y != 0);
 }
 
 void draw_page(const page_plan& plan, data* d)
@@ -223,6 +308,7 @@ void draw_page(const page_plan& plan, data* d)
     // The axes align their labels each their own way; the overlay texts keep the plot's top-left alignment.
     GrTextOption axis_opt = opt;
     const axis_style axes{&axis_opt, colors[COLOR_AX]};
+    grid_ticks grid;
     GrClearScreen(colors[COLOR_BG]);
     GrClearContext(colors[COLOR_BG]);
     set_xy_scales(l, d[0]);
@@ -233,11 +319,11 @@ void draw_page(const page_plan& plan, data* d)
     draw_headings(l, opt, d[0], plan.fullpath);
     if (plan.room) {
         draw_frame_and_labels(l, opt);
-        draw_both_axes(l, d[0], axes);
+        draw_both_axes(l, d[0], axes, grid_lines ? &grid : nullptr);
     }
     draw_z_legend(l, d[0], axes);
     if (plan.room)
-        draw_plot_area(l, d, opt);
+        draw_plot_area(l, d, opt, grid);
 }
 
 } // namespace
@@ -246,11 +332,19 @@ void set_plot_ranges(data* d)
 {
     data& d0 = d[0];
     d0.mod_minmax = d0.minmax;
-    widen(d0.minmax.x, d0.mod_minmax.x, range_add_x);
-    keep_open(d0.mod_minmax.x);
+    if (log_x) {
+        widen_log(positive_extent(d0.minmax.x, d0.x), d0.mod_minmax.x, range_add_x);
+    } else {
+        widen(d0.minmax.x, d0.mod_minmax.x, range_add_x);
+        keep_open(d0.mod_minmax.x);
+    }
     warn_outside(d, x_check);
-    widen(d0.minmax.y, d0.mod_minmax.y, range_add_y);
-    keep_open(d0.mod_minmax.y);
+    if (log_y) {
+        widen_log(positive_extent(d0.minmax.y, d0.y), d0.mod_minmax.y, range_add_y);
+    } else {
+        widen(d0.minmax.y, d0.mod_minmax.y, range_add_y);
+        keep_open(d0.mod_minmax.y);
+    }
     widen(d0.minmax.z, d0.mod_minmax.z, range_add_z);
     MinMax& z = d0.mod_minmax.z;
     if (z.Min == 0 && z.Max == 0) {
@@ -258,7 +352,12 @@ void set_plot_ranges(data* d)
         z.Min = -0.1;
     }
     keep_open(z);
-    d0.apply_UserMinMax(UserMinMax);
+    myMinMax limits = UserMinMax;
+    if (log_x)
+        drop_nonpositive_limits(limits.x);
+    if (log_y)
+        drop_nonpositive_limits(limits.y);
+    d0.apply_UserMinMax(limits);
     d0.check_mod_minmax();
     warn_outside(d, y_check);
     warn_unplottable(d0.mod_minmax.x, "x");

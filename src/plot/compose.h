@@ -27,7 +27,8 @@ void compose(data* d);
 void recheck_page(data* d);
 
 // The plot ranges: data set 0's ranges widened by the range_add settings and limited by the user's limits
-// into d[0].mod_minmax, with the one-time warnings for data sets 1..9 whose x or y extremes lie outside.
+// into d[0].mod_minmax, with the one-time warnings for data sets 1..9 whose x or y extremes lie outside. A log
+// axis spans the positive values only, widened by a fraction of its extent in decades.
 void set_plot_ranges(data* d);
 
 #endif // TREMWIL_COMPOSE_H

@@ -103,17 +103,22 @@ void draw_frame_and_labels(const page_layout& l, GrTextOption& opt)
     }
 }
 
-void draw_both_axes(const page_layout& l, const data& d0, const axis_style& axes)
+void draw_both_axes(const page_layout& l, const data& d0, const axis_style& axes, grid_ticks* grid)
 {
     const myMinMax& m = d0.mod_minmax;
     drawaxes* const draw_x = time_x_axes ? draw_x_axes_time : draw_x_axes;
     drawaxes* const draw_y = time_y_axes ? draw_y_axes_time : draw_y_axes;
+    axis_style x_axis = axes, y_axis = axes;
+    if (grid != nullptr) {
+        x_axis.major_ticks = &grid->columns;
+        y_axis.major_ticks = &grid->rows;
+    }
     axes.text->txo_xalign = 1;
     axes.text->txo_yalign = 0;
-    draw_x(axes, l.rangex, l.rangey, l.xoffset, l.yoffset, 0, m.x.Min, m.x.Max, 0);
+    draw_x(x_axis, l.rangex, l.rangey, l.xoffset, l.yoffset, log_x, m.x.Min, m.x.Max, 0);
     axes.text->txo_xalign = 2;
     axes.text->txo_yalign = 1;
-    draw_y(axes, l.rangex, l.rangey, l.xoffset, l.yoffset + 1, 0, m.y.Min, m.y.Max, 0);
+    draw_y(y_axis, l.rangex, l.rangey, l.xoffset, l.yoffset + 1, log_y, m.y.Min, m.y.Max, 0);
 }
 
 void draw_z_legend(const page_layout& l, const data& d0, const axis_style& axes)

@@ -8,6 +8,7 @@
 #include "data/data_set.h"
 #include "plot/axes.h"
 #include "plot/compose.h"
+#include "plot/guides.h"
 #include "twgr.h"
 
 // Title centred at the top, the data file's path just above the frame, the date annotation of time axes.
@@ -16,8 +17,9 @@ void draw_headings(const page_layout& l, GrTextOption& opt, const data& d0, cons
 // The frame one pixel outside the plot area, and the x and y labels.
 void draw_frame_and_labels(const page_layout& l, GrTextOption& opt);
 
-// Both axes, the time drawers where --x-time / --y-time chose them, with the label options aligned for each.
-void draw_both_axes(const page_layout& l, const data& d0, const axis_style& axes);
+// Both axes, the time drawers where --x-time / --y-time chose them and log ones where --logx / --logy did, with
+// the label options aligned for each. With grid given, the positions of their major ticks are added to it.
+void draw_both_axes(const page_layout& l, const data& d0, const axis_style& axes, grid_ticks* grid = nullptr);
 
 // The z legend in the right margin: filled rings of the nice z values with their labels, largest first.
 // Its labels take the axes' text options.

@@ -166,6 +166,25 @@ int my_quiver(int x, int y, const data& d, std::size_t ix, GrColor fgcolor)
 
 } // namespace
 
+bool fits_log_axes(const data& d, std::size_t i)
+{
+    // The negated tests also refuse a NaN, which has no log either.
+    if (log_x && !(d.x[i] > 0))
+        return false;
+    return !(log_y && !(d.y[i] + d.offset_y > 0));
+}
+
+std::size_t rows_off_log_axes(const data& d)
+{
+    if (!log_x && !log_y)
+        return 0;
+    std::size_t n = 0;
+    const std::size_t rows = std::min(d.x.size(), d.y.size());
+    for (std::size_t i = 0; i < rows; ++i)
+        n += fits_log_axes(d, i) ? 0 : 1;
+    return n;
+}
+
 void plot_data(data& d, int YSize, int color)
 {
     bool joined = false; // a previous point exists to join from
@@ -176,7 +195,7 @@ void plot_data(data& d, int YSize, int color)
     const std::size_t rows = complete_rows(d);
     for (std::size_t i = 0; i < rows; ++i) {
         // The negated test also skips a NaN z, which lies inside no range.
-        if (!(d.z[i] > zr.Min && d.z[i] < zr.Max)) {
+        if (!(d.z[i] > zr.Min && d.z[i] < zr.Max) || !fits_log_axes(d, i)) {
             joined = false;
             trace_skipped(d, i);
             continue;

@@ -9,9 +9,17 @@
 #include "twgr.h"
 
 // Draws every point of d whose z lies strictly inside the plot z range, in colour slot color, on a plot
-// area YSize pixels high (the current context). Points outside the x or y range are left to the clipping.
+// area YSize pixels high (the current context). Points outside the x or y range are left to the clipping;
+// points with no place on the log axes are skipped.
 // In line mode each point is joined to the one before, unless a skipped point lies between them.
 void plot_data(data& d, int YSize, int color);
+
+// Whether row i of d has a place on the log axes: its value on each log axis (y with the data set's offset)
+// is above 0. Always true without log axes.
+bool fits_log_axes(const data& d, std::size_t i);
+
+// Rows of d that have no place on the log axes, and so are not drawn.
+std::size_t rows_off_log_axes(const data& d);
 
 // Draws point ix at pixel (x, y) according to draw_type; returns the radius the line mode joins to,
 // 0 when nothing was drawn (an unknown draw type).

@@ -21,9 +21,19 @@ void class_scalefunc::set(double min_value, double max_value, double range_pixel
     range = range_pixels;
 }
 
+void class_scalefunc::set(double min_value, double max_value, double range_pixels, bool log_axis)
+{
+    log = log_axis;
+    if (log_axis)
+        set(std::log10(min_value), std::log10(max_value), range_pixels);
+    else
+        set(min_value, max_value, range_pixels);
+}
+
 double class_scalefunc::scale(double value) const
 {
-    return (value - min) * (range / (max - min)) + 0.5;
+    const double v = log ? std::log10(value) : value;
+    return (v - min) * (range / (max - min)) + 0.5;
 }
 
 double class_scalefunc::scale2(double value) const

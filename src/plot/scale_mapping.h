@@ -1,15 +1,17 @@
-// Data values to pixels: the linear mapping of one axis, its three program-wide instances, the ring radius
-// of a z value, and the one conversion of a pixel position from double to int that every drawer uses.
+// Data values to pixels: the linear or base-10 logarithmic mapping of one axis, its three program-wide instances, the
+// ring radius of a z value, and the one conversion of a pixel position from double to int that every drawer uses.
 #ifndef TREMWIL_SCALE_MAPPING_H
 #define TREMWIL_SCALE_MAPPING_H
 
-// Linear mapping of one axis: min lands on pixel 0, max on pixel range.
+// Mapping of one axis: min lands on pixel 0, max on pixel range. On a log axis min and max are the log10 of the
+// data limits and every value is mapped by its log10, so decades lie evenly spaced.
 class class_scalefunc
 {
 public:
     double min = 0.0;
     double max = 0.0;
     double range = 0.0;
+    bool log = false;
 
     class_scalefunc() = default;
     class_scalefunc(double min_value, double max_value, double range_pixels);
@@ -17,7 +19,10 @@ public:
     // Stores the three fields as given; a range with min equal to max maps everything to an infinity or NaN,
     // which trunc_pixel then sends far off the page.
     void set(double min_value, double max_value, double range_pixels);
-    // Pixel position of value, plus 0.5 so that truncation rounds positive results to the nearest pixel.
+    // The same for data limits on a log axis (log_axis true): min and max become their log10.
+    void set(double min_value, double max_value, double range_pixels, bool log_axis);
+    // Pixel position of value, plus 0.5 so that truncation rounds positive results to the nearest pixel. On a
+    // log axis a value of 0 maps to minus infinity and a negative one to NaN: both land off the page.
     double scale(double value) const;
     // Length in pixels of a data distance, without offset and rounding term.
     double scale2(double value) const;

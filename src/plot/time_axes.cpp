@@ -434,8 +434,11 @@ int draw_x_axes_time(const axis_style& style, int XSize, int YSize, int xoffset,
         return 0;
     const axis_plan p = plan_axis(*a, dist, page_width_now());
     const int y0 = yoffset + YSize;
-    for (const labelled_tick& t : p.majors)
+    for (const labelled_tick& t : p.majors) {
         GrLine(t.x, y0 + 1, t.x, y0 + 6, style.color);
+        if (style.major_ticks != nullptr)
+            style.major_ticks->push_back(t.x);
+    }
     for (const time_label_box& box : p.labels)
         gprintfxy(box.left + ((box.right - box.left + 1) >> 1), y0 + 8, style.text, "%s", box.text.c_str());
     draw_minor_ticks(p, *a, y0, style.color);
