@@ -154,6 +154,22 @@ void tail_lines(std::ostream& os)
           "\n";
 }
 
+// The options of the axes and the key, in the full text only, after the text the short one shares.
+void axes_and_key_lines(std::ostream& os)
+{
+    if (!fullhelp)
+        return;
+    os << "Axes and key:\n"
+          "  --logx, --logy      Base-10 x or y axis; rows with values <= 0 on it are not drawn.\n"
+          "  --grid              Dotted grid lines at the major ticks of both axes.\n"
+          "  --key[=place]       Key naming the data sets, inside the plot at the top right,\n"
+          "                      or at place: left, bottom, top-left, bottom-left, bottom-right.\n"
+          "  --name=\"string\"     Name of the data set in the key (default: the file name).\n"
+          "  --name1=\"string\" ... --name9=\"string\"\n"
+          "                      Names of the first to ninth data sets in the key.\n"
+          "\n";
+}
+
 // The program's base name; a name whose parts do not fit gives the system's text after "usage" and "".
 std::string base_name(const char* name)
 {
@@ -190,6 +206,7 @@ std::string usage_text(const char* name)
     item_lines(os);
     color_lines(os);
     tail_lines(os);
+    axes_and_key_lines(os);
     os << Notice << "\n" << Contact << "\n";
     if (fullhelp)
         os << "\nMore options:\n"
