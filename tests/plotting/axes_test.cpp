@@ -143,4 +143,45 @@ TEST_F(LinearAxes, AbsurdRangesDrawWhatCanBeDrawnAndEmptyOnesEndTheRun)
                 "Error: bad trial inter-tick spacing");
 }
 
+TEST_F(LinearAxes, LogAxesPutDecadesEvenlyAndThinThemWhenTheyCrowd)
+{
+    const struct {
+        int XSize;
+        double min, max;
+        const char* labels;
+        std::vector<int> major; // columns 10 + XSize / decades * log10(v / min)
+        std::size_t minor_count;
+    } cases[] = {
+        // 70 pixels a decade: every decade labelled, minor ticks at 2..9 times each.
+        {140, 1, 100, "1 10 100", {10, 80, 150}, 2 * 8},
+        // 35 pixels a decade are too few for labels 64 pixels apart: every 2nd decade, the others minor.
+        {140, 1e-2, 1e2, "0.01 1 100", {10, 80, 150}, 2},
+        // 0.7 pixels a decade: every 100th labelled, minor ticks every 10th (every 5th would touch).
+        {140, 1e-100, 1e100, "1e-100 1 1e+100", {10, 80, 150}, 21 - 3},
+        // Less than two decades: the linear ticks of the values, at their log positions.
+        {140, 2, 8, "2 3 4 5 6 7 8", {}, 13},
+    };
+    for (const auto& c : cases) {
+        GrClearScreen(0);
+        words.clear();
+        std::vector<int> recorded;
+        axes.major_ticks = &recorded;
+        texts_drawn_by([&] { draw_x_axes(axes, c.XSize, 20, 10, 5, 1, c.min, c.max, 0); }, &words);
+        EXPECT_EQ(words, c.labels);
+        if (!c.major.empty()) {
+            // Rows 29..31 hold only the major ticks; the grid gets the same columns.
+            EXPECT_EQ(columns_with(31, 1), c.major) << c.labels;
+            EXPECT_EQ(recorded, c.major) << c.labels;
+        }
+        EXPECT_EQ(columns_with(26, 1).size(), c.major.size() + c.minor_count) << c.labels;
+    }
+    axes.major_ticks = nullptr;
+    // The y axis: rows 45 - 40 / 2 * log10(v) - 1 for 1..100; 20 pixels a decade are less than two text
+    // lines, so 10 is a minor tick. The label width sizes the margin.
+    GrClearScreen(0);
+    EXPECT_EQ(draw_y_axes(axes, 100, 40, 60, 5, 1, 1, 100, 0), 24);
+    EXPECT_EQ(columns_with(54, 1, true), (std::vector<int>{4, 44}));
+    EXPECT_EQ(columns_with(57, 1, true), (std::vector<int>{4, 24, 44}));
+}
+
 } // namespace
