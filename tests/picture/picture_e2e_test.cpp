@@ -210,4 +210,97 @@ TEST(PicturePage, LineModeJoinsRingEdgesAndBreaksAtSkippedPoints)
     EXPECT_EQ(png.count(blue, 386 - 6, row - 6, 386 + 6, row + 6), 0);
 }
 
+// The frame's sides: the outermost rows and columns that are more than half black.
+struct frame_sides {
+    int left = -1, right = -1, top = -1, bottom = -1;
+};
+frame_sides find_frame(const png_image& png)
+{
+    frame_sides f;
+    for (int y = 0; y < png.height; ++y)
+        if (png.count(black, 0, y, png.width - 1, y) > png.width / 2) {
+            f.top = f.top < 0 ? y : f.top;
+            f.bottom = y;
+        }
+    for (int x = 0; x < png.width; ++x)
+        if (png.count(black, x, 0, x, png.height - 1) > png.height / 2) {
+            f.left = f.left < 0 ? x : f.left;
+            f.right = x;
+        }
+    return f;
+}
+
+// Columns x0..x1 of row y (or, across, rows of column y) that hold at least `least` pixels of colour c along
+// the other direction between from and to.
+std::vector<int> lines_with(const png_image& png, bool across, int x0, int x1, int from, int to, int least)
+{
+    std::vector<int> out;
+    for (int k = x0; k <= x1; ++k)
+        if ((across ? png.count(black, from, k, to, k) : png.count(black, k, from, k, to)) >= least)
+            out.push_back(k);
+    return out;
+}
+
+std::vector<int> black_at(const png_image& png, bool across, int line, int x0, int x1)
+{
+    return lines_with(png, across, x0, x1, line, line, 1);
+}
+
+TEST(PicturePage, GridDotsAtTheMajorTicksOfTimeAndLogAxesAndAKeyInTheSetsColours)
+{
+    TempDir dir;
+    // y = 10^(hours / 3): four decades on a log y axis over half a day of seconds; the top left stays empty.
+    dir.write("up.dat", "0 1 1\n10800 10 1\n21600 100 1\n32400 1000 1\n43200 10000 1\n");
+    dir.write("b.dat", "5400 3 1\n27000 300 1\n");
+    const auto run = run_tremwil({"--in-memory", "--quiet", "--nopath", "--debug", "--x-time", "--logy", "--grid",
+                                  "--key=top-left", "--fg0color=0,0,255", "--fg1color=255,0,0", "--name=Up",
+                                  "--name1=Second", "-1", "b.dat", "up.dat"},
+                                 dir.path());
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto png = read_png(dir / "up.png");
+    ASSERT_TRUE(png.has_value());
+    const frame_sides f = find_frame(*png);
+    ASSERT_GT(f.right - f.left, 300);
+    ASSERT_GT(f.bottom - f.top, 300);
+    // Major ticks alone reach 5 pixels out of the frame (minor ones 2).
+    const std::vector<int> x_major = black_at(*png, false, f.bottom + 5, f.left, f.right);
+    const std::vector<int> y_major = black_at(*png, true, f.left - 5, f.top, f.bottom);
+    ASSERT_GE(x_major.size(), 3u);
+    ASSERT_EQ(y_major.size(), 5u) << "the decades 1 to 10000";
+    // Decades lie evenly spaced, to the pixel.
+    for (std::size_t k = 2; k < y_major.size(); ++k)
+        EXPECT_NEAR(y_major[k] - y_major[k - 1], y_major[1] - y_major[0], 1) << k;
+    // Grid lines: a dot every third pixel along each major tick, inside the frame only, looked for in the
+    // lower and the right half (the key covers the top left). Other lines hold at most the crossing dots.
+    const int mid_x = (f.left + f.right) / 2, mid_y = (f.top + f.bottom) / 2;
+    const int rows = f.bottom - mid_y - 1;
+    std::vector<int> inner_x;
+    for (int x : x_major)
+        if (x > f.left && x < f.right)
+            inner_x.push_back(x);
+    EXPECT_EQ(lines_with(*png, false, f.left + 1, f.right - 1, mid_y, f.bottom - 1, rows / 3 - 1), inner_x);
+    std::vector<int> right_y;
+    for (int y : y_major)
+        if (y > f.top && y < f.bottom)
+            right_y.push_back(y);
+    EXPECT_EQ(lines_with(*png, true, f.top + 1, f.bottom - 1, mid_x, f.right - 1, (f.right - mid_x) / 3 - 1), right_y);
+    const int dots = png->count(black, inner_x.back(), f.top + 1, inner_x.back(), f.bottom - 1);
+    EXPECT_NEAR(dots, (f.bottom - f.top - 1) / 3, 8) << "dotted, not solid";
+    // The key: each name drawn at the row of a ring in its data set's colour, data set 0 first.
+    int previous_row = -1;
+    for (const auto& [name, colour] : {std::pair<std::string, rgb>{"Up", blue}, {"Second", red}}) {
+        const std::string trace = ") " + name + "\n";
+        const auto at = run.err.find(trace);
+        ASSERT_NE(at, std::string::npos) << name;
+        const auto open = run.err.rfind('(', at);
+        const int name_x = std::stoi(run.err.substr(open + 1));
+        const int name_y = std::stoi(run.err.substr(run.err.find(',', open) + 1));
+        const int row = f.top + 1 + name_y;
+        EXPECT_GT(row, previous_row);
+        previous_row = row;
+        EXPECT_GE(png->count(colour, f.left + 1, row, f.left + name_x, row), 2) << name;
+        EXPECT_EQ(png->count(colour, f.left + 1, row - 12, f.left + name_x + 120, row - 8), 0) << name;
+    }
+}
+
 } // namespace
