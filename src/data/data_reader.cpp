@@ -57,8 +57,9 @@ struct file_reading {
     const std::size_t rows_before; // rows d held before this file
     int columns = -1;              // counted on the first data line
     std::size_t bad_rows = 0;
-    std::uint64_t lines = 0; // lines taken so far, comments included
-    std::uint64_t rows = 0;  // rows of this file so far
+    std::uint64_t lines = 0;  // lines taken so far, comments included
+    std::uint64_t rows = 0;   // rows of this file so far
+    bool block_ended = false; // a blank line came after the last row
     column_scan scan;
     std::string_view line;
 };
@@ -191,6 +192,9 @@ void read_line(file_reading& r)
     if (debug > 1)
         TW_DEBUG("y=" << y);
     const double z = read_z_or_components(r);
+    if (r.block_ended && !r.d.x.empty())
+        r.d.block_starts.push_back(r.d.x.size());
+    r.block_ended = false;
     r.d.x.push_back(x);
     r.d.y.push_back(y);
     r.d.z.push_back(z);
@@ -230,8 +234,11 @@ void read_text(file_reading& r, std::string_view text)
 {
     for_each_line(text, [&r](std::string_view line) {
         ++r.lines;
-        if (is_comment_or_empty(line))
+        if (is_comment_or_empty(line)) {
+            // A blank line ends a block of rows (gnuplot's separator); a comment line does not.
+            r.block_ended = r.block_ended || line.empty();
             return;
+        }
         r.line = line;
         read_line(r);
     });

@@ -213,6 +213,30 @@ void sort_huge(data& d, const std::vector<std::vector<double>*>& columns)
     }
 }
 
+// The block number of every row, from the rows where blocks start; as doubles, so that they are sorted along
+// like a column.
+std::vector<double> block_numbers(const std::vector<std::size_t>& starts, std::size_t rows)
+{
+    std::vector<double> number(rows);
+    std::size_t next = 0;
+    for (std::size_t i = 0; i < rows; ++i) {
+        while (next < starts.size() && starts[next] <= i)
+            ++next;
+        number[i] = static_cast<double>(next);
+    }
+    return number;
+}
+
+// The rows whose block number differs from the row's before.
+std::vector<std::size_t> block_changes(const std::vector<double>& number)
+{
+    std::vector<std::size_t> starts;
+    for (std::size_t i = 1; i < number.size(); ++i)
+        if (number[i] != number[i - 1])
+            starts.push_back(i);
+    return starts;
+}
+
 void print_values(const std::vector<double>& v)
 {
     for (double value : v)
@@ -268,6 +292,11 @@ void data::sort()
     for (std::size_t k = 0; k < columns_used(draw_type); ++k)
         if (all[k] != &z && all[k]->size() == z.size())
             others.push_back(all[k]);
+    std::vector<double> blocks;
+    if (!block_starts.empty()) {
+        blocks = block_numbers(block_starts, z.size());
+        others.push_back(&blocks);
+    }
     if (z.size() > std::numeric_limits<std::uint32_t>::max()) {
         others.push_back(&z);
         sort_huge(*this, others);
@@ -281,6 +310,8 @@ void data::sort()
         z_from_keys(z, row.data(), kept);
         permute(others, row);
     }
+    if (!block_starts.empty())
+        block_starts = block_changes(blocks);
     if (debug > 1)
         print_values(z);
 }
@@ -289,6 +320,7 @@ void data::clear_rows()
 {
     for (std::vector<double>* column : columns())
         column->clear();
+    block_starts.clear();
     warned_log = false;
 }
 

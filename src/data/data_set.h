@@ -90,6 +90,10 @@ public:
     std::vector<double> dy1;
     std::vector<double> dx2;
     std::vector<double> dy2;
+    // Rows that start a new block: in the file, the first row after a blank line (the separator of data blocks);
+    // after a sort by z, each row whose neighbour before it came from another block. Ascending; the line mode
+    // joins no row to the one before it across a block start.
+    std::vector<std::size_t> block_starts;
     double offset_y = 0;
     myMinMax minmax;
     myMinMax mod_minmax;
@@ -109,9 +113,10 @@ public:
     // Widens d with the smallest and largest element of v1 and v2 together; leaves d alone when both are empty.
     void FindMinMax1(MinMax& d, const std::vector<double>& v1, const std::vector<double>& v2);
     // Reorders the rows by ascending z; rows of equal z (-0 and +0 alike) keep their file order, and rows
-    // whose z is NaN come last.
+    // whose z is NaN come last. The block starts follow.
     void sort();
-    // Empties the seven vectors and clears warned_log; file name, ranges, columns, offset and the other flags stay.
+    // Empties the seven vectors and the block starts and clears warned_log; file name, ranges, columns, offset
+    // and the other flags stay.
     void clear_rows();
     // Empties the file name and the seven vectors; ranges, columns, offset and flags stay.
     void cleanup();

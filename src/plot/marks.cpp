@@ -193,7 +193,12 @@ void plot_data(data& d, int YSize, int color)
     const bool line_mode = draw_type == DT_LINE;
     ring_at previous{};
     const std::size_t rows = complete_rows(d);
+    auto next_block = d.block_starts.begin();
     for (std::size_t i = 0; i < rows; ++i) {
+        if (next_block != d.block_starts.end() && *next_block == i) {
+            joined = false;
+            ++next_block;
+        }
         // The negated test also skips a NaN z, which lies inside no range.
         if (!(d.z[i] > zr.Min && d.z[i] < zr.Max) || !fits_log_axes(d, i)) {
             joined = false;

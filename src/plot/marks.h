@@ -11,7 +11,7 @@
 // Draws every point of d whose z lies strictly inside the plot z range, in colour slot color, on a plot
 // area YSize pixels high (the current context). Points outside the x or y range are left to the clipping;
 // points with no place on the log axes are skipped.
-// In line mode each point is joined to the one before, unless a skipped point lies between them.
+// In line mode each point is joined to the one before, unless a skipped point or a block start lies between them.
 void plot_data(data& d, int YSize, int color);
 
 // Whether row i of d has a place on the log axes: its value on each log axis (y with the data set's offset)

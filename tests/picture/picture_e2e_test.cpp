@@ -208,6 +208,14 @@ TEST(PicturePage, LineModeJoinsRingEdgesAndBreaksAtSkippedPoints)
     EXPECT_EQ(png.at(206, row), white);
     EXPECT_EQ(png.count(blue, 212, row, 561, row), 0) << "no line to or from the skipped point";
     EXPECT_EQ(png.count(blue, 386 - 6, row - 6, 386 + 6, row + 6), 0);
+
+    // A blank line ends a block: no line across it; a comment line is no block end.
+    typical_run blocks({"--line", "--minx=0", "--maxx=10", "--miny=0", "--maxy=10", "--maxz=9"},
+                       "0 4 5\n3 4 5\n\n\n6 4 5\n# c\n9 4 5\n");
+    ASSERT_TRUE(blocks.ok());
+    EXPECT_EQ(blocks.png->count(blue, 31, row, 200, row), 170);
+    EXPECT_EQ(blocks.png->count(blue, 212, row, 380, row), 0) << "joined across the blank line";
+    EXPECT_EQ(blocks.png->count(blue, 392, row, 561, row), 170);
 }
 
 // The frame's sides: the outermost rows and columns that are more than half black.

@@ -57,6 +57,23 @@ TEST_F(Reader, AppendsRowsAndTracesWhereALineFallsShort)
         EXPECT_NE(err.find(trace), std::string::npos) << err;
 }
 
+// A blank line, not a comment line, ends a block; after the sort by z a row starts a block where the row before
+// it came from another block, so that the line mode joins no two blocks either way.
+TEST_F(Reader, BlankLinesEndBlocksAlsoAfterTheSort)
+{
+    sort = 0;
+    read("\n1 1 1\n2 2 2\n\n\n3 3 3\n# c\n4 4 4\n\n");
+    EXPECT_EQ(mydata[0].block_starts, (std::vector<std::size_t>{2}));
+    sort = 1;
+    const std::pair<const char*, std::vector<std::size_t>> sorted[] = {{"1 0 1\n2 0 3\n\n3 0 2\n4 0 4\n", {1, 2, 3}},
+                                                                       {"1 0 2\n2 0 1\n\n3 0 4\n4 0 3\n", {2}}};
+    for (const auto& [text, starts] : sorted) {
+        mydata[0].clear_rows();
+        read(text);
+        EXPECT_EQ(mydata[0].block_starts, starts) << text;
+    }
+}
+
 TEST_F(Reader, OneColumnFileSwitchesXAndZOffForTheRun)
 {
     testing::internal::CaptureStderr();
