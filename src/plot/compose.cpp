@@ -202,12 +202,13 @@ page_layout plan_vertical()
     return l;
 }
 
-// The z legend column, the ring size check and the left margin sized by the widest y label.
+// The z legend column (as wide as the legend needs), the ring size check and the left margin sized by the
+// widest y label.
 void plan_horizontal(page_layout& l, const data& d0, const axis_style& axes)
 {
     const myMinMax& m = d0.mod_minmax;
     if (scaleinfo)
-        scalew = std::max(scalew, draw_y_axes(axes, 0, l.rangey, 0, 0, 0, m.z.Min, m.z.Max, 1));
+        scalew = std::max(scalew, z_legend_width(l, d0, *axes.text));
     if (std::fabs(m.z.Min * scalez) > l.maxX || std::fabs(scalez * m.z.Max) > l.maxX)
         warning("some rings are bigger than the plot\n");
     const int base = labely.empty() ? 7 : l.th + 7;

@@ -3,7 +3,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <ctime>
+#include <string>
+#include <vector>
 
 #include "core/settings.h"
 #include "plot/axes.h"
@@ -59,6 +63,72 @@ std::string date_annotation(const data& d0)
         }
     }
     return date;
+}
+
+// One entry of the z legend: a nice z value, its label, the radius the plot draws it with and its row.
+struct legend_entry {
+    std::string label;
+    int radius;
+    int y;
+};
+
+constexpr int legend_gap = 4; // pixels between the frame, the labels, the marks and the page edge
+
+// The entries of the nice z values inside the plot's z range, largest first, each below the one before with
+// a line of text between their marks. Only whole entries on the page are kept: a mark wider than a quarter of
+// the page is left out, and so are the entries below the page's last row.
+std::vector<legend_entry> legend_entries(const page_layout& l, const data& d0)
+{
+    std::vector<legend_entry> entries;
+    const MinMax& plot = d0.mod_minmax.z;
+    const MinMax& z = d0.minmax.z;
+    double s = 0;
+    int type = 0;
+    scale1(plot.Min, plot.Max, &s, &type);
+    const double r = (z.Max - z.Min) * range_add_z;
+    long long lo = 0, hi = 0;
+    // A run of values that cannot be walked (absurd ranges) gives no legend rather than an endless one.
+    if (!tick_indices(std::floor((z.Min + r) / s), std::ceil((z.Max - r) / s), max_ticks(l.maxY), &lo, &hi))
+        return entries;
+    const long widest = (static_cast<long>(l.maxX) + 1) / 4;
+    long y = 0;
+    int above = 0; // the radius of the entry above, 0 for the first
+    for (long long k = hi; k >= lo; --k) {
+        const double v = static_cast<double>(k) * s;
+        if (!(plot.Min <= v && v <= plot.Max))
+            continue;
+        const int radius = trunc_pixel(scale_z(v));
+        const long size = std::abs(static_cast<long>(radius));
+        if (2 * size + 1 > widest)
+            continue;
+        const long half_height = std::max<long>(size, l.th / 2);
+        y = entries.empty() ? l.yoffset + half_height : y + 2 * std::max<long>(above, size) + l.th;
+        if (y + half_height > l.maxY)
+            break;
+        char label[32];
+        std::snprintf(label, sizeof label, "%g", v);
+        entries.push_back({label, radius, static_cast<int>(y)});
+        above = static_cast<int>(size);
+    }
+    return entries;
+}
+
+// The legend's width and, from its left side, where its labels end and where its marks are centred: labels
+// right-aligned in a column as wide as the widest, then the marks in one as wide as the largest.
+struct legend_layout {
+    long width, label_right, mark_centre;
+};
+
+legend_layout legend_columns(const std::vector<legend_entry>& entries, GrTextOption& text)
+{
+    long labels = 0, largest = 0;
+    for (const legend_entry& e : entries) {
+        labels = std::max<long>(labels, GrStringWidth_(e.label, &text));
+        largest = std::max(largest, std::abs(static_cast<long>(e.radius)));
+    }
+    const long label_right = legend_gap + labels - 1;
+    const long mark_centre = label_right + 1 + legend_gap + largest;
+    return {mark_centre + largest + 1 + legend_gap, label_right, mark_centre};
 }
 
 GrTextOption aligned(const GrTextOption& opt, int xalign, int yalign)
@@ -121,34 +191,32 @@ void draw_both_axes(const page_layout& l, const data& d0, const axis_style& axes
     draw_y(y_axis, l.rangex, l.rangey, l.xoffset, l.yoffset + 1, log_y, m.y.Min, m.y.Max, 0);
 }
 
+int z_legend_width(const page_layout& l, const data& d0, GrTextOption& text)
+{
+    const std::vector<legend_entry> entries = legend_entries(l, d0);
+    return entries.empty() ? 0 : legend_columns(entries, text).width;
+}
+
 void draw_z_legend(const page_layout& l, const data& d0, const axis_style& axes)
 {
     if (!scaleinfo)
         return;
-    const MinMax& plot = d0.mod_minmax.z;
-    const MinMax& z = d0.minmax.z;
-    double s = 0;
-    int type = 0;
-    scale1(plot.Min, plot.Max, &s, &type);
-    const double r = (z.Max - z.Min) * range_add_z;
-    long long lo = 0, hi = 0;
-    // A run of values that cannot be walked (absurd ranges) gives no legend rather than an endless one.
-    if (!tick_indices(std::floor((z.Min + r) / s), std::ceil((z.Max - r) / s), max_ticks(l.maxY), &lo, &hi))
+    const std::vector<legend_entry> entries = legend_entries(l, d0);
+    if (entries.empty())
         return;
-    const int cx = l.maxX - (l.xoffset / 2 + scalew) / 2;
-    const long label_x = l.maxX - (l.xoffset / 2 + scalew + 5) / 2;
+    const legend_layout columns = legend_columns(entries, *axes.text);
+    // The legend is centred between the frame and the page edge; a column narrower than the legend (a fixed
+    // left offset can leave one) keeps the legend's right side on the page.
+    const long frame = static_cast<long>(l.xoffset) + l.rangex + 1;
+    const long room = l.maxX - frame;
+    const long left = room >= columns.width ? frame + 1 + (room - columns.width) / 2 : l.maxX + 1 - columns.width;
     axes.text->txo_xalign = 2;
     axes.text->txo_yalign = 1;
-    double ly = scalew / 2 + l.th;
-    for (long long k = hi; k >= lo && std::fabs(ly) < pixel_far; --k) {
-        const double v = static_cast<double>(k) * s;
-        if (!(plot.Min <= v && v <= plot.Max))
-            continue;
-        const int y = static_cast<int>(ly);
-        const int radius = trunc_pixel(scale_z(v));
-        my_mark2(cx + radius, y, radius, true, colors[COLOR_FG0]);
-        gprintfxy(label_x, y, axes.text, "%g", v);
-        const double below = std::max(std::fabs(static_cast<double>(k - 1) * s), v);
-        ly += trunc_pixel(2 * (below * scalez + add_to_z_when_zero)) + l.th;
+    const long label_right = left + columns.label_right;
+    const int cx = static_cast<int>(left + columns.mark_centre);
+    for (const legend_entry& e : entries) {
+        gprintfxy(label_right, e.y, axes.text, "%s", e.label.c_str());
+        // Marked as the plot marks that z in data set 0: a ring, or a disc with its rim below 0.
+        my_mark2(cx, e.y, e.radius, colors[COLOR_FG0]);
     }
 }

@@ -21,8 +21,12 @@ void draw_frame_and_labels(const page_layout& l, GrTextOption& opt);
 // the label options aligned for each. With grid given, the positions of their major ticks are added to it.
 void draw_both_axes(const page_layout& l, const data& d0, const axis_style& axes, grid_ticks* grid = nullptr);
 
-// The z legend in the right margin: filled rings of the nice z values with their labels, largest first.
+// The z legend in the right margin: the nice z values, largest first, each marked as the plot marks it and
+// labelled at its left; labels and marks each in a column of their own, between the frame and the page edge.
 // Its labels take the axes' text options.
 void draw_z_legend(const page_layout& l, const data& d0, const axis_style& axes);
+
+// The width in pixels the z legend of the page needs, for the column kept for it.
+int z_legend_width(const page_layout& l, const data& d0, GrTextOption& text);
 
 #endif // TREMWIL_COMPOSE_PAGE_H

@@ -221,7 +221,7 @@ int my_mark(int x, int y, const data& d, std::size_t ix, GrColor fgcolor)
     switch (draw_type) {
     case DT_NORMAL:
     case DT_LINE:
-        return my_mark2(x, y, ring_radius(scale_z(d.z[ix])), false, fgcolor);
+        return my_mark2(x, y, ring_radius(scale_z(d.z[ix])), fgcolor);
     case DT_ELLIPSE_XYUV:
     case DT_ELLIPSE_XUYV:
         return my_ellipse(x, y, d, ix, fgcolor);
@@ -234,7 +234,7 @@ int my_mark(int x, int y, const data& d, std::size_t ix, GrColor fgcolor)
     }
 }
 
-int my_mark2(int x, int y, int radius, bool filled, GrColor fgcolor)
+int my_mark2(int x, int y, int radius, GrColor fgcolor)
 {
     if (radius < 0) {
         mark(x, y, radius);
@@ -244,12 +244,7 @@ int my_mark2(int x, int y, int radius, bool filled, GrColor fgcolor)
         GrPlot(x, y, fgcolor);
         return 1;
     }
-    if (!filled) {
-        GrCircle(x, y, radius, fgcolor);
-        return radius;
-    }
-    GrFilledCircle(x, y, radius, colors[COLOR_FILL]);
-    GrCircle(x, y, radius, colors[COLOR_FILLRING]);
+    GrCircle(x, y, radius, fgcolor);
     return radius;
 }
 

@@ -25,9 +25,9 @@ std::size_t rows_off_log_axes(const data& d);
 // 0 when nothing was drawn (an unknown draw type).
 int my_mark(int x, int y, const data& d, std::size_t ix, GrColor fgcolor);
 
-// One ring: a filled disc when radius < 0, a pixel when 0, an outline otherwise (filled: the legend's disc
-// in the fill colours with its rim). Returns radius, or 1 for the single pixel.
-int my_mark2(int x, int y, int radius, bool filled, GrColor fgcolor);
+// One ring: a filled disc when radius < 0, a pixel when 0, an outline otherwise. Returns radius, or 1 for the
+// single pixel.
+int my_mark2(int x, int y, int radius, GrColor fgcolor);
 
 // Positions of lines and arrows before they become ints. Pinning both ends of a segment to the far-off
 // bound of the int conversion would turn it, so a segment reaching that far is cut in doubles first.

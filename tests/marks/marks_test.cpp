@@ -57,13 +57,6 @@ TEST_F(Rings, RadiusIsZTimesScaleTruncatedAndNegativeZIsADisc)
     EXPECT_EQ(pixels_of(fg0).bounds, (rect{48, 48, 52, 52}));
     EXPECT_EQ(pixels_of(fg0).count, drawn().count);
     EXPECT_EQ(page_pixel(50, 50), fg0);
-
-    // The z legend's filled rings use the fill colours whatever alt_color says.
-    GrClearScreen(0);
-    EXPECT_EQ(my_mark2(50, 50, 4, true, fg2), 4);
-    EXPECT_EQ(page_pixel(50, 50), fill);
-    EXPECT_EQ(page_pixel(54, 50), rim);
-    EXPECT_EQ(pixels_of(fg2).count, 0);
 }
 
 TEST_F(Rings, PlotDataPlacesPointsAndFiltersByZ)

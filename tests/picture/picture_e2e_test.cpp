@@ -1,6 +1,8 @@
 // The whole job through the built program: pages saved as PNG files, decoded and checked pixel by pixel
 // against the layout worked out by hand, and the messages of the run.
+#include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -218,6 +220,17 @@ TEST(PicturePage, LineModeJoinsRingEdgesAndBreaksAtSkippedPoints)
     EXPECT_EQ(blocks.png->count(blue, 392, row, 561, row), 170);
 }
 
+// Where the last text drawn as `text` was placed, from the trace of --debug (page coordinates, or those of
+// the plot area for texts drawn inside it).
+std::optional<std::pair<int, int>> traced_text(const std::string& err, const std::string& text)
+{
+    const auto at = err.rfind(") " + text + "\n");
+    if (at == std::string::npos)
+        return std::nullopt;
+    const auto open = err.rfind('(', at);
+    return std::pair{std::stoi(err.substr(open + 1)), std::stoi(err.substr(err.find(',', open) + 1))};
+}
+
 // The frame's sides: the outermost rows and columns that are more than half black.
 struct frame_sides {
     int left = -1, right = -1, top = -1, bottom = -1;
@@ -297,17 +310,61 @@ TEST(PicturePage, GridDotsAtTheMajorTicksOfTimeAndLogAxesAndAKeyInTheSetsColours
     // The key: each name drawn at the row of a ring in its data set's colour, data set 0 first.
     int previous_row = -1;
     for (const auto& [name, colour] : {std::pair<std::string, rgb>{"Up", blue}, {"Second", red}}) {
-        const std::string trace = ") " + name + "\n";
-        const auto at = run.err.find(trace);
-        ASSERT_NE(at, std::string::npos) << name;
-        const auto open = run.err.rfind('(', at);
-        const int name_x = std::stoi(run.err.substr(open + 1));
-        const int name_y = std::stoi(run.err.substr(run.err.find(',', open) + 1));
+        const auto at = traced_text(run.err, name);
+        ASSERT_TRUE(at.has_value()) << name;
+        const auto [name_x, name_y] = *at;
         const int row = f.top + 1 + name_y;
         EXPECT_GT(row, previous_row);
         previous_row = row;
         EXPECT_GE(png->count(colour, f.left + 1, row, f.left + name_x, row), 2) << name;
         EXPECT_EQ(png->count(colour, f.left + 1, row - 12, f.left + name_x + 120, row - 8), 0) << name;
+    }
+}
+
+// The z legend marks each value as the plot marks it: rings from 0 up in data set 0's colour, discs below 0 in
+// the colours of negative z. Found on the row of its label (right-aligned at the traced column): each mark whole
+// and right of its label, every label clear of the frame, the largest ring on the page.
+TEST(PicturePage, ZLegendMarksAsThePlotWholeBesideItsLabelsAndOnThePage)
+{
+    const char* const rows = "0 0 1\n1 3 -2\n2 1 4\n3 4 -5\n4 2 6\n5 5 -1.5\n6 3 8\n7 6 -7\n8 4 2.5\n";
+    const rgb grey{128, 128, 128};
+    struct {
+        const char* colours;
+        rgb disc, rim;
+    } const runs[] = {{"--color", fill, fill_ring}, {"--nocolor", blue, blue}, {"--grey", grey, fill_ring}};
+    // The radius is the value times the scale of 4.
+    const std::pair<const char*, int> entries[] = {{"8", 32}, {"2", 8}, {"-2", -8}, {"-6", -24}};
+    for (const auto& run : runs) {
+        SCOPED_TRACE(run.colours);
+        typical_run t({run.colours, "--debug", "--nopath", "--scaleinfo", "--scalez=4"}, rows);
+        ASSERT_TRUE(t.ok());
+        const png_image& png = *t.png;
+        const frame_sides f = find_frame(png);
+        ASSERT_GT(f.right, png.width / 2);
+        EXPECT_EQ(png.count(black, f.right, f.top, f.right, f.bottom), f.bottom - f.top + 1) << "frame whole";
+        for (const auto& [label, radius] : entries) {
+            SCOPED_TRACE(label);
+            const auto at = traced_text(t.run.err, label);
+            ASSERT_TRUE(at.has_value());
+            const auto [x, y] = *at;
+            EXPECT_GT(x - 8 * static_cast<int>(std::string(label).size()) + 1, f.right) << "label over the frame";
+            const int r = std::abs(radius);
+            ASSERT_TRUE(y - r >= 0 && y + r < png.height);
+            int left = x + 1;
+            while (left < png.width && png.at(left, y) == white)
+                ++left;
+            ASSERT_LT(left + 2 * r, png.width) << "mark cut at the page edge";
+            if (radius > 0) {
+                EXPECT_EQ(png.count(blue, x + 1, y, png.width - 1, y), 2) << "a ring";
+                EXPECT_EQ(png.at(left, y), blue);
+                EXPECT_EQ(png.at(left + 2 * r, y), blue);
+            } else {
+                EXPECT_EQ(png.at(left, y), run.rim);
+                EXPECT_EQ(png.at(left + 2 * r, y), run.rim);
+                EXPECT_EQ(png.count(run.disc, left + 1, y, left + 2 * r - 1, y), 2 * r - 1) << "a whole disc";
+            }
+            EXPECT_EQ(png.count(white, left + 2 * r + 1, y, png.width - 1, y), png.width - 1 - left - 2 * r);
+        }
     }
 }
 
