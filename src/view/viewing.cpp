@@ -22,7 +22,7 @@ namespace
 
 // Ring scale from the tick spacing of the z magnitudes: four pixels per spacing, and a legend column twice
 // the largest ring, truncated to whole pixels; a column over 100 pixels (or one that no int can hold) shrinks
-// to 40.
+// to 40, and the scale with it.
 void autoscale_rings(double zmin, double zmax)
 {
     if (zmin == 0 && zmax == 0) {
@@ -41,8 +41,6 @@ void autoscale_rings(double zmin, double zmax)
     scale1(zmin, zmax, &t, &type);
     scalez = 4.0 / t;
     TW_DEBUG("spacing=" << t << " scalez=" << scalez);
-    if (!quiet)
-        std::cout << "Autoscaling: scalez = " << scalez << "\n" << std::flush;
     const double width = 2 * zmax * scalez;
     // Compared before the cast, so that a width no int can hold never reaches it: below 101 it truncates to 100
     // or less.
@@ -53,6 +51,9 @@ void autoscale_rings(double zmin, double zmax)
         scalez = 20.0 / zmax;
     }
     TW_DEBUG("scalew=" << scalew << " scalez=" << scalez);
+    // Told once the column has had its say: the scale the rings are drawn with.
+    if (!quiet)
+        std::cout << "Autoscaling: scalez = " << scalez << "\n" << std::flush;
 }
 
 void scale_to_biggest_ring(double zmax)
@@ -71,9 +72,11 @@ void autoscale_z()
     const MinMax& z = mydata[0].minmax.z;
     const double zmax = std::max(std::fabs(z.Max), std::fabs(z.Min));
     const double zmin = std::min(std::fabs(z.Max), std::fabs(z.Min));
+    // The autoscale may end on exactly 1.0 (a shrunk column for a largest |z| of 20): the biggest ring then
+    // stays ignored, as after any other autoscale.
     if (autoz && scalez == 1.0)
         autoscale_rings(zmin, zmax);
-    if (biggest_ring != 0 && scalez == 1.0)
+    else if (biggest_ring != 0 && scalez == 1.0)
         scale_to_biggest_ring(zmax);
     if (!scaleinfo)
         scalew = 0;
