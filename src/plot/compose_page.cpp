@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -29,19 +30,17 @@ long floor_half(long long v)
 // Times within the first week are clock times of a day and get no date.
 constexpr double one_week = 604800.0;
 
-// Appends the UTC date of the first value of v, formatted by fmt, when that value, truncated to whole
-// seconds, lies after the first week and on a calendar the system can show. True when something was added.
-bool append_date(const std::vector<double>& v, const char* fmt, std::string& out)
+// Appends the UTC date of t, formatted by fmt, when t, truncated to whole seconds, lies after the first week
+// and on a calendar the system can show. True when something was added.
+bool append_date(double t, const char* fmt, std::string& out)
 {
-    if (v.empty())
-        return false;
-    const double seconds = std::trunc(v.front());
+    const double seconds = std::trunc(t);
     // Beyond +-2^62 no year fits the calendar anyway, and the cast below stays defined.
     if (!(seconds > one_week && seconds < 4.6e18))
         return false;
-    const std::time_t t = static_cast<std::time_t>(seconds);
+    const std::time_t when = static_cast<std::time_t>(seconds);
     std::tm utc{};
-    if (gmtime_r(&t, &utc) == nullptr)
+    if (gmtime_r(&when, &utc) == nullptr)
         return false;
     char text[256];
     const std::size_t n = std::strftime(text, sizeof text, fmt, &utc);
@@ -49,20 +48,52 @@ bool append_date(const std::vector<double>& v, const char* fmt, std::string& out
     return n > 0;
 }
 
+// The earliest time of an axis: its smallest value (NaN, which is no time, left out; NaN when there is none).
+// The rows may be sorted by z, so the first row can be any day of the data.
+double earliest(const std::vector<double>& v)
+{
+    double least = std::numeric_limits<double>::quiet_NaN();
+    for (const double t : v)
+        if (!std::isnan(t) && (std::isnan(least) || t < least))
+            least = t;
+    return least;
+}
+
 std::string date_annotation(const data& d0)
 {
     std::string date;
     if (time_x_axes)
-        append_date(d0.x, "x: %Y-%m-%d ", date);
+        append_date(earliest(d0.x), "x: %Y-%m-%d ", date);
     if (time_y_axes) {
         std::string y_part;
-        if (append_date(d0.y, "y: %Y-%m-%d", y_part)) {
+        if (append_date(earliest(d0.y), "y: %Y-%m-%d", y_part)) {
             if (!date.empty())
                 date += ' ';
             date += y_part;
         }
     }
     return date;
+}
+
+// The path as it fits in at most width pixels: whole, or shortened from the left to "..." and its last parts
+// (".../deep/folder/run1.dat"), or to "..." and the last characters when even the file name is too wide;
+// empty when not even that fits.
+std::string fitted_path(const std::string& path, long width, GrTextOption& opt)
+{
+    const auto fits = [&](const std::string& text) { return static_cast<long>(GrStringWidth_(text, &opt)) <= width; };
+    if (fits(path))
+        return path;
+    // Cut points: the folder separators first, then every character (never inside a UTF-8 sequence).
+    for (const bool at_folders : {true, false})
+        for (std::size_t cut = 1; cut < path.size(); ++cut) {
+            const unsigned char c = static_cast<unsigned char>(path[cut]);
+            if ((at_folders && c != '/') || (!at_folders && (c & 0xC0) == 0x80))
+                continue;
+            const std::string shortened = "..." + path.substr(cut);
+            if (fits(shortened))
+                return shortened;
+        }
+    return fits("...") ? "..." : "";
 }
 
 // One entry of the z legend: a nice z value, its label, the radius the plot draws it with and its row.
@@ -147,14 +178,22 @@ void draw_headings(const page_layout& l, GrTextOption& opt, const data& d0, cons
         const long long width = GrStringWidth_(title, &opt);
         gprintfxy(floor_half(l.maxX - width), 0, &opt, "%s", title.c_str());
     }
-    if (printpath) {
-        GrTextOption above_frame = aligned(opt, 1, 2);
-        gprintfxy(l.maxX / 2, l.yoffset, &above_frame, "%s", fullpath.c_str());
-    }
     const std::string date = date_annotation(d0);
+    // The path shares the row above the frame with the date at its left: centred on the page, it may reach
+    // left only up to a character's width after the date.
+    long date_end = 0;
     if (!date.empty()) {
         GrTextOption corner = aligned(opt, 0, 2);
         gprintfxy(l.xoffset, l.yoffset, &corner, "%s", date.c_str());
+        date_end = l.xoffset + GrStringWidth_(date, &opt) + GrStringWidth_(" ", &opt);
+    }
+    if (printpath) {
+        GrTextOption above_frame = aligned(opt, 1, 2);
+        const long half = l.maxX / 2;
+        // Centred text starts half its width (rounded down) left of the centre.
+        const long room = date.empty() ? std::numeric_limits<long>::max() : 2 * (half - date_end) + 1;
+        const std::string path = fitted_path(fullpath, room, above_frame);
+        gprintfxy(half, l.yoffset, &above_frame, "%s", path.c_str());
     }
 }
 

@@ -368,4 +368,41 @@ TEST(PicturePage, ZLegendMarksAsThePlotWholeBesideItsLabelsAndOnThePage)
     }
 }
 
+// A time axis dates the page by its earliest time, whatever row comes first after the sort by z, and a path too
+// long for the row above the frame is shortened so that it leaves the date whole: the date's corner of the
+// page equals that of a plot whose earliest row comes first and that shows no path, up to a character beyond
+// the date, and the path is drawn after it.
+TEST(PicturePage, DateIsTheEarliestAndThePathLeavesItWhole)
+{
+    TempDir dir;
+    const std::string deep = "a-rather-long-folder-name/with/deep/nested/folders/for/the/measurement/runs/of/june";
+    std::filesystem::create_directories(dir / deep);
+    // 2024-06-02, 03, 01: the earliest has the largest z, so the sort puts it last.
+    dir.write(deep + "/run1.dat", "1717300000 3 2\n1717400000 4 1\n1717200000 1 3\n");
+    dir.write("first.dat", "1717200000 1 1\n1717300000 3 1\n1717400000 4 1\n");
+    const auto page = [&dir](const std::string& file, std::vector<std::string> options) {
+        options.insert(options.end(), {"--in-memory", "--x-time", "-o", "p.png", file});
+        const auto run = run_tremwil(options, dir.path());
+        EXPECT_EQ(run.status, 0) << run.err;
+        return read_png(dir / "p.png").value_or(png_image{});
+    };
+    const png_image sorted = page(deep + "/run1.dat", {"--nopath"});
+    const png_image earliest_first = page("first.dat", {"--nopath"});
+    const png_image with_path = page(deep + "/run1.dat", {});
+    ASSERT_EQ(sorted.width, 640);
+    const frame_sides f = find_frame(sorted);
+    const int date_end = f.left + 1 + 8 * 14; // "x: 2024-06-01 "
+    const auto corner_equal = [&](const png_image& a, const png_image& b) {
+        for (int y = 0; y < f.top; ++y)
+            for (int x = 0; x < date_end + 8; ++x)
+                if (!(a.at(x, y) == b.at(x, y)))
+                    return false;
+        return a.width == b.width;
+    };
+    EXPECT_GT(sorted.count(black, f.left + 1, 0, date_end - 1, f.top - 1), 0) << "a date is drawn";
+    EXPECT_TRUE(corner_equal(sorted, earliest_first)) << "the date is not the earliest";
+    EXPECT_TRUE(corner_equal(with_path, sorted)) << "the path is drawn over the date";
+    EXPECT_GT(with_path.count(black, date_end + 8, 0, with_path.width - 1, f.top - 1), 100) << "the path is drawn";
+}
+
 } // namespace
