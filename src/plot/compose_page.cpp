@@ -179,22 +179,26 @@ void draw_headings(const page_layout& l, GrTextOption& opt, const data& d0, cons
         gprintfxy(floor_half(l.maxX - width), 0, &opt, "%s", title.c_str());
     }
     const std::string date = date_annotation(d0);
-    // The path shares the row above the frame with the date at its left: centred on the page, it may reach
-    // left only up to a character's width after the date.
-    long date_end = 0;
+    long date_end = 0; // where the path may start: a character's width after the date
     if (!date.empty()) {
         GrTextOption corner = aligned(opt, 0, 2);
         gprintfxy(l.xoffset, l.yoffset, &corner, "%s", date.c_str());
         date_end = l.xoffset + GrStringWidth_(date, &opt) + GrStringWidth_(" ", &opt);
     }
-    if (printpath) {
+    if (!printpath)
+        return;
+    const long half = l.maxX / 2;
+    // Centred text starts half its width (rounded down) left of the centre.
+    if (date.empty() || half - static_cast<long>(GrStringWidth_(fullpath, &opt) / 2) >= date_end) {
         GrTextOption above_frame = aligned(opt, 1, 2);
-        const long half = l.maxX / 2;
-        // Centred text starts half its width (rounded down) left of the centre.
-        const long room = date.empty() ? std::numeric_limits<long>::max() : 2 * (half - date_end) + 1;
-        const std::string path = fitted_path(fullpath, room, above_frame);
-        gprintfxy(half, l.yoffset, &above_frame, "%s", path.c_str());
+        gprintfxy(half, l.yoffset, &above_frame, "%s", fullpath.c_str());
+        return;
     }
+    // Centred it would run into the date at its left: it follows the date instead, shortened to end at the page
+    // edge.
+    GrTextOption after_date = aligned(opt, 0, 2);
+    const std::string path = fitted_path(fullpath, l.maxX + 1 - date_end, after_date);
+    gprintfxy(date_end, l.yoffset, &after_date, "%s", path.c_str());
 }
 
 void draw_frame_and_labels(const page_layout& l, GrTextOption& opt)
