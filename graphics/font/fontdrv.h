@@ -90,8 +90,14 @@ struct loaded_font : GrFont {
 // Builds a font from a driver whose openfile succeeded; null when the header or any glyph is refused.
 GrFont* build_font(const font_driver& drv);
 
-// One load attempt of a file's bytes through one driver (openfile, build, cleanup); null on failure.
+// One load attempt of a file's bytes through one driver (openfile, build, cleanup); null on failure. Gzip-compressed
+// bytes are unpacked first, as a font file's are.
 GrFont* load_font_from_bytes(const font_driver& drv, std::span<const std::uint8_t> file, const char* path);
+
+// Whether a font file's bytes are gzip-compressed, and the font they hold: at most max_font_file_bytes, checked
+// while unpacking; nullopt for corrupt, truncated or too large compressed data.
+bool is_packed_font(std::span<const std::uint8_t> file);
+std::optional<std::vector<std::uint8_t>> unpacked_font(std::span<const std::uint8_t> packed);
 
 // Turned (kind 1..3) and/or underlined (+4) copy of a glyph, built once and cached with the font; null when the
 // code is outside the font or memory runs out. Kind 0 gives the glyph itself.

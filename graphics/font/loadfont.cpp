@@ -10,6 +10,8 @@
 #include <memory>
 #include <optional>
 
+#include "unpack/unpack.h"
+
 const font_driver* const _GrFontDriverTable[] = {&fdv_native, &fdv_bgi, &fdv_raw, &fdv_fna, &fdv_win, nullptr};
 
 namespace
@@ -62,6 +64,8 @@ std::optional<std::vector<std::uint8_t>> read_font_file(const std::string& path)
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
     if (!in || !in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size())))
         return std::nullopt;
+    if (is_packed_font(bytes))
+        return unpacked_font(bytes);
     return bytes;
 }
 
@@ -145,8 +149,30 @@ void GrUnloadFont(GrFont* font)
     std::unique_ptr<loaded_font> owned(static_cast<loaded_font*>(font));
 }
 
+// Fonts as distributions ship them (console fonts as .psf.gz) are gzip-compressed: the unpacked bytes are the font,
+// held to the same limit as a plain font file.
+bool is_packed_font(std::span<const std::uint8_t> file)
+{
+    return packing_of(file) == packing::gzip;
+}
+
+std::optional<std::vector<std::uint8_t>> unpacked_font(std::span<const std::uint8_t> packed)
+{
+    unpacked_bytes unpacked = unpack_whole(packing::gzip, packed, max_font_file_bytes);
+    if (!unpacked.error.empty())
+        return std::nullopt;
+    return std::move(unpacked.bytes);
+}
+
 GrFont* load_font_from_bytes(const font_driver& drv, std::span<const std::uint8_t> file, const char* path)
 {
+    std::optional<std::vector<std::uint8_t>> unpacked;
+    if (is_packed_font(file)) {
+        unpacked = unpacked_font(file);
+        if (!unpacked)
+            return nullptr;
+        file = *unpacked;
+    }
     GrFont* font = drv.openfile(file, path) ? build_font(drv) : nullptr;
     drv.cleanup();
     return font;

@@ -180,6 +180,9 @@ char* realpath(const char* path, char* resolved)
 
 std::string absolute_path(const std::string& name, bool report)
 {
+    // Standard input has no path: it is shown as named.
+    if (name == "-")
+        return name;
     std::vector<char> resolved(PATH_MAX);
     errno = 0;
     if (tw::realpath(name.c_str(), resolved.data()) != nullptr)

@@ -27,7 +27,7 @@ char* realpath(const char* path, char* resolved);
 } // namespace tw
 
 // The absolute form of a data file's name (tw::realpath). When it cannot be resolved the name is kept as given;
-// with report set the system's reason is printed after "realpath" on standard error.
+// with report set the system's reason is printed after "realpath" on standard error. "-" (standard input) stays "-".
 std::string absolute_path(const std::string& name, bool report);
 
 #endif // TREMWIL_MYPATH_H

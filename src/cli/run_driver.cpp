@@ -14,6 +14,7 @@
 #include "cli/options.h"
 #include "core/messages.h"
 #include "core/settings.h"
+#include "data/byte_source.h"
 #include "data/data_set.h"
 #include "log/logfile.h"
 #include "print/err_printf.h"
@@ -146,6 +147,19 @@ void check_settings()
     warn_column_clashes();
 }
 
+// Standard input can be read only once: "-" may name one data file of the run, as an argument or as a data set's
+// file, not two.
+void check_standard_input_once(int argc, char** argv, int first_file)
+{
+    int named = 0;
+    for (int i = first_file; i < argc; ++i)
+        named += is_standard_input(argv[i]) ? 1 : 0;
+    for (const data& d : mydata)
+        named += is_standard_input(d.fname) ? 1 : 0;
+    if (named > 1)
+        error("\"-\" (standard input) is named %d times as a data file: it can be read only once\n", named);
+}
+
 void start_checks(int argc, char** argv, int first_file)
 {
     if (fullhelp)
@@ -154,6 +168,7 @@ void start_checks(int argc, char** argv, int first_file)
         err__printf(TW_FILE, __LINE__, "Need a filename or a --0=filename\nSee %s --help\n", argv[0]);
         std::exit(1);
     }
+    check_standard_input_once(argc, argv, first_file);
     if (!quiet)
         std::printf("%s\n", Version);
     std::fflush(stdout);

@@ -1,12 +1,16 @@
 // Reading a file block by block with read(2): no mapping, so a file truncated by another program while it is
-// read cannot fault; the shortfall shows at the end and is reported.
+// read cannot fault; the shortfall shows at the end and is reported. Standard input is kept for the run, and
+// compressed data is unpacked between the file and the reader's buffer.
 #include "data/byte_source.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "unpack/unpack.h"
 
 namespace
 {
@@ -55,25 +59,238 @@ private:
     std::uint64_t delivered_ = 0;
 };
 
-} // namespace
-
-std::unique_ptr<byte_source> open_file_source(const std::string& path)
+// A source on fd (which it then owns) named name for messages; a regular file's size counts from where the
+// descriptor stands (standard input may have been read partly by the shell's caller).
+std::unique_ptr<byte_source> source_on(int fd, const std::string& name)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return nullptr;
     struct stat info {
     };
     if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
         ::close(fd);
         return nullptr;
     }
-    const std::uint64_t size = S_ISREG(info.st_mode) ? static_cast<std::uint64_t>(info.st_size) : 0;
+    std::uint64_t size = 0;
+    if (S_ISREG(info.st_mode)) {
+        const off_t at = ::lseek(fd, 0, SEEK_CUR);
+        size = static_cast<std::uint64_t>(std::max<off_t>(info.st_size - std::max<off_t>(at, 0), 0));
+    }
     ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
     try {
-        return std::make_unique<file_source>(fd, path, size);
+        return std::make_unique<file_source>(fd, name, size);
     } catch (...) {
         ::close(fd);
         throw;
     }
+}
+
+// Standard input the first time: every block is also kept.
+class keeping_source final : public byte_source
+{
+public:
+    keeping_source(std::unique_ptr<byte_source> from, std::vector<char>& kept, bool& complete)
+        : from_(std::move(from)), kept_(kept), complete_(complete)
+    {
+    }
+
+    std::size_t next_block(std::span<char> room) override
+    {
+        const std::size_t got = from_->next_block(room);
+        kept_.insert(kept_.end(), room.data(), room.data() + got);
+        complete_ = got == 0;
+        return got;
+    }
+
+    std::uint64_t size_hint() const override { return from_->size_hint(); }
+
+private:
+    std::unique_ptr<byte_source> from_;
+    std::vector<char>& kept_;
+    bool& complete_;
+};
+
+// Standard input again: the bytes kept the first time.
+class kept_source final : public byte_source
+{
+public:
+    explicit kept_source(std::span<const char> bytes) : bytes_(bytes) {}
+
+    std::size_t next_block(std::span<char> room) override
+    {
+        const std::size_t n = std::min(room.size(), bytes_.size() - at_);
+        std::memcpy(room.data(), bytes_.data() + at_, n);
+        at_ += n;
+        return n;
+    }
+
+    std::uint64_t size_hint() const override { return bytes_.size(); }
+
+private:
+    std::span<const char> bytes_;
+    std::size_t at_ = 0;
+};
+
+// Looks at the first bytes of its source: plain bytes pass through unchanged, compressed ones are unpacked into
+// the reader's room through a buffer of compressed input.
+class unpacking_source final : public byte_source
+{
+public:
+    unpacking_source(std::unique_ptr<byte_source> from, std::string name, std::uint64_t max_bytes)
+        : from_(std::move(from)), name_(std::move(name)), max_bytes_(max_bytes)
+    {
+    }
+
+    std::size_t next_block(std::span<char> room) override
+    {
+        if (!unpacking_ && !looked_)
+            look_at_start();
+        return unpacking_ ? next_unpacked(room) : next_plain(room);
+    }
+
+    // The compressed size scaled by how much each compressed byte has brought so far.
+    std::uint64_t size_hint() const override
+    {
+        const std::uint64_t size = from_->size_hint();
+        if (!unpacking_)
+            return size;
+        if (size == 0 || used_ == 0)
+            return 0;
+        return static_cast<std::uint64_t>(static_cast<double>(size) * static_cast<double>(made_) /
+                                          static_cast<double>(used_));
+    }
+
+private:
+    static constexpr std::size_t input_bytes = std::size_t{256} << 10;
+
+    void look_at_start()
+    {
+        looked_ = true;
+        input_.resize(input_bytes);
+        while (end_ < packing_magic_bytes && !ended_)
+            read_input();
+        const packing kind = packing_of({input_.data(), end_});
+        if (kind != packing::none) {
+            kind_ = kind;
+            unpacking_ = std::make_unique<unpacker>(kind);
+        }
+    }
+
+    // Appends what the source gives to the compressed input.
+    void read_input()
+    {
+        const std::size_t got =
+            from_->next_block({reinterpret_cast<char*>(input_.data()) + end_, input_.size() - end_});
+        ended_ = got == 0;
+        end_ += got;
+        read_ += got;
+        if (read_ > max_bytes_)
+            throw too_large_error(name_, max_bytes_);
+    }
+
+    std::size_t next_plain(std::span<char> room)
+    {
+        if (begin_ == end_)
+            return from_->next_block(room);
+        const std::size_t n = std::min(room.size(), end_ - begin_);
+        std::memcpy(room.data(), input_.data() + begin_, n);
+        begin_ += n;
+        return n;
+    }
+
+    std::size_t next_unpacked(std::span<char> room)
+    {
+        for (;;) {
+            if (begin_ == end_ && !ended_) {
+                begin_ = end_ = 0;
+                read_input();
+            }
+            const unpack_step step = unpacking_->step({input_.data() + begin_, end_ - begin_},
+                                                      {reinterpret_cast<std::uint8_t*>(room.data()), room.size()});
+            begin_ += step.used;
+            used_ += step.used;
+            made_ += step.made;
+            if (!step.error.empty())
+                throw input_error("data file " + name_ + ": " + step.error);
+            if (step.made != 0)
+                return step.made;
+            if (step.used != 0)
+                continue;
+            if (begin_ != end_)
+                throw input_error("data file " + name_ + ": corrupt " + packing_name(kind_) + " data");
+            if (!ended_)
+                continue;
+            if (!unpacking_->at_boundary())
+                throw input_error("data file " + name_ + ": " + truncated_text(kind_));
+            return 0;
+        }
+    }
+
+    std::unique_ptr<byte_source> from_;
+    std::string name_;
+    std::uint64_t max_bytes_;
+    std::vector<std::uint8_t> input_;
+    std::size_t begin_ = 0; // input_ from begin_ to end_ is read and not yet handed on
+    std::size_t end_ = 0;
+    bool looked_ = false;
+    bool ended_ = false;
+    std::uint64_t read_ = 0;
+    std::uint64_t used_ = 0;
+    std::uint64_t made_ = 0;
+    packing kind_ = packing::none;
+    std::unique_ptr<unpacker> unpacking_;
+};
+
+} // namespace
+
+std::string byte_count_text(std::uint64_t bytes)
+{
+    constexpr std::uint64_t mib = std::uint64_t{1} << 20;
+    constexpr std::uint64_t gib = std::uint64_t{1} << 30;
+    if (bytes >= gib && bytes % gib == 0)
+        return std::to_string(bytes / gib) + " GiB";
+    if (bytes >= mib && bytes % mib == 0)
+        return std::to_string(bytes / mib) + " MiB";
+    return std::to_string(bytes) + " bytes";
+}
+
+input_error too_large_error(const std::string& name, std::uint64_t max_bytes)
+{
+    return input_error("data file " + name + " is larger than " + byte_count_text(max_bytes) +
+                       ", the most one data file may hold");
+}
+
+std::unique_ptr<byte_source> open_file_source(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    return fd < 0 ? nullptr : source_on(fd, path);
+}
+
+bool is_standard_input(const std::string& name)
+{
+    return name == "-";
+}
+
+std::unique_ptr<byte_source> kept_standard_input::open()
+{
+    if (opened_ && !complete_)
+        throw input_error("data file -: standard input was not read to its end, and it cannot be read again");
+    if (opened_)
+        return std::make_unique<kept_source>(bytes_);
+    opened_ = true;
+    // A copy of the descriptor: standard input itself stays open for whatever else the run does.
+    const int fd = ::fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 0);
+    if (fd < 0)
+        throw input_error(std::string("cannot read data file -: ") + std::strerror(errno));
+    std::unique_ptr<byte_source> source = source_on(fd, "-");
+    if (!source)
+        throw input_error("cannot read data file -: standard input is a folder");
+    return std::make_unique<keeping_source>(std::move(source), bytes_, complete_);
+}
+
+std::unique_ptr<byte_source> open_data_source(const std::string& name, std::uint64_t max_bytes,
+                                              kept_standard_input& standard_input)
+{
+    std::unique_ptr<byte_source> source = is_standard_input(name) ? standard_input.open() : open_file_source(name);
+    if (!source)
+        return nullptr;
+    return std::make_unique<unpacking_source>(std::move(source), name, max_bytes);
 }

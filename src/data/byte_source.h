@@ -1,7 +1,7 @@
 // Where the bytes of a data file come from: block after block into the reader's own buffer, so that the whole
 // file never has to be in memory beside the rows parsed from it, and a file that another program truncates while
-// it is read ends with an error instead of a fault. Regular files, pipes and devices are read with read(2); other
-// sources (compressed data, for instance) can stand beside them behind the same interface.
+// it is read ends with an error instead of a fault. Files, pipes, devices and standard input ("-") are read with
+// read(2); gzip- and zstd-compressed data, recognised by its first bytes, is unpacked on the way.
 #ifndef TREMWIL_BYTE_SOURCE_H
 #define TREMWIL_BYTE_SOURCE_H
 
@@ -11,6 +11,7 @@
 #include <span>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 // A failure while reading an input that did open; the message names the input.
 class input_error : public std::runtime_error
@@ -18,6 +19,12 @@ class input_error : public std::runtime_error
 public:
     using std::runtime_error::runtime_error;
 };
+
+// A byte count as people read it: "16 MiB", "4 GiB", or plain bytes when it is no whole number of either.
+std::string byte_count_text(std::uint64_t bytes);
+
+// The error for data file name holding more than max_bytes bytes.
+input_error too_large_error(const std::string& name, std::uint64_t max_bytes);
 
 class byte_source
 {
@@ -30,11 +37,35 @@ public:
     // Puts the next bytes of the input at the start of room and returns how many; 0 only at the end of the input.
     // Throws input_error when reading fails or the input lost bytes while it was read.
     virtual std::size_t next_block(std::span<char> room) = 0;
-    // The size of the whole input when it is known beforehand (a regular file), otherwise 0.
+    // The size the whole input will likely have: exact for a plain regular file, estimated from the bytes
+    // unpacked so far for a compressed one, 0 when nothing tells (a pipe).
     virtual std::uint64_t size_hint() const = 0;
 };
 
 // The bytes of the file at path, read with read(2); nullptr when it does not open or is a folder.
 std::unique_ptr<byte_source> open_file_source(const std::string& path);
+
+// "-", the data file name that stands for standard input.
+bool is_standard_input(const std::string& name);
+
+// Standard input can be read only once, while a run may read its data file again (going back to it, or a data
+// set that refers to it): the first reading keeps the bytes as they come (compressed or not), and later readings
+// in the same run are served from them.
+class kept_standard_input
+{
+public:
+    std::unique_ptr<byte_source> open();
+
+private:
+    std::vector<char> bytes_;
+    bool opened_ = false;
+    bool complete_ = false;
+};
+
+// The bytes of data file name, standard input for "-", unpacked when they are gzip- or zstd-compressed. max_bytes
+// bounds the compressed bytes as well, so that endless compressed input that unpacks to little still ends.
+// nullptr when a file does not open or is a folder. Corrupt or truncated compressed data throws input_error.
+std::unique_ptr<byte_source> open_data_source(const std::string& name, std::uint64_t max_bytes,
+                                              kept_standard_input& standard_input);
 
 #endif // TREMWIL_BYTE_SOURCE_H

@@ -2,14 +2,17 @@
 #ifndef TREMWIL_DATA_PASSES_H
 #define TREMWIL_DATA_PASSES_H
 
+#include "data/byte_source.h"
+
 // Reads data set 0 (its fname set by the caller) and widens its ranges. A file that yields no rows cannot be
 // scaled: it is reported through error_func ("no data in file %s\n"), and under --error-as-warning the result
 // is false, telling the caller to skip this file (no picture; go on with the next argument).
-// A line lacking a needed column ends the run with status 1.
-bool read_reference_data_set();
+// A line lacking a needed column ends the run with status 1. "-" is read through standard_input, which keeps
+// standard input for the run.
+bool read_reference_data_set(kept_standard_input& standard_input);
 
 // Reads every data set 1 to 9 that has a file name, resolving "@N" references to data set N's file name
 // first, and widens their ranges. A data set without rows is simply not drawn.
-void read_extra_data_sets();
+void read_extra_data_sets(kept_standard_input& standard_input);
 
 #endif // TREMWIL_DATA_PASSES_H

@@ -50,10 +50,14 @@ template <typename F> void for_each_line(std::string_view text, F&& f)
 
 // What one call of readfile carries from line to line.
 struct file_reading {
-    file_reading(data& set, const read_limits& bounds) : d(set), limits(bounds), rows_before(set.x.size()) {}
+    file_reading(data& set, const read_limits& bounds, kept_standard_input& input)
+        : d(set), limits(bounds), standard_input(input), rows_before(set.x.size())
+    {
+    }
 
     data& d;
     const read_limits& limits;
+    kept_standard_input& standard_input;
     const std::size_t rows_before; // rows d held before this file
     int columns = -1;              // counted on the first data line
     std::size_t bad_rows = 0;
@@ -247,7 +251,7 @@ void read_text(file_reading& r, std::string_view text)
 // Reads every line of the file; false when it does not open.
 bool read_lines(file_reading& r)
 {
-    const std::unique_ptr<byte_source> source = open_file_source(r.d.fname);
+    const std::unique_ptr<byte_source> source = open_data_source(r.d.fname, r.limits.max_file_bytes, r.standard_input);
     if (!source)
         return false;
     line_blocks blocks(*source, r.limits.block_bytes, r.limits.max_line_bytes, r.limits.max_file_bytes, r.d.fname);
@@ -268,7 +272,13 @@ bool read_lines(file_reading& r)
 
 std::uint64_t readfile(data& d, const read_limits& limits)
 {
-    file_reading r(d, limits);
+    kept_standard_input standard_input;
+    return readfile(d, standard_input, limits);
+}
+
+std::uint64_t readfile(data& d, kept_standard_input& standard_input, const read_limits& limits)
+{
+    file_reading r(d, limits, standard_input);
     if (!read_lines(r)) {
         note_run_failure();
         error_func("can't open file %s\n", d.fname.c_str());

@@ -8,6 +8,7 @@
 #include <exception>
 #include <string>
 
+#include "data/byte_source.h"
 #include "data/data_set.h"
 
 // What get_value_at_col throws when the line ends before the column is reached.
@@ -50,9 +51,11 @@ struct read_limits {
 // Returns the number of rows in d. A file that does not open is reported through error_func (an empty read
 // under --error-as-warning). A line lacking the x, y or an ellipse/quiver column throws
 // too_few_columns_exception out of the reader (after the column message for ellipse/quiver values). A file that
-// fails while it is read, shrinks while it is read or goes past one of the limits throws input_error, whose
-// message names the file.
+// fails while it is read, shrinks while it is read, holds corrupt or truncated compressed data or goes past one of
+// the limits (counted on the unpacked bytes) throws input_error, whose message names the file.
 std::uint64_t readfile(data& d, const read_limits& limits = read_limits{});
+// The same within a run: "-" reads standard input the first time and what it gave after that.
+std::uint64_t readfile(data& d, kept_standard_input& standard_input, const read_limits& limits = read_limits{});
 
 // The number of numbers at the start of line.
 int count_columns(std::string line);

@@ -5,17 +5,6 @@
 #include <algorithm>
 #include <cstring>
 
-std::string byte_count_text(std::uint64_t bytes)
-{
-    constexpr std::uint64_t mib = std::uint64_t{1} << 20;
-    constexpr std::uint64_t gib = std::uint64_t{1} << 30;
-    if (bytes >= gib && bytes % gib == 0)
-        return std::to_string(bytes / gib) + " GiB";
-    if (bytes >= mib && bytes % mib == 0)
-        return std::to_string(bytes / mib) + " MiB";
-    return std::to_string(bytes) + " bytes";
-}
-
 line_blocks::line_blocks(byte_source& source, std::size_t block_bytes, std::size_t max_line_bytes,
                          std::uint64_t max_total_bytes, std::string name)
     : source_(source), block_bytes_(std::clamp<std::size_t>(block_bytes, 1, max_line_bytes)),
@@ -83,6 +72,5 @@ void line_blocks::fill()
     end_ += got;
     total_ += got;
     if (total_ > max_total_bytes_)
-        throw input_error("data file " + name_ + " is larger than " + byte_count_text(max_total_bytes_) +
-                          ", the most one data file may hold");
+        throw too_large_error(name_, max_total_bytes_);
 }

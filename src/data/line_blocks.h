@@ -11,9 +11,6 @@
 
 #include "data/byte_source.h"
 
-// A byte count as people read it: "16 MiB", "4 GiB", or plain bytes when it is no whole number of either.
-std::string byte_count_text(std::uint64_t bytes);
-
 // What line_blocks throws when one line grows longer than its limit; the reader knows the line number.
 struct line_too_long {
 };

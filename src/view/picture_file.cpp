@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "core/messages.h"
+#include "data/byte_source.h"
 #include "data/data_set.h"
 #include "twgr.h"
 
@@ -59,6 +60,8 @@ bool refused(const char* fmt, const std::string& name, const std::string& other)
 
 void data_file_index::add(const std::string& given)
 {
+    if (is_standard_input(given))
+        return; // names no file that a picture could replace
     by_place_.emplace(place_of(given), given);
     for (bool follow : {true, false})
         if (const auto id = id_of(given, follow))

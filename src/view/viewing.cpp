@@ -9,6 +9,7 @@
 
 #include "core/messages.h"
 #include "core/settings.h"
+#include "data/byte_source.h"
 #include "data/data_passes.h"
 #include "data/data_set.h"
 #include "plot/compose.h"
@@ -87,6 +88,8 @@ std::string png_file_name()
     if (output_fname != nullptr)
         return output_fname;
     const std::string& name = mydata[0].fname;
+    if (is_standard_input(name))
+        return "stdin.png";
     // A '.' in a folder name is no extension: only the last path part is looked at.
     const std::size_t part = name.find_last_of('/');
     const std::size_t dot = name.find_last_of('.');
@@ -213,16 +216,16 @@ void restore_given_names(const given_names& names)
 // One pass over a data file: data set 0 from it, the other data sets, and its page. A file without rows
 // (let through by --error-as-warning) and a mode without a size (vga 0) show nothing and go on.
 next_step run_pass(const std::string& file, bool first_file, const run_setup& run, const given_names& names,
-                   picture_files& pictures)
+                   picture_files& pictures, kept_standard_input& standard_input)
 {
     TW_DEBUG("pass over " << file);
     mydata[0].cleanup();
     mydata[0].fname = file;
     next_step step = next_step::next;
-    if (read_reference_data_set()) {
+    if (read_reference_data_set(standard_input)) {
         autoscale_z();
         restore_given_names(names);
-        read_extra_data_sets();
+        read_extra_data_sets(standard_input);
         if (run.vga != 0)
             step = view_file(run.vga, first_file, run.option_words, pictures);
     }
@@ -236,9 +239,10 @@ void view_files(const run_setup& run)
 {
     const given_names names = remember_given_names();
     picture_files pictures(run.files);
+    kept_standard_input standard_input;
     std::size_t shown = 0;
     while (shown < run.files.size()) {
-        const next_step step = run_pass(run.files[shown], shown == 0, run, names, pictures);
+        const next_step step = run_pass(run.files[shown], shown == 0, run, names, pictures, standard_input);
         if (step == next_step::quit)
             return;
         shown = step == next_step::previous ? shown - 1 : shown + 1;

@@ -23,7 +23,7 @@ void view_files(const run_setup& run);
 void autoscale_z();
 
 // Name of the PNG of the current picture: output_fname when given, else data set 0's file name with its
-// extension (from the last '.' of the file-name part) replaced by ".png".
+// extension (from the last '.' of the file-name part) replaced by ".png"; "stdin.png" for standard input ("-").
 std::string png_file_name();
 
 // Comment of the PNG: the option words of the command line, then each data set's file name with its absolute
