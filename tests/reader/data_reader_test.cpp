@@ -10,6 +10,7 @@
 #include <tuple>
 #include <vector>
 
+#include "packed.h"
 #include "reader_fixture.h"
 #include "stream_reference.h"
 #include "test_support.h"
@@ -18,6 +19,7 @@ namespace
 {
 
 using reader_tests::reports;
+using test_support::packed;
 using test_support::TempDir;
 
 class Reader : public reader_tests::ReaderTest
@@ -302,15 +304,19 @@ TEST_F(Reader, LinesCutAcrossReadsReadAsWhole)
     read(sample);
     const data whole = mydata[0];
     const int whole_only2cols = only2cols;
+    // Compressed, in three gzip members or zstd frames, the reader's room of a few bytes cuts them anywhere too.
+    const std::string forms[] = {sample, packed(sample, false, 3), packed(sample, true, 3)};
     for (std::size_t block = 1; block <= 9; ++block) {
-        SCOPED_TRACE(block);
-        SetUp();
-        mydata[0].fname = dir.write("cut.dat", sample).string();
-        readfile(mydata[0], {.block_bytes = block});
-        EXPECT_EQ(mydata[0].x, whole.x);
-        EXPECT_EQ(mydata[0].y, whole.y);
-        EXPECT_EQ(mydata[0].z, whole.z);
-        EXPECT_EQ(only2cols, whole_only2cols);
+        for (const std::string& form : forms) {
+            SCOPED_TRACE(testing::Message() << block << " " << form.size());
+            SetUp();
+            mydata[0].fname = dir.write("cut.dat", form).string();
+            readfile(mydata[0], {.block_bytes = block});
+            EXPECT_EQ(mydata[0].x, whole.x);
+            EXPECT_EQ(mydata[0].y, whole.y);
+            EXPECT_EQ(mydata[0].z, whole.z);
+            EXPECT_EQ(only2cols, whole_only2cols);
+        }
     }
     testing::internal::GetCapturedStderr();
     EXPECT_EQ(whole.x.size(), 6u);
@@ -361,6 +367,27 @@ TEST_F(Reader, LimitsEndTheReadingWithAMessageNamingTheFile)
         if (const auto at = expected.find(" F "); at != std::string::npos)
             expected.replace(at + 1, 1, path);
         EXPECT_EQ(message, expected);
+    }
+
+    // The limits hold for the unpacked bytes: a small compressed file that unpacks past them ends like a large one.
+    std::string rows;
+    for (int i = 0; i < 20000; ++i)
+        rows += "1 2 3\n";
+    for (const bool zstd : {false, true}) {
+        SetUp();
+        const std::string bomb = packed(rows, zstd, 2);
+        ASSERT_LT(bomb.size(), 1000u);
+        mydata[0].fname = dir.write("bomb.dat", bomb).string();
+        for (const auto& [limits, message] :
+             {std::pair{read_limits{.max_file_bytes = 65536}, " is larger than 65536 bytes"},
+              std::pair{read_limits{.max_rows = 19999}, " has more than 19999 rows"}}) {
+            try {
+                readfile(mydata[0], limits);
+                ADD_FAILURE() << "read past " << message;
+            } catch (const input_error& e) {
+                EXPECT_EQ(std::string(e.what()).find("data file " + mydata[0].fname + message), 0u) << e.what();
+            }
+        }
     }
 }
 

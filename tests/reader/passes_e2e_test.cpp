@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include "packed.h"
+#include "png_image.h"
 #include "test_support.h"
 
 namespace
@@ -18,6 +20,7 @@ namespace
 
 // Every run draws in memory, so no window system is needed.
 using test_support::finish_tremwil;
+using test_support::packed;
 using test_support::read_file;
 using test_support::run_tremwil;
 using test_support::start_tremwil;
@@ -225,6 +228,115 @@ TEST(ReaderPasses, EndlessOrHugeInputsEndWithAnErrorNamingThem)
     EXPECT_TRUE(WIFEXITED(oom_status) && WEXITSTATUS(oom_status) == 1) << oom_status;
     EXPECT_TRUE(contains(read_file(dir / "oom.err"), "\nError: out of memory while reading data file rows.dat ("))
         << read_file(dir / "oom.err");
+}
+
+// Runs a shell command in dir in which TW stands for the program (for standard input from a file or a pipe);
+// standard output is dropped.
+test_support::RunResult run_shell(const TempDir& dir, std::string command)
+{
+    command.replace(command.find("TW"), 2, std::string("'") + TREMWIL_BIN + "'");
+    const std::string line = "cd '" + dir.path().string() + "' && " + command + " 2>run.err >/dev/null";
+    const int status = std::system(line.c_str());
+    test_support::RunResult run;
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.err = read_file(dir / "run.err");
+    return run;
+}
+
+std::string sample_rows()
+{
+    std::string rows;
+    for (int i = 0; i < 300; ++i)
+        rows += std::to_string(i % 37) + " " + std::to_string(i * 7919 % 101) + " " + std::to_string(i % 11 - 5) + "\n";
+    return rows;
+}
+
+std::vector<png_byte> pixels_of(const std::filesystem::path& png)
+{
+    const auto image = test_support::read_png(png);
+    return image ? image->pixels : std::vector<png_byte>{};
+}
+
+TEST(ReaderPasses, CompressedFilesAndStandardInputGiveThePlainFilesPicture)
+{
+    TempDir dir;
+    const std::string rows = sample_rows();
+    dir.write("a.dat", rows);
+    dir.write("a.gz", packed(rows, false, 2));
+    dir.write("a.zst", packed(rows, true, 2));
+    dir.write("b.gz", packed(rows, false));
+    ASSERT_EQ(run_tremwil({"--in-memory", "--nopath", "-o", "plain.png", "a.dat"}, dir.path()).status, 0);
+    const auto plain = pixels_of(dir / "plain.png");
+    ASSERT_FALSE(plain.empty());
+    for (const char* name : {"a.gz", "a.zst"}) {
+        const auto run = run_tremwil({"--in-memory", "--nopath", "-o", "packed.png", name}, dir.path());
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(pixels_of(dir / "packed.png"), plain) << name;
+    }
+
+    // Standard input, compressed, through a pipe and from a file: its picture is stdin.png, and the PNG comment
+    // and the path line say "-".
+    auto run = run_shell(dir, "cat a.zst | TW --in-memory --nopath -");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(pixels_of(dir / "stdin.png"), plain);
+    run = run_shell(dir, "TW --in-memory -o path.png - <a.gz");
+    EXPECT_EQ(run.status, 0) << run.err;
+    const auto with_path = test_support::read_png(dir / "path.png");
+    ASSERT_TRUE(with_path && with_path->pixels.size() == plain.size());
+    EXPECT_TRUE(with_path->comment.value_or("").ends_with(" -o path.png -(-)")) << with_path->comment.value_or("");
+    int first = with_path->width, last = -1;
+    for (std::size_t i = 0; i < plain.size(); ++i)
+        if (plain[i] != with_path->pixels[i]) {
+            const int x = static_cast<int>(i / 3 % static_cast<std::size_t>(with_path->width));
+            first = std::min(first, x);
+            last = std::max(last, x);
+        }
+    EXPECT_TRUE(last >= first && last - first < 8) << "the path line is one glyph: " << first << " to " << last;
+
+    // Standard input is read once; a data set that comes back to it in every pass gets the same rows.
+    run = run_shell(dir, "TW --in-memory --debug -1 - a.dat b.gz <a.zst");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(occurrences(run.err, ") Reading dataset 1 from \"-\"\n"), 2) << run.err;
+    EXPECT_EQ(occurrences(run.err, ") rows=300\n"), 4) << run.err;
+}
+
+// Broken compressed data, "-" named twice and empty standard input: status 1, a message naming the input, and
+// no picture.
+TEST(ReaderPasses, BrokenCompressedDataOrStandardInputEndTheRunWithoutAPicture)
+{
+    TempDir dir;
+    const std::string rows = sample_rows();
+    dir.write("a.dat", rows);
+    const std::string gz = packed(rows, false), zst = packed(rows, true);
+    dir.write("cut.gz", gz.substr(0, gz.size() / 2));
+    dir.write("cut.zst", zst.substr(0, zst.size() / 2));
+    std::string flipped = gz;
+    flipped[flipped.size() / 2] ^= 0x55;
+    dir.write("bad.gz", flipped);
+    dir.write("tail.gz", gz + "garbage");
+    flipped = zst;
+    flipped[4] |= 0x08; // a reserved bit of the frame header
+    dir.write("bad.zst", zst + flipped);
+    const std::string twice =
+        "\nError: \"-\" (standard input) is named 2 times as a data file: it can be read only once\n";
+    const std::pair<const char*, std::string> cases[] = {
+        {"TW --in-memory cut.gz", "\nError: data file cut.gz: truncated gzip data\n"},
+        {"TW --in-memory cut.zst", "\nError: data file cut.zst: truncated zstd data\n"},
+        {"TW --in-memory bad.gz", "\nError: data file bad.gz: corrupt gzip data ("},
+        {"TW --in-memory tail.gz", "\nError: data file tail.gz: corrupt gzip data (incorrect header check)\n"},
+        {"TW --in-memory bad.zst", "\nError: data file bad.zst: corrupt zstd data ("},
+        {"TW --in-memory - <cut.gz", "\nError: data file -: truncated gzip data\n"},
+        {"TW --in-memory - a.dat - <a.dat", twice},
+        {"TW --in-memory -3 - a.dat - <a.dat", twice},
+        {"TW --in-memory - </dev/null", "\nError: no data in file -\n"},
+    };
+    for (const auto& [command, message] : cases) {
+        const auto run = run_shell(dir, command);
+        EXPECT_EQ(run.status, 1) << command;
+        EXPECT_TRUE(contains(run.err, message)) << command << "\n" << run.err;
+        for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+            EXPECT_NE(entry.path().extension(), ".png") << command;
+    }
 }
 
 } // namespace
