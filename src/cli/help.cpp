@@ -170,6 +170,20 @@ void axes_and_key_lines(std::ostream& os)
           "\n";
 }
 
+// Where data comes from, in the full text only, after the text the short one shares.
+void data_input_lines(std::ostream& os)
+{
+    if (!fullhelp)
+        return;
+    os << "Data files:\n"
+          "  -                   Read the data file from standard input (once per run;\n"
+          "                      its picture is stdin.png unless -o names one).\n"
+          "  file.gz, file.zst   gzip and zstd compressed data files, and standard input,\n"
+          "                      are recognised by their first bytes and read unpacked.\n"
+          "  --font=file.psf.gz  gzip-compressed font files load like plain ones.\n"
+          "\n";
+}
+
 // The program's base name; a name whose parts do not fit gives the system's text after "usage" and "".
 std::string base_name(const char* name)
 {
@@ -207,6 +221,7 @@ std::string usage_text(const char* name)
     color_lines(os);
     tail_lines(os);
     axes_and_key_lines(os);
+    data_input_lines(os);
     os << Notice << "\n" << Contact << "\n";
     if (fullhelp)
         os << "\nMore options:\n"
