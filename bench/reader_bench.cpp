@@ -1,6 +1,7 @@
 // Data reader benchmark: generates a file of 1M rows "x y z" and prints, in one run, the time of readfile +
 // FindMinMax with sorting off and on, the index sort alone, a naive string-stream reader and a from_chars floor,
-// and the peak memory of the reader against the vectors it fills plus the file.
+// and the peak memory of the reader against the vectors it fills plus the file; then readfile of the same rows
+// gzip- and zstd-compressed against unpacking them alone.
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
@@ -18,10 +19,12 @@
 #include <utility>
 #include <vector>
 
+#include "../tests/support/packed.h"
 #include "core/settings.h"
 #include "data/byte_source.h"
 #include "data/data_reader.h"
 #include "data/data_set.h"
+#include "unpack/unpack.h"
 
 namespace
 {
@@ -116,6 +119,53 @@ void parse_floor(const std::string& path)
         std::abort();
 }
 
+// A compressed copy of the file at path, beside it.
+std::string write_packed(const std::string& path, bool zstd)
+{
+    std::ifstream in(path, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string packed_path = path + (zstd ? ".zst" : ".gz");
+    std::ofstream(packed_path, std::ios::binary) << test_support::packed(text, zstd);
+    return packed_path;
+}
+
+// Unpacking alone, from memory into a reused buffer as large as the reader's: what reading a compressed file
+// cannot go below.
+void unpack_only(const std::vector<std::uint8_t>& packed_bytes, std::size_t plain_size)
+{
+    unpacker unpacking(packing_of(packed_bytes));
+    std::vector<std::uint8_t> room(1 << 20);
+    std::span<const std::uint8_t> input(packed_bytes);
+    std::size_t made = 0;
+    for (;;) {
+        const unpack_step step = unpacking.step(input, room);
+        input = input.subspan(step.used);
+        made += step.made;
+        if (step.used == 0 && step.made == 0)
+            break;
+    }
+    if (made != plain_size)
+        std::abort();
+}
+
+// readfile of each compressed copy against unpacking it alone, sorting off.
+void compare_packed(const std::string& path, double plain_seconds)
+{
+    const auto plain_size = static_cast<std::size_t>(std::filesystem::file_size(path));
+    for (const bool zstd : {false, true}) {
+        const std::string packed_path = write_packed(path, zstd);
+        std::ifstream in(packed_path, std::ios::binary);
+        const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const double read = seconds_of([&] { read_into_data_set(packed_path, 0); });
+        const double unpack = seconds_of([&] { unpack_only(bytes, plain_size); });
+        std::printf("%s (%.1f MB): readfile+FindMinMax %8.1f ms, unpacking alone %6.1f ms, plain readfile %6.1f ms; "
+                    "readfile - plain = %.2fx unpacking\n",
+                    zstd ? "zstd" : "gzip", static_cast<double>(bytes.size()) / 1e6, read * 1e3, unpack * 1e3,
+                    plain_seconds * 1e3, (read - plain_seconds) / unpack);
+        std::filesystem::remove(packed_path);
+    }
+}
+
 // data::sort alone (index sort and permutations), and the index sort by itself, on fresh unsorted copies so
 // that no copying is timed.
 std::pair<double, double> sort_seconds(const std::string& path)
@@ -185,6 +235,7 @@ int main()
     std::printf("peak memory above start, sort off: %.1f MB, sort on: %.1f MB (vectors %.1f MB + file %.1f MB; "
                 "limit 1.5x = %.1f MB)\n",
                 peak_off / 1e3, peak_on / 1e3, vectors_mb, file_mb, limit_mb);
+    compare_packed(path, off);
     std::filesystem::remove(path);
     return 0;
 }
