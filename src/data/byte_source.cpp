@@ -174,7 +174,8 @@ private:
         }
     }
 
-    // Appends what the source gives to the compressed input.
+    // Appends what the source gives to the input; compressed input is held to the data file's limit too, so that
+    // endless input that unpacks to little (empty members, skippable frames) still ends.
     void read_input()
     {
         const std::size_t got =
@@ -182,7 +183,7 @@ private:
         ended_ = got == 0;
         end_ += got;
         read_ += got;
-        if (read_ > max_bytes_)
+        if (unpacking_ && read_ > max_bytes_)
             throw too_large_error(name_, max_bytes_);
     }
 

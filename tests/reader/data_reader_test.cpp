@@ -389,6 +389,14 @@ TEST_F(Reader, LimitsEndTheReadingWithAMessageNamingTheFile)
             }
         }
     }
+    // Empty gzip members unpack to nothing, but their own bytes count against the limit.
+    std::string empty_members;
+    for (int i = 0; i < 4000; ++i)
+        empty_members += packed("", false);
+    SetUp();
+    mydata[0].fname = dir.write("empty.dat", empty_members).string();
+    EXPECT_THROW(readfile(mydata[0], {.max_file_bytes = 65536}), input_error);
+    EXPECT_EQ(readfile(mydata[0], {.max_file_bytes = empty_members.size()}), 0u);
 }
 
 } // namespace
