@@ -7,14 +7,22 @@
 //   env: NAME=VALUE                           an environment variable for the run (repeatable)
 //   file: a.dat                               a file for the run folder: the lines up to a line "end"
 //   copy: a.dat = examples/example.dat        a file of the repository copied into the run folder
+//   dir: out                                  an empty folder in the run folder
+//   link: l.png = a.dat                       a symbolic link in the run folder
 //   folder: /tmp/tremwil-case-x               run in this fixed folder instead of a fresh one (for pictures that
 //                                             show the data file's path); runs in it take turns under a lock
 //   status: 0                                 the exit status (required)
 //   stdout: text    stderr: text              with any such line, the whole stream equals these lines
 //   stdout-has: text    stderr-has: text      the stream contains the text
+//   stdout-has-file: tests/data/x.txt         stdout contains the whole contents of this file of the repository
+//   stdout-match: re    stderr-match: re      the stream contains a match of the regular expression (ECMAScript)
+//   file-match: logfile = re                  the file exists and its contents contain a match of re
+//   absent: a.png                             the run left no such file
+//   comment: a.png = text                     the picture's "Comment" text equals text
 //   empty: stdout   empty: stderr             the stream is empty
 //   png: out.png 640x480 0123456789abcdef     the picture's size and the checksum of its pixels
-// ${SOURCE_DIR} (the repository) and ${DIR} (the run folder) are replaced in args, env and copy sources.
+// ${SOURCE_DIR} (the repository), ${DIR} (the run folder, real path in comments) and ${BIN} (the program) are
+// replaced in args, env, copy sources, file patterns and comments.
 // The checksum is 64-bit FNV-1a over width and height (32-bit little endian each) and then the RGB rows.
 // With TREMWIL_CASES_PRINT=1 each run also prints what it produced, in this format, to help write new cases, and
 // with TREMWIL_CASES_KEEP=folder its pictures are copied there (as case_picture.png) to be looked at.
@@ -30,6 +38,7 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <regex>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -58,6 +67,7 @@ struct picture {
 struct stream_expectation {
     std::optional<std::vector<std::string>> lines; // the whole stream, when given
     std::vector<std::string> parts;
+    std::vector<std::string> patterns;
 };
 
 struct test_case {
@@ -65,6 +75,9 @@ struct test_case {
     std::vector<std::pair<std::string, std::string>> env;
     std::vector<std::pair<std::string, std::string>> files;  // name, contents
     std::vector<std::pair<std::string, std::string>> copies; // name, source
+    std::vector<std::pair<std::string, std::string>> links;  // name, target
+    std::vector<std::string> dirs, absent;
+    std::vector<std::pair<std::string, std::string>> file_patterns, comments; // name, pattern or text
     std::string folder;
     std::optional<int> status;
     stream_expectation out, err;
@@ -103,7 +116,8 @@ std::vector<std::string> split_words(const std::string& text)
 std::string expand(std::string text, const fs::path& dir)
 {
     for (const auto& [name, value] : {std::pair<std::string, std::string>{"${SOURCE_DIR}", SOURCE_DIR},
-                                      std::pair<std::string, std::string>{"${DIR}", dir.string()}})
+                                      std::pair<std::string, std::string>{"${DIR}", dir.string()},
+                                      std::pair<std::string, std::string>{"${BIN}", TREMWIL_BIN}})
         for (auto at = text.find(name); at != std::string::npos; at = text.find(name, at + value.size()))
             text.replace(at, name.size(), value);
     return text;
@@ -140,6 +154,10 @@ void read_entry(test_case& c, const std::string& key, const std::string& value, 
         c.files.emplace_back(value, contents);
     } else if (key == "copy") {
         c.copies.push_back(split_at(value, '='));
+    } else if (key == "link" || key == "file-match" || key == "comment") {
+        (key == "link" ? c.links : key == "comment" ? c.comments : c.file_patterns).push_back(split_at(value, '='));
+    } else if (key == "dir" || key == "absent") {
+        (key == "dir" ? c.dirs : c.absent).push_back(value);
     } else if (key == "folder") {
         c.folder = value;
     } else if (key == "status") {
@@ -150,6 +168,11 @@ void read_entry(test_case& c, const std::string& key, const std::string& value, 
         want->push_back(value);
     } else if (key == "stdout-has" || key == "stderr-has") {
         (key == "stdout-has" ? c.out : c.err).parts.push_back(value);
+    } else if (key == "stdout-has-file") {
+        c.out.parts.push_back(test_support::read_file(fs::path(SOURCE_DIR) / value));
+    } else if (key == "stdout-match" || key == "stderr-match") {
+        std::regex{value}; // refused here when it is no regular expression
+        (key == "stdout-match" ? c.out : c.err).patterns.push_back(value);
     } else if (key == "empty" && (value == "stdout" || value == "stderr")) {
         (value == "stdout" ? c.out : c.err).lines = std::vector<std::string>{};
     } else if (key == "png") {
@@ -252,6 +275,9 @@ void check_stream(const char* name, const stream_expectation& want, const std::s
     for (const auto& part : want.parts)
         if (got.find(part) == std::string::npos)
             failures.push_back(std::string(name) + " lacks '" + part + "':\n" + got);
+    for (const auto& pattern : want.patterns)
+        if (!std::regex_search(got, std::regex(pattern)))
+            failures.push_back(std::string(name) + " has no match of '" + pattern + "':\n" + got);
 }
 
 void print_outcome(const test_support::RunResult& run, const fs::path& dir)
@@ -287,6 +313,10 @@ std::vector<std::string> run_case(const test_case& c, const std::string& case_na
         std::ofstream(dir / name, std::ios::binary) << contents;
     for (const auto& [name, source] : c.copies)
         fs::copy_file(fs::path(SOURCE_DIR) / expand(source, dir), dir / name);
+    for (const auto& name : c.dirs)
+        fs::create_directory(dir / name);
+    for (const auto& [name, target] : c.links)
+        fs::create_symlink(target, dir / name);
     std::vector<std::string> args;
     for (const auto& a : c.args)
         args.push_back(expand(a, dir));
@@ -309,6 +339,19 @@ std::vector<std::string> run_case(const test_case& c, const std::string& case_na
                            "; stderr:\n" + run.err);
     check_stream("stdout", c.out, run.out, failures);
     check_stream("stderr", c.err, run.err, failures);
+    for (const auto& name : c.absent)
+        if (fs::exists(fs::symlink_status(dir / name)))
+            failures.push_back(name + " exists");
+    for (const auto& [name, pattern] : c.file_patterns)
+        if (!fs::exists(dir / name) || !std::regex_search(test_support::read_file(dir / name), std::regex(expand(pattern, dir))))
+            failures.push_back("no match of '" + pattern + "' in " + name + ":\n" + test_support::read_file(dir / name));
+    for (const auto& [name, text] : c.comments) {
+        const auto png = test_support::read_png(dir / name);
+        const std::string want = expand(text, fs::canonical(dir));
+        if (!png || png->comment.value_or("") != want)
+            failures.push_back(name + " has the comment '" + (png ? png->comment.value_or("") : "") +
+                               "' instead of '" + want + "'");
+    }
     for (const auto& want : c.pictures) {
         const auto png = test_support::read_png(dir / want.file);
         const std::string expected = want.file + " " + want.size + " " + want.checksum;
@@ -397,6 +440,10 @@ TEST(CaseFormat, AWrongPictureOrMessageFailsAndShowsWhatCameOut)
     ASSERT_EQ(failures.size(), 2U);
     EXPECT_NE(failures[1].find("png: p.png 640x480 "), std::string::npos) << failures[1];
     EXPECT_EQ(run_case(parse_case(run + "png: missing.png 640x480 0\n")).size(), 1U);
+    EXPECT_EQ(run_case(parse_case(run + "stderr-match: .\nabsent: p.png\nfile-match: a.dat = ^0 0 2\n"
+                                        "comment: p.png = x\n")).size(), 4U);
+    EXPECT_TRUE(run_case(parse_case(run + "absent: a.png\nfile-match: a.dat = ^0 0 1\\n1\n"
+                                          "stdout-match: ^$\n")).empty());
 }
 
 } // namespace
