@@ -77,6 +77,8 @@ TEST(ResponseFiles, NestedFilesExpandInPlace)
     for (int level = 1; level < max_response_file_depth; ++level)
         previous = dir.write("level" + std::to_string(level) + ".rsp", at(previous) + "\n");
     EXPECT_EQ(rebuild({"p", at(previous)}), (Args{"p", "deepest"})) << "nesting up to the limit works";
+    const auto one_past = dir.write("past.rsp", at(previous) + "\n");
+    EXPECT_EXIT(rebuild({"p", at(one_past)}), testing::ExitedWithCode(1), "level0\\.rsp.* nested more than 32 levels");
 }
 
 TEST(ResponseFilesDeathTest, FilesThatNameThemselvesStopWithAnError)
