@@ -1,5 +1,5 @@
 // Helpers of the marks tests: an in-memory page whose colour slots hold their own index (slot k draws
-// pixel value k), pictures of page regions as text, and where a colour's pixels lie.
+// pixel value k), and where a colour's pixels lie.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -23,19 +23,6 @@ namespace marks_test
 
 using test_support::columns_with;
 using test_support::page_pixel;
-
-// Rows y0..y1 of columns x0..x1 as text: '.' for value 0, the value's digit or letter otherwise (14 is 'e').
-inline std::string picture(int x0, int y0, int x1, int y1)
-{
-    static const char digits[] = "0123456789abcdefghij";
-    std::string out;
-    for (int y = y0; y <= y1; ++y) {
-        for (int x = x0; x <= x1; ++x)
-            out += page_pixel(x, y) == 0 ? '.' : (page_pixel(x, y) < 20 ? digits[page_pixel(x, y)] : '?');
-        out += '\n';
-    }
-    return out;
-}
 
 using rect = std::array<int, 4>; // x0, y0, x1, y1
 

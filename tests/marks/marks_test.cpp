@@ -1,5 +1,6 @@
-// Rings, filled discs and the line mode of plot_data on a memory page; the z filter, unknown draw types and
-// values at the ends of the double range.
+// plot_data on a memory page where the program's pictures cannot show it: the z filter, the data set's y offset,
+// unknown draw types and values at the ends of the double range (rings, discs and the line mode in ordinary
+// pictures are case files under tests/cases).
 #include "plot/marks.h"
 
 #include <gtest/gtest.h>
@@ -17,47 +18,10 @@ namespace
 
 using namespace marks_test;
 
-constexpr GrColor fg0 = COLOR_FG0, fg1 = COLOR_FG1, fg2 = COLOR_FG2, fill = COLOR_FILL, rim = COLOR_FILLRING;
+constexpr GrColor fg0 = COLOR_FG0, fg1 = COLOR_FG1, fill = COLOR_FILL;
 constexpr double big = 1.7e308, inf = std::numeric_limits<double>::infinity();
 
-class Rings : public MarksPage
-{
-protected:
-    // my_mark of a single point of value z at page pixel (50, 50).
-    int mark_z(double z)
-    {
-        GrClearScreen(0);
-        d.cleanup();
-        add_point(0, 0, z);
-        return my_mark(50, 50, d, 0, fg2);
-    }
-};
-
-TEST_F(Rings, RadiusIsZTimesScaleTruncatedAndNegativeZIsADisc)
-{
-    EXPECT_EQ(mark_z(2.7), 2);
-    EXPECT_EQ(drawn().bounds, (rect{48, 48, 52, 52}));
-    EXPECT_EQ(pixels_of(fg2).count, drawn().count);
-    EXPECT_EQ(page_pixel(50, 50), 0u) << "an outline, not a disc";
-    EXPECT_EQ(mark_z(0.4), 1) << "a single pixel joins like radius 1";
-    EXPECT_EQ(pixels_of(fg2).bounds, (rect{50, 50, 50, 50}));
-    scalez = 4; // the radius is scale_z of the value
-    EXPECT_EQ(mark_z(2.0), 8);
-    EXPECT_EQ(drawn().bounds, (rect{42, 42, 58, 58}));
-    scalez = 1;
-
-    EXPECT_EQ(mark_z(-3), -3);
-    EXPECT_EQ(drawn().bounds, (rect{47, 47, 53, 53}));
-    EXPECT_EQ(page_pixel(50, 50), fill);
-    EXPECT_EQ(page_pixel(53, 50), rim);
-    EXPECT_EQ(pixels_of(fg2).count, 0) << "the data set's own colour is not used";
-    // Without alt_color every disc takes data set 0's colour, whatever slot its data set draws in.
-    alt_color = 0;
-    EXPECT_EQ(mark_z(-2.5), -2);
-    EXPECT_EQ(pixels_of(fg0).bounds, (rect{48, 48, 52, 52}));
-    EXPECT_EQ(pixels_of(fg0).count, drawn().count);
-    EXPECT_EQ(page_pixel(50, 50), fg0);
-}
+using Rings = MarksPage;
 
 TEST_F(Rings, PlotDataPlacesPointsAndFiltersByZ)
 {
@@ -75,25 +39,6 @@ TEST_F(Rings, PlotDataPlacesPointsAndFiltersByZ)
     plot_data(d, 100, COLOR_FG1);
     EXPECT_EQ(page_pixel(50, 70), fg1) << "offset_y is added before scaling";
     EXPECT_EQ(drawn().count, 2);
-}
-
-TEST_F(Rings, LineModeJoinsRingEdgesAcrossDiscsAndBreaksAtSkippedPoints)
-{
-    draw_type = DT_LINE;
-    // Rings r 5 at columns 20 and 40 join over 25..35; the point on the upper z limit is skipped and breaks
-    // the line, so the ring at column 80 stands alone.
-    plot({{2, 5, 5}, {4, 5, 5}, {6, 5, 100}, {8, 5, 5}});
-    EXPECT_EQ(columns_with(50, fg0), span(25, 35, {15, 45, 75, 85}));
-    // A new plot_data never joins to the last point of the one before.
-    plot({{2, 5, 5}});
-    EXPECT_EQ(drawn().bounds, (rect{15, 45, 25, 55}));
-    // A disc's negative radius reaches across it: the join ends at its far edge, column 43.
-    plot({{2, 5, 5}, {4, 5, -3}});
-    EXPECT_EQ(columns_with(50, fg0), span(25, 43, {15}));
-    EXPECT_EQ(page_pixel(40, 49), fill) << "the disc lies under the join";
-    // Vertical neighbours (50, 80) and (50, 20), r 3: the join runs straight up between the ring edges.
-    plot({{5, 2, 3}, {5, 8, 3}});
-    EXPECT_EQ(columns_with(50, fg0, true), span(23, 77, {17, 83}));
 }
 
 TEST_F(Rings, UnknownDrawTypeReportsEachPointAndDrawsNothing)
