@@ -8,6 +8,8 @@
 #include <array>
 #include <climits>
 #include <cstring>
+#include <string>
+#include <vector>
 
 namespace
 {
@@ -59,6 +61,36 @@ protected:
         }
         return out;
     }
+    // The pixels of the box (1, 1) .. (w - 2, h - 2) inside the canvas border, as picture() draws them.
+    static std::string ink_box()
+    {
+        const GrContext* ctx = GrCurrentContext();
+        std::string out;
+        for (int y = 1; y < ctx->gc_ymax; ++y) {
+            for (int x = 1; x < ctx->gc_xmax; ++x)
+                out += GrPixelC(ctx, x, y) == 1 ? '#' : GrPixelC(ctx, x, y) == 0 ? '.' : '-';
+            out += '\n';
+        }
+        return out;
+    }
+    // A picture of rows turned dir quarter turns clockwise.
+    static std::string turn(const std::string& rows, int dir)
+    {
+        std::vector<std::string> grid;
+        for (std::size_t at = 0, end; (end = rows.find('\n', at)) != std::string::npos; at = end + 1)
+            grid.push_back(rows.substr(at, end - at));
+        for (int k = 0; k < dir; ++k) {
+            std::vector<std::string> next(grid[0].size(), std::string(grid.size(), ' '));
+            for (std::size_t y = 0; y < grid.size(); ++y)
+                for (std::size_t x = 0; x < grid[0].size(); ++x)
+                    next[x][grid.size() - 1 - y] = grid[y][x];
+            grid = next;
+        }
+        std::string out;
+        for (const auto& row : grid)
+            out += row + '\n';
+        return out;
+    }
     // The smallest box (x1, y1, x2, y2) around the pixels that differ from the canvas; all -1 when none.
     static std::array<int, 4> touched_box()
     {
@@ -104,41 +136,21 @@ TEST_F(Text, FourDirectionsTurnTheGlyphsAndAlignmentMovesThem)
     GrDestroyContext(sub);
     EXPECT_EQ(picture(), expected);
 
-    GrClearContext(canvas);
-    auto left = options(tiny.get(), 2); // upside down, first character at the right end
-    GrDrawString("ab", 2, 1, 1, &left);
-    EXPECT_EQ(picture(), "--------\n"
-                         "-.#....-\n"
-                         "-.#...#-\n"
-                         "-##...#-\n"
-                         "-.#..##-\n"
-                         "--------\n");
-    set_frame(6, 7);
-    auto down = options(tiny.get(), 1); // a quarter turn clockwise
-    GrDrawString("ab", 2, 1, 0, &down);
-    EXPECT_EQ(picture(), "-.###-\n"
-                         "-...#-\n"
-                         "-....-\n"
-                         "-....-\n"
-                         "-####-\n"
-                         "-..#.-\n"
-                         "------\n");
-    // The baseline moves only left-to-right text; other directions stay at y.
-    const std::string top = picture();
-    GrClearContext(canvas);
-    down.txo_yalign = 3;
-    GrDrawString("ab", 2, 1, 0, &down);
-    EXPECT_EQ(picture(), top);
-    GrClearContext(canvas);
-    auto up = options(tiny.get(), 3); // a quarter turn counter-clockwise, first character at the bottom
-    GrDrawString("ab", 2, 1, 0, &up);
-    EXPECT_EQ(picture(), "-.#..-\n"
-                         "-####-\n"
-                         "-....-\n"
-                         "-....-\n"
-                         "-#...-\n"
-                         "-###.-\n"
-                         "------\n");
+    // The other directions turn that picture's ink box as a whole: upside down with the first character at the
+    // right end, a quarter turn clockwise, and counter-clockwise with the first character at the bottom. The
+    // baseline moves only left-to-right text; other directions stay at y.
+    const std::string ink = "##..#.\n#...##\n#...#.\n....#.\n";
+    for (int dir = 1; dir < 4; ++dir) {
+        const bool across = dir != 2;
+        set_frame(across ? 6 : 8, across ? 8 : 6);
+        for (int yalign : {0, 3}) {
+            GrClearContext(canvas);
+            auto turned = options(tiny.get(), dir);
+            turned.txo_yalign = static_cast<signed char>(yalign);
+            GrDrawString("ab", 2, 1, 1, &turned);
+            EXPECT_EQ(ink_box(), turn(ink, dir)) << "direction " << dir << " yalign " << yalign;
+        }
+    }
 }
 
 TEST_F(Text, UnderlineBackgroundAndCodesOutsideTheFont)
