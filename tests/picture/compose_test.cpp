@@ -1,5 +1,5 @@
-// The composer and the viewing helpers on in-memory pages: plot ranges, the z autoscale, the PNG name and
-// comment, and the layout read back from the page.
+// The composer and the viewing helpers: plot ranges, the z autoscale, the PNG name and comment (the page layout
+// shows in every picture of the case files).
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -39,17 +39,6 @@ class Compose : public ::testing::Test
 protected:
     void SetUp() override { clean_state(); }
     void TearDown() override { clean_state(); }
-
-    // An in-memory page of w x h (size row 8) with the colour slots, as a pass sets it up.
-    void open_page(int w, int h)
-    {
-        in_memory = 1;
-        scalew = 0; // the legend column would widen the page
-        whc[8][0] = w;
-        whc[8][1] = h;
-        entergrmode(8);
-        alloc_colors();
-    }
 };
 
 TEST_F(Compose, PlotRangesAreWidenedLimitedAndCheckedAgainstOtherDataSets)
@@ -160,28 +149,6 @@ TEST_F(Compose, PngNameAndComment)
     testing::internal::CaptureStderr();
     EXPECT_EQ(absolute_path(long_name, false), long_name);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << "the comment resolves its paths quietly";
-}
-
-TEST_F(Compose, PageLayoutFollowsFontAndLabels)
-{
-    open_page(320, 240);
-    fill(mydata[0], "a.dat", {0, 10}, {0, 10}, {1, 2});
-    labelx.assign(1, 'x'); // assigned from literals, GCC 12 warns falsely (-Wrestrict)
-    labely.assign(1, 'y');
-    compose(mydata);
-    // Left margin: the label column (16 + 7) and the widest y label "10" (16 + 2); bottom margin 2 * 19.
-    const GrContext* page = GrScreenContext();
-    const GrColor ax = colors[COLOR_AX];
-    // The plot is 320 - 1 - 41 - 20 = 258 wide and 240 - 1 - 20 - 38 - 1 = 180 high.
-    const int left = 40, top = 19, bottom = 20 + 180 + 1, right = 41 + 258 + 1;
-    for (int y = top; y <= bottom; ++y) {
-        ASSERT_EQ(GrPixelC(page, left, y), ax) << y;
-        ASSERT_EQ(GrPixelC(page, right, y), ax) << y;
-    }
-    for (int x = left; x <= right; ++x) {
-        ASSERT_EQ(GrPixelC(page, x, top), ax) << x;
-        ASSERT_EQ(GrPixelC(page, x, bottom), ax) << x;
-    }
 }
 
 } // namespace
