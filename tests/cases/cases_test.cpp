@@ -5,7 +5,7 @@
 //   args: --in-memory -o "my plot.png" a.dat  words of the command line; "..." groups blanks, \" and \\ inside
 //                                             quotes; repeatable, words are appended
 //   env: NAME=VALUE                           an environment variable for the run (repeatable)
-//   file: a.dat                               a file for the run folder: the lines up to a line "end"
+//   file: a.dat                               a file for the run folder (its folders made): the lines up to "end"
 //   copy: a.dat = examples/example.dat        a file of the repository copied into the run folder
 //   dir: out                                  an empty folder in the run folder
 //   link: l.png = a.dat                       a symbolic link in the run folder
@@ -314,8 +314,10 @@ std::vector<std::string> run_case(const test_case& c, const std::string& case_na
     else
         fixed.emplace(c.folder);
     const fs::path dir = fresh ? fresh->path() : fs::path(c.folder);
-    for (const auto& [name, contents] : c.files)
+    for (const auto& [name, contents] : c.files) {
+        fs::create_directories((dir / name).parent_path());
         std::ofstream(dir / name, std::ios::binary) << contents;
+    }
     for (const auto& [name, source] : c.copies)
         fs::copy_file(fs::path(SOURCE_DIR) / expand(source, dir), dir / name);
     for (const auto& name : c.dirs)

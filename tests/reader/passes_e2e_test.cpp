@@ -1,5 +1,6 @@
-// Reading through the built program, where a case file cannot say it: a file that shrinks while it is read, and
-// endless or huge inputs (the passes and "@N" references are case files under tests/cases/reader).
+// Reading through the built program, where a case file cannot say it: a file that shrinks while it is read,
+// endless or huge inputs, and compressed data or standard input made by the test (the passes and "@N" references
+// are case files under tests/cases/reader).
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -20,8 +21,10 @@ namespace
 
 // Every run draws in memory, so no window system is needed.
 using test_support::finish_tremwil;
+using test_support::occurrences;
 using test_support::packed;
 using test_support::read_file;
+using test_support::run_tremwil;
 using test_support::start_tremwil;
 using test_support::TempDir;
 using namespace std::chrono_literals;
