@@ -1,8 +1,10 @@
 // Ellipse and circle outlines and fills: small ones row by row from an integer half-width table, larger
-// ones through their point list as a polygon.
+// ones through their point list as a polygon. Small circles keep their spans per radius.
 #include "core/twgr_internal.h"
 
 #include <algorithm>
+#include <array>
+#include <span>
 
 namespace
 {
@@ -48,6 +50,24 @@ void span(long long x1, long long x2, long long y, const twgr::filler* f, GrColo
         f->scan((int)x1 + ctx.gc_xoffset, (int)y + ctx.gc_yoffset, (int)(x2 - x1 + 1), c);
 }
 
+// The spans of the row dy rows from the centre (0 <= dy <= b) of an ellipse with half-widths w, as column
+// offsets from the centre: the whole row when filled or at the top and bottom, else the outline's two ends.
+template <class Emit> void row_spans(const int w[], long long b, long long dy, bool filled, Emit emit)
+{
+    if (filled || dy >= b) {
+        emit(-w[dy], w[dy]);
+        return;
+    }
+    long long outer = w[dy], inner = w[dy + 1];
+    if (inner == outer) {
+        emit(-outer, -outer);
+        emit(outer, outer);
+    } else {
+        emit(-outer, -inner - 1);
+        emit(inner + 1, outer);
+    }
+}
+
 void scan_table(long long xc, long long yc, long long a, long long b, long long y1, long long y2, const twgr::filler* f,
                 GrColor c, bool filled)
 {
@@ -55,18 +75,76 @@ void scan_table(long long xc, long long yc, long long a, long long b, long long 
     half_widths(a, b, w);
     for (long long r = y1; r <= y2; ++r) {
         long long dy = yc > r ? yc - r : r - yc;
-        if (filled || dy >= b) {
-            span(xc - w[dy], xc + w[dy], r, f, c);
-            continue;
+        row_spans(w, b, dy, filled, [&](long long lo, long long hi) { span(xc + lo, xc + hi, r, f, c); });
+    }
+}
+
+// Circles up to this radius, most data marks among them, draw from spans computed once per radius.
+constexpr int span_table_radius = 64;
+
+// One span of a circle: row and columns as offsets from the centre.
+struct circle_span {
+    int dy, x1, x2;
+};
+
+// Every span scan_table draws for a whole circle of each radius up to span_table_radius, outline and disc, in
+// its order; built once, in place (drawing allocates nothing).
+class circle_tables
+{
+public:
+    circle_tables()
+    {
+        for (int r = 1; r <= span_table_radius; ++r) {
+            int w[table_limit + 2];
+            half_widths(r, r, w);
+            for (const bool filled : {false, true}) {
+                first[r][filled] = count;
+                for (int dy = -r; dy <= r; ++dy)
+                    row_spans(w, r, dy < 0 ? -dy : dy, filled, [&](long long lo, long long hi) {
+                        spans[count++] = {dy, (int)lo, (int)hi};
+                    });
+            }
+            first[r + 1][0] = count;
         }
-        long long outer = w[dy], inner = w[dy + 1];
-        if (inner == outer) {
-            span(xc - outer, xc - outer, r, f, c);
-            span(xc + outer, xc + outer, r, f, c);
-        } else {
-            span(xc - outer, xc - inner - 1, r, f, c);
-            span(xc + inner + 1, xc + outer, r, f, c);
-        }
+    }
+    std::span<const circle_span> of(int r, bool filled) const
+    {
+        const std::size_t end = filled ? first[r + 1][0] : first[r][1];
+        return {spans.data() + first[r][filled], spans.data() + end};
+    }
+
+private:
+    // At most two spans a row for the outline and one for the disc.
+    static constexpr std::size_t capacity = 3 * (span_table_radius + 1) * (span_table_radius + 1);
+    std::array<circle_span, capacity> spans{};
+    std::array<std::array<std::size_t, 2>, span_table_radius + 2> first{};
+    std::size_t count = 0;
+};
+
+std::span<const circle_span> spans_of_radius(int r, bool filled)
+{
+    static const circle_tables tables;
+    return tables.of(r, filled);
+}
+
+// A circle of radius 1..span_table_radius from its spans: straight to the frame driver when it lies wholly
+// inside the clip box, else each span clipped (rows outside the box are skipped, as the scanner's are).
+void table_circle(int xc, int yc, int r, GrColor c, bool filled)
+{
+    const std::span<const circle_span> list = spans_of_radius(r, filled);
+    const GrContext& ctx = twgr::current_context();
+    const long long x = xc, y = yc;
+    if (x - r >= ctx.gc_xcliplo && x + r <= ctx.gc_xcliphi && y - r >= ctx.gc_ycliplo && y + r <= ctx.gc_ycliphi) {
+        const auto drawhline = twgr::current_driver().drawhline;
+        const int fx = xc + ctx.gc_xoffset, fy = yc + ctx.gc_yoffset;
+        for (const circle_span& s : list)
+            drawhline(fx + s.x1, fy + s.dy, s.x2 - s.x1 + 1, c);
+        return;
+    }
+    for (const circle_span& s : list) {
+        const long long row = y + s.dy;
+        if (row >= ctx.gc_ycliplo && row <= ctx.gc_ycliphi)
+            span(x + s.x1, x + s.x2, row, &_GrSolidFiller, c);
     }
 }
 
@@ -108,10 +186,18 @@ void GrFilledEllipse(int xc, int yc, int xa, int ya, GrColor c)
 
 void GrCircle(int xc, int yc, int r, GrColor c)
 {
-    scan_ellipse(xc, yc, r, r, &_GrSolidFiller, c, 0);
+    const long long radius = r < 0 ? -(long long)r : r;
+    if (radius > 0 && radius <= span_table_radius)
+        table_circle(xc, yc, (int)radius, c, false);
+    else
+        scan_ellipse(xc, yc, r, r, &_GrSolidFiller, c, 0);
 }
 
 void GrFilledCircle(int xc, int yc, int r, GrColor c)
 {
-    scan_ellipse(xc, yc, r, r, &_GrSolidFiller, c, 1);
+    const long long radius = r < 0 ? -(long long)r : r;
+    if (radius > 0 && radius <= span_table_radius)
+        table_circle(xc, yc, (int)radius, c, true);
+    else
+        scan_ellipse(xc, yc, r, r, &_GrSolidFiller, c, 1);
 }

@@ -169,6 +169,33 @@ TEST_F(MemoryMode, CirclesFromRadius121TakeThePolygonPath)
     EXPECT_NE(picture(), circle);
 }
 
+// Circles up to radius 64 draw from spans kept per radius: every radius, ring and disc, inside the clip box and
+// across each of its edges of a sub-context, gives the pixels of the general ellipse scanner (drawn in xor, so a
+// pixel drawn twice shows).
+TEST_F(MemoryMode, CirclesFromSpanTablesMatchTheEllipseScanner)
+{
+    set_mode(150, 150);
+    GrContext sub{};
+    GrCreateSubContext(7, 5, 146, 146, nullptr, &sub);
+    GrSetContext(&sub);
+    GrSetClipBox(3, 4, 128, 131);
+    const int places[][2] = {{66, 68}, {4, 60}, {70, 130}, {127, 5}, {-20, 140}};
+    for (int r = 0; r <= 65; ++r) {
+        for (const auto& at : places) {
+            for (const bool filled : {false, true}) {
+                const int signed_r = filled && r % 2 ? -r : r;
+                GrClearScreen(0);
+                filled ? GrFilledCircle(at[0], at[1], signed_r, xor_one) : GrCircle(at[0], at[1], signed_r, xor_one);
+                const std::string table = picture(GrScreenContext(), 0, 0, 149, 149);
+                GrClearScreen(0);
+                filled ? GrFilledEllipse(at[0], at[1], r, r, xor_one) : GrEllipse(at[0], at[1], r, r, xor_one);
+                ASSERT_EQ(table, picture(GrScreenContext(), 0, 0, 149, 149))
+                    << "r " << signed_r << " at " << at[0] << "," << at[1] << (filled ? " filled" : "");
+            }
+        }
+    }
+}
+
 TEST_F(MemoryMode, PolygonsFollowTheirEdgesAndJoinTheLastPointToTheFirst)
 {
     int tri[3][2] = {{0, 0}, {8, 4}, {0, 4}};
