@@ -212,8 +212,12 @@ void make_room(file_reading& r, std::uint64_t bytes_read, std::uint64_t size)
 {
     if (size <= bytes_read || bytes_read == 0)
         return;
-    const double expected = static_cast<double>(r.rows) * (static_cast<double>(size) / static_cast<double>(bytes_read));
-    const double bounded = std::min(expected * 1.05 + 4096, static_cast<double>(r.limits.max_rows));
+    // The margin covers only the rows still to come, so the estimate closes in on the true count as the file is
+    // read instead of passing the room made early and growing the columns (and copying them) near the end.
+    const double per_byte = static_cast<double>(r.rows) / static_cast<double>(bytes_read);
+    const double to_come = per_byte * static_cast<double>(size - bytes_read);
+    const double expected = static_cast<double>(r.rows) + to_come * 1.05 + 4096;
+    const double bounded = std::min(expected, static_cast<double>(r.limits.max_rows));
     const std::size_t wanted = r.rows_before + static_cast<std::size_t>(bounded);
     if (wanted <= r.d.x.capacity())
         return;
