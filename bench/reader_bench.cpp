@@ -4,6 +4,7 @@
 // gzip- and zstd-compressed against unpacking them alone.
 #include <algorithm>
 #include <charconv>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -24,6 +25,7 @@
 #include "data/byte_source.h"
 #include "data/data_reader.h"
 #include "data/data_set.h"
+#include "data/line_pieces.h"
 #include "unpack/unpack.h"
 
 namespace
@@ -48,13 +50,25 @@ void write_sample(const std::string& path)
     std::fclose(out);
 }
 
-// CPU time of this thread (user and system, page faults included): on a machine shared with other work it
-// varies far less than the wall clock.
+// CPU time of the process (user and system, page faults included, the reader's parsing threads too): on a
+// machine shared with other work it varies far less than the wall clock.
 double cpu_seconds()
 {
     timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+// Best wall-clock time of work: what parsing on several threads gains.
+double wall_seconds_of(const std::function<void()>& work)
+{
+    double best = 1e300;
+    for (int i = 0; i < repetitions; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        work();
+        best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    }
+    return best;
 }
 
 double seconds_of(const std::function<void()>& work)
@@ -68,12 +82,12 @@ double seconds_of(const std::function<void()>& work)
     return best;
 }
 
-void read_into_data_set(const std::string& path, int sorting)
+void read_into_data_set(const std::string& path, int sorting, const read_limits& limits = {})
 {
     sort = sorting;
     data d;
     d.fname = path;
-    readfile(d);
+    readfile(d, limits);
     d.FindMinMax();
     if (d.x.size() != row_count)
         std::abort();
@@ -221,6 +235,8 @@ int main()
     const double on = seconds_of([&] { read_into_data_set(path, 1); });
     const auto [whole_sort, index_sort] = sort_seconds(path);
     const double naive = seconds_of([&] { read_naively(path); });
+    const double wall_one = wall_seconds_of([&] { read_into_data_set(path, 0, {.threads = 1}); });
+    const double wall_all = wall_seconds_of([&] { read_into_data_set(path, 0); });
     const double floor = seconds_of([&] { parse_floor(path); });
 
     std::printf("file: %d rows, %.1f MB; CPU time, best of %d runs\n", row_count, file_mb, repetitions);
@@ -230,6 +246,8 @@ int main()
     std::printf("data::sort alone              : %8.1f ms  (index sort %.1f ms + permutations)\n", whole_sort * 1e3,
                 index_sort * 1e3);
     std::printf("naive stream reader           : %8.1f ms\n", naive * 1e3);
+    std::printf("wall time, sort off: one thread %.1f ms, %u threads %.1f ms (%.2fx)\n", wall_one * 1e3,
+                parse_threads(0), wall_all * 1e3, wall_one / wall_all);
     std::printf("floor (from_chars every number): %7.1f ms\n", floor * 1e3);
 
     std::printf("peak memory above start, sort off: %.1f MB, sort on: %.1f MB (vectors %.1f MB + file %.1f MB; "

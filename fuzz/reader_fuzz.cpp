@@ -1,17 +1,25 @@
 // Differential fuzzing of the data reader's number scanning: every line of the input must give the same
 // column count and the same value (bit for bit) or the same failure for each column as literal
-// classic-locale string-stream reads. Any difference aborts.
+// classic-locale string-stream reads; and the input read as a data file in pieces on several threads (cut
+// where its last byte says) must give what one thread gives. Any difference aborts.
 #include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <sstream>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include <unistd.h>
 
 #include "../tests/reader/stream_reference.h"
 #include "data/data_reader.h"
 #include "data/number_scan.h"
+#include "plot/run_state.h"
 
 namespace
 {
@@ -41,6 +49,56 @@ void check_line(const std::string& line, column_scan& scan)
     }
 }
 
+// What reading a data file gave: every column bit for bit, the switches it set, its messages and error.
+struct reading {
+    std::vector<std::uint64_t> bits;
+    int switches;
+    std::string messages, error;
+    bool operator==(const reading&) const = default;
+};
+
+reading read_as_data_file(const std::string& path, const read_limits& limits)
+{
+    reset_run_state();
+    mydata[0].fname = path;
+    reading out{};
+    std::ostringstream messages;
+    std::streambuf* const old = std::cerr.rdbuf(messages.rdbuf());
+    try {
+        readfile(mydata[0], limits);
+    } catch (const std::exception& e) {
+        out.error = e.what();
+    }
+    std::cerr.rdbuf(old);
+    out.messages = messages.str();
+    for (const std::vector<double>* column : mydata[0].columns()) {
+        out.bits.push_back(column->size());
+        for (const double v : *column)
+            out.bits.push_back(std::bit_cast<std::uint64_t>(v));
+    }
+    out.switches = nox | noz << 1 | only2cols << 2;
+    return out;
+}
+
+void check_threads(std::string_view text)
+{
+    // One file per process, removed at its end.
+    static const struct temp_file {
+        std::string path = "/tmp/reader_fuzz_" + std::to_string(::getpid()) + ".dat";
+        ~temp_file() { std::remove(path.c_str()); }
+    } file;
+    const std::string& path = file.path;
+    std::ofstream(path, std::ios::binary).write(text.data(), static_cast<std::streamsize>(text.size()));
+    const unsigned cut = text.empty() ? 1 : static_cast<unsigned char>(text.back()) + 1u;
+    const reading one = read_as_data_file(path, {});
+    const reading many = read_as_data_file(
+        path, {.block_bytes = 1 + cut % 13, .threads = 2 + cut % 4, .parallel_bytes = 0, .cut_seed = cut});
+    if (!(one == many)) {
+        std::fprintf(stderr, "reader difference with threads (cut %u)\n", cut);
+        std::abort();
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size)
@@ -56,5 +114,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
         check_line(std::string(text.substr(start, stop - start)), scan);
         start = stop + 1;
     }
+    check_threads(text);
     return 0;
 }

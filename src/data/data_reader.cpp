@@ -3,6 +3,7 @@
 #include "data/data_reader.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -15,6 +16,7 @@
 #include "data/byte_source.h"
 #include "data/huge_pages.h"
 #include "data/line_blocks.h"
+#include "data/line_pieces.h"
 #include "data/number_scan.h"
 #include "print/err_printf.h"
 
@@ -252,16 +254,134 @@ void read_text(file_reading& r, std::string_view text)
     });
 }
 
+// Parsing a run of lines on several threads. Each piece of the run is parsed on its own into rows of its own
+// under the switches as they stand, up to the first line that the one-thread path must take (a missing column:
+// a message, a switch that changes how later lines read, or an error), and the pieces are then joined in order.
+// From a piece that stopped at such a line on, the rest of the run is read by the one-thread path, so the rows,
+// messages, switches and the first error are those of reading the run on one thread.
+
+// The rows one piece gives, in the order of data::columns(); x holds row numbers from 0 under --nox.
+struct piece_rows {
+    std::array<std::vector<double>, 7> columns;
+    std::uint64_t lines = 0; // lines taken, comments included, before stop
+    std::uint64_t rows = 0;
+    std::size_t bad_rows = 0;
+    std::size_t stop = std::string_view::npos; // where the line that stopped the piece starts
+};
+
+// The value column_value gives for a column the scan reached: 0 for column 0.
+double reached_value(const column_scan& scan, std::uint32_t col)
+{
+    return col == 0 ? 0.0 : scan.value(col);
+}
+
+// The row of one line when every column it needs is there, as read_line makes it; false (nothing appended)
+// otherwise.
+bool parse_whole_row(const data& d, const column_scan& scan, piece_rows& out)
+{
+    const bool components = is_ellipse_quiver(draw_type);
+    std::uint32_t wanted[7] = {nox ? 0 : d.cols.x, d.cols.y, components || !reads_z() ? 0 : d.cols.z};
+    std::size_t count = 3;
+    if (components)
+        for (const ci_t& c : column_index[draw_type - DT_ELLIPSE_XYUV].ci)
+            wanted[count++] = d.cols.e + c.value;
+    for (std::size_t k = 0; k < count; ++k)
+        if (wanted[k] != 0 && !scan.reached(wanted[k]))
+            return false;
+    out.columns[0].push_back(nox ? 0.0 : reached_value(scan, wanted[0]));
+    out.columns[1].push_back(reached_value(scan, wanted[1]));
+    out.columns[2].push_back(components || !reads_z() ? 1.0 : reached_value(scan, wanted[2]));
+    if (components) {
+        double v[4];
+        for (std::size_t k = 0; k < 4; ++k)
+            out.columns[3 + k].push_back(v[k] = reached_value(scan, wanted[3 + k]));
+        if (std::fabs(v[0] * v[2] + v[1] * v[3]) > 1e-6)
+            ++out.bad_rows;
+    }
+    ++out.rows;
+    return true;
+}
+
+void parse_piece(const data& d, std::string_view piece, piece_rows& out)
+{
+    for (std::vector<double>& column : out.columns)
+        column.clear();
+    out = {std::move(out.columns)};
+    column_scan scan;
+    const std::uint32_t last = last_needed_column(d);
+    const char* const start = piece.data();
+    for_each_line(piece, [&](std::string_view line) {
+        if (out.stop != std::string_view::npos)
+            return;
+        if (!is_comment_or_empty(line)) {
+            scan.scan(line, last);
+            if (!parse_whole_row(d, scan, out)) {
+                out.stop = static_cast<std::size_t>(line.data() - start);
+                return;
+            }
+        }
+        ++out.lines;
+    });
+}
+
+// Appends a parsed piece to the data set as read_line would have: past the row limit only the rows up to it.
+void join_piece(file_reading& r, const piece_rows& piece)
+{
+    const std::uint64_t taken = std::min(piece.rows, r.limits.max_rows - r.rows);
+    const data::column_list columns = r.d.columns();
+    const std::size_t first_row = r.d.x.size();
+    for (std::size_t k = 0; k < data::columns_used(draw_type); ++k)
+        columns[k]->insert(columns[k]->end(), piece.columns[k].begin(),
+                           piece.columns[k].begin() + static_cast<std::ptrdiff_t>(taken));
+    if (nox)
+        for (std::size_t i = 0; i < taken; ++i)
+            r.d.x[first_row + i] = static_cast<double>(first_row + i);
+    r.rows += taken;
+    if (taken < piece.rows)
+        too_many_rows(r);
+    r.lines += piece.lines;
+    r.bad_rows += piece.bad_rows;
+}
+
+// Whether the next run may be parsed on threads: the first data line has set the column count, no trace
+// level asks for per-value traces, and the draw type is one the reader knows.
+bool may_parse_on_threads(const file_reading& r)
+{
+    return r.columns != -1 && debug == 0 &&
+           (draw_type == DT_NORMAL || draw_type == DT_LINE || is_ellipse_quiver(draw_type));
+}
+
+void read_text_on_threads(file_reading& r, std::string_view text, std::vector<piece_rows>& pieces)
+{
+    const std::vector<std::string_view> cuts = cut_at_line_feeds(text, pieces.size(), r.limits.cut_seed);
+    run_on_threads(cuts.size(), [&](std::size_t k) { parse_piece(r.d, cuts[k], pieces[k]); });
+    for (std::size_t k = 0; k < cuts.size(); ++k) {
+        join_piece(r, pieces[k]);
+        if (pieces[k].stop != std::string_view::npos) {
+            const auto from = static_cast<std::size_t>(cuts[k].data() - text.data()) + pieces[k].stop;
+            read_text(r, text.substr(from));
+            return;
+        }
+    }
+}
+
 // Reads every line of the file; false when it does not open.
 bool read_lines(file_reading& r)
 {
     const std::unique_ptr<byte_source> source = open_data_source(r.d.fname, r.limits.max_file_bytes, r.standard_input);
     if (!source)
         return false;
-    line_blocks blocks(*source, r.limits.block_bytes, r.limits.max_line_bytes, r.limits.max_file_bytes, r.d.fname);
+    const unsigned threads = source->size_hint() >= r.limits.parallel_bytes ? parse_threads(r.limits.threads) : 1;
+    // The pieces' rows are kept from run to run, so each thread's room is made once.
+    std::vector<piece_rows> pieces(threads);
+    line_blocks blocks(*source, r.limits.block_bytes * threads, r.limits.max_line_bytes, r.limits.max_file_bytes,
+                       r.d.fname);
     try {
         for (std::string_view text = blocks.next(); !text.empty(); text = blocks.next()) {
-            read_text(r, text);
+            if (threads > 1 && may_parse_on_threads(r))
+                read_text_on_threads(r, text, pieces);
+            else
+                read_text(r, text);
             make_room(r, blocks.bytes_read(), source->size_hint());
         }
     } catch (const line_too_long&) {

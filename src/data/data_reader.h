@@ -45,6 +45,13 @@ struct read_limits {
     std::size_t max_line_bytes = std::size_t{16} << 20;
     std::uint64_t max_file_bytes = std::uint64_t{4} << 30;
     std::uint64_t max_rows = 50'000'000;
+    // A file of at least parallel_bytes bytes (by its size beforehand) is parsed on threads threads (0: one per
+    // core), at most max_parse_threads, each taking a share of every run of block_bytes times threads bytes;
+    // the rows, messages and errors are those of one thread. Tests set cut_seed != 0 to cut the runs at random
+    // line feeds, and parallel_bytes = 0 to parse small inputs and pipes on threads too.
+    unsigned threads = 0;
+    std::uint64_t parallel_bytes = std::uint64_t{8} << 20;
+    unsigned cut_seed = 0;
 };
 
 // Appends the rows of file d.fname to d (it does not empty d first) and sorts them by z unless that is off.

@@ -5,6 +5,7 @@
 #include "data/byte_source.h"
 
 #include <algorithm>
+#include <array>
 #include <fstream>
 #include <string>
 #include <tuple>
@@ -204,14 +205,14 @@ literal_result read_literally(const std::string& path, std::uint32_t ycol)
     return out;
 }
 
-// Reads path into data set 0 and compares it with the literal reading (default columns).
-void expect_read_as_literally(const std::string& path)
+// Reads path into data set 0 (under limits) and compares it with the literal reading (default columns).
+void expect_read_as_literally(const std::string& path, const read_limits& limits = {})
 {
     const literal_result expected = read_literally(path, 2);
     mydata[0].fname = path;
     bool too_few = false;
     try {
-        readfile(mydata[0]);
+        readfile(mydata[0], limits);
     } catch (const too_few_columns_exception&) {
         too_few = true;
     }
@@ -246,8 +247,14 @@ TEST_F(Reader, DamagedFilesReadAsTheLiteralReading)
     testing::internal::CaptureStderr();
     for (const std::string& text : variants) {
         SCOPED_TRACE(testing::PrintToString(text));
-        SetUp();
-        expect_read_as_literally(dir.write("damaged.dat", text).string());
+        for (const unsigned threads : {1u, 3u}) {
+            SetUp();
+            expect_read_as_literally(dir.write("damaged.dat", text).string(),
+                                     {.block_bytes = 1 + text.size() % 7,
+                                      .threads = threads,
+                                      .parallel_bytes = 0,
+                                      .cut_seed = static_cast<unsigned>(text.size() + threads)});
+        }
         if (HasFatalFailure())
             break;
     }
@@ -294,32 +301,73 @@ TEST_F(Reader, VeryLongLinesAndLinesWithoutEnd)
     EXPECT_LT(mydata[1].x.capacity(), 2000u + 500u + 4096u);
 }
 
-// The file arrives in reads of any size: lines cut anywhere (a carriage return apart from its line feed
-// included) read as from one piece.
-TEST_F(Reader, LinesCutAcrossReadsReadAsWhole)
+// The file arrives in reads of any size, plain or compressed, and is parsed in pieces cut at random line feeds
+// on any number of threads: it reads as from one piece on one thread, with the same rows, messages, switches and first
+// error (a carriage return apart from its line feed, a missing z that switches z off, a short line, the row limit).
+TEST_F(Reader, LinesCutAcrossReadsAndThreadsReadAsWhole)
 {
-    const std::string sample =
-        "# x y z\r\n1 2 3\r\n-4.5e1\t6 7 tail\n\n 8 9e-400 1e999\n;c\n2 1,5 +.5\r\n12 3 -4\n1 2\r";
-    testing::internal::CaptureStderr();
-    read(sample);
-    const data whole = mydata[0];
-    const int whole_only2cols = only2cols;
-    // Compressed, in three gzip members or zstd frames, the reader's room of a few bytes cuts them anywhere too.
-    const std::string forms[] = {sample, packed(sample, false, 3), packed(sample, true, 3)};
-    for (std::size_t block = 1; block <= 9; ++block) {
-        for (const std::string& form : forms) {
-            SCOPED_TRACE(testing::Message() << block << " " << form.size());
-            SetUp();
-            mydata[0].fname = dir.write("cut.dat", form).string();
-            readfile(mydata[0], {.block_bytes = block});
-            EXPECT_EQ(mydata[0].x, whole.x);
-            EXPECT_EQ(mydata[0].y, whole.y);
-            EXPECT_EQ(mydata[0].z, whole.z);
-            EXPECT_EQ(only2cols, whole_only2cols);
+    std::string rows_then_short = "1 2 3\n";
+    for (int i = 0; i < 12; ++i)
+        rows_then_short += std::to_string(i) + " " + std::to_string(i * 3 % 7) + (i == 6 ? "\n" : " 5e-1\n");
+    const struct {
+        std::string text;
+        read_limits limits;
+        int type = DT_NORMAL;
+    } samples[] = {
+        {"# x y z\r\n1 2 3\r\n-4.5e1\t6 7 tail\n\n 8 9e-400 1e999\n;c\n2 1,5 +.5\r\n12 3 -4\n1 2\r", {}},
+        {rows_then_short, {}},
+        {rows_then_short, {.max_rows = 5}},
+        {rows_then_short, {.max_rows = 9}},
+        {rows_then_short + "7\n8 9 1\n", {}},
+        {"5\n#\n6 1\n7\n-1\n\n2\n", {}},
+        {"0 0 1 0 0 2\n0 0 1 0 0 2\n0 0 1 0 0 2\n2 2 3 3 3 3\n1 2 3 4 5 6\n", {}, DT_ELLIPSE_XUYV},
+    };
+    struct outcome {
+        std::array<std::vector<double>, 7> columns;
+        int only2cols;
+        std::string messages, error;
+    };
+    const auto read_with = [&](const std::string& text, read_limits limits, int type) {
+        SetUp();
+        draw_type = type;
+        mydata[0].cols.e = 3;
+        mydata[0].fname = dir.write("cut.dat", text).string();
+        outcome out{};
+        testing::internal::CaptureStderr();
+        try {
+            readfile(mydata[0], limits);
+        } catch (const std::exception& e) {
+            out.error = e.what();
         }
+        out.messages = testing::internal::GetCapturedStderr();
+        for (std::size_t k = 0; k < out.columns.size(); ++k)
+            out.columns[k] = *mydata[0].columns()[k];
+        out.only2cols = only2cols;
+        return out;
+    };
+    for (const auto& sample : samples) {
+        const outcome whole = read_with(sample.text, sample.limits, sample.type);
+        // Compressed, in three gzip members or zstd frames, the reader's room of a few bytes cuts them anywhere too.
+        const std::string forms[] = {sample.text, packed(sample.text, false, 3), packed(sample.text, true, 3)};
+        for (std::size_t block = 1; block <= 9; ++block) {
+            for (const unsigned threads : {1u, 2u, 3u, 5u}) {
+                const std::string& form = forms[(block + threads) % 3];
+                SCOPED_TRACE(sample.text.substr(0, 30) + " block " + std::to_string(block) + " threads " +
+                             std::to_string(threads) + " form " + std::to_string((block + threads) % 3));
+                read_limits cut = sample.limits;
+                cut.block_bytes = block;
+                cut.threads = threads;
+                cut.parallel_bytes = 0;
+                cut.cut_seed = static_cast<unsigned>(block * 8 + threads);
+                const outcome got = read_with(form, cut, sample.type);
+                EXPECT_EQ(got.columns, whole.columns);
+                EXPECT_EQ(got.only2cols, whole.only2cols);
+                EXPECT_EQ(got.messages, whole.messages);
+                EXPECT_EQ(got.error, whole.error);
+            }
+        }
+        EXPECT_FALSE(whole.columns[0].empty());
     }
-    testing::internal::GetCapturedStderr();
-    EXPECT_EQ(whole.x.size(), 6u);
 }
 
 // Rows, line length and file size are bounded; what reaches a bound ends the reading with a message naming the
