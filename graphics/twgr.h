@@ -79,6 +79,12 @@ typedef enum _GR_frameModes GrFrameMode;
 struct _GR_frameDriver;
 struct _GR_videoMode;
 
+// A piece of one row of a shape, relative to a centre: row dy, columns x1 to x2 (x1 <= x2).
+struct _GR_span {
+    int dy, x1, x2;
+};
+typedef struct _GR_span GrSpan;
+
 // One frame: up to four planes of pixel memory and the driver that knows their format.
 struct _GR_frame {
     unsigned char* gf_baseaddr[4]; // one pointer per plane, null for planes the format lacks
@@ -135,6 +141,9 @@ struct _GR_frameDriver {
     // The result lives in the library's scratch buffer until its next use.
     GrColor* (*getindexedscanline)(GrFrame* c, int x, int y, int w, int* indx);
     void (*putscanline)(int x, int y, int w, const GrColor* scl, GrColor op);
+    // Optional (null: the shapes draw each piece through drawhline): n row pieces around (x, y), each row dy
+    // from y and columns x1..x2 from x, all inside the frame. Small circles are drawn through it.
+    void (*drawspans)(int x, int y, const struct _GR_span* spans, int n, GrColor c);
 };
 typedef struct _GR_frameDriver GrFrameDriver;
 

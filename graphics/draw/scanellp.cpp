@@ -83,9 +83,7 @@ void scan_table(long long xc, long long yc, long long a, long long b, long long 
 constexpr int span_table_radius = 64;
 
 // One span of a circle: row and columns as offsets from the centre.
-struct circle_span {
-    int dy, x1, x2;
-};
+using circle_span = GrSpan;
 
 // Every span scan_table draws for a whole circle of each radius up to span_table_radius, outline and disc, in
 // its order; built once, in place (drawing allocates nothing).
@@ -135,10 +133,14 @@ void table_circle(int xc, int yc, int r, GrColor c, bool filled)
     const GrContext& ctx = twgr::current_context();
     const long long x = xc, y = yc;
     if (x - r >= ctx.gc_xcliplo && x + r <= ctx.gc_xcliphi && y - r >= ctx.gc_ycliplo && y + r <= ctx.gc_ycliphi) {
-        const auto drawhline = twgr::current_driver().drawhline;
+        const _GR_frameDriver& driver = twgr::current_driver();
         const int fx = xc + ctx.gc_xoffset, fy = yc + ctx.gc_yoffset;
+        if (driver.drawspans != nullptr) {
+            driver.drawspans(fx, fy, list.data(), static_cast<int>(list.size()), c);
+            return;
+        }
         for (const circle_span& s : list)
-            drawhline(fx + s.x1, fy + s.dy, s.x2 - s.x1 + 1, c);
+            driver.drawhline(fx + s.x1, fy + s.dy, s.x2 - s.x1 + 1, c);
         return;
     }
     for (const circle_span& s : list) {

@@ -80,6 +80,7 @@ constexpr _GR_frameDriver placeholder{
     .bltr2v = bitblt,
     .getindexedscanline = getindexedscanline,
     .putscanline = putscanline,
+    .drawspans = nullptr,
 };
 
 } // namespace

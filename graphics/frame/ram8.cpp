@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <iterator>
+#include <span>
 
 namespace
 {
@@ -91,6 +92,20 @@ void block(int x, int y, int w, int h, GrColor c)
     byte* p = address(x, y);
     std::ptrdiff_t stride = twgr::current_context().gc_frame.gf_lineoffset;
     twgr::with_op(c, [&](auto o) { fill_block<decltype(o)::value>(p, w, h, stride, (byte)c); });
+}
+
+// The spans of a small circle: one address and one choice of operation for all of them.
+void drawspans(int x, int y, const GrSpan* spans, int n, GrColor c)
+{
+    if (n <= 0 || is_noop(c))
+        return;
+    byte* const centre = address(x, y);
+    const std::ptrdiff_t stride = twgr::current_context().gc_frame.gf_lineoffset;
+    twgr::with_op(c, [&](auto o) {
+        for (const GrSpan& s : std::span(spans, static_cast<std::size_t>(n)))
+            fill_row<decltype(o)::value>(centre + s.dy * stride + s.x1, static_cast<std::size_t>(s.x2 - s.x1 + 1),
+                                         (byte)c);
+    });
 }
 
 void drawhline(int x, int y, int w, GrColor c)
@@ -225,4 +240,5 @@ constexpr _GR_frameDriver _GrFrameDriverRAM8{
     .bltr2v = nullptr,
     .getindexedscanline = getindexedscanline,
     .putscanline = putscanline,
+    .drawspans = drawspans,
 };

@@ -125,6 +125,7 @@ template <int Bytes, int Shift> struct packed_pixels {
             .bltr2v = nullptr,
             .getindexedscanline = _GrFrDrvGenericGetIndexedScanline,
             .putscanline = _GrFrDrvGenericPutScanline,
+            .drawspans = nullptr,
         };
     }
 };

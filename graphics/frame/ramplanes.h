@@ -149,6 +149,7 @@ template <int Planes> struct bit_planes {
             .bltr2v = nullptr,
             .getindexedscanline = _GrFrDrvGenericGetIndexedScanline,
             .putscanline = _GrFrDrvGenericPutScanline,
+            .drawspans = nullptr,
         };
     }
 };

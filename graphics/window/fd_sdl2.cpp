@@ -1,7 +1,7 @@
 // Frame drivers of the window frames: pixels stored exactly as in the RAM frames of 8 and 24 bits, and
 // every drawing operation marks what it touched, so that the window thread repaints it.
-#include "window/sdl2_window.h"
 #include "core/twgr_internal.h"
+#include "window/sdl2_window.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -88,6 +88,7 @@ template <const _GR_frameDriver& Ram> struct windowed {
             .bltr2v = blit,
             .getindexedscanline = getindexedscanline,
             .putscanline = putscanline,
+            .drawspans = nullptr,
         };
     }
 };
