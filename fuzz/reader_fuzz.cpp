@@ -49,7 +49,8 @@ void check_line(const std::string& line, column_scan& scan)
     }
 }
 
-// What reading a data file gave: every column bit for bit, the switches it set, its messages and error.
+// What reading a data file gave: every column bit for bit, the block starts, the switches it set, its messages
+// and error.
 struct reading {
     std::vector<std::uint64_t> bits;
     int switches;
@@ -76,6 +77,8 @@ reading read_as_data_file(const std::string& path, const read_limits& limits)
         for (const double v : *column)
             out.bits.push_back(std::bit_cast<std::uint64_t>(v));
     }
+    out.bits.push_back(mydata[0].block_starts.size());
+    out.bits.insert(out.bits.end(), mydata[0].block_starts.begin(), mydata[0].block_starts.end());
     out.switches = nox | noz << 1 | only2cols << 2;
     return out;
 }

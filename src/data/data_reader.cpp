@@ -267,6 +267,8 @@ struct piece_rows {
     std::uint64_t rows = 0;
     std::size_t bad_rows = 0;
     std::size_t stop = std::string_view::npos; // where the line that stopped the piece starts
+    std::vector<std::size_t> after_blank;      // rows with a blank line between them and the row before
+    bool block_ended = false;                  // a blank line after the last row (any blank line, without rows)
 };
 
 // The value column_value gives for a column the scan reached: 0 for column 0.
@@ -306,22 +308,41 @@ void parse_piece(const data& d, std::string_view piece, piece_rows& out)
 {
     for (std::vector<double>& column : out.columns)
         column.clear();
-    out = {std::move(out.columns)};
+    out.after_blank.clear();
+    out = {.columns = std::move(out.columns), .after_blank = std::move(out.after_blank)};
     column_scan scan;
     const std::uint32_t last = last_needed_column(d);
     const char* const start = piece.data();
     for_each_line(piece, [&](std::string_view line) {
         if (out.stop != std::string_view::npos)
             return;
-        if (!is_comment_or_empty(line)) {
+        if (is_comment_or_empty(line)) {
+            out.block_ended = out.block_ended || line.empty();
+        } else {
             scan.scan(line, last);
+            const std::uint64_t row = out.rows;
             if (!parse_whole_row(d, scan, out)) {
                 out.stop = static_cast<std::size_t>(line.data() - start);
                 return;
             }
+            if (out.block_ended)
+                out.after_blank.push_back(row);
+            out.block_ended = false;
         }
         ++out.lines;
     });
+}
+
+// The block starts of the first taken rows of a piece joined at row first_row, as read_line records them: a row
+// after a blank line (in this piece, or before it for the piece's first row) that is not the data set's first.
+void join_block_starts(file_reading& r, const piece_rows& piece, std::size_t first_row, std::uint64_t taken)
+{
+    if (taken > 0 && r.block_ended && first_row > 0 && (piece.after_blank.empty() || piece.after_blank[0] != 0))
+        r.d.block_starts.push_back(first_row);
+    for (const std::size_t row : piece.after_blank)
+        if (row < taken && first_row + row > 0)
+            r.d.block_starts.push_back(first_row + row);
+    r.block_ended = piece.rows > 0 ? piece.block_ended : r.block_ended || piece.block_ended;
 }
 
 // Appends a parsed piece to the data set as read_line would have: past the row limit only the rows up to it.
@@ -336,6 +357,7 @@ void join_piece(file_reading& r, const piece_rows& piece)
     if (nox)
         for (std::size_t i = 0; i < taken; ++i)
             r.d.x[first_row + i] = static_cast<double>(first_row + i);
+    join_block_starts(r, piece, first_row, taken);
     r.rows += taken;
     if (taken < piece.rows)
         too_many_rows(r);

@@ -302,8 +302,9 @@ TEST_F(Reader, VeryLongLinesAndLinesWithoutEnd)
 }
 
 // The file arrives in reads of any size, plain or compressed, and is parsed in pieces cut at random line feeds
-// on any number of threads: it reads as from one piece on one thread, with the same rows, messages, switches and first
-// error (a carriage return apart from its line feed, a missing z that switches z off, a short line, the row limit).
+// on any number of threads: it reads as from one piece on one thread, with the same rows, block starts, messages,
+// switches and first error (a carriage return apart from its line feed, a missing z that switches z off, a short
+// line, the row limit, blank lines).
 TEST_F(Reader, LinesCutAcrossReadsAndThreadsReadAsWhole)
 {
     std::string rows_then_short = "1 2 3\n";
@@ -320,10 +321,12 @@ TEST_F(Reader, LinesCutAcrossReadsAndThreadsReadAsWhole)
         {rows_then_short, {.max_rows = 9}},
         {rows_then_short + "7\n8 9 1\n", {}},
         {"5\n#\n6 1\n7\n-1\n\n2\n", {}},
+        {"\n1 2 3\n\n\n2 3 4\n#\n3 4 5\n\r\n4 5\n\n5 6 7\n6 7 8\n\n", {}},
         {"0 0 1 0 0 2\n0 0 1 0 0 2\n0 0 1 0 0 2\n2 2 3 3 3 3\n1 2 3 4 5 6\n", {}, DT_ELLIPSE_XUYV},
     };
     struct outcome {
         std::array<std::vector<double>, 7> columns;
+        std::vector<std::size_t> block_starts;
         int only2cols;
         std::string messages, error;
     };
@@ -342,6 +345,7 @@ TEST_F(Reader, LinesCutAcrossReadsAndThreadsReadAsWhole)
         out.messages = testing::internal::GetCapturedStderr();
         for (std::size_t k = 0; k < out.columns.size(); ++k)
             out.columns[k] = *mydata[0].columns()[k];
+        out.block_starts = mydata[0].block_starts;
         out.only2cols = only2cols;
         return out;
     };
@@ -361,6 +365,7 @@ TEST_F(Reader, LinesCutAcrossReadsAndThreadsReadAsWhole)
                 cut.cut_seed = static_cast<unsigned>(block * 8 + threads);
                 const outcome got = read_with(form, cut, sample.type);
                 EXPECT_EQ(got.columns, whole.columns);
+                EXPECT_EQ(got.block_starts, whole.block_starts);
                 EXPECT_EQ(got.only2cols, whole.only2cols);
                 EXPECT_EQ(got.messages, whole.messages);
                 EXPECT_EQ(got.error, whole.error);
