@@ -160,5 +160,6 @@ constexpr struct option long_opts[LONG_OPTION_COUNT + 1] = {
     {"name7", required_argument, nullptr, OPT_NAME0 + 7},
     {"name8", required_argument, nullptr, OPT_NAME0 + 8},
     {"name9", required_argument, nullptr, OPT_NAME0 + 9},
+    {"separator", required_argument, nullptr, OPT_SEPARATOR},
     {nullptr, 0, nullptr, 0},
 };

@@ -13,6 +13,7 @@
 #include "core/messages.h"
 #include "core/settings.h"
 #include "data/data_set.h"
+#include "data/delimited.h"
 #include "plot/overlays.h"
 #include "print/err_printf.h"
 
@@ -39,6 +40,18 @@ void handle_set_file(int n, const char* arg)
     trace_set_option(n, arg);
 }
 
+// A column option takes a number or a header name; the last one given counts.
+void set_column(const char* arg, std::uint32_t& column, std::string& name, std::uint8_t& set)
+{
+    if (is_column_name(arg)) {
+        name = arg;
+    } else {
+        column = get_column(arg);
+        name.clear();
+    }
+    set = 1;
+}
+
 void handle_set_option(int c, const char* arg)
 {
     const int kind = (c - OPT_X0) % 6;
@@ -46,20 +59,16 @@ void handle_set_option(int c, const char* arg)
     ::cols& cols = mydata[n].cols;
     switch (kind) {
     case kind_x:
-        cols.x = get_column(arg);
-        cols.xset = 1;
+        set_column(arg, cols.x, cols.x_name, cols.xset);
         break;
     case kind_y:
-        cols.y = get_column(arg);
-        cols.yset = 1;
+        set_column(arg, cols.y, cols.y_name, cols.yset);
         break;
     case kind_z:
-        cols.z = get_column(arg);
-        cols.zset = 1;
+        set_column(arg, cols.z, cols.z_name, cols.zset);
         break;
     case kind_e:
-        cols.e = get_column(arg);
-        cols.eset = 1;
+        set_column(arg, cols.e, cols.e_name, cols.eset);
         break;
     case kind_fg:
         FgColors[n] = get_rgb(arg);
@@ -327,6 +336,16 @@ bool handle_key_option(int c, const char* arg)
     return false;
 }
 
+// A data file's separator comes from its name unless --separator gives one for every file.
+void handle_separator(const char* arg)
+{
+    field_separator = separator_of_option(arg);
+    if (field_separator == 0)
+        error("--separator=%s: the separator is one character (or \"tab\"), and not one that can be part of a "
+              "number, a quote or a line end\n",
+              arg);
+}
+
 bool handle_run_option(int c, option_state& state)
 {
     switch (c) {
@@ -387,6 +406,10 @@ void handle_option(int c, const char* arg, option_state& state)
     }
     if (c >= OPT_X0 && c <= OPT_OFFS_Y9) {
         handle_set_option(c, arg);
+        return;
+    }
+    if (c == OPT_SEPARATOR) {
+        handle_separator(arg);
         return;
     }
     if (handle_size_option(c, arg, state) || handle_range_option(c, arg) || handle_color_option(c, arg) ||

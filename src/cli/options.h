@@ -62,9 +62,10 @@ enum OPTIONS {
     // The key names of data sets 0 to 9 ("--name" is data set 0's).
     OPT_NAME0 = 356,
     OPT_NAME9 = 365,
+    OPT_SEPARATOR = 366,
 };
 
-inline constexpr int LONG_OPTION_COUNT = 152;
+inline constexpr int LONG_OPTION_COUNT = 153;
 
 extern const char short_opts[];
 extern const struct option long_opts[LONG_OPTION_COUNT + 1]; // ends with an all-zero record

@@ -47,14 +47,38 @@ int parse_options(int argc, char** argv, option_state& state)
     return optind;
 }
 
-// Copies data set 0's column choice into one column slot of data set i unless the command line set it.
-void inherit_one(int i, const char* name, std::uint32_t& col, std::uint8_t& set, std::uint32_t from)
+// Copies data set 0's column choice (number and header name) into one column slot of data set i unless the command
+// line set it.
+void inherit_one(int i, const char* name, std::uint32_t& col, std::string& header_name, std::uint8_t& set,
+                 std::uint32_t from, const std::string& from_name)
 {
     if (set)
         return;
     TW_DEBUG("cloning " << name << "-column for dataset " << i);
     col = from;
+    header_name = from_name;
     set = 1;
+}
+
+// A column as the user gave it: its number, or its header name.
+std::string column_text(std::uint32_t col, const std::string& name)
+{
+    return name.empty() ? std::to_string(col) : name;
+}
+
+// Two columns given as numbers are the same when the numbers are; given by name, when the names are (a name and a
+// number can only be compared once a file's header is read).
+bool same_column(std::uint32_t a, const std::string& a_name, std::uint32_t b, const std::string& b_name)
+{
+    return a_name.empty() == b_name.empty() && (a_name.empty() ? a == b : a_name == b_name);
+}
+
+void warn_if_same(const char* a_label, std::uint32_t a, const std::string& a_name, const char* b_label, std::uint32_t b,
+                  const std::string& b_name)
+{
+    if (same_column(a, a_name, b, b_name))
+        warning("%scol=%s and %scol=%s are the same\n", a_label, column_text(a, a_name).c_str(), b_label,
+                column_text(b, b_name).c_str());
 }
 
 void check_limit(const MinMax& m, const char* message)
@@ -73,21 +97,15 @@ void warn_column_clashes()
 {
     const ::cols& c = mydata[0].cols;
     if (nox) {
-        if (!only2cols && c.y == c.z)
-            warning("ycol=%d and zcol=%d are the same\n", c.y, c.z);
+        if (!only2cols)
+            warn_if_same("y", c.y, c.y_name, "z", c.z, c.z_name);
         return;
     }
-    if (only2cols || noz) {
-        if (c.x == c.y)
-            warning("xcol=%d and ycol=%d are the same\n", c.x, c.y);
+    warn_if_same("x", c.x, c.x_name, "y", c.y, c.y_name);
+    if (only2cols || noz)
         return;
-    }
-    if (c.x == c.y)
-        warning("xcol=%d and ycol=%d are the same\n", c.x, c.y);
-    if (c.x == c.z)
-        warning("xcol=%d and zcol=%d are the same\n", c.x, c.z);
-    if (c.y == c.z)
-        warning("ycol=%d and zcol=%d are the same\n", c.y, c.z);
+    warn_if_same("x", c.x, c.x_name, "z", c.z, c.z_name);
+    warn_if_same("y", c.y, c.y_name, "z", c.z, c.z_name);
 }
 
 // Gives data sets 1 to 9 that have a file the column choices of data set 0 they were not given.
@@ -98,10 +116,10 @@ void inherit_columns()
         ::cols& to = mydata[i].cols;
         if (mydata[i].fname.empty())
             continue;
-        inherit_one(i, "x", to.x, to.xset, from.x);
-        inherit_one(i, "y", to.y, to.yset, from.y);
-        inherit_one(i, "z", to.z, to.zset, from.z);
-        inherit_one(i, "e", to.e, to.eset, from.e);
+        inherit_one(i, "x", to.x, to.x_name, to.xset, from.x, from.x_name);
+        inherit_one(i, "y", to.y, to.y_name, to.yset, from.y, from.y_name);
+        inherit_one(i, "z", to.z, to.z_name, to.zset, from.z, from.z_name);
+        inherit_one(i, "e", to.e, to.e_name, to.eset, from.e, from.e_name);
     }
 }
 
@@ -111,12 +129,12 @@ void announce_columns()
     if (nox)
         std::printf("using linenumber as x, ");
     else
-        std::printf("using col %d as x, ", c.x);
-    std::printf("col %d as y, ", c.y);
+        std::printf("using col %s as x, ", column_text(c.x, c.x_name).c_str());
+    std::printf("col %s as y, ", column_text(c.y, c.y_name).c_str());
     if (only2cols || noz)
         std::printf("and z=1\n");
     else
-        std::printf("col %d as z\n", c.z);
+        std::printf("col %s as z\n", column_text(c.z, c.z_name).c_str());
 }
 
 // A log axis needs positive limits, and holds neither times nor the lengths of ellipse and quiver components.

@@ -122,6 +122,14 @@ unsigned int get_column(const char* s)
     return static_cast<unsigned int>(col);
 }
 
+bool is_column_name(const char* s)
+{
+    while (std::isspace(static_cast<unsigned char>(*s)))
+        ++s;
+    const char* digits = (*s == '+' || *s == '-') ? s + 1 : s;
+    return *s != '\0' && !std::isdigit(static_cast<unsigned char>(*digits));
+}
+
 int get_plot_index(int x, int base)
 {
     return (x - base) / 6;

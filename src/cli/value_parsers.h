@@ -18,6 +18,10 @@ double get_double(const char* s);
 // Column number counting from 1; missing digits and columns before the first go through error_func.
 unsigned int get_column(const char* s);
 
+// True when a column option's value is a header name rather than a number: text in which get_column would find
+// no digits at its start ("time", "level"). Empty or blank text is no name.
+bool is_column_name(const char* s);
+
 // Data-set index of a per-data-set option code whose n = 0 code is base.
 int get_plot_index(int x, int base);
 

@@ -18,6 +18,7 @@ char* output_fname;
 int nox;
 int noz;
 int only2cols;
+char field_separator;
 int sort;
 int draw_type;
 int alt_color;
@@ -140,6 +141,7 @@ void reset_settings()
     in_memory = save_and_exit = 0;
     set_output_fname(nullptr);
     nox = noz = only2cols = 0;
+    field_separator = 0;
     sort = 1;
     reset_plot_settings();
     reset_colors();

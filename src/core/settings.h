@@ -65,6 +65,8 @@ extern char* output_fname; // null until "-o" gives a name; owned by set_output_
 extern int nox;
 extern int noz;
 extern int only2cols;
+// Set by "--separator": every data file is delimited by this character; 0 leaves it to each file's name.
+extern char field_separator;
 extern int sort;
 extern int draw_type; // a dt_type value; an int because the flag options store into it
 extern int alt_color;

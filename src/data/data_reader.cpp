@@ -8,12 +8,14 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "core/messages.h"
 #include "data/byte_source.h"
+#include "data/delimited.h"
 #include "data/huge_pages.h"
 #include "data/line_blocks.h"
 #include "data/line_pieces.h"
@@ -53,7 +55,8 @@ template <typename F> void for_each_line(std::string_view text, F&& f)
 // What one call of readfile carries from line to line.
 struct file_reading {
     file_reading(data& set, const read_limits& bounds, kept_standard_input& input)
-        : d(set), limits(bounds), standard_input(input), rows_before(set.x.size())
+        : d(set), limits(bounds), standard_input(input), rows_before(set.x.size()),
+          separator(separator_for(set.fname))
     {
     }
 
@@ -68,6 +71,12 @@ struct file_reading {
     bool block_ended = false; // a blank line came after the last row
     column_scan scan;
     std::string_view line;
+    // Delimited files only (separator not 0): their fields, whether the first line was looked at for a header,
+    // and the rows skipped for a missing value.
+    const char separator;
+    field_scan fields;
+    bool first_line_done = false;
+    std::uint64_t missing_rows = 0;
 };
 
 // The outcome get_value_at_col gives for col, taken from the line's scan.
@@ -86,7 +95,14 @@ double column_value(const column_scan& scan, std::string_view line, std::uint32_
 
 double column_value(const file_reading& r, std::uint32_t col)
 {
-    return column_value(r.scan, r.line, col);
+    if (r.separator == 0)
+        return column_value(r.scan, r.line, col);
+    if (col == 0)
+        return 0;
+    if (r.fields.reached(col))
+        return r.fields.value(col);
+    TW_DEBUG("fields=" << r.fields.fields() << " col=" << col);
+    throw too_few_columns_exception();
 }
 
 bool reads_z()
@@ -107,9 +123,17 @@ std::uint32_t last_needed_column(const data& d)
     return last;
 }
 
+int count_first_line_columns(file_reading& r)
+{
+    if (r.separator == 0)
+        return count_numbers(r.line);
+    r.fields.scan(r.line, r.separator, std::numeric_limits<std::uint32_t>::max());
+    return static_cast<int>(r.fields.fields());
+}
+
 void count_first_line(file_reading& r)
 {
-    r.columns = count_numbers(r.line);
+    r.columns = count_first_line_columns(r);
     TW_DEBUG("Columns: " << r.columns);
     if (r.columns != 1 || (nox && r.d.cols.y == 1))
         return;
@@ -180,6 +204,52 @@ double read_z_or_components(file_reading& r)
                       " rows, the most one data file may hold");
 }
 
+[[noreturn]] void not_a_number(const file_reading& r, std::uint32_t col)
+{
+    const std::vector<std::string> texts = split_fields(r.line, r.separator);
+    throw input_error("line " + std::to_string(r.lines) + " of data file " + r.d.fname + ": field " +
+                      std::to_string(col) + " (\"" + texts.at(col - 1) + "\") is not a number");
+}
+
+// The row of a delimited line lacks a value when a column it is drawn from holds a missing value; a column
+// holding other text ends the run. Columns the line does not reach are left to column_value.
+bool lacks_value(const file_reading& r)
+{
+    std::uint32_t wanted[6] = {r.d.cols.y};
+    std::size_t count = 1;
+    if (!nox)
+        wanted[count++] = r.d.cols.x;
+    if (is_ellipse_quiver(draw_type))
+        for (std::uint32_t k = 0; k < 4; ++k)
+            wanted[count++] = r.d.cols.e + k;
+    else if (reads_z())
+        wanted[count++] = r.d.cols.z;
+    bool missing = false;
+    for (std::size_t k = 0; k < count; ++k) {
+        const std::uint32_t col = wanted[k];
+        if (col == 0 || !r.fields.reached(col))
+            continue;
+        if (r.fields.kind(col) == field_kind::text)
+            not_a_number(r, col);
+        missing = missing || r.fields.kind(col) == field_kind::missing;
+    }
+    return missing;
+}
+
+// Scans the line for the columns it needs; false when it is a delimited row to skip for a missing value.
+bool scan_line(file_reading& r)
+{
+    if (r.separator == 0) {
+        r.scan.scan(r.line, last_needed_column(r.d));
+        return true;
+    }
+    r.fields.scan(r.line, r.separator, last_needed_column(r.d));
+    if (!lacks_value(r))
+        return true;
+    ++r.missing_rows;
+    return false;
+}
+
 void read_line(file_reading& r)
 {
     if (r.rows == r.limits.max_rows)
@@ -187,7 +257,8 @@ void read_line(file_reading& r)
     ++r.rows;
     if (r.columns == -1)
         count_first_line(r);
-    r.scan.scan(r.line, last_needed_column(r.d));
+    if (!scan_line(r))
+        return;
     double x = static_cast<double>(r.d.x.size());
     if (!nox) {
         x = column_value(r, r.d.cols.x);
@@ -240,8 +311,89 @@ void give_back_room(data& d)
             column->shrink_to_fit();
 }
 
+bool has_column_names(const cols& c)
+{
+    return !c.x_name.empty() || !c.y_name.empty() || !c.z_name.empty() || !c.e_name.empty();
+}
+
+[[noreturn]] void no_header(const file_reading& r)
+{
+    throw input_error("data file " + r.d.fname +
+                      " has no header line to find column names in: names are looked up in the first line of a "
+                      "delimited file (*.csv, *.tsv or --separator)");
+}
+
+std::string joined(const std::vector<std::string>& names)
+{
+    std::string text;
+    for (const std::string& name : names)
+        text += (text.empty() ? "" : ", ") + name;
+    return text;
+}
+
+void resolve_name(const file_reading& r, const std::vector<std::string>& header, const std::string& name,
+                  std::uint32_t& col)
+{
+    if (name.empty())
+        return;
+    const auto found = std::find(header.begin(), header.end(), name);
+    if (found == header.end())
+        throw input_error("data file " + r.d.fname + " has no column named \"" + name +
+                          "\"; its columns are: " + joined(header));
+    col = static_cast<std::uint32_t>(found - header.begin()) + 1;
+    TW_DEBUG("column " << name << " is " << col);
+}
+
+// The first line of a delimited file is a header when a field of it is text: it names the columns, and the names
+// the options gave are looked up in it. Returns true when the line was the header.
+bool take_header(file_reading& r, std::string_view line)
+{
+    r.first_line_done = true;
+    if (!is_header(line, r.separator)) {
+        if (has_column_names(r.d.cols))
+            no_header(r);
+        return false;
+    }
+    const std::vector<std::string> header = split_fields(line, r.separator);
+    cols& c = r.d.cols;
+    resolve_name(r, header, c.x_name, c.x);
+    resolve_name(r, header, c.y_name, c.y);
+    resolve_name(r, header, c.z_name, c.z);
+    resolve_name(r, header, c.e_name, c.e);
+    return true;
+}
+
+// A line of blanks in a delimited file is as empty as an empty one; '#' starts a comment (';' and '!' may start
+// a first field that is empty or text).
+bool is_delimited_comment_or_blank(std::string_view line, char separator)
+{
+    if (!line.empty() && line.front() == '#')
+        return true;
+    for (char c : line)
+        if (!(c == ' ' || (c == '\t' && separator != '\t')))
+            return false;
+    return true;
+}
+
+void read_delimited_text(file_reading& r, std::string_view text)
+{
+    for_each_line(text, [&r](std::string_view line) {
+        ++r.lines;
+        if (is_delimited_comment_or_blank(line, r.separator))
+            return;
+        if (!r.first_line_done && take_header(r, line))
+            return;
+        r.line = line;
+        read_line(r);
+    });
+}
+
 void read_text(file_reading& r, std::string_view text)
 {
+    if (r.separator != 0) {
+        read_delimited_text(r, text);
+        return;
+    }
     for_each_line(text, [&r](std::string_view line) {
         ++r.lines;
         if (is_comment_or_empty(line)) {
@@ -393,7 +545,11 @@ bool read_lines(file_reading& r)
     const std::unique_ptr<byte_source> source = open_data_source(r.d.fname, r.limits.max_file_bytes, r.standard_input);
     if (!source)
         return false;
-    const unsigned threads = source->size_hint() >= r.limits.parallel_bytes ? parse_threads(r.limits.threads) : 1;
+    if (r.separator == 0 && has_column_names(r.d.cols))
+        no_header(r);
+    // Delimited files are parsed on one thread: their pieces would also have to count the rows they skip.
+    const bool parallel = r.separator == 0 && source->size_hint() >= r.limits.parallel_bytes;
+    const unsigned threads = parallel ? parse_threads(r.limits.threads) : 1;
     // The pieces' rows are kept from run to run, so each thread's room is made once.
     std::vector<piece_rows> pieces(threads);
     line_blocks blocks(*source, r.limits.block_bytes * threads, r.limits.max_line_bytes, r.limits.max_file_bytes,
@@ -431,6 +587,9 @@ std::uint64_t readfile(data& d, kept_standard_input& standard_input, const read_
     }
     if (r.bad_rows != 0)
         err__printf(TW_FILE, __LINE__, "dot product not zero\n");
+    if (r.missing_rows != 0)
+        warning("%llu row%s with missing values skipped in %s\n", static_cast<unsigned long long>(r.missing_rows),
+                r.missing_rows == 1 ? "" : "s", d.fname.c_str());
     TW_DEBUG(sort << " " << only2cols);
     if (sort && reads_z()) {
         TW_DEBUG("sorting");

@@ -57,7 +57,8 @@ inline bool user_max_given(const MinMax& m)
     return m.Max > -user_limit_bound;
 }
 
-// Which file columns fill a data set (counted from 1), and whether the command line gave each one.
+// Which file columns fill a data set (counted from 1), and whether the command line gave each one. A column given
+// by name (x_name ...) is looked up in the header of each file when that file is read, which sets its number.
 struct cols {
     std::uint32_t x = 1;
     std::uint32_t y = 2;
@@ -67,6 +68,10 @@ struct cols {
     std::uint8_t yset = 0;
     std::uint8_t zset = 0;
     std::uint8_t eset = 0;
+    std::string x_name = {};
+    std::string y_name = {};
+    std::string z_name = {};
+    std::string e_name = {};
 
     bool is_set() const { return xset || yset || zset || eset; }
 };

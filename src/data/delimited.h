@@ -1,0 +1,52 @@
+// Delimited data lines (CSV, TSV, or any one separator character): the separator a file is read with, the fields
+// of one line as numbers, and the header line's names. Each line is parsed on its own, so any run of whole lines can
+// be handed over; a quoted field does not continue past its line. Input is untrusted: any bytes, any line length.
+#ifndef TREMWIL_DELIMITED_H
+#define TREMWIL_DELIMITED_H
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// ',' for a name ending in .csv, '\t' for .tsv (any case, also before .gz, .zst or .zstd); 0 for any other name.
+char separator_of_name(std::string_view path);
+
+// The separator data file path is read with: --separator when given, else the one its name asks for. 0 means
+// whitespace-separated, read by the long-standing rules.
+char separator_for(const std::string& path);
+
+// The separator --separator=text asks for: a single character, or "tab" or "\t" for the tab; 0 when text names no
+// usable separator (a character that can be part of a number, a quote or a line end).
+char separator_of_option(std::string_view text);
+
+// What one field holds. A missing value is an empty field or NA, NaN, nan, null.
+enum class field_kind : std::uint8_t { number, missing, text };
+
+// The fields of one line, up to a limit, read as numbers: a field is a number when the whole of it (blanks around
+// and quotes taken off) reads as one number of the whitespace-separated rules.
+class field_scan
+{
+public:
+    // Reads fields 1, 2, ... of line, at most last_col of them.
+    void scan(std::string_view line, char separator, std::uint32_t last_col);
+
+    bool reached(std::uint32_t col) const { return col <= fields_; }
+    std::uint32_t fields() const { return fields_; }
+    field_kind kind(std::uint32_t col) const { return kinds_[col - 1]; }
+    double value(std::uint32_t col) const { return values_[col - 1]; }
+
+private:
+    // Sized up to the most fields asked for so far and kept between lines: no allocation per row.
+    std::vector<double> values_;
+    std::vector<field_kind> kinds_;
+    std::uint32_t fields_ = 0;
+};
+
+// Every field of line as text: blanks around taken off, quotes removed and "" inside quotes read as one quote.
+std::vector<std::string> split_fields(std::string_view line, char separator);
+
+// True when some field of line is text: then the line is a header of column names, not a row.
+bool is_header(std::string_view line, char separator);
+
+#endif // TREMWIL_DELIMITED_H
