@@ -1,7 +1,8 @@
 // Data reader benchmark: generates a file of 1M rows "x y z" and prints, in one run, the time of readfile +
-// FindMinMax with sorting off and on, the index sort alone, a naive string-stream reader and a from_chars floor,
-// and the peak memory of the reader against the vectors it fills plus the file; then readfile of the same rows
-// gzip- and zstd-compressed against unpacking them alone.
+// FindMinMax with sorting off and on, the same rows as a CSV file (header and commas) against the plain one, the index
+// sort alone, a naive string-stream reader and a from_chars floor, and the peak memory of the reader against the
+// vectors it fills plus the file; then readfile of the same rows gzip- and zstd-compressed against unpacking them
+// alone.
 #include <algorithm>
 #include <charconv>
 #include <chrono>
@@ -34,8 +35,9 @@ namespace
 constexpr int row_count = 1000000;
 constexpr int repetitions = 5;
 
-// Rows like "123456 42.125 -3.75": about 21 bytes each. Written piecewise so the parent holds no copy.
-void write_sample(const std::string& path)
+// Rows like "123456 42.125 -3.75" (or with commas and a header line for CSV): about 21 bytes each. Written
+// piecewise so the parent holds no copy.
+void write_sample(const std::string& path, char separator = ' ')
 {
     std::mt19937_64 rng(1);
     std::uniform_real_distribution<double> y(0, 100);
@@ -45,8 +47,10 @@ void write_sample(const std::string& path)
         std::perror(path.c_str());
         std::exit(1);
     }
+    if (separator != ' ')
+        std::fprintf(out, "x%cy%cz\n", separator, separator);
     for (int i = 0; i < row_count; ++i)
-        std::fprintf(out, "%d %.3f %.2f\n", i, y(rng), z(rng));
+        std::fprintf(out, "%d%c%.3f%c%.2f\n", i, separator, y(rng), separator, z(rng));
     std::fclose(out);
 }
 
@@ -238,6 +242,10 @@ int main()
     const double wall_one = wall_seconds_of([&] { read_into_data_set(path, 0, {.threads = 1}); });
     const double wall_all = wall_seconds_of([&] { read_into_data_set(path, 0); });
     const double floor = seconds_of([&] { parse_floor(path); });
+    const std::string csv_path = (std::filesystem::temp_directory_path() / "tremwil_reader_bench.csv").string();
+    write_sample(csv_path, ',');
+    const double csv = seconds_of([&] { read_into_data_set(csv_path, 0); });
+    std::filesystem::remove(csv_path);
 
     std::printf("file: %d rows, %.1f MB; CPU time, best of %d runs\n", row_count, file_mb, repetitions);
     std::printf("readfile+FindMinMax, sort off : %8.1f ms  (%.2fx floor, %.1fx faster than naive)\n", off * 1e3,
@@ -245,6 +253,7 @@ int main()
     std::printf("readfile+FindMinMax, sort on  : %8.1f ms  (sorting adds %.1f ms)\n", on * 1e3, (on - off) * 1e3);
     std::printf("data::sort alone              : %8.1f ms  (index sort %.1f ms + permutations)\n", whole_sort * 1e3,
                 index_sort * 1e3);
+    std::printf("same rows as CSV, sort off    : %8.1f ms  (%.2fx the plain file)\n", csv * 1e3, csv / off);
     std::printf("naive stream reader           : %8.1f ms\n", naive * 1e3);
     std::printf("wall time, sort off: one thread %.1f ms, %u threads %.1f ms (%.2fx)\n", wall_one * 1e3,
                 parse_threads(0), wall_all * 1e3, wall_one / wall_all);
