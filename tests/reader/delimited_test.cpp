@@ -1,0 +1,182 @@
+// The delimited data unit: separators from names and from --separator, fields cut at the separator outside quotes,
+// numbers read bit for bit as the whitespace reader reads them, and readfile on CSV files with their header names,
+// missing values and errors.
+#include "data/delimited.h"
+
+#include <bit>
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "data/byte_source.h"
+#include "data/data_reader.h"
+#include "data/number_scan.h"
+#include "reader_fixture.h"
+#include "test_support.h"
+
+namespace
+{
+
+TEST(Delimited, SeparatorsFromNamesAndFromTheOption)
+{
+    const std::pair<const char*, char> names[] = {
+        {"a.csv", ','},      {"b.TSV", '\t'},
+        {"a.CSV.gz", ','},   {"b.tsv.zst", '\t'},
+        {"c.Csv.ZSTD", ','}, {"dir.csv/x.dat", 0},
+        {"a.csv.bz2", 0},    {"a.gz", 0},
+        {"csv", 0},          {".tsv", '\t'},
+        {"a.csvx", 0},       {"a.tsv.gz.gz", 0},
+        {"a.dat", 0},        {"", 0},
+    };
+    for (const auto& [name, separator] : names)
+        EXPECT_EQ(separator_of_name(name), separator) << name;
+
+    const std::pair<const char*, char> options[] = {
+        {";", ';'}, {"tab", '\t'}, {"\\t", '\t'}, {"\t", '\t'}, {"|", '|'}, {" ", ' '}, {"", 0},   {";;", 0},
+        {"5", 0},   {".", 0},      {"-", 0},      {"e", 0},     {"\"", 0},  {"TAB", 0}, {"\n", 0},
+    };
+    for (const auto& [text, separator] : options)
+        EXPECT_EQ(separator_of_option(text), separator) << '"' << text << '"';
+}
+
+// Each line cut into fields, with the kind of each and the value of the numbers; and the same line's texts.
+TEST(Delimited, FieldsKindsAndTexts)
+{
+    using k = field_kind;
+    struct row {
+        const char* line;
+        char separator;
+        std::vector<field_kind> kinds;
+        std::vector<double> numbers; // the values of the number fields, in order
+        std::vector<std::string> texts;
+        bool header;
+    };
+    const row rows[] = {
+        {" 1 , 2.5 ,-3e2", ',', {k::number, k::number, k::number}, {1, 2.5, -300}, {"1", "2.5", "-3e2"}, false},
+        {"1,,NA,NaN,nan,null,",
+         ',',
+         {k::number, k::missing, k::missing, k::missing, k::missing, k::missing, k::missing},
+         {1},
+         {"1", "", "NA", "NaN", "nan", "null", ""},
+         false},
+        {"\"1,5\", \"2\" ,\"a\"\"b\"", ',', {k::text, k::number, k::text}, {2}, {"1,5", "2", "a\"b"}, true},
+        {"time\t level \t\"x y\"", '\t', {k::text, k::text, k::text}, {}, {"time", "level", "x y"}, true},
+        {"1 2\t+.5\t0x10", '\t', {k::text, k::number, k::text}, {.5}, {"1 2", "+.5", "0x10"}, true},
+        {"\"1\"x;\"open", ';', {k::text, k::text}, {}, {"1", "open"}, true},
+        {"1e999|1e-999|Na|inf",
+         '|',
+         {k::text, k::number, k::text, k::text},
+         {0},
+         {"1e999", "1e-999", "Na", "inf"},
+         true},
+        {"", ',', {k::missing}, {}, {""}, false},
+    };
+    field_scan scan;
+    for (const row& r : rows) {
+        scan.scan(r.line, r.separator, 100);
+        ASSERT_EQ(scan.fields(), r.kinds.size()) << r.line;
+        std::size_t next_number = 0;
+        for (std::uint32_t col = 1; col <= scan.fields(); ++col) {
+            EXPECT_EQ(scan.kind(col), r.kinds[col - 1]) << r.line << " field " << col;
+            if (scan.kind(col) == k::number && next_number < r.numbers.size()) {
+                EXPECT_EQ(scan.value(col), r.numbers[next_number++]) << r.line << " field " << col;
+            }
+        }
+        EXPECT_EQ(next_number, r.numbers.size()) << r.line;
+        EXPECT_EQ(split_fields(r.line, r.separator), r.texts) << r.line;
+        EXPECT_EQ(is_header(r.line, r.separator), r.header) << r.line;
+        scan.scan(r.line, r.separator, 1);
+        EXPECT_EQ(scan.fields(), 1u) << "only the fields asked for: " << r.line;
+    }
+}
+
+// A number written between commas reads back bit for bit as the whitespace reader reads it alone on a line.
+TEST(Delimited, NumbersEqualTheWhitespaceReadersBitForBit)
+{
+    const std::vector<std::string> numbers = {"0.1",
+                                              "-0",
+                                              "1e-320",
+                                              "123456789012345678901234567890",
+                                              "+7.",
+                                              ".5e+3",
+                                              "1E5",
+                                              "4.9406564584124654e-324",
+                                              "1e308",
+                                              "-2.5e-3",
+                                              "0.30000000000000004"};
+    std::string line;
+    for (const std::string& n : numbers)
+        line += (line.empty() ? "" : " , ") + n;
+    field_scan scan;
+    scan.scan(line, ',', 100);
+    ASSERT_EQ(scan.fields(), numbers.size());
+    column_scan plain;
+    for (std::uint32_t col = 1; col <= numbers.size(); ++col) {
+        plain.scan(numbers[col - 1], 1);
+        ASSERT_EQ(scan.kind(col), field_kind::number) << numbers[col - 1];
+        EXPECT_EQ(std::bit_cast<std::uint64_t>(scan.value(col)), std::bit_cast<std::uint64_t>(plain.value(1)))
+            << numbers[col - 1];
+    }
+}
+
+class DelimitedFile : public reader_tests::ReaderTest
+{
+protected:
+    std::uint64_t read(const std::string& name, const std::string& text)
+    {
+        mydata[0].fname = dir.write(name, text).string();
+        return readfile(mydata[0]);
+    }
+    std::string error_of(const std::string& name, const std::string& text)
+    {
+        try {
+            read(name, text);
+        } catch (const input_error& e) {
+            return e.what();
+        }
+        return "no error";
+    }
+    test_support::TempDir dir;
+};
+
+TEST_F(DelimitedFile, HeaderNamesMissingValuesAndErrors)
+{
+    using rows = std::vector<double>;
+    sort = 0;
+    cols& c = mydata[0].cols;
+    c.x_name = "t";
+    c.y_name = "level, m";
+    c.z_name = "size";
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(read("a.CSV", "size,\"level, m\",t\n# note\n3,2,1\n\n5,NA,4\n6,5,\n,8,7\n 9 , 8 ,7\n"), 2u);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "\nWarning: 3 rows with missing values skipped in " + mydata[0].fname + "\n");
+    EXPECT_EQ(mydata[0].x, (rows{1, 7}));
+    EXPECT_EQ(mydata[0].y, (rows{2, 8}));
+    EXPECT_EQ(mydata[0].z, (rows{3, 9}));
+    EXPECT_EQ((std::vector<std::uint32_t>{c.x, c.y, c.z}), (std::vector<std::uint32_t>{3, 2, 1}));
+
+    // A missing value in a column the plot does not read leaves the row; one row skipped is counted singly.
+    c = {};
+    mydata[0].clear_rows();
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(read("b.tsv", "1\t2\t3\tNA\n\t5\t6\t7\n"), 1u);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "\nWarning: 1 row with missing values skipped in " + mydata[0].fname + "\n");
+
+    c.y_name = "levl";
+    EXPECT_EQ(error_of("c.csv", "t,level\n1,2\n"),
+              "data file " + dir.path().string() + "/c.csv has no column named \"levl\"; its columns are: t, level");
+    EXPECT_NE(error_of("d.csv", "1,2\n").find("has no header line"), std::string::npos);
+    EXPECT_NE(error_of("e.dat", "t level\n1 2\n").find("has no header line"), std::string::npos);
+    c = {};
+    EXPECT_EQ(error_of("f.csv", "1,2,3\n4,x,6\n"),
+              "line 2 of data file " + dir.path().string() + "/f.csv: field 2 (\"x\") is not a number");
+    field_separator = ';';
+    mydata[0].clear_rows();
+    EXPECT_EQ(read("g.dat", "1;2;3\n"), 1u);
+    EXPECT_EQ(mydata[0].y, (rows{2}));
+}
+
+} // namespace
