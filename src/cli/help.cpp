@@ -184,6 +184,24 @@ void data_input_lines(std::ostream& os)
           "\n";
 }
 
+// Delimited data files and --separator, in the full text only, after the data files.
+void delimited_lines(std::ostream& os)
+{
+    if (!fullhelp)
+        return;
+    os << "Delimited data (CSV, TSV):\n"
+          "  file.csv, file.tsv  Fields separated by a comma or a tab (any case, also before\n"
+          "                      .gz, .zst or .zstd); blanks around fields, \"quoted, fields\".\n"
+          "                      A first line that is not all numbers names the columns.\n"
+          "  --separator=c       Fields of every data file, standard input too, separated by c\n"
+          "                      (\"tab\" for a tab).\n"
+          "  --x=name, --y2=name ...\n"
+          "                      Columns of any column option given by their header names.\n"
+          "                      Rows with an empty field, NA, NaN, nan or null in a column\n"
+          "                      that is drawn are skipped; a warning counts them.\n"
+          "\n";
+}
+
 // The program's base name; a name whose parts do not fit gives the system's text after "usage" and "".
 std::string base_name(const char* name)
 {
@@ -222,6 +240,7 @@ std::string usage_text(const char* name)
     tail_lines(os);
     axes_and_key_lines(os);
     data_input_lines(os);
+    delimited_lines(os);
     os << Notice << "\n" << Contact << "\n";
     if (fullhelp)
         os << "\nMore options:\n"
