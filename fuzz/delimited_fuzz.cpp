@@ -1,8 +1,8 @@
 // Differential fuzzing of the delimited reader. The first byte picks the separator; each line of the rest is
-// (1) cut into fields, which must agree with the texts split_fields gives, every number field holding what the
-// whitespace reader reads from that text; and (2) read as a whitespace line, whose numbers, written back as one
-// delimited line (some padded with blanks, some quoted), must read back as numbers equal bit for bit. Any difference
-// aborts.
+// (1) cut into fields, which must agree with the texts split_fields, field_text and find_field give, every number field
+// holding what the whitespace reader reads from that text; and (2) read as a whitespace line, whose numbers, written
+// back as one delimited line (some padded with blanks, some quoted), must read back as numbers equal bit for bit. Any
+// difference aborts.
 #include <algorithm>
 #include <bit>
 #include <cstdint>
@@ -44,8 +44,15 @@ void check_fields(std::string_view line, char separator, field_scan& scan)
 {
     scan.scan(line, separator, UINT32_MAX);
     const std::vector<std::string> texts = split_fields(line, separator);
-    if (texts.size() != scan.fields())
+    if (texts.size() != scan.fields() || count_fields(line, separator) != scan.fields())
         report(line.size(), 0, "field count");
+    // The one-field lookups, on the first fields only: each walks the line.
+    for (std::uint32_t col = 1; col <= std::min<std::size_t>(texts.size(), 16); ++col) {
+        const std::uint32_t found = find_field(line, separator, texts[col - 1]);
+        if (field_text(line, separator, col) != texts[col - 1] || found == 0 || found > col ||
+            texts[found - 1] != texts[col - 1])
+            report(line.size(), col, "field text");
+    }
     bool text_field = false;
     for (std::uint32_t col = 1; col <= scan.fields(); ++col) {
         text_field = text_field || scan.kind(col) == field_kind::text;

@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
-#include <limits>
+#include <climits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -127,8 +127,7 @@ int count_first_line_columns(file_reading& r)
 {
     if (r.separator == 0)
         return count_numbers(r.line);
-    r.fields.scan(r.line, r.separator, std::numeric_limits<std::uint32_t>::max());
-    return static_cast<int>(r.fields.fields());
+    return static_cast<int>(std::min<std::uint32_t>(count_fields(r.line, r.separator), INT_MAX));
 }
 
 void count_first_line(file_reading& r)
@@ -206,9 +205,8 @@ double read_z_or_components(file_reading& r)
 
 [[noreturn]] void not_a_number(const file_reading& r, std::uint32_t col)
 {
-    const std::vector<std::string> texts = split_fields(r.line, r.separator);
     throw input_error("line " + std::to_string(r.lines) + " of data file " + r.d.fname + ": field " +
-                      std::to_string(col) + " (\"" + texts.at(col - 1) + "\") is not a number");
+                      std::to_string(col) + " (\"" + field_text(r.line, r.separator, col) + "\") is not a number");
 }
 
 // The row of a delimited line lacks a value when a column it is drawn from holds a missing value; a column
@@ -323,24 +321,18 @@ bool has_column_names(const cols& c)
                       "delimited file (*.csv, *.tsv or --separator)");
 }
 
-std::string joined(const std::vector<std::string>& names)
-{
-    std::string text;
-    for (const std::string& name : names)
-        text += (text.empty() ? "" : ", ") + name;
-    return text;
-}
+// An unknown name lists the header's names, as many as a reader takes in.
+constexpr std::uint32_t listed_names = 100;
 
-void resolve_name(const file_reading& r, const std::vector<std::string>& header, const std::string& name,
-                  std::uint32_t& col)
+void resolve_name(const file_reading& r, std::string_view header, const std::string& name, std::uint32_t& col)
 {
     if (name.empty())
         return;
-    const auto found = std::find(header.begin(), header.end(), name);
-    if (found == header.end())
-        throw input_error("data file " + r.d.fname + " has no column named \"" + name +
-                          "\"; its columns are: " + joined(header));
-    col = static_cast<std::uint32_t>(found - header.begin()) + 1;
+    const std::uint32_t found = find_field(header, r.separator, name);
+    if (found == 0)
+        throw input_error("data file " + r.d.fname + " has no column named \"" + name + "\"; its columns are: " +
+                          listed_fields(header, r.separator, listed_names));
+    col = found;
     TW_DEBUG("column " << name << " is " << col);
 }
 
@@ -354,12 +346,11 @@ bool take_header(file_reading& r, std::string_view line)
             no_header(r);
         return false;
     }
-    const std::vector<std::string> header = split_fields(line, r.separator);
     cols& c = r.d.cols;
-    resolve_name(r, header, c.x_name, c.x);
-    resolve_name(r, header, c.y_name, c.y);
-    resolve_name(r, header, c.z_name, c.z);
-    resolve_name(r, header, c.e_name, c.e);
+    resolve_name(r, line, c.x_name, c.x);
+    resolve_name(r, line, c.y_name, c.y);
+    resolve_name(r, line, c.z_name, c.z);
+    resolve_name(r, line, c.e_name, c.e);
     return true;
 }
 

@@ -210,6 +210,53 @@ void field_scan::scan(std::string_view line, char separator, std::uint32_t last_
     }
 }
 
+std::uint32_t count_fields(std::string_view line, char separator)
+{
+    line_cursor cur{line.data(), line.data() + line.size(), separator};
+    bool more = true;
+    raw_field field;
+    std::uint32_t count = 0;
+    while (next_field(cur, field, more))
+        ++count;
+    return count;
+}
+
+std::string field_text(std::string_view line, char separator, std::uint32_t col)
+{
+    line_cursor cur{line.data(), line.data() + line.size(), separator};
+    bool more = true;
+    raw_field field;
+    for (std::uint32_t k = 1; next_field(cur, field, more); ++k)
+        if (k == col)
+            return unquoted(field);
+    return {};
+}
+
+std::uint32_t find_field(std::string_view line, char separator, std::string_view name)
+{
+    line_cursor cur{line.data(), line.data() + line.size(), separator};
+    bool more = true;
+    raw_field field;
+    for (std::uint32_t k = 1; next_field(cur, field, more); ++k)
+        if (field.doubled_quote ? unquoted(field) == name : field.text == name)
+            return k;
+    return 0;
+}
+
+std::string listed_fields(std::string_view line, char separator, std::uint32_t max_fields)
+{
+    line_cursor cur{line.data(), line.data() + line.size(), separator};
+    bool more = true;
+    raw_field field;
+    std::string list;
+    for (std::uint32_t k = 0; next_field(cur, field, more); ++k) {
+        if (k == max_fields)
+            return list + ", ...";
+        list += (k == 0 ? "" : ", ") + unquoted(field);
+    }
+    return list;
+}
+
 std::vector<std::string> split_fields(std::string_view line, char separator)
 {
     line_cursor cur{line.data(), line.data() + line.size(), separator};

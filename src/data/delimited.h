@@ -43,7 +43,19 @@ private:
     std::uint32_t fields_ = 0;
 };
 
-// Every field of line as text: blanks around taken off, quotes removed and "" inside quotes read as one quote.
+// The number of fields of line, without reading them.
+std::uint32_t count_fields(std::string_view line, char separator);
+
+// A field's text: blanks around taken off, quotes removed and "" inside quotes read as one quote. The functions
+// below make no string per field, so that a line of millions of separators costs no more than its own bytes.
+// field_text: the text of field col (from 1), empty past the last field. find_field: the first field (from 1)
+// whose text is name, 0 when none is. listed_fields: the texts of the first at most max_fields fields joined by
+// ", ", with "..." after them when there are more.
+std::string field_text(std::string_view line, char separator, std::uint32_t col);
+std::uint32_t find_field(std::string_view line, char separator, std::string_view name);
+std::string listed_fields(std::string_view line, char separator, std::uint32_t max_fields);
+
+// Every field's text, one string each (for short lines: checks and tests).
 std::vector<std::string> split_fields(std::string_view line, char separator);
 
 // True when some field of line is text: then the line is a header of column names, not a row.

@@ -3,6 +3,7 @@
 // missing values and errors.
 #include "data/delimited.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <string>
@@ -85,6 +86,13 @@ TEST(Delimited, FieldsKindsAndTexts)
         }
         EXPECT_EQ(next_number, r.numbers.size()) << r.line;
         EXPECT_EQ(split_fields(r.line, r.separator), r.texts) << r.line;
+        EXPECT_EQ(count_fields(r.line, r.separator), r.texts.size()) << r.line;
+        for (std::uint32_t col = 1; col <= r.texts.size(); ++col) {
+            EXPECT_EQ(field_text(r.line, r.separator, col), r.texts[col - 1]) << r.line;
+            const auto first = std::find(r.texts.begin(), r.texts.end(), r.texts[col - 1]) - r.texts.begin() + 1;
+            EXPECT_EQ(find_field(r.line, r.separator, r.texts[col - 1]), first) << r.line;
+        }
+        EXPECT_EQ(find_field(r.line, r.separator, "absent"), 0u) << r.line;
         EXPECT_EQ(is_header(r.line, r.separator), r.header) << r.line;
         scan.scan(r.line, r.separator, 1);
         EXPECT_EQ(scan.fields(), 1u) << "only the fields asked for: " << r.line;
@@ -168,6 +176,15 @@ TEST_F(DelimitedFile, HeaderNamesMissingValuesAndErrors)
     c.y_name = "levl";
     EXPECT_EQ(error_of("c.csv", "t,level\n1,2\n"),
               "data file " + dir.path().string() + "/c.csv has no column named \"levl\"; its columns are: t, level");
+    // A header of 150 names lists its first 100.
+    std::string many = "t", listed = "t";
+    for (int i = 1; i < 150; ++i) {
+        const std::string name = std::to_string(i) + "m";
+        many.append(",").append(name);
+        if (i < 100)
+            listed.append(", ").append(name);
+    }
+    EXPECT_TRUE(error_of("wide.csv", many + "\n1\n").ends_with("its columns are: " + listed + ", ..."));
     EXPECT_NE(error_of("d.csv", "1,2\n").find("has no header line"), std::string::npos);
     EXPECT_NE(error_of("e.dat", "t level\n1 2\n").find("has no header line"), std::string::npos);
     c = {};
