@@ -4,11 +4,11 @@
 
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
-#include <climits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -309,61 +309,11 @@ void give_back_room(data& d)
             column->shrink_to_fit();
 }
 
-bool has_column_names(const cols& c)
-{
-    return !c.x_name.empty() || !c.y_name.empty() || !c.z_name.empty() || !c.e_name.empty();
-}
-
-[[noreturn]] void no_header(const file_reading& r)
-{
-    throw input_error("data file " + r.d.fname +
-                      " has no header line to find column names in: names are looked up in the first line of a "
-                      "delimited file (*.csv, *.tsv or --separator)");
-}
-
-// An unknown name lists the header's names, as many as a reader takes in.
-constexpr std::uint32_t listed_names = 100;
-
-void resolve_name(const file_reading& r, std::string_view header, const std::string& name, std::uint32_t& col)
-{
-    if (name.empty())
-        return;
-    const std::uint32_t found = find_field(header, r.separator, name);
-    if (found == 0)
-        throw input_error("data file " + r.d.fname + " has no column named \"" + name + "\"; its columns are: " +
-                          listed_fields(header, r.separator, listed_names));
-    col = found;
-    TW_DEBUG("column " << name << " is " << col);
-}
-
-// The first line of a delimited file is a header when a field of it is text: it names the columns, and the names
-// the options gave are looked up in it. Returns true when the line was the header.
+// The first line of a delimited file that is no comment may be a header naming the columns.
 bool take_header(file_reading& r, std::string_view line)
 {
     r.first_line_done = true;
-    if (!is_header(line, r.separator)) {
-        if (has_column_names(r.d.cols))
-            no_header(r);
-        return false;
-    }
-    cols& c = r.d.cols;
-    resolve_name(r, line, c.x_name, c.x);
-    resolve_name(r, line, c.y_name, c.y);
-    resolve_name(r, line, c.z_name, c.z);
-    resolve_name(r, line, c.e_name, c.e);
-    return true;
-}
-
-// A line of blanks in a delimited file is as empty as an empty one; '#' starts a comment (';' and '!' may start
-// a first field that is empty or text).
-bool is_delimited_comment_or_blank(std::string_view line, char separator)
-{
-    if (!line.empty() && line.front() == '#')
-        return true;
-    for (char c : line)
-        if (!(c == ' ' || (c == '\t' && separator != '\t')))
-            return false;
-    return true;
+    return take_column_names(line, r.separator, r.d.cols, r.d.fname);
 }
 
 void read_delimited_text(file_reading& r, std::string_view text)
@@ -536,8 +486,8 @@ bool read_lines(file_reading& r)
     const std::unique_ptr<byte_source> source = open_data_source(r.d.fname, r.limits.max_file_bytes, r.standard_input);
     if (!source)
         return false;
-    if (r.separator == 0 && has_column_names(r.d.cols))
-        no_header(r);
+    if (r.separator == 0 && r.d.cols.has_names())
+        throw no_header_error(r.d.fname);
     // Delimited files are parsed on one thread: their pieces would also have to count the rows they skip.
     const bool parallel = r.separator == 0 && source->size_hint() >= r.limits.parallel_bytes;
     const unsigned threads = parallel ? parse_threads(r.limits.threads) : 1;

@@ -74,6 +74,7 @@ struct cols {
     std::string e_name = {};
 
     bool is_set() const { return xset || yset || zset || eset; }
+    bool has_names() const { return !x_name.empty() || !y_name.empty() || !z_name.empty() || !e_name.empty(); }
 };
 
 // True for the draw types that read four ellipse/quiver components per row.

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstring>
 
+#include "core/messages.h"
 #include "core/settings.h"
 #include "data/number_scan.h"
 
@@ -144,6 +145,22 @@ field_kind classify(const raw_field& field, char separator, double& value)
     return is_missing_mark(text) ? field_kind::missing : field_kind::text;
 }
 
+// An unknown name lists the header's names, as many as a reader takes in.
+constexpr std::uint32_t listed_names = 100;
+
+void number_column(std::string_view header, char separator, const std::string& name, std::uint32_t& col,
+                   const std::string& fname)
+{
+    if (name.empty())
+        return;
+    const std::uint32_t found = find_field(header, separator, name);
+    if (found == 0)
+        throw input_error("data file " + fname + " has no column named \"" + name +
+                          "\"; its columns are: " + listed_fields(header, separator, listed_names));
+    col = found;
+    TW_DEBUG("column " << name << " is " << col);
+}
+
 std::string unquoted(const raw_field& field)
 {
     if (!field.doubled_quote)
@@ -279,4 +296,35 @@ bool is_header(std::string_view line, char separator)
             return true;
     }
     return false;
+}
+
+bool is_delimited_comment_or_blank(std::string_view line, char separator)
+{
+    if (!line.empty() && line.front() == '#')
+        return true;
+    for (char c : line)
+        if (!is_blank(c, separator))
+            return false;
+    return true;
+}
+
+input_error no_header_error(const std::string& fname)
+{
+    return input_error("data file " + fname +
+                       " has no header line to find column names in: names are looked up in the first line of a "
+                       "delimited file (*.csv, *.tsv or --separator)");
+}
+
+bool take_column_names(std::string_view line, char separator, cols& c, const std::string& fname)
+{
+    if (!is_header(line, separator)) {
+        if (c.has_names())
+            throw no_header_error(fname);
+        return false;
+    }
+    number_column(line, separator, c.x_name, c.x, fname);
+    number_column(line, separator, c.y_name, c.y, fname);
+    number_column(line, separator, c.z_name, c.z, fname);
+    number_column(line, separator, c.e_name, c.e, fname);
+    return true;
 }

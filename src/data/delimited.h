@@ -9,6 +9,9 @@
 #include <string_view>
 #include <vector>
 
+#include "data/byte_source.h"
+#include "data/data_set.h"
+
 // ',' for a name ending in .csv, '\t' for .tsv (any case, also before .gz, .zst or .zstd); 0 for any other name.
 char separator_of_name(std::string_view path);
 
@@ -60,5 +63,17 @@ std::vector<std::string> split_fields(std::string_view line, char separator);
 
 // True when some field of line is text: then the line is a header of column names, not a row.
 bool is_header(std::string_view line, char separator);
+
+// A delimited line to skip: empty, blanks only, or a comment starting with '#' (';' and '!', comments in
+// whitespace-separated files, may start a first field that is empty or text).
+bool is_delimited_comment_or_blank(std::string_view line, char separator);
+
+// The first line of delimited file fname that is no comment: when it is a header, the columns c gives by name are
+// looked up in it and numbered, and the result is true. Throws input_error when a name is not in the header, or
+// when c gives names and the line is no header.
+bool take_column_names(std::string_view line, char separator, cols& c, const std::string& fname);
+
+// The error of a column name given for a file without a header line.
+input_error no_header_error(const std::string& fname);
 
 #endif // TREMWIL_DELIMITED_H
