@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <utility>
 
 #include "core/messages.h"
 #include "core/settings.h"
@@ -68,6 +69,12 @@ TEST_F(ValueParsers, DoublesTakeFullSyntaxAndReportRange)
 TEST_F(ValueParsers, ColumnsCountFromOne)
 {
     EXPECT_EQ(get_column("3abc"), 3u);
+    // A value that get_column finds no digits at the start of is a header name for the column options.
+    const std::pair<const char*, bool> names[] = {{"time", true},  {"x", true},   {"-level", true}, {" t", true},
+                                                  {"3abc", false}, {" 7", false}, {"-2", false},    {"+1", false},
+                                                  {"", false},     {"  ", false}};
+    for (const auto& [text, name] : names)
+        EXPECT_EQ(is_column_name(text), name) << '"' << text << '"';
     EXPECT_EXIT(get_column("0"), ExitedWithCode(1), "^\nError: can't select columns before first column \\(0\\)\\.\n$");
     EXPECT_EXIT(get_column("x"), ExitedWithCode(1), "^\nError: No digits found \\(x\\)\n$");
     EXPECT_EXIT(get_column("99999999999"), ExitedWithCode(1), "^strtol: Numerical result out of range\n$");
