@@ -320,8 +320,11 @@ void read_delimited_text(file_reading& r, std::string_view text)
 {
     for_each_line(text, [&r](std::string_view line) {
         ++r.lines;
-        if (is_delimited_comment_or_blank(line, r.separator))
+        if (is_delimited_comment_or_blank(line, r.separator)) {
+            // A blank line ends a block of rows here too; a comment line does not.
+            r.block_ended = r.block_ended || line.empty() || line.front() != '#';
             return;
+        }
         if (!r.first_line_done && take_header(r, line))
             return;
         r.line = line;

@@ -163,6 +163,7 @@ TEST_F(DelimitedFile, HeaderNamesMissingValuesAndErrors)
     EXPECT_EQ(mydata[0].x, (rows{1, 7}));
     EXPECT_EQ(mydata[0].y, (rows{2, 8}));
     EXPECT_EQ(mydata[0].z, (rows{3, 9}));
+    EXPECT_EQ(mydata[0].block_starts, std::vector<std::size_t>{1}) << "the blank line ends a block";
     EXPECT_EQ((std::vector<std::uint32_t>{c.x, c.y, c.z}), (std::vector<std::uint32_t>{3, 2, 1}));
 
     // A missing value in a column the plot does not read leaves the row; one row skipped is counted singly.
