@@ -13,6 +13,7 @@
 #include "data/byte_source.h"
 #include "data/data_reader.h"
 #include "data/number_scan.h"
+#include "packed.h"
 #include "reader_fixture.h"
 #include "test_support.h"
 
@@ -195,6 +196,15 @@ TEST_F(DelimitedFile, HeaderNamesMissingValuesAndErrors)
     mydata[0].clear_rows();
     EXPECT_EQ(read("g.dat", "1;2;3\n"), 1u);
     EXPECT_EQ(mydata[0].y, (rows{2}));
+
+    // A compressed file keeps the separator of the name before its compression suffix.
+    field_separator = 0;
+    for (const auto& [name, zstd] : {std::pair{"h.CSV.gz", false}, {"i.tsv.zst", true}}) {
+        const std::string text = zstd ? "t\tl\n4\t5\n" : "t,l\n4,5\n";
+        mydata[0].clear_rows();
+        EXPECT_EQ(read(name, test_support::packed(text, zstd)), 1u) << name;
+        EXPECT_EQ(mydata[0].y, (rows{5})) << name;
+    }
 }
 
 } // namespace
