@@ -157,21 +157,14 @@ TEST_F(Text, UnderlineBackgroundAndCodesOutsideTheFont)
 {
     auto opt = options(tiny.get(), 0, 1 | underline);
     GrDrawString("ab", 2, 1, 1, &opt);
-    EXPECT_EQ(picture(), "--------\n"
-                         "-##..#.-\n"
-                         "-#...##-\n"
-                         "-#...#.-\n"
-                         "-######-\n"
-                         "--------\n");
+    const std::string underlined = "##..#.\n#...##\n#...#.\n######\n";
+    EXPECT_EQ(ink_box(), underlined);
+    EXPECT_EQ(touched_box(), (std::array<int, 4>{1, 1, 6, 4}));
     GrClearContext(canvas);
     auto clear_bg = options(tiny.get(), 0, 1, GrNOCOLOR);
     GrDrawString("ab", 2, 1, 1, &clear_bg);
-    EXPECT_EQ(picture(), "--------\n"
-                         "-##--#--\n"
-                         "-#---##-\n"
-                         "-#---#--\n"
-                         "-----#--\n"
-                         "--------\n");
+    EXPECT_EQ(ink_box(), "##--#-\n#---##\n#---#-\n----#-\n");
+    EXPECT_EQ(touched_box(), (std::array<int, 4>{1, 1, 6, 4}));
     set_frame(11, 6);
     auto outside = options(tiny.get());
     GrDrawString("a?b", 3, 1, 1, &outside); // '?' is not in the font: a background cell of the nominal width
@@ -181,16 +174,10 @@ TEST_F(Text, UnderlineBackgroundAndCodesOutsideTheFont)
                          "-#......#.-\n"
                          "-.......#.-\n"
                          "-----------\n");
-    set_frame(6, 7);
+    set_frame(6, 8);
     auto down = options(tiny.get(), 1, 1 | underline); // the underline turns with the glyphs
-    GrDrawString("ab", 2, 1, 0, &down);
-    EXPECT_EQ(picture(), "-####-\n"
-                         "-#..#-\n"
-                         "-#...-\n"
-                         "-#...-\n"
-                         "-####-\n"
-                         "-#.#.-\n"
-                         "------\n");
+    GrDrawString("ab", 2, 1, 1, &down);
+    EXPECT_EQ(ink_box(), turn(underlined, 1));
 }
 
 TEST_F(Text, ClippingKeepsEachCellInsideTheClipBox)
