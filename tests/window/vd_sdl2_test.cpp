@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -104,22 +105,19 @@ TEST_F(DummyWindow, AnswersToTheNameWin32)
     EXPECT_EQ(GrDriverInfo->vdriver, &_GrDriverSDL2);
 }
 
-TEST_F(DummyWindow, ModeTableListedSizesAndSpareEntry)
+// Listed sizes or not, the window frame is of the asked size, its rows rounded up to four bytes.
+TEST_F(DummyWindow, ModesTakeTheAskedSizeInRowsOfWholeWords)
 {
-    GrSetMode(GR_width_height_color_graphics, 1024, 768, 256);
-    EXPECT_EQ(GrDriverInfo->curmode, &_GrDriverSDL2.modes[4]);
-    GrSetMode(GR_width_height_color_graphics, 640, 480, 1 << 24);
-    EXPECT_EQ(GrDriverInfo->curmode, &_GrDriverSDL2.modes[12]);
-    EXPECT_EQ(GrDriverInfo->actmode.lineoffset, 1920);
-    // Not listed: the spare entry takes the size, rows rounded up to four bytes.
-    GrSetMode(GR_width_height_color_graphics, 690, 480, 256);
-    EXPECT_EQ(GrDriverInfo->curmode, &_GrDriverSDL2.modes[21]);
-    EXPECT_EQ(GrDriverInfo->actmode.lineoffset, 692);
-    EXPECT_EQ(GrDriverInfo->actmode.bpp, 8);
-    EXPECT_EQ(GrScreenContext()->gc_xmax, 689);
-    GrSetMode(GR_width_height_color_graphics, 31, 10, 1 << 24); // 93 bytes: one past a multiple of four
-    EXPECT_EQ(GrDriverInfo->actmode.lineoffset, 96);
-    EXPECT_EQ(GrDriverInfo->actmode.bpp, 24);
+    for (auto [w, h, colours, lineoffset, bpp] : {std::array{1024, 768, 256, 1024, 8},
+                                                  {640, 480, 1 << 24, 1920, 24},
+                                                  {690, 480, 256, 692, 8},
+                                                  {31, 10, 1 << 24, 96, 24}}) {
+        GrSetMode(GR_width_height_color_graphics, w, h, colours);
+        EXPECT_EQ(GrDriverInfo->actmode.lineoffset, lineoffset) << w;
+        EXPECT_EQ(GrDriverInfo->actmode.bpp, bpp) << w;
+        EXPECT_EQ(GrScreenContext()->gc_xmax, w - 1) << w;
+        EXPECT_EQ(GrScreenContext()->gc_ymax, h - 1) << w;
+    }
     // The dummy screen is 1024 x 768: larger listed sizes are not offered.
     EXPECT_FALSE(_GrDriverSDL2.modes[5].present);
     EXPECT_TRUE(_GrDriverSDL2.modes[4].present);
