@@ -238,18 +238,4 @@ INSTANTIATE_TEST_SUITE_P(Formats, OtherFormats,
                                            format{GR_frameRAM4, 15}),
                          [](const auto& info) { return "mode" + std::to_string(info.param.mode); });
 
-// Plane k of a bit-plane frame holds bit k of each pixel, eight pixels a byte, the leftmost in the top bit.
-TEST(BitPlanes, PlaneKHoldsBitKOfEachPixel)
-{
-    gr_test::set_memory_mode(8, 8);
-    Frame f(GR_frameRAM4, 0);
-    f.drv().drawpixel(9, 1, 5);
-    f.drv().drawhline(16, 2, 3, 8);
-    const GrFrame& fr = f.ctx()->gc_frame;
-    auto byte = [&](int plane, int x, int y) { return fr.gf_baseaddr[plane][y * fr.gf_lineoffset + x / 8]; };
-    EXPECT_EQ((std::vector<int>{byte(0, 9, 1), byte(1, 9, 1), byte(2, 9, 1), byte(3, 9, 1)}),
-              (std::vector<int>{0x40, 0, 0x40, 0}));
-    EXPECT_EQ((std::vector<int>{byte(0, 16, 2), byte(3, 16, 2)}), (std::vector<int>{0, 0xE0}));
-}
-
 } // namespace

@@ -50,27 +50,28 @@ protected:
     test_support::TempDir dir;
 };
 
-TEST_F(PngExport, PageIsWrittenWithEveryPixelsColourAndTheCommentOnlyWhenGiven)
+// Every frame format the memory driver gives (8-bit, packed 24-bit, 16- and 2-colour bit planes) is written with
+// each pixel's colour; a value no one allocated is black, and the comment is there only when given.
+TEST_F(PngExport, EachFrameFormatIsWrittenWithEveryPixelsColourAndTheCommentOnlyWhenGiven)
 {
-    gr_test::set_memory_mode(690, 480);
-    GrColor red = GrAllocColor(255, 0, 0), teal = GrAllocColor(10, 120, 130), grey = GrAllocColor(128, 128, 128);
-    GrClearContext(GrWhite());
-    GrFilledCircle(300, 200, 150, teal);
-    GrLine(0, 479, 689, 0, red);
-    GrBox(5, 5, 684, 474, grey);
-    GrFilledBoxNC(600, 10, 650, 60, 200); // a value no one allocated: black in the file
-    auto d = save_and_compare(dir, nullptr, "page.png", "tremwil -x 1 run1.dat");
-    ASSERT_TRUE(d.has_value());
-    EXPECT_EQ(d->comment, "tremwil -x 1 run1.dat");
-    EXPECT_EQ(d->at(620, 30), (rgb{0, 0, 0}));
-    EXPECT_EQ(d->at(300, 200), (rgb{10, 120, 130}));
-
-    gr_test::set_memory_mode(7, 3);
-    auto none = save_and_compare(dir, nullptr, "none.png", nullptr);
-    auto empty = save_and_compare(dir, nullptr, "empty.png", "");
-    ASSERT_TRUE(none && empty);
-    EXPECT_EQ(none->comment, std::nullopt);
-    EXPECT_EQ(empty->comment, "");
+    const std::pair<GrColor, GrFrameMode> modes[] = {
+        {256, GR_frameRAM8}, {1 << 24, GR_frameRAM24}, {16, GR_frameRAM4}, {2, GR_frameRAM1}};
+    for (const auto& [colors, mode] : modes) {
+        ASSERT_EQ(GrSetDriver("memory"), 1);
+        GrSetMode(GR_width_height_color_graphics, 69, 48, colors);
+        ASSERT_EQ(GrDriverInfo->fdriver.mode, mode);
+        GrClearContext(GrWhite());
+        GrFilledCircle(30, 20, 15, GrBlack());
+        GrLine(0, 47, 68, 0, GrAllocColor(10, 120, 130));
+        GrBox(5, 5, 64, 44, GrAllocColor(128, 128, 128));
+        GrFilledBoxNC(60, 10, 65, 16, colors == 256 ? 200 : GrBlack()); // 200: allocated by no one
+        auto d = save_and_compare(dir, nullptr, "page.png", colors == 256 ? "tremwil -x 1 run1.dat" : nullptr);
+        ASSERT_TRUE(d.has_value());
+        EXPECT_EQ(d->at(62, 12), (rgb{0, 0, 0})) << colors;
+        EXPECT_NE(d->at(30, 20), d->at(1, 1)) << colors;
+        EXPECT_EQ(d->comment, colors == 256 ? std::optional<std::string>("tremwil -x 1 run1.dat") : std::nullopt);
+    }
+    EXPECT_EQ(save_and_compare(dir, nullptr, "empty.png", "")->comment, "");
 }
 
 TEST_F(PngExport, FailuresReturnMinusOneAndLeaveTheContextAlone)
@@ -106,37 +107,6 @@ TEST_F(PngExport, GivenContextIsWrittenAndTheCurrentOneRestored)
     GrDestroyContext(sub);
     // The current context's clip box covers 3 x 3 pixels; the whole context is written all the same.
     save_and_compare(dir, nullptr, "whole.png", nullptr);
-}
-
-TEST_F(PngExport, RgbModeFrameKeepsItsPackedColours)
-{
-    ASSERT_EQ(GrSetDriver("memory"), 1);
-    GrSetMode(GR_width_height_bpp_graphics, 9, 5, 24);
-    GrClearContext(GrAllocColor(1, 2, 3));
-    GrLine(0, 0, 8, 4, GrAllocColor(250, 128, 7));
-    auto d = save_and_compare(dir, nullptr, "rgb.png", "rgb");
-    ASSERT_TRUE(d.has_value());
-    EXPECT_EQ(d->at(8, 4), (rgb{250, 128, 7}));
-    EXPECT_EQ(d->at(0, 4), (rgb{1, 2, 3}));
-}
-
-// The 16- and 2-colour memory modes draw into bit planes; the file shows each pixel's colour all the same.
-TEST_F(PngExport, BitPlaneFramesAreWrittenWithTheirColours)
-{
-    const std::pair<GrColor, GrFrameMode> modes[] = {{16, GR_frameRAM4}, {2, GR_frameRAM1}};
-    for (const auto& [colors, mode] : modes) {
-        ASSERT_EQ(GrSetDriver("memory"), 1);
-        GrSetMode(GR_width_height_color_graphics, 21, 9, colors);
-        ASSERT_EQ(GrDriverInfo->fdriver.mode, mode);
-        GrClearContext(GrWhite());
-        GrFilledCircle(10, 4, 3, GrBlack());
-        GrLine(0, 8, 20, 8, colors - 1);
-        auto d = save_and_compare(dir, nullptr, colors == 2 ? "ram1.png" : "ram4.png", nullptr);
-        ASSERT_TRUE(d.has_value());
-        EXPECT_EQ(GrPixelC(nullptr, 10, 4), GrBlack());
-        EXPECT_EQ(GrPixelC(nullptr, 20, 8), colors - 1);
-        EXPECT_NE(d->at(10, 4), d->at(0, 0)) << colors;
-    }
 }
 
 // A 24-bit page of random colours: its PNG hardly compresses, so writing it takes a while.

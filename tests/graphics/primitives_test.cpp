@@ -133,40 +133,23 @@ TEST_F(MemoryMode, SmallCirclesDiscsAndDegenerateEllipses)
     EXPECT_EQ(picture(nullptr, 2, 3, 4, 9), "...\n.+.\n#+#\n.+.\n.+.\n.+.\n...\n");
 }
 
-// Radius 121 is the first one drawn as a polygon of generated points; 120 is the last one from the table.
-TEST_F(MemoryMode, CirclesFromRadius121TakeThePolygonPath)
+// Every pixel of a circle lies within a pixel of its radius, and the outline has no gaps, on both sides of radius
+// 120, where the table of points ends and generated polygons take over.
+TEST_F(MemoryMode, CirclePixelsLieOnTheRadiusAllRound)
 {
     set_mode(260, 260);
-    int pts[1024][2];
-    // ((242 * 628 / 500) + 1) >> 1 = 152 points asked for: an angle step of 8, 128 vertices.
-    ASSERT_EQ(GrGenerateEllipse(130, 130, 121, 121, pts), 128);
-    EXPECT_EQ(pts[0][0], 251);
-    EXPECT_EQ(pts[0][1], 130);
-    EXPECT_EQ(pts[32][0], 130); // a quarter turn on: straight up
-    EXPECT_EQ(pts[32][1], 9);
-    GrCircle(130, 130, 121, one);
-    std::string circle = picture();
-    GrClearContext(0);
-    GrPolygon(128, pts, one);
-    EXPECT_EQ(picture(), circle);
-
-    GrClearContext(0);
-    GrCircle(130, 130, 120, one);
-    circle = picture();
-    int drawn = 0;
-    for (int y = 0; y < 260; ++y) {
-        for (int x = 0; x < 260; ++x) {
-            if (GrPixelC(nullptr, x, y) == one) {
-                ++drawn;
-                ASSERT_LT(std::fabs(std::hypot(x - 130, y - 130) - 120), 1.0) << x << "," << y;
-            }
-        }
+    for (int r : {17, 64, 119, 120, 121, 127}) {
+        GrClearContext(0);
+        GrCircle(130, 130, r, one);
+        int drawn = 0;
+        for (int y = 0; y < 260; ++y)
+            for (int x = 0; x < 260; ++x)
+                if (GrPixelC(nullptr, x, y) == one) {
+                    ++drawn;
+                    ASSERT_LT(std::fabs(std::hypot(x - 130, y - 130) - r), 1.0) << r << " at " << x << "," << y;
+                }
+        EXPECT_GT(drawn, 5 * r) << r;
     }
-    EXPECT_GT(drawn, 4 * 160);
-    int n = GrGenerateEllipse(130, 130, 120, 120, pts);
-    GrClearContext(0);
-    GrPolygon(n, pts, one);
-    EXPECT_NE(picture(), circle);
 }
 
 // Circles up to radius 64 draw from spans kept per radius: every radius, ring and disc, inside the clip box and

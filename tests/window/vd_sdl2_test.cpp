@@ -1,13 +1,13 @@
 // The window driver. Without a display, SDL's invisible "dummy" driver is forced by an overriding hint and
-// accepted through the test seam, so that the real window thread, surface and input paths run. Under an Xvfb
-// of the test's own, real key presses reach the events as SDL on X delivers them.
+// accepted through the test seam, so that the real window thread, surface and input paths run. Real keys on a
+// real X display are the picture area's window runs.
 #include "window/sdl2_window.h"
-#include "virtual_x.h"
 
 #include "SDL.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -105,22 +105,19 @@ TEST_F(DummyWindow, AnswersToTheNameWin32)
     EXPECT_EQ(GrDriverInfo->vdriver, &_GrDriverSDL2);
 }
 
-TEST_F(DummyWindow, ModeTableListedSizesAndSpareEntry)
+// Listed sizes or not, the window frame is of the asked size, its rows rounded up to four bytes.
+TEST_F(DummyWindow, ModesTakeTheAskedSizeInRowsOfWholeWords)
 {
-    GrSetMode(GR_width_height_color_graphics, 1024, 768, 256);
-    EXPECT_EQ(GrDriverInfo->curmode, &_GrDriverSDL2.modes[4]);
-    GrSetMode(GR_width_height_color_graphics, 640, 480, 1 << 24);
-    EXPECT_EQ(GrDriverInfo->curmode, &_GrDriverSDL2.modes[12]);
-    EXPECT_EQ(GrDriverInfo->actmode.lineoffset, 1920);
-    // Not listed: the spare entry takes the size, rows rounded up to four bytes.
-    GrSetMode(GR_width_height_color_graphics, 690, 480, 256);
-    EXPECT_EQ(GrDriverInfo->curmode, &_GrDriverSDL2.modes[21]);
-    EXPECT_EQ(GrDriverInfo->actmode.lineoffset, 692);
-    EXPECT_EQ(GrDriverInfo->actmode.bpp, 8);
-    EXPECT_EQ(GrScreenContext()->gc_xmax, 689);
-    GrSetMode(GR_width_height_color_graphics, 31, 10, 1 << 24); // 93 bytes: one past a multiple of four
-    EXPECT_EQ(GrDriverInfo->actmode.lineoffset, 96);
-    EXPECT_EQ(GrDriverInfo->actmode.bpp, 24);
+    for (auto [w, h, colours, lineoffset, bpp] : {std::array{1024, 768, 256, 1024, 8},
+                                                  {640, 480, 1 << 24, 1920, 24},
+                                                  {690, 480, 256, 692, 8},
+                                                  {31, 10, 1 << 24, 96, 24}}) {
+        GrSetMode(GR_width_height_color_graphics, w, h, colours);
+        EXPECT_EQ(GrDriverInfo->actmode.lineoffset, lineoffset) << w;
+        EXPECT_EQ(GrDriverInfo->actmode.bpp, bpp) << w;
+        EXPECT_EQ(GrScreenContext()->gc_xmax, w - 1) << w;
+        EXPECT_EQ(GrScreenContext()->gc_ymax, h - 1) << w;
+    }
     // The dummy screen is 1024 x 768: larger listed sizes are not offered.
     EXPECT_FALSE(_GrDriverSDL2.modes[5].present);
     EXPECT_TRUE(_GrDriverSDL2.modes[4].present);
@@ -142,20 +139,10 @@ TEST_F(DummyWindow, DrawingAndPaletteChangesReachTheWindow)
     EXPECT_TRUE(shot.visible);
     EXPECT_EQ(shot.title, "TWGR");
     EXPECT_EQ(mismatches(shot, false), 0);
-    EXPECT_EQ(shot.rgb[35 * 64 + 10], 0x0A141EU);
 
     // A new colour for the cell repaints what was drawn with it, without drawing again.
     GrSetColor(cell, 0, 0, 255);
-    shot = twgr::window::take_snapshot();
-    EXPECT_EQ(shot.rgb[35 * 64 + 10], 0x0000FFU);
-    EXPECT_EQ(mismatches(shot, false), 0);
-
-    // A lone pixel and a lone line after everything else was painted.
-    GrPlot(1, 46, red);
-    GrLine(60, 40, 50, 44, red);
-    shot = twgr::window::take_snapshot();
-    EXPECT_EQ(shot.rgb[46 * 64 + 1], 0xFF0000U);
-    EXPECT_EQ(shot.rgb[44 * 64 + 50], 0xFF0000U);
+    EXPECT_EQ(mismatches(twgr::window::take_snapshot(), false), 0);
 
     // Many small scattered changes: each must be painted, however the marks were merged.
     std::mt19937 rng(7);
@@ -190,7 +177,6 @@ TEST_F(DummyWindow, ModeChangesEightBitTextThenTwentyFourBit)
     GrFilledBoxNC(3, 4, 30, 12, GrAllocColor(10, 200, 30));
     GrLine(0, 19, 49, 0, GrAllocColor(255, 128, 1));
     shot = twgr::window::take_snapshot();
-    EXPECT_EQ(shot.rgb[5 * 50 + 10], 0x0AC81EU);
     EXPECT_EQ(mismatches(shot, true), 0);
 }
 
@@ -333,44 +319,6 @@ TEST(WindowDeath, InvisibleVideoDriverIsNoWindow)
     EXPECT_EXIT(GrSetMode(GR_width_height_color_graphics, 640, 480, 256), testing::ExitedWithCode(1),
                 "^GrSetMode: could not find suitable video driver\n$");
     SDL_ResetHint(SDL_HINT_VIDEODRIVER);
-}
-
-// The window's pixels under X are checked end to end with the program (picture area). Here: the driver is
-// found on a real display, and real keys arrive as the SDL events above were made to look.
-TEST(Xvfb, DriverIsFoundAndRealKeysArrive)
-{
-    if (!test_support::on_path("Xvfb") || !test_support::on_path("xdotool"))
-        GTEST_SKIP() << "Xvfb and xdotool are needed (scripts/install-deps.sh)";
-    test_support::VirtualXServer server;
-    ASSERT_TRUE(server.start());
-    scoped_env display("DISPLAY", server.display().c_str());
-    struct closer {
-        ~closer()
-        {
-            GrEventUnInit();
-            _GrCloseVideoDriver();
-        }
-    } close_at_end;
-    ASSERT_EQ(GrSetDriver(nullptr), 1);
-    EXPECT_EQ(GrDriverInfo->vdriver, &_GrDriverSDL2);
-    GrSetMode(GR_width_height_color_graphics, 200, 150, 256);
-    GrEventInit();
-    GrEventGenMmove(GR_GEN_MMOVE_NEVER);
-    // Sent to the window by name, whatever has the focus; an X client can hang, hence the timeout.
-    const std::string keys = "DISPLAY=" + server.display() +
-                             " timeout 20 xdotool search --sync --onlyvisible --name '^TWGR$' key --delay 20 "
-                             "q F1 shift+Delete alt+x BackSpace >/dev/null 2>&1";
-    EXPECT_EQ(std::system(keys.c_str()), 0);
-    const int want[][2] = {{113, 1}, {0x13B, 100}, {0x12D, 100}, {8, 1}};
-    for (const auto& k : want) {
-        const GrEvent ev = next_event();
-        EXPECT_EQ(ev.type, GREV_KEY) << k[0];
-        EXPECT_EQ(ev.p1, k[0]);
-        EXPECT_EQ(ev.p2, k[1]) << k[0];
-    }
-    GrEvent none;
-    GrEventRead(&none);
-    EXPECT_EQ(none.type, GREV_NULL);
 }
 
 } // namespace
