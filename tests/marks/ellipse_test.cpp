@@ -1,5 +1,5 @@
-// Ellipse corners (axes, rotation, truncation, step count, traces, unbounded input) and the ellipse and
-// quiver marks drawn by plot_data.
+// Ellipse corners (axes, rotation, truncation, step count, traces, unbounded input) and ellipse marks of
+// degenerate components (the ordinary ellipse and quiver marks are held by the case pictures).
 #include "plot/ellipse.h"
 
 #include <gtest/gtest.h>
@@ -99,24 +99,6 @@ TEST(EllipseCorners, UnboundedInputGivesCornersFarOffOrAtTheCentre)
 
 using EllipseMarks = MarksPage;
 
-TEST_F(EllipseMarks, EllipseOfTwoToOneIsTwiceAsWideAsHighAndScaleeStretchesEachAxis)
-{
-    draw_type = DT_ELLIPSE_XUYV;
-    Escale.set(-10, 10, 20); // one pixel per unit of a component
-    scalee = {5, 5};
-    add_point(5, 5, 1, {2, 0, 0, 1}); // (50, 50)
-    plot_data(d, 100, COLOR_FG1);
-    EXPECT_EQ(drawn().bounds, (rect{40, 45, 60, 55}));
-    EXPECT_EQ(drawn().count, pixels_of(COLOR_FG1).count);
-    EXPECT_EQ(page_pixel(60, 50), GrColor(COLOR_FG1));
-    EXPECT_EQ(page_pixel(50, 50), 0u) << "an outline";
-
-    GrClearScreen(0);
-    scalee = {5, 20};
-    plot_data(d, 100, COLOR_FG1);
-    EXPECT_EQ(drawn().bounds, (rect{40, 30, 60, 70}));
-}
-
 TEST_F(EllipseMarks, DegenerateOrHugeComponents)
 {
     draw_type = DT_ELLIPSE_XYUV;
@@ -138,39 +120,6 @@ TEST_F(EllipseMarks, DegenerateOrHugeComponents)
     d.dx1[0] = d.dy2[0] = 1.7e308;
     plot_data(d, 100, COLOR_FG0);
     EXPECT_EQ(drawn().count, 0);
-}
-
-TEST_F(EllipseMarks, QuiverPointsAlongItsFirstComponentWithA40DegreeHead)
-{
-    draw_type = DT_QUIVER_XYUV;
-    add_point(5, 5, 1, {0, 5, 9, 9}); // (50, 50), 50 pixels straight up; the second pair is unused
-    plot_data(d, 100, COLOR_FG0);
-    // Head strokes 10 pixels long from the tip (50, 0), 40 degrees either side of the shaft:
-    // 10 cos 130 = -6.43, 10 sin 130 = 7.66.
-    EXPECT_EQ(columns_with(50, COLOR_FG0, true), span(0, 50));
-    EXPECT_EQ(drawn().bounds, (rect{43, 0, 56, 50}));
-
-    // scalee scales the components; x uses the x scale (here 20 pixels per unit).
-    GrClearScreen(0);
-    Xscale.set(0, 5, 100);
-    scalee = {1, 0.5};
-    d.x[0] = 2.5;
-    d.dx1[0] = 1;
-    plot_data(d, 100, COLOR_FG0);
-    EXPECT_EQ(page_pixel(50, 50), GrColor(COLOR_FG0));
-    EXPECT_EQ(page_pixel(70, 25), GrColor(COLOR_FG0)) << "tip at (50 + 20, 50 - 25)";
-    EXPECT_EQ(drawn().bounds[2], 70);
-    EXPECT_EQ(drawn().bounds[1], 25);
-
-    // A component beyond any page: the shaft runs to the page edge and the head stays far away.
-    GrClearScreen(0);
-    Xscale.set(0, 10, 100);
-    d.x[0] = 5;
-    d.dx1[0] = 1.7e308;
-    d.dy1[0] = 0;
-    plot_data(d, 100, COLOR_FG0);
-    EXPECT_EQ(drawn().bounds, (rect{50, 50, 119, 50}));
-    EXPECT_EQ(drawn().count, 70);
 }
 
 } // namespace
