@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -76,24 +75,6 @@ TEST_F(LinearAxes, LabelsAndMinorTicksOfRanges)
     EXPECT_EQ(drawn_pixels(), 5 * 6 + 4 * 3);
 }
 
-TEST_F(LinearAxes, YAxisTicksLabelsAndWidth)
-{
-    // Rows 45 - 40 / 8 * v - 1; the frame's left line is column 59.
-    const auto texts = texts_drawn_by([] { EXPECT_EQ(draw_y_axes(axes, 100, 40, 60, 5, 0, 0, 8, 0), 8); });
-    ASSERT_EQ(texts.size(), 5u);
-    for (int k = 0; k < 5; ++k) {
-        EXPECT_EQ(texts[k].text, std::to_string(2 * k));
-        EXPECT_EQ(texts[k].x, 52);
-        EXPECT_EQ(texts[k].y, 44 - 10 * k);
-    }
-    EXPECT_EQ(columns_with(54, 1, true), (std::vector<int>{4, 14, 24, 34, 44}));
-    EXPECT_EQ(columns_with(57, 1, true), (std::vector<int>{4, 9, 14, 19, 24, 29, 34, 39, 44}));
-    EXPECT_TRUE(columns_with(53, 1, true).empty());
-    EXPECT_TRUE(columns_with(60, 1, true).empty());
-    // Labels "0" ... "100": the widest has three 8-pixel characters.
-    EXPECT_EQ(draw_y_axes(axes, 100, 40, 60, 5, 0, 0, 100, 0), 24);
-}
-
 TEST_F(LinearAxes, MeasuringModeDrawsNothing)
 {
     EXPECT_EQ(draw_y_axes(axes, 0, 400, 0, 0, 0, 0, 100, 1), 26);
@@ -105,27 +86,6 @@ TEST_F(LinearAxes, MeasuringModeDrawsNothing)
     axes.text = &upward;
     EXPECT_EQ(draw_y_axes(axes, 0, 400, 0, 0, 0, -1000, 1000, 1), 16 + 2);
     EXPECT_EQ(drawn_pixels(), 0);
-}
-
-TEST_F(LinearAxes, LabelsAreCentredUnderTheirTicks)
-{
-    GrTextOption opt{};
-    opt.txo_font = &GrFont_PC8x16;
-    opt.txo_fgcolor.v = 2;
-    opt.txo_bgcolor.v = GrNOCOLOR;
-    opt.txo_xalign = 1;
-    axes.text = &opt;
-    draw_x_axes(axes, 40, 20, 10, 5, 0, 0, 8, 0);
-    // Each label "d" fills part of the 8 x 16 cell from column tick - 4, row 33; nothing else has value 2.
-    std::set<int> label_columns;
-    for (int y = 0; y < 120; ++y)
-        for (int x = 0; x < 160; ++x)
-            if (page_pixel(x, y) == 2) {
-                ASSERT_TRUE(y >= 33 && y <= 48) << y;
-                ASSERT_LT((x + 4) % 10, 8) << x;
-                label_columns.insert((x + 4) / 10);
-            }
-    EXPECT_EQ(label_columns, (std::set<int>{1, 2, 3, 4, 5}));
 }
 
 TEST_F(LinearAxes, AbsurdRangesDrawWhatCanBeDrawnAndEmptyOnesEndTheRun)
