@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "cli/options.h"
 #include "plot_fixture.h"
 
 namespace
@@ -165,20 +164,6 @@ TEST_F(TimeAxes, AbsurdRangesReturnWithoutDrawing)
     EXPECT_EQ(columns_with(29, 1).size(), 21u); // 1e17 s is not midnight: 21 midnights in 21 days
     EXPECT_EXIT(draw_x_axes_time(axes, 600, 20, 10, 5, 0, 7, 7, 0), ::testing::ExitedWithCode(1),
                 "Error: bad trial inter-tick spacing");
-}
-
-TEST(AxisDrawers, TimeOptionsSelectTheTimeDrawers)
-{
-    reset_settings();
-    EXPECT_EQ(time_x_axes, 0);
-    EXPECT_EQ(time_y_axes, 0);
-    option_state state{"tremwil", 3};
-    handle_option(OPT_XTIME, nullptr, state);
-    EXPECT_EQ(time_x_axes, 1);
-    EXPECT_EQ(time_y_axes, 0);
-    handle_option(OPT_YTIME, nullptr, state);
-    EXPECT_EQ(time_y_axes, 1);
-    reset_settings();
 }
 
 } // namespace
