@@ -1,4 +1,4 @@
-// Entering and leaving graphics mode, the colour slots, the font, printf-style text and text extents.
+// Entering and leaving graphics mode, the font across pages, printf-style text and text extents.
 #include "plot/graphics_mode.h"
 
 #include <gtest/gtest.h>
@@ -67,62 +67,10 @@ TEST_F(GraphicsMode, PageSizeFollowsTheRowAndTheLegendColumn)
     GrSetMode(GR_default_text);
 }
 
-std::array<int, 3> rgb(GrColor c)
+// A missing font and the colour slots show in the case pictures (picture/font_missing_default,
+// picture/colour_same_as_background and the golden colour pages); here, the font's life across pages.
+TEST_F(GraphicsMode, FontFromTheEnvironmentIsLoadedForEachPage)
 {
-    std::array<int, 3> out{-1, -1, -1};
-    GrQueryColor(c, &out[0], &out[1], &out[2]);
-    return out;
-}
-
-// alloc_colors after entergrmode(3), returning what it reported.
-std::string allocate()
-{
-    entergrmode(3);
-    testing::internal::CaptureStderr();
-    alloc_colors();
-    return testing::internal::GetCapturedStderr();
-}
-
-TEST_F(GraphicsMode, ColourSlotsTakeTheRequestedColoursAndInvertedOnesSwap)
-{
-    EXPECT_EQ(allocate(), "");
-    EXPECT_EQ(rgb(colors[COLOR_BG]), (std::array{255, 255, 255}));
-    EXPECT_EQ(rgb(colors[COLOR_FG0]), (std::array{0, 0, 0}));
-    EXPECT_EQ(rgb(colors[COLOR_FG1]), (std::array{0, 72, 140}));
-    EXPECT_EQ(rgb(colors[COLOR_FILLRING]), (std::array{255, 64, 0}));
-    GrPlot(3, 4, colors[COLOR_FG2]);
-    EXPECT_EQ(rgb(page_pixel(3, 4)), (std::array{216, 64, 0}));
-
-    // Inverted: a black page with white data and axes.
-    exitgrmode();
-    invcolor = 1;
-    EXPECT_EQ(allocate(), "");
-    EXPECT_EQ(rgb(colors[COLOR_BG]), (std::array{0, 0, 0}));
-    EXPECT_EQ(rgb(colors[COLOR_FG0]), (std::array{255, 255, 255}));
-    EXPECT_EQ(colors[COLOR_AX], colors[COLOR_WHITE]);
-}
-
-TEST_F(GraphicsMode, SlotsEqualToTheBackgroundAreReported)
-{
-    FgColors[2] = BgColor;
-    EXPECT_EQ(allocate(), "WARNING: Color fg2color is the same as background color\n");
-    exitgrmode();
-    BgColor = {255, 0, 0}; // the misc colour's start value
-    FillColor = {255, 0, 0};
-    FgColors[2] = {1, 2, 3};
-    EXPECT_EQ(allocate(), "WARNING: Color misccolor is the same as background color\n"
-                          "WARNING: Color fillcolor is the same as background color\n");
-}
-
-TEST_F(GraphicsMode, FontComesFromTheEnvironmentOrFallsBack)
-{
-    setenv(ENVFONT, "/nonexistent/none.fnt", 1);
-    testing::internal::CaptureStdout();
-    entergrmode(3);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Font /nonexistent/none.fnts not found\nUsing default font\n");
-    EXPECT_EQ(font, &GrFont_PC8x16);
-    exitgrmode();
-
     setenv(ENVFONT, digits_font, 1);
     testing::internal::CaptureStdout();
     entergrmode(3);
