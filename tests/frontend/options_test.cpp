@@ -70,75 +70,24 @@ TEST_F(Options, FlagsAndLastOneWins)
     EXPECT_TRUE(FillColor.r == 128 && draw_type == DT_QUIVER_XUYV);
 }
 
-TEST_F(Options, ModeSizeAndOffsetChecks)
+// The reports of these values, and the ends of runs, are case files (tests/cases/cli/option_*).
+TEST_F(Options, ValuesReachTheirSettingsAndWarnedOnesStayAsTheyWere)
 {
+    testing::internal::CaptureStderr();
+    parse({"--width=300", "--height=2001", "--error-as-warning", "-g0", "--left-offset=3", "--scalez=-1"});
+    parse({"--scalez=1", "-s", "abc", "--scalee=x", "--scalee=3,y"});
+    testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(whc[8][0] == 300 && whc[8][1] == 2001);
+    EXPECT_TRUE(state.vga == 0 && left_offset == -1 && scalez == 1.0);
+    EXPECT_TRUE(scalee.x == 3 && scalee.y == 3);
+
+    reset_run_state();
     const int first = parse({"-g", "5"});
     EXPECT_EQ(state.vga, 4);
     EXPECT_EQ(storage[first], "5");
-    parse({"-G7"});
-    EXPECT_EQ(state.vga, 7);
-    parse({"--left-offset=8"});
-    EXPECT_EQ(left_offset, 8);
-    EXPECT_EXIT(parse({"-g0"}), ExitedWithCode(1), "^\nError: argument to -g out of range \\(1 <= 0 <= 8\\)\\.\n$");
-    // Rows 9 to 12 have no size: the report names the rows that work.
-    EXPECT_EXIT(parse({"-g9"}), ExitedWithCode(1), "\\(1 <= 9 <= 8\\)");
-    EXPECT_EXIT(parse({"-g12"}), ExitedWithCode(1), "\\(1 <= 12 <= 8\\)");
-    EXPECT_EXIT(parse({"--left-offset=7"}), ExitedWithCode(1), "^\nError: left_offset need to be > 7\n$");
-    EXPECT_EXIT(parse({"--biggest-ring=0"}), ExitedWithCode(1),
-                "^Error: options\\.cpp\\([0-9]+\\) Can't use --biggest-ring=0 < 1\n$");
-}
-
-TEST_F(Options, WidthAndHeightReportsDoNotStopTheRun)
-{
-    parse({"--width=800"});
-    EXPECT_TRUE(state.vga == 8 && whc[8][0] == 800 && whc[8][1] == 640);
-    testing::internal::CaptureStderr();
-    parse({"--width=300", "--height=2001"});
-    const std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_TRUE(whc[8][0] == 300 && whc[8][1] == 2001);
-    EXPECT_NE(err.find("Width need to be at least 320 pixels\n"), std::string::npos) << err;
-    EXPECT_NE(err.find("Height need to be at less than 2000 pixels\n"), std::string::npos) << err;
-    EXPECT_EQ(err.rfind("Error: options.cpp(", 0), 0u) << err;
-}
-
-TEST_F(Options, ErrorAsWarningAppliesOnlyAfterItself)
-{
-    EXPECT_EXIT(parse({"-g0", "--error-as-warning"}), ExitedWithCode(1), "Error: argument to -g");
-    testing::internal::CaptureStderr();
-    parse({"--error-as-warning", "-g0", "--left-offset=3", "--scalez=-1"});
-    const std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_TRUE(state.vga == 0 && left_offset == -1 && scalez == -1);
-    EXPECT_EQ(err, "\nWarning: argument to -g out of range (1 <= 0 <= 8).\n"
-                   "\nWarning: left_offset need to be > 7\n"
-                   "\nWarning: --scalez=-1 (scalez > 0)\n");
-}
-
-TEST_F(Options, ScaleValues)
-{
-    parse({"--scalee=2"});
+    parse({"-G7", "-S3.5", "--left-offset=8", "--width=800", "--scalee=2"});
+    EXPECT_TRUE(state.vga == 8 && scalez == 3.5 && left_offset == 8 && whc[8][0] == 800 && whc[8][1] == 640);
     EXPECT_TRUE(scalee.x == 2 && scalee.y == 2);
-    // A value that is no number leaves the scale as it was, but not without a word.
-    testing::internal::CaptureStderr();
-    parse({"-s", "abc", "--scalee=x", "--scalee=3,y"});
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "\nWarning: --scalez=abc is not a number: scalez stays 1\n"
-                                                      "\nWarning: --scalee=x is not a number: scalee stays 2,2\n"
-                                                      "\nWarning: --scalee=3,y: the value after the comma is not a "
-                                                      "number: y takes x\n");
-    EXPECT_EQ(scalez, 1.0);
-    EXPECT_TRUE(scalee.x == 3 && scalee.y == 3);
-    parse({"-S3.5"});
-    EXPECT_EQ(scalez, 3.5);
-    EXPECT_EXIT(parse({"--scalee=2,0"}), ExitedWithCode(1), "^\nError: --scalee=2,0 \\(scalee > 0\\)\n$");
-    EXPECT_EXIT(parse({"--scalez=nan"}), ExitedWithCode(1), "--scalez=nan \\(scalez > 0\\)");
-}
-
-TEST_F(Options, UnhandledCodesAreReportedInOctal)
-{
-    testing::internal::CaptureStdout();
-    parse({"-Mx", "--zlabel=z", "-m", "y"});
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "?? getopt returned character code 0155 ??\n"
-                                                      "?? getopt returned character code 0415 ??\n"
-                                                      "?? getopt returned character code 0155 ??\n");
 }
 
 TEST_F(Options, DataSetFileAndTextSettings)
