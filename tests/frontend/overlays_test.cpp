@@ -1,9 +1,9 @@
-// Overlay option values: item parsing, the grok report and the radius check.
+// Overlay option values as items (the values that fail and the radius check are case files:
+// picture/overlays_bad_values_dropped, cli/handler_radius).
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <sstream>
 
-#include "core/messages.h"
 #include "plot/overlays.h"
 
 namespace
@@ -52,32 +52,6 @@ TEST_F(Overlays, ItemsParseWithBlanksAndIgnoreExtraFields)
     unknown.mode = static_cast<lt_type>(7);
     std::istringstream in("1,2,3,4");
     EXPECT_THROW(in >> unknown, std::exception);
-}
-
-TEST_F(Overlays, BadValuesAreReportedAndDropped)
-{
-    const std::pair<std::function<void(const char*)>, const char*> cases[] = {
-        {add_circle, "1,2"},
-        {add_circle, "1;2;3"},
-        {add_circle, "nan,1,1"},
-        {add_arrow, "1,2,3"},
-        {add_text, "1,2,"},
-        {[](const char* v) { add_line(LT_NORMAL, v); }, "1,2,x,4"},
-        {[](const char* v) { add_line(LT_HORIZONTAL, v); }, ""},
-    };
-    for (const auto& [add, value] : cases) {
-        testing::internal::CaptureStderr();
-        add(value);
-        EXPECT_EQ(testing::internal::GetCapturedStderr(), std::string("Failed to grok: ") + value + "\n");
-    }
-    EXPECT_TRUE(circles.empty() && arrows.empty() && texts.empty() && lines.empty());
-}
-
-TEST_F(Overlays, NonPositiveRadiusEndsTheRun)
-{
-    EXPECT_EXIT(add_circle("1,2,0"), testing::ExitedWithCode(1),
-                "^\nError: radius may not be zero or negative \\(1,2,0\\)\n$");
-    EXPECT_EXIT(add_circle("1,2,-3"), testing::ExitedWithCode(1), "\\(1,2,-3\\)\n$");
 }
 
 } // namespace
