@@ -1,5 +1,5 @@
-// The composer and the viewing helpers: plot ranges, the z autoscale, the PNG name and comment (the page layout
-// shows in every picture of the case files).
+// The composer and the viewing helpers: plot ranges, the z autoscale, unresolvable paths (the page layout shows
+// in every picture of the case files).
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -121,26 +121,10 @@ TEST_F(Compose, ZAutoscaleSpacingShrinkingColumnZeroZAndBiggestRing)
     EXPECT_EQ(scalew, 0);
 }
 
-TEST_F(Compose, PngNameAndComment)
+// The picture's name and comment are case files (run/png_name_from_data_file, run/comment_*, run/output_name).
+TEST_F(Compose, PathTooLongToResolveIsKeptAsGiven)
 {
-    // Only the last path part can hold the extension.
-    const std::pair<const char*, const char*> names[] = {{"run1.dat", "run1.png"},
-                                                         {"data/x.tar.gz", "data/x.tar.png"},
-                                                         {"noext", "noext.png"},
-                                                         {"../runs.d/noext", "../runs.d/noext.png"}};
-    for (const auto& [data_file, png] : names) {
-        mydata[0].fname = data_file;
-        EXPECT_EQ(png_file_name(), png) << data_file;
-    }
-    set_output_fname("given.png");
-    EXPECT_EQ(png_file_name(), "given.png");
-
-    mydata[0].fname = "/data/run1.dat";
-    mydata[3].fname = "/data/../other.dat";
-    EXPECT_EQ(png_comment("tremwil -x 2 "),
-              "tremwil -x 2 /data/run1.dat(/data/run1.dat)/data/../other.dat(/other.dat)");
-
-    // A path too long to resolve is kept as given, and the reason is printed after "realpath".
+    // The reason is printed after "realpath".
     const std::string long_name(PATH_MAX + 10, 'a');
     testing::internal::CaptureStderr();
     EXPECT_EQ(absolute_path(long_name, true), long_name);
