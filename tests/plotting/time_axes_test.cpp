@@ -31,53 +31,34 @@ protected:
     }
 };
 
-TEST_F(TimeAxes, StepsAndLabelsFollowTheRange)
+// Clock times running past midnight, and dates around a leap day: the labels and their places (the ordinary
+// ranges of a minute, a day, days and weeks are golden case pictures, golden/time_*).
+TEST_F(TimeAxes, MidnightAndLeapDay)
 {
     // Labels 40 ("%H:%M") to 128 pixels wide: where they would overlap only every k-th major tick is labelled.
-    // A label crossing the page edge (the plot starts at column 10) moves inside, or is left out where it
-    // would then touch its neighbour.
     const struct {
-        const char* name;
         double min, max;
         std::size_t labels;
         const char* first;
         long first_x;
-        const char* second;
-        long second_x;
         const char* last;
         long last_x;
         std::size_t minor_ticks;
     } cases[] = {
-        {"one day", 0, day, 12, "02:00", 60, "04:00", 110, "00:00", 610, 145},
-        {"one minute", 0, 60, 7, "00:00:00", 32, "00:00:10", 110, "00:01:00", 608, 61},
-        // A time of day running past midnight.
-        {"23:00 to 01:00", 23 * 3600, 3600, 12, "23:10", 60, "23:20", 110, "01:00", 610, 61},
-        // Dates name the day of their own tick. Three weeks step by 2 days, minor ticks daily.
-        {"three weeks", march_1_2024, march_1_2024 + 21 * day, 6, "2024-03-02", 40, "2024-03-06", 152, "2024-03-22",
-         600, 22},
-        {"three days", march_1_2024, march_1_2024 + 3 * day, 4, "2024-03-01 06:00", 64, "2024-03-02 00:00", 210,
-         "2024-03-03 12:00", 510, 73},
-        {"leap day", march_1_2024 - 2 * day, march_1_2024, 3, "2024-02-28 12:00", 160, "2024-02-29 00:00", 310,
-         "2024-02-29 12:00", 460, 49},
+        {23 * 3600, 3600, 12, "23:10", 60, "01:00", 610, 61},
+        {march_1_2024 - 2 * day, march_1_2024, 3, "2024-02-28 12:00", 160, "2024-02-29 12:00", 460, 49},
     };
     for (const auto& c : cases) {
         const auto texts = x_axis(c.min, c.max);
-        ASSERT_EQ(texts.size(), c.labels) << c.name;
-        EXPECT_EQ(texts[0].text, c.first) << c.name;
-        EXPECT_EQ(texts[0].x, c.first_x) << c.name;
-        EXPECT_EQ(texts[1].text, c.second) << c.name;
-        EXPECT_EQ(texts[1].x, c.second_x) << c.name;
-        EXPECT_EQ(texts.back().text, c.last) << c.name;
-        EXPECT_EQ(texts.back().x, c.last_x) << c.name;
-        EXPECT_EQ(columns_with(26, 1).size(), c.minor_ticks) << c.name;
+        ASSERT_EQ(texts.size(), c.labels) << c.first;
+        EXPECT_EQ(texts[0].text, c.first);
+        EXPECT_EQ(texts[0].x, c.first_x) << c.first;
+        EXPECT_EQ(texts.back().text, c.last) << c.first;
+        EXPECT_EQ(texts.back().x, c.last_x) << c.first;
+        EXPECT_EQ(columns_with(26, 1).size(), c.minor_ticks) << c.first;
     }
     EXPECT_EQ(x_axis(23 * 3600, 3600)[5].text, "00:00");
-    // Labels from row 33; minor ticks rows 26..28, major ones down to row 31.
-    EXPECT_EQ(x_axis(0, day)[0].y, 33);
-    EXPECT_EQ(columns_with(28, 1).size(), 145u);
-    EXPECT_EQ(columns_with(29, 1).size(), 25u);
-    EXPECT_EQ(columns_with(31, 1).size(), 25u);
-    EXPECT_TRUE(columns_with(32, 1).empty());
+    EXPECT_EQ(x_axis(march_1_2024 - 2 * day, march_1_2024)[1].text, "2024-02-29 00:00");
 }
 
 // Every range from a minute to twenty years, on narrow, default and wide pages: the labels drawn do not
