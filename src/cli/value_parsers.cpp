@@ -10,8 +10,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "print/err_printf.h"
 #include "core/messages.h"
+#include "print/err_printf.h"
 
 namespace
 {

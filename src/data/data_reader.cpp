@@ -55,8 +55,7 @@ template <typename F> void for_each_line(std::string_view text, F&& f)
 // What one call of readfile carries from line to line.
 struct file_reading {
     file_reading(data& set, const read_limits& bounds, kept_standard_input& input)
-        : d(set), limits(bounds), standard_input(input), rows_before(set.x.size()),
-          separator(separator_for(set.fname))
+        : d(set), limits(bounds), standard_input(input), rows_before(set.x.size()), separator(separator_for(set.fname))
     {
     }
 

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <limits>
 
-#include "plot/scale_mapping.h"
 #include "core/settings.h"
+#include "plot/scale_mapping.h"
 #include "plot/tick_scale.h"
 
 namespace
