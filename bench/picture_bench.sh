@@ -2,13 +2,16 @@
 # End-to-end picture benchmark: tremwil --in-memory --quiet against the floor program (bench/picture_floor.cpp)
 # and, when installed, gnuplot, on generated files of 100k, 1M and 10M rows; then one run over 2,000 files of
 # 200 rows. Prints wall and processor time, peak memory and the ratios.
-# Usage: bench/picture_bench.sh [build-folder] [runs] [tremwil-binary]
-#   (defaults: build, 3 runs, the build's tremwil; the best run counts)
+# Usage: bench/picture_bench.sh [build-folder] [runs] [tremwil-binary] [batch-before-binary]
+#   (defaults: build, 3 runs, the build's tremwil; the best run counts). With a fourth argument the batch is also
+#   run with that binary, alternating with the first, for a before/after pair in one run; BATCH_ONLY=1 skips the
+#   big files.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$(cd "${1:-$root/build}" && pwd)"
 runs="${2:-3}"
 tremwil="${3:-$build/tremwil}"
+before="${4:-}"
 floor="$build/bench/picture_floor"
 for program in "$tremwil" "$floor"; do
     [[ -x "$program" ]] || { echo "missing $program: build the release build first" >&2; exit 1; }
@@ -52,7 +55,9 @@ measure() {
 
 cd "$work"
 printf '%-9s %-8s %9s %9s %10s\n' rows program "wall (s)" "cpu (s)" "peak (MB)"
-for n in 100000 1000000 10000000; do
+sizes=(100000 1000000 10000000)
+[[ "${BATCH_ONLY:-0}" == 1 ]] && sizes=()
+for n in "${sizes[@]}"; do
     generate "$n" "rows$n.dat"
     read -r tw tc tm <<< "$(measure "$tremwil" --in-memory --quiet "rows$n.dat")"
     read -r fw fc fm <<< "$(measure "$floor" "rows$n.dat" "floor$n.png")"
@@ -86,8 +91,16 @@ awk 'BEGIN {
         close(name);
     }
 }'
-read -r bw bc bm <<< "$(runs=1 measure "$tremwil" --in-memory --quiet batch/f*.dat)"
-bytes=$(cat batch/f*.png | wc -c)
-awk -v w="$bw" -v c="$bc" -v m="$bm" -v b="$bytes" 'BEGIN {
-    printf "2000 files of 200 rows, one run: wall %.2f s, cpu %.2f s (%.2f ms a file), peak %.1f MB, %.0f PNG bytes a file\n",
-        w, c, c / 2 , m, b / 2000 }'
+# One line per program and run: the batch of each binary in turn, so that the load hits both alike.
+batch() {
+    rm -f batch/*.png
+    read -r bw bc bm <<< "$(runs=1 measure "$1" --in-memory --quiet batch/f*.dat)"
+    bytes=$(cat batch/f*.png | wc -c)
+    awk -v p="$2" -v w="$bw" -v c="$bc" -v m="$bm" -v b="$bytes" 'BEGIN {
+        printf "2000 files of 200 rows, one run (%s): wall %.2f s, cpu %.2f s (%.2f ms a file), peak %.1f MB, %.0f PNG bytes a file\n",
+            p, w, c, c / 2 , m, b / 2000 }'
+}
+for ((r = 0; r < runs; r++)); do
+    [[ -n "$before" ]] && batch "$before" before
+    batch "$tremwil" "$([[ -n "$before" ]] && echo after || echo tremwil)"
+done

@@ -520,6 +520,13 @@ int GrRecodeEvent(GrEvent* ev, int from, int to);
 // The file is replaced whole or not at all (a link at the name is replaced, its target left alone); a name held by
 // anything but a regular file or a link is refused.
 int GrSaveContextToPng_wc(GrContext* ctx, const char* pngfn, const char* comment);
+// The same, but only writing the temporary file happens now: flushing it to the disk and renaming it over pngfn
+// run on a background thread while the caller goes on. 0 when the picture was written whole; a failure to finish
+// is told by GrFinishPngSaves, which must be called before the program ends or reads the picture back.
+int GrSaveContextToPngLater(GrContext* ctx, const char* pngfn, const char* comment);
+// Waits until every save begun by GrSaveContextToPngLater is finished; calls failed (when not null) with the name of
+// each picture that could not be finished (its temporary file removed, the old picture left) and returns how many.
+int GrFinishPngSaves(void (*failed)(const char* pngfn, void* arg), void* arg);
 
 #ifdef __cplusplus
 } // extern "C"

@@ -1,6 +1,7 @@
 // PNG export: the pixels of a context as 8-bit RGB, one row at a time, with an optional "Comment".
 #include "core/twgr_internal.h"
 #include "png/replace_file.h"
+#include "png/save_finisher.h"
 
 #include <png.h>
 #include <zlib.h>
@@ -8,6 +9,9 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace
@@ -166,21 +170,54 @@ int write_current(std::FILE* fp, const char* comment)
 
 } // namespace
 
-int GrSaveContextToPng_wc(GrContext* ctx, const char* pngfn, const char* comment)
+namespace
+{
+
+// Writes the picture whole into a temporary file beside pngfn; null when that fails (the file then removed).
+std::unique_ptr<twgr::replacement_file> write_picture(GrContext* ctx, const char* pngfn, const char* comment)
 {
     // The picture goes to a file beside the target and replaces it only when complete: a failed or interrupted
     // save leaves the old picture as it was.
-    twgr::replacement_file file(pngfn);
-    if (file.stream() == nullptr)
-        return -1;
+    auto file = std::make_unique<twgr::replacement_file>(pngfn);
+    if (file->stream() == nullptr)
+        return nullptr;
     GrContext saved;
     GrSaveContext(&saved);
     if (ctx != nullptr)
         GrSetContext(ctx);
-    const int result = write_current(file.stream(), comment);
+    const int result = write_current(file->stream(), comment);
     GrSetContext(&saved);
-    // A full disk may only show when the buffered bytes go out: commit checks the flush and the close.
-    if (result != 0 || !file.commit())
+    // A full disk may only show when the buffered bytes go out.
+    if (result != 0 || !file->written())
+        return nullptr;
+    return file;
+}
+
+} // namespace
+
+int GrSaveContextToPng_wc(GrContext* ctx, const char* pngfn, const char* comment)
+{
+    std::unique_ptr<twgr::replacement_file> file = write_picture(ctx, pngfn, comment);
+    if (file == nullptr)
         return -1;
+    twgr::save_finisher::instance().wait_for_target(file->target());
+    return file->commit() ? 0 : -1;
+}
+
+int GrSaveContextToPngLater(GrContext* ctx, const char* pngfn, const char* comment)
+{
+    std::unique_ptr<twgr::replacement_file> file = write_picture(ctx, pngfn, comment);
+    if (file == nullptr)
+        return -1;
+    twgr::save_finisher::instance().hand_over(std::move(file));
     return 0;
+}
+
+int GrFinishPngSaves(void (*failed)(const char* pngfn, void* arg), void* arg)
+{
+    const std::vector<std::string> names = twgr::save_finisher::instance().finish_all();
+    if (failed != nullptr)
+        for (const std::string& name : names)
+            failed(name.c_str(), arg);
+    return static_cast<int>(names.size());
 }

@@ -6,7 +6,9 @@
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <climits>
 #include <fcntl.h>
+#include <mutex>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,15 +20,22 @@ constexpr int name_attempts = 100;
 // Room for the prefix and suffix within the 255 bytes a name may have on common file systems.
 constexpr std::size_t kept_name_length = 200;
 
-// The temporary file that a signal must remove; the handler reads it, so it must be lock-free.
-std::atomic<const char*> pending_removal{nullptr};
-static_assert(std::atomic<const char*>::is_always_lock_free);
+// The temporary files that a signal must remove: several saves may be pending at once (see save_finisher.h), so a
+// fixed table the handler reads without locks. A slot's name is written only while the slot is free, by the
+// thread that creates the file with the ending signals held; the finishing threads never take those signals.
+struct pending_name {
+    std::atomic<bool> set{false};
+    std::array<char, PATH_MAX> name{};
+};
+static_assert(std::atomic<bool>::is_always_lock_free);
+std::array<pending_name, twgr::pending_file_limit> pending_names;
 
 // Only unlink, sigaction and raise here: all three are safe in a signal handler.
 extern "C" void remove_then_end(int sig)
 {
-    if (const char* name = pending_removal.load())
-        unlink(name);
+    for (const pending_name& slot : pending_names)
+        if (slot.set.load())
+            unlink(slot.name.data());
     struct sigaction fallback {
     };
     fallback.sa_handler = SIG_DFL;
@@ -120,7 +129,41 @@ bool replaceable(const std::string& target)
     return S_ISREG(info.st_mode) || S_ISLNK(info.st_mode);
 }
 
+// The signals are taken over while at least one temporary file exists; the count and the slots' owners change
+// under this lock, never in the handler.
+std::mutex registry_lock;
+std::size_t registered_files = 0;
 std::array<bool, ending_signals.size()> taken_signals{};
+
+// A free slot holding name, or -1 when every slot is taken or the name does not fit.
+int register_temporary(const std::string& name)
+{
+    if (name.size() >= PATH_MAX)
+        return -1;
+    const std::lock_guard<std::mutex> lock(registry_lock);
+    for (std::size_t i = 0; i < pending_names.size(); ++i) {
+        pending_name& slot = pending_names[i];
+        if (slot.set.load())
+            continue;
+        std::copy(name.begin(), name.end(), slot.name.begin());
+        slot.name[name.size()] = '\0';
+        slot.set.store(true);
+        if (registered_files++ == 0)
+            taken_signals = take_over_ending_signals();
+        return static_cast<int>(i);
+    }
+    return -1;
+}
+
+void unregister_temporary(int slot)
+{
+    const std::lock_guard<std::mutex> lock(registry_lock);
+    pending_names[static_cast<std::size_t>(slot)].set.store(false);
+    if (--registered_files == 0) {
+        give_back_ending_signals(taken_signals);
+        taken_signals = {};
+    }
+}
 
 } // namespace
 
@@ -129,7 +172,7 @@ namespace twgr
 
 replacement_file::replacement_file(const char* target) : target_(target != nullptr ? target : "")
 {
-    if (target_.empty() || target_.back() == '/' || !replaceable(target_) || pending_removal.load() != nullptr)
+    if (target_.empty() || target_.back() == '/' || !replaceable(target_))
         return;
     signals_held held;
     for (unsigned attempt = 0; attempt < name_attempts; ++attempt) {
@@ -140,10 +183,13 @@ replacement_file::replacement_file(const char* target) : target_(target != nullp
             continue;
         if (fd < 0)
             break;
+        slot_ = register_temporary(temporary_);
+        if (slot_ < 0) {
+            close(fd);
+            unlink(temporary_.c_str());
+            break;
+        }
         stream_ = fdopen(fd, "wb");
-        pending_removal.store(temporary_.c_str());
-        taken_signals = take_over_ending_signals();
-        registered_ = true;
         if (stream_ == nullptr) {
             close(fd);
             discard();
@@ -156,6 +202,11 @@ replacement_file::replacement_file(const char* target) : target_(target != nullp
 replacement_file::~replacement_file()
 {
     discard();
+}
+
+bool replacement_file::written()
+{
+    return stream_ != nullptr && std::fflush(stream_) == 0 && std::ferror(stream_) == 0;
 }
 
 bool replacement_file::commit()
@@ -187,11 +238,9 @@ void replacement_file::discard()
         unlink(temporary_.c_str());
         temporary_.clear();
     }
-    if (registered_) {
-        pending_removal.store(nullptr);
-        give_back_ending_signals(taken_signals);
-        taken_signals = {};
-        registered_ = false;
+    if (slot_ >= 0) {
+        unregister_temporary(slot_);
+        slot_ = -1;
     }
 }
 

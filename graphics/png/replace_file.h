@@ -2,17 +2,22 @@
 #ifndef TWGR_REPLACE_FILE_H
 #define TWGR_REPLACE_FILE_H
 
+#include <cstddef>
 #include <cstdio>
 #include <string>
 
 namespace twgr
 {
 
+// Temporary files that may exist at once in one process (one being written, the others waiting to be finished).
+constexpr std::size_t pending_file_limit = 8;
+
 // A new file in the target's folder, created exclusively (never through a link) under a name no one else uses.
 // commit() flushes it to the disk and renames it over the target, so readers and parallel writers see either the
 // old file or the new one, never part of one; a link at the target name is replaced, its target left alone.
 // Without a successful commit the temporary file is removed, also when SIGINT, SIGTERM, SIGHUP or SIGQUIT ends the
-// program while the file exists.
+// program while the file exists. The object may be committed on another thread than the one that created it; no
+// more than pending_file_limit of them can hold a file at once (stream() is null beyond).
 class replacement_file
 {
 public:
@@ -24,6 +29,9 @@ public:
     replacement_file& operator=(const replacement_file&) = delete;
 
     std::FILE* stream() const { return stream_; }
+    const std::string& target() const { return target_; }
+    // True when every byte written so far left the stream's buffer for the file without an error.
+    bool written();
     // True when every byte reached the disk and the file now stands at the target name.
     bool commit();
 
@@ -33,7 +41,7 @@ private:
     std::string target_;
     std::string temporary_;
     std::FILE* stream_ = nullptr;
-    bool registered_ = false; // the temporary name is the one a signal removes
+    int slot_ = -1; // the slot of the temporary name in the table a signal removes, or -1
 };
 
 } // namespace twgr

@@ -49,6 +49,12 @@ data_file_index data_set_files()
     return index;
 }
 
+void tell_unfinished(const char* name, void*)
+{
+    note_run_failure();
+    error_func("can't save %s\n", name);
+}
+
 bool refused(const char* fmt, const std::string& name, const std::string& other)
 {
     note_run_failure();
@@ -83,7 +89,7 @@ picture_files::picture_files(const std::vector<std::string>& data_file_arguments
         arguments_.add(file);
 }
 
-bool picture_files::save(const std::string& name, const std::string& comment)
+bool picture_files::save(const std::string& name, const std::string& comment, bool later)
 {
     const std::string place = place_of(name);
     const auto target = id_of(name, false);
@@ -96,11 +102,20 @@ bool picture_files::save(const std::string& name, const std::string& comment)
     const auto before = saved_.find(place);
     if (before != saved_.end() && before->second != shown)
         return refused("can't save %s: this run saved the picture of %s there\n", name, before->second);
-    if (GrSaveContextToPng_wc(nullptr, name.c_str(), comment.c_str()) != 0) {
+    // The same place under another spelling must not be renamed over by an older save still finishing.
+    if (before != saved_.end())
+        finish();
+    const auto save_now = later ? GrSaveContextToPngLater : GrSaveContextToPng_wc;
+    if (save_now(nullptr, name.c_str(), comment.c_str()) != 0) {
         note_run_failure();
         error_func("can't save %s\n", name.c_str());
         return false;
     }
     saved_[place] = shown;
     return true;
+}
+
+void picture_files::finish()
+{
+    GrFinishPngSaves(tell_unfinished, nullptr);
 }

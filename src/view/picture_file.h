@@ -33,8 +33,12 @@ public:
     // Saves the page as name for the data file shown (data set 0). Refused, through error_func and with the file
     // named, when name is a data file of the run (a data-file argument or a data set's file), or when this run
     // already saved the picture of another data file there; saving the same file's picture again replaces it. A
-    // refused or failed save marks the run as failed. True when saved.
-    bool save(const std::string& name, const std::string& comment);
+    // refused or failed save marks the run as failed. True when saved. With later, the picture is finished
+    // (flushed to the disk and renamed over name) in the background, and a failure to finish is told by finish().
+    bool save(const std::string& name, const std::string& comment, bool later);
+    // Waits for the saves finishing in the background; each that failed is told, with its file named, and marks
+    // the run as failed.
+    void finish();
 
 private:
     data_file_index arguments_;                // built once: a run may have many data-file arguments

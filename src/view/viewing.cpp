@@ -112,6 +112,12 @@ std::string png_comment(const std::string& option_words)
 namespace
 {
 
+// A run that saves every page and moves on without asking: --save-and-exit, and every --in-memory run.
+bool saving_run()
+{
+    return save_and_exit != 0 || in_memory != 0;
+}
+
 // Saves the whole page as a PNG; a save refused or failed is reported through error_func.
 void save_picture(picture_files& pictures, const std::string& option_words)
 {
@@ -119,7 +125,9 @@ void save_picture(picture_files& pictures, const std::string& option_words)
     const std::string comment = png_comment(option_words);
     TW_DEBUG("save-and-exit " << name);
     TW_DEBUG("comment: " << comment);
-    pictures.save(name, comment);
+    // A run that saves every page goes on with the next file while the picture is finished in the background;
+    // nothing reads it back before the run ends. The window mode saves on the user's key and waits.
+    pictures.save(name, comment, saving_run());
 }
 
 constexpr int key_backspace = 8;
@@ -146,12 +154,6 @@ next_step step_of_key(int key)
     default:
         return next_step::next;
     }
-}
-
-// A run that saves every page and moves on without asking: --save-and-exit, and every --in-memory run.
-bool saving_run()
-{
-    return save_and_exit != 0 || in_memory != 0;
 }
 
 // After a save the page is drawn once more. A window shows it; a memory page is seen by nobody, so only the
@@ -244,7 +246,8 @@ void view_files(const run_setup& run)
     while (shown < run.files.size()) {
         const next_step step = run_pass(run.files[shown], shown == 0, run, names, pictures, standard_input);
         if (step == next_step::quit)
-            return;
+            break;
         shown = step == next_step::previous ? shown - 1 : shown + 1;
     }
+    pictures.finish();
 }

@@ -1,5 +1,6 @@
 // Tests of PNG export: the written file is decoded and compared pixel by pixel with the context and the colour table.
 #include "gr_fixture.h"
+#include "png/save_finisher.h"
 #include "png_image.h"
 #include "test_support.h"
 
@@ -170,6 +171,29 @@ TEST_F(PngExport, SavesReplaceTheOldPictureWholeOrNotAtAll)
     ASSERT_TRUE(old.has_value());
     EXPECT_EQ(old->comment, "old");
     EXPECT_EQ(names_in(dir.path()), (std::vector<std::string>{"link.png", "notes.txt", "old.png"}));
+}
+
+// A picture whose rename fails in the background is told by name and leaves no temporary file; the saves queued
+// around it finish.
+TEST_F(PngExport, FailedBackgroundFinishIsToldAndLeavesNoTemporaryFile)
+{
+    gr_test::set_memory_mode(16, 8);
+    static std::string blocked;
+    blocked = (dir / "blocked.png").string();
+    // Just before its rename, a folder that is not empty takes the picture's name.
+    twgr::save_finisher::instance().set_before_commit([](const std::string& target) {
+        if (target == blocked)
+            std::filesystem::create_directories(target + "/inside");
+    });
+    for (const char* name : {"a.png", "blocked.png", "b.png"})
+        EXPECT_EQ(GrSaveContextToPngLater(nullptr, (dir / name).c_str(), "later"), 0) << name;
+    std::vector<std::string> failed;
+    const auto tell = [](const char* name, void* list) { static_cast<std::vector<std::string>*>(list)->push_back(name); };
+    EXPECT_EQ(GrFinishPngSaves(tell, &failed), 1);
+    twgr::save_finisher::instance().set_before_commit(nullptr);
+    EXPECT_EQ(failed, std::vector<std::string>{blocked});
+    EXPECT_EQ(names_in(dir.path()), (std::vector<std::string>{"a.png", "b.png", "blocked.png"}));
+    EXPECT_TRUE(test_support::read_png(dir / "a.png") && test_support::read_png(dir / "b.png"));
 }
 
 // Two processes save one name over and over; whenever one looks, the file is one whole picture.
