@@ -8,7 +8,9 @@
 
 #include <csetjmp>
 #include <cstdio>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <utility>
@@ -20,9 +22,12 @@ namespace
 // Buffers of one write, owned by the caller of the encoder so that nothing with a destructor lives in the
 // function that holds the jump point.
 struct row_buffers {
-    png_bytep rgb;          // one row, 3 bytes per pixel
-    GrColor* index;         // one row of pixel values
-    png_byte (*palette)[3]; // RGB of each of the first 256 values, or null to ask GrQueryColor per pixel
+    png_bytep rgb;              // one row, 3 bytes per pixel and one byte to spare
+    GrColor* index;             // one row of pixel values
+    const std::uint32_t* cells; // RGB of each of the first 256 values in a word's first three bytes, or null to ask
+                                // GrQueryColor per pixel
+    GrColor* previous;          // the values of the row last converted through the palette
+    bool previous_valid;        // rgb still holds that row's colours
 };
 
 // libpng's own handlers print; failures are reported by the result alone.
@@ -43,24 +48,31 @@ const GrColor* read_row(const GrContext& ctx, int width, int y)
     return ctx.gc_frame.gf_driver->getindexedscanline(&frame, ctx.gc_xoffset, y + ctx.gc_yoffset, width, nullptr);
 }
 
-// The common case: a palette and only values inside it, straight from the scanline.
-bool palette_row(const GrColor* row, int width, const row_buffers& buf)
+// The common case: a palette and only values inside it, straight from the scanline. Most rows of a plot repeat
+// the row above (background, the sides of frames): their colours are still in the buffer.
+bool palette_row(const GrColor* row, int width, row_buffers& buf)
 {
-    if (buf.palette == nullptr)
+    if (buf.cells == nullptr)
         return false;
+    const std::size_t bytes = static_cast<std::size_t>(width) * sizeof(GrColor);
+    if (buf.previous_valid && std::memcmp(row, buf.previous, bytes) == 0)
+        return true;
+    buf.previous_valid = false;
+    // One word per pixel, each overlapping the next by a byte: the spare byte at the end takes the last one's.
+    const std::uint32_t* const cells = buf.cells;
     png_bytep out = buf.rgb;
     for (int x = 0; x < width; ++x, out += 3) {
         const GrColor v = row[x];
         if (v >= 256)
             return false;
-        out[0] = buf.palette[v][0];
-        out[1] = buf.palette[v][1];
-        out[2] = buf.palette[v][2];
+        std::memcpy(out, &cells[v], sizeof(std::uint32_t));
     }
+    std::memcpy(buf.previous, row, bytes);
+    buf.previous_valid = true;
     return true;
 }
 
-bool convert_row(const GrContext& ctx, int width, int y, const row_buffers& buf)
+bool convert_row(const GrContext& ctx, int width, int y, row_buffers& buf)
 {
     const GrColor* row = read_row(ctx, width, y);
     if (row == nullptr)
@@ -73,10 +85,8 @@ bool convert_row(const GrContext& ctx, int width, int y, const row_buffers& buf)
     png_bytep out = buf.rgb;
     for (int x = 0; x < width; ++x, out += 3) {
         GrColor v = buf.index[x];
-        if (buf.palette != nullptr && v < 256) {
-            out[0] = buf.palette[v][0];
-            out[1] = buf.palette[v][1];
-            out[2] = buf.palette[v][2];
+        if (buf.cells != nullptr && v < 256) {
+            std::memcpy(out, &buf.cells[v], 3);
             continue;
         }
         int r = 0, g = 0, b = 0;
@@ -92,14 +102,18 @@ bool convert_row(const GrContext& ctx, int width, int y, const row_buffers& buf)
 // repeats the one above into zeros and run-length deflate packs those runs: on such pages this is about
 // twenty times faster than libpng's per-row filter choice with default deflate, for files within a few
 // tenths of the size (see bench/README.md). Pixels are unaffected: both are lossless.
+constexpr png_size_t compression_buffer_size = 64 * 1024;
+
 void choose_compression(png_structp png)
 {
     png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_UP);
     png_set_compression_strategy(png, Z_RLE);
+    // Fewer, larger IDAT chunks: a small page fits in one or two.
+    png_set_compression_buffer_size(png, compression_buffer_size);
 }
 
 // Encodes the current context into fp; 0 or -1. Holds the jump point: plain data only in here.
-int encode(std::FILE* fp, const char* comment, const row_buffers& buf)
+int encode(std::FILE* fp, const char* comment, row_buffers& buf)
 {
     const GrContext& ctx = twgr::current_context();
     int width = ctx.gc_xmax + 1, height = ctx.gc_ymax + 1;
@@ -139,17 +153,16 @@ int encode(std::FILE* fp, const char* comment, const row_buffers& buf)
 }
 
 // The RGB of every palette value, when the table is a palette of at most 256 cells.
-bool fill_palette(std::vector<png_byte>& pal)
+bool fill_palette(std::vector<std::uint32_t>& cells)
 {
     if (GrColorInfo->RGBmode != 0 || GrColorInfo->ncolors > 256)
         return false;
-    pal.resize(256 * 3);
+    cells.resize(256);
     for (GrColor v = 0; v < 256; ++v) {
         int r = 0, g = 0, b = 0;
         GrQueryColor(v, &r, &g, &b);
-        pal[v * 3] = (png_byte)r;
-        pal[v * 3 + 1] = (png_byte)g;
-        pal[v * 3 + 2] = (png_byte)b;
+        const png_byte bytes[4] = {(png_byte)r, (png_byte)g, (png_byte)b, 0};
+        std::memcpy(&cells[v], bytes, sizeof(bytes));
     }
     return true;
 }
@@ -160,11 +173,12 @@ int write_current(std::FILE* fp, const char* comment)
     if (ctx.gc_xmax < 0 || ctx.gc_ymax < 0)
         return -1;
     std::size_t width = (std::size_t)ctx.gc_xmax + 1;
-    std::vector<png_byte> rgb(width * 3);
+    std::vector<png_byte> rgb(width * 3 + 1);
     std::vector<GrColor> index(width);
-    std::vector<png_byte> pal;
-    bool have_palette = fill_palette(pal);
-    row_buffers buf{rgb.data(), index.data(), have_palette ? reinterpret_cast<png_byte(*)[3]>(pal.data()) : nullptr};
+    std::vector<GrColor> previous(width);
+    std::vector<std::uint32_t> cells;
+    const bool have_palette = fill_palette(cells);
+    row_buffers buf{rgb.data(), index.data(), have_palette ? cells.data() : nullptr, previous.data(), false};
     return encode(fp, comment, buf);
 }
 
