@@ -7,8 +7,8 @@
 #include <zlib.h>
 
 #include <csetjmp>
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -48,8 +48,8 @@ const GrColor* read_row(const GrContext& ctx, int width, int y)
     return ctx.gc_frame.gf_driver->getindexedscanline(&frame, ctx.gc_xoffset, y + ctx.gc_yoffset, width, nullptr);
 }
 
-// The common case: a palette and only values inside it, straight from the scanline. Most rows of a plot repeat
-// the row above (background, the sides of frames): their colours are still in the buffer.
+// The common case: a palette and only values inside it, straight from the scanline. A row that repeats the row
+// above (background, the sides of frames) finds its colours still in the buffer.
 bool palette_row(const GrColor* row, int width, row_buffers& buf)
 {
     if (buf.cells == nullptr)

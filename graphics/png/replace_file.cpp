@@ -5,8 +5,8 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
-#include <csignal>
 #include <climits>
+#include <csignal>
 #include <fcntl.h>
 #include <mutex>
 #include <sys/stat.h>

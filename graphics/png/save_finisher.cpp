@@ -69,9 +69,8 @@ void save_finisher::hand_over(std::unique_ptr<replacement_file> file)
     if (threads_.empty())
         start_threads();
     // An older commit of the same target must not be overtaken on another thread.
-    changed_.wait(lock, [&] {
-        return queue_.size() + running_.size() < waiting_limit && !target_pending(file->target());
-    });
+    changed_.wait(lock,
+                  [&] { return queue_.size() + running_.size() < waiting_limit && !target_pending(file->target()); });
     queue_.push_back(std::move(file));
     lock.unlock();
     changed_.notify_all();

@@ -188,7 +188,9 @@ TEST_F(PngExport, FailedBackgroundFinishIsToldAndLeavesNoTemporaryFile)
     for (const char* name : {"a.png", "blocked.png", "b.png"})
         EXPECT_EQ(GrSaveContextToPngLater(nullptr, (dir / name).c_str(), "later"), 0) << name;
     std::vector<std::string> failed;
-    const auto tell = [](const char* name, void* list) { static_cast<std::vector<std::string>*>(list)->push_back(name); };
+    const auto tell = [](const char* name, void* list) {
+        static_cast<std::vector<std::string>*>(list)->push_back(name);
+    };
     EXPECT_EQ(GrFinishPngSaves(tell, &failed), 1);
     twgr::save_finisher::instance().set_before_commit(nullptr);
     EXPECT_EQ(failed, std::vector<std::string>{blocked});
