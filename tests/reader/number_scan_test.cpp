@@ -4,7 +4,6 @@
 
 #include <bit>
 #include <cstdint>
-#include <limits>
 #include <random>
 #include <string>
 #include <vector>
@@ -60,22 +59,9 @@ std::vector<std::string> split_at_bars(const std::string& list)
     return parts;
 }
 
-// The rules that depart from what one might expect; every other edge is held to the stream below.
-TEST(NumberScan, ColumnRulesOfTheStream)
-{
-    EXPECT_EQ(count_columns("1 2 x 4"), 2);
-    EXPECT_EQ(get_value_at_col("1 abc", 2), 0.0) << "the failed attempt that reaches the column reads as 0";
-    EXPECT_THROW(get_value_at_col("1 abc 3", 3), too_few_columns_exception);
-    EXPECT_EQ(get_value_at_col("anything", 0), 0.0);
-    EXPECT_EQ(get_value_at_col("1,5", 1), 1.0) << "a token stops where a number cannot go on";
-    EXPECT_EQ(get_value_at_col("nan 1", 1), 0.0) << "no words";
-    EXPECT_EQ(get_value_at_col("0x10 1", 2), 0.0) << "no hexadecimal";
-    // Too large: the largest finite double of the sign, and the read fails; too small is no failure.
-    EXPECT_EQ(get_value_at_col("-1e999 5", 1), -std::numeric_limits<double>::max());
-    EXPECT_THROW(get_value_at_col("1e999 5", 2), too_few_columns_exception);
-    EXPECT_EQ(count_columns("1e-400 2"), 2);
-}
-
+// The stream is the rule, also where it departs from what one might expect: "1,5" reads as 1, "1 abc" has a
+// second column of 0 but no third, "-1e999" is the largest finite negative and stops the line, nan and hex are
+// words.
 TEST(NumberScan, EdgesOfTheNumberSyntaxMatchTheStream)
 {
     using namespace std::string_literals;
@@ -85,7 +71,7 @@ TEST(NumberScan, EdgesOfTheNumberSyntaxMatchTheStream)
                                      "4.9e-324 2.4e-324 1e-400 -1e-400|123456789012345678901234567890 1|"
                                      "0.000000000000000000000000000000000000001e-300|1e99999999999999999999 2|"
                                      "1e-99999999999999999999 2|1 \0 2|1\0002|\x80\xff 1|1 2 3 4 5 6|   7|7   |#1 2|"
-                                     "- 1|e5 1|1 e5"s);
+                                     "- 1|e5 1|1 e5|-1e999 5|1 abc 3"s);
     for (const std::string& line : lines)
         expect_same_as_stream(line);
 }
@@ -105,28 +91,16 @@ std::string random_line(std::mt19937_64& rng)
     return line;
 }
 
-// Plain numbers with random digits and exponents: the values must round exactly as the stream rounds them.
+// Plain numbers of up to 20 digits on either side of the point and random exponents: they must round exactly as
+// the stream rounds them.
 std::string random_number_row(std::mt19937_64& rng)
 {
-    std::uniform_int_distribution<int> digits(1, 25);
-    std::uniform_int_distribution<int> digit(0, 9);
     std::uniform_int_distribution<int> exponent(-330, 330);
-    std::uniform_int_distribution<int> coin(0, 3);
     std::string line;
     for (int column = 0; column < 4; ++column) {
-        if (coin(rng) == 0)
-            line += '-';
-        for (int n = digits(rng); n > 0; --n)
-            line += static_cast<char>('0' + digit(rng));
-        if (coin(rng) == 0)
-            line += '.';
-        for (int n = coin(rng); n > 0; --n)
-            line += static_cast<char>('0' + digit(rng));
-        if (coin(rng) != 0) {
-            line += 'e';
-            line.append(std::to_string(exponent(rng)));
-        }
-        line += ' ';
+        line.append(rng() % 4 ? "" : "-").append(std::to_string(rng() >> rng() % 64));
+        line.append(rng() % 4 ? "" : ".").append(std::to_string(rng() >> rng() % 64));
+        line.append(rng() % 4 ? "e" : "").append(std::to_string(exponent(rng))).append(" ");
     }
     return line;
 }
