@@ -16,7 +16,6 @@ namespace
 {
 
 using reader_tests::ReaderTest;
-using reader_tests::reports;
 
 using DataSet = ReaderTest;
 
@@ -118,32 +117,6 @@ TEST_F(DataSet, UserLimitsReplaceOnlyTheGivenBounds)
     EXPECT_TRUE(d.mod_minmax.y.Min == 0 && d.mod_minmax.y.Max == 4);
     EXPECT_EQ(d.mod_minmax.z.Max, UserMinMax.z.Max);
     EXPECT_EQ(d.mod_minmax.e1.Min, std::numeric_limits<double>::max());
-}
-
-TEST_F(DataSet, LimitChecksReportEachEmptiedAxisStrictly)
-{
-    data d;
-    d.minmax.x = {5, 1};
-    d.minmax.y = {5, 1};
-    d.minmax.z = {5, 1};
-    d.mod_minmax = d.minmax;
-    d.mod_minmax.x.Min = 5; // equal to the largest x: still one point
-    d.mod_minmax.y.Max = 1;
-    d.check_mod_minmax();
-    EXPECT_TRUE(reports.empty());
-
-    d.mod_minmax.x = {0.5, 6};  // Max 0.5 below the smallest x, Min 6 above the largest
-    d.mod_minmax.y = {0.25, 7}; // both at once again
-    d.mod_minmax.z = {-1, 9};
-    d.check_mod_minmax();
-    const std::vector<std::string> expected = {
-        "Set --minx=6 is bigger than largest x=5 in file\nresulting in no datapoints\n",
-        "Set --maxx=0.5 is smaller than smallest x=1 in file\nresulting in no datapoints\n",
-        "Set --miny=7 is bigger than largest y=5 in file\nresulting in no datapoints\n",
-        "Set --maxy=0.25 is smaller than smallest y=1 in file\nresulting in no datapoints\n",
-        "Set --minz=9 is bigger than largest z=5 in file\nresulting in no datapoints\n",
-        "Set --maxz=-1 is smaller than smallest z=1 in file\nresulting in no datapoints\n"};
-    EXPECT_EQ(reports, expected);
 }
 
 TEST_F(DataSet, Printers)
