@@ -1,10 +1,9 @@
 // The delimited data unit: separators from names and from --separator, fields cut at the separator outside quotes,
-// numbers read bit for bit as the whitespace reader reads them, and readfile on CSV files with their header names,
+// numbers (held bit for bit to the whitespace reader in number_scan_test.cpp), and readfile on CSV files with their header names,
 // missing values and errors.
 #include "data/delimited.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -12,7 +11,6 @@
 
 #include "data/byte_source.h"
 #include "data/data_reader.h"
-#include "data/number_scan.h"
 #include "packed.h"
 #include "reader_fixture.h"
 #include "test_support.h"
@@ -97,35 +95,6 @@ TEST(Delimited, FieldsKindsAndTexts)
         EXPECT_EQ(is_header(r.line, r.separator), r.header) << r.line;
         scan.scan(r.line, r.separator, 1);
         EXPECT_EQ(scan.fields(), 1u) << "only the fields asked for: " << r.line;
-    }
-}
-
-// A number written between commas reads back bit for bit as the whitespace reader reads it alone on a line.
-TEST(Delimited, NumbersEqualTheWhitespaceReadersBitForBit)
-{
-    const std::vector<std::string> numbers = {"0.1",
-                                              "-0",
-                                              "1e-320",
-                                              "123456789012345678901234567890",
-                                              "+7.",
-                                              ".5e+3",
-                                              "1E5",
-                                              "4.9406564584124654e-324",
-                                              "1e308",
-                                              "-2.5e-3",
-                                              "0.30000000000000004"};
-    std::string line;
-    for (const std::string& n : numbers)
-        line += (line.empty() ? "" : " , ") + n;
-    field_scan scan;
-    scan.scan(line, ',', 100);
-    ASSERT_EQ(scan.fields(), numbers.size());
-    column_scan plain;
-    for (std::uint32_t col = 1; col <= numbers.size(); ++col) {
-        plain.scan(numbers[col - 1], 1);
-        ASSERT_EQ(scan.kind(col), field_kind::number) << numbers[col - 1];
-        EXPECT_EQ(std::bit_cast<std::uint64_t>(scan.value(col)), std::bit_cast<std::uint64_t>(plain.value(1)))
-            << numbers[col - 1];
     }
 }
 
