@@ -1,6 +1,6 @@
-// The delimited data unit: separators from names and from --separator, fields cut at the separator outside quotes,
-// numbers (held bit for bit to the whitespace reader in number_scan_test.cpp), and readfile on CSV files with their header names,
-// missing values and errors.
+// The delimited data unit: separators from names and from --separator, fields cut at the separator outside
+// quotes (their numbers are held to the whitespace reader in number_scan_test.cpp), and readfile on CSV files
+// with their header names, missing values and errors.
 #include "data/delimited.h"
 
 #include <algorithm>
