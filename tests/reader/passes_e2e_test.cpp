@@ -5,8 +5,8 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <initializer_list>
 #include <fstream>
+#include <initializer_list>
 #include <string>
 #include <sys/wait.h>
 #include <thread>
