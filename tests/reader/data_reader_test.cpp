@@ -381,6 +381,7 @@ TEST_F(Reader, LimitsEndTheReadingWithAMessageNamingTheFile)
         empty_members += packed("", false);
     EXPECT_NE(read_with(empty_members, {.max_file_bytes = 65536}).error, "");
     EXPECT_EQ(read_with(empty_members, {.max_file_bytes = empty_members.size()}).error, "");
+    EXPECT_NE(read_with(empty_members, {.max_file_bytes = empty_members.size() - 1}).error, "");
 }
 
 } // namespace
