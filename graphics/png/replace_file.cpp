@@ -75,26 +75,6 @@ void give_back_ending_signals(const std::array<bool, ending_signals.size()>& tak
             sigaction(ending_signals[i], &fallback, nullptr);
 }
 
-// Holds the ending signals back while a file is created and registered, so none ends the program in between.
-class signals_held
-{
-public:
-    signals_held()
-    {
-        sigset_t set;
-        sigemptyset(&set);
-        for (int sig : ending_signals)
-            sigaddset(&set, sig);
-        sigprocmask(SIG_BLOCK, &set, &old_);
-    }
-    ~signals_held() { sigprocmask(SIG_SETMASK, &old_, nullptr); }
-    signals_held(const signals_held&) = delete;
-    signals_held& operator=(const signals_held&) = delete;
-
-private:
-    sigset_t old_;
-};
-
 std::string folder_of(const std::string& path)
 {
     const std::size_t slash = path.find_last_of('/');
@@ -170,11 +150,25 @@ void unregister_temporary(int slot)
 namespace twgr
 {
 
+ending_signals_held::ending_signals_held()
+{
+    sigset_t set;
+    sigemptyset(&set);
+    for (int sig : ending_signals)
+        sigaddset(&set, sig);
+    pthread_sigmask(SIG_BLOCK, &set, &old_);
+}
+
+ending_signals_held::~ending_signals_held()
+{
+    pthread_sigmask(SIG_SETMASK, &old_, nullptr);
+}
+
 replacement_file::replacement_file(const char* target) : target_(target != nullptr ? target : "")
 {
     if (target_.empty() || target_.back() == '/' || !replaceable(target_))
         return;
-    signals_held held;
+    const ending_signals_held held;
     for (unsigned attempt = 0; attempt < name_attempts; ++attempt) {
         temporary_ = temporary_name(target_, attempt);
         // O_EXCL refuses any existing name, a link included, so nothing is ever written through a link.

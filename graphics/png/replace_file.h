@@ -2,6 +2,7 @@
 #ifndef TWGR_REPLACE_FILE_H
 #define TWGR_REPLACE_FILE_H
 
+#include <csignal>
 #include <cstddef>
 #include <cstdio>
 #include <string>
@@ -11,6 +12,21 @@ namespace twgr
 
 // Temporary files that may exist at once in one process (one being written, the others waiting to be finished).
 constexpr std::size_t pending_file_limit = 8;
+
+// Holds back, in the calling thread while alive, the signals that remove the temporary files and end the program
+// (SIGINT, SIGTERM, SIGHUP, SIGQUIT): around the creation of a file and its registration, and while threads are
+// started that must never take them.
+class ending_signals_held
+{
+public:
+    ending_signals_held();
+    ~ending_signals_held();
+    ending_signals_held(const ending_signals_held&) = delete;
+    ending_signals_held& operator=(const ending_signals_held&) = delete;
+
+private:
+    sigset_t old_;
+};
 
 // A new file in the target's folder, created exclusively (never through a link) under a name no one else uses.
 // commit() flushes it to the disk and renames it over the target, so readers and parallel writers see either the

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <array>
-#include <csignal>
 #include <utility>
 
 namespace
@@ -13,26 +12,6 @@ namespace
 // table of temporary files, leaving slots for the file being written and a save of the window mode.
 constexpr std::size_t finishing_threads = 3;
 constexpr std::size_t waiting_limit = twgr::pending_file_limit - 2;
-
-// Blocks the ending signals in the calling thread while alive, so that threads started meanwhile never take them.
-class ending_signals_blocked
-{
-public:
-    ending_signals_blocked()
-    {
-        sigset_t set;
-        sigemptyset(&set);
-        for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
-            sigaddset(&set, sig);
-        pthread_sigmask(SIG_BLOCK, &set, &old_);
-    }
-    ~ending_signals_blocked() { pthread_sigmask(SIG_SETMASK, &old_, nullptr); }
-    ending_signals_blocked(const ending_signals_blocked&) = delete;
-    ending_signals_blocked& operator=(const ending_signals_blocked&) = delete;
-
-private:
-    sigset_t old_;
-};
 
 } // namespace
 
@@ -58,7 +37,7 @@ save_finisher::~save_finisher()
 
 void save_finisher::start_threads()
 {
-    const ending_signals_blocked blocked;
+    const ending_signals_held held;
     for (std::size_t i = 0; i < finishing_threads; ++i)
         threads_.emplace_back([this] { work(); });
 }
