@@ -3,6 +3,7 @@
 #include "gr_fixture.h"
 
 #include <functional>
+#include <memory>
 #include <random>
 #include <vector>
 
@@ -85,44 +86,14 @@ _GR_frameDriver model_driver()
     return d;
 }
 
-// A RAM frame context of the given format, current, filled with the pattern cut to the bits in mask.
-class Frame
-{
-public:
-    explicit Frame(GrFrameMode md, GrColor mask) : ctx_(GrCreateFrameContext(md, W, H, nullptr, nullptr))
-    {
-        GrSetContext(ctx_);
-        for (int y = 0; y < H; ++y)
-            for (int x = 0; x < W; ++x)
-                drv().drawpixel(x, y, pattern(x, y) & mask);
-    }
-    ~Frame()
-    {
-        GrSetContext(nullptr);
-        GrDestroyContext(ctx_);
-    }
-    Frame(const Frame&) = delete;
-    Frame& operator=(const Frame&) = delete;
-    const _GR_frameDriver& drv() const { return GrDriverInfo->fdriver; }
-    std::vector<GrColor> all() const
-    {
-        std::vector<GrColor> v;
-        for (int y = 0; y < H; ++y)
-            for (int x = 0; x < W; ++x)
-                v.push_back(GrPixelC(ctx_, x, y));
-        return v;
-    }
-    GrFrame* frame() const { return &ctx_->gc_frame; }
-
-private:
-    GrContext* ctx_;
-};
-
-// Random drawing through the first `kinds` slots of d (lines last); all colours are cut to the bits in mask, so
-// that a frame of that depth holds the same values as the 8-bit reference. A fifth of the values are 0 or 255,
-// which some operations leave as no-ops.
+// Random drawing through the first `kinds` slots of d (lines last) over a pattern; all colours are cut to the bits
+// in mask, so that a frame of that depth holds the same values as the 8-bit reference. A fifth of the values are 0
+// or 255, which some operations leave as no-ops.
 void random_drawing(const _GR_frameDriver& d, GrFrame* frame, GrColor mask, unsigned seed, int kinds)
 {
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x)
+            d.drawpixel(x, y, pattern(x, y) & mask);
     std::mt19937 rng(seed);
     std::uniform_int_distribution<int> xs(0, W - 1), ys(0, H - 1), val(-64, 255), op(0, 4), kind(0, kinds - 1);
     auto colour = [&] {
@@ -161,20 +132,25 @@ void random_drawing(const _GR_frameDriver& d, GrFrame* frame, GrColor mask, unsi
 
 constexpr int all_kinds = 9, kinds_but_lines = 8; // lines are held by the line pictures of the drawing tests
 
+// The values a RAM frame context of the given format holds after the random drawing.
 std::vector<GrColor> driver_drawing(GrFrameMode md, GrColor mask, unsigned seed, int kinds)
 {
-    Frame f(md, mask);
-    random_drawing(f.drv(), f.frame(), mask, seed, kinds);
-    return f.all();
+    const std::unique_ptr<GrContext, void (*)(GrContext*)> ctx(GrCreateFrameContext(md, W, H, nullptr, nullptr),
+                                                               GrDestroyContext);
+    GrSetContext(ctx.get());
+    random_drawing(GrDriverInfo->fdriver, &ctx->gc_frame, mask, seed, kinds);
+    GrSetContext(nullptr);
+    std::vector<GrColor> values;
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x)
+            values.push_back(GrPixelC(ctx.get(), x, y));
+    return values;
 }
 
 TEST(Ram8, RandomDrawingMatchesThePixelByPixelModel)
 {
     gr_test::set_memory_mode(8, 8);
     for (unsigned seed = 1; seed <= 8; ++seed) {
-        for (int y = 0; y < H; ++y)
-            for (int x = 0; x < W; ++x)
-                model_frame[static_cast<std::size_t>(y * W + x)] = pattern(x, y);
         random_drawing(model_driver(), nullptr, 0xFF, seed, kinds_but_lines);
         EXPECT_EQ(driver_drawing(GR_frameRAM8, 0xFF, seed, kinds_but_lines),
                   std::vector<GrColor>(model_frame.begin(), model_frame.end()))
