@@ -47,27 +47,11 @@ void try_all_drivers(const bytes_t& bytes, const std::string& what)
     }
 }
 
-struct sample {
-    const char* file;
-    const font_driver* drv;
-    bool any_cut_refused; // true when every byte of the file is needed
-};
-
-const sample samples[] = {
-    {"gen/vga-ascii.fnt", &fdv_native, true}, {"gen/prop.fnt", &fdv_native, true},
-    {"gen/box.chr", &fdv_bgi, true},          {"gen/prop2.psf", &fdv_raw, true},
-    {"gen/vga.psf", &fdv_raw, false},         {"gen/vga8x8.raw", &fdv_raw, false},
-    {"gen/prop.fna", &fdv_fna, false},        {"gen/fixed.fna", &fdv_fna, false},
-    {"gen/vga-v2.res", &fdv_win, true},       {"gen/prop-v3.fnt", &fdv_win, true},
-    {"real/hershey.chr", &fdv_bgi, false},    {"real/lat1-12.psf", &fdv_raw, false},
-    {"real/system-16.fnt", &fdv_win, false},  {"real/ibm-vga-8x16.fnt", &fdv_win, false},
-};
-
 } // namespace
 
 TEST(FontRobustness, EveryTruncationIsRefusedOrConsistentAndEveryDriverSurvivesEverySample)
 {
-    for (const sample& s : samples) {
+    for (const font_test::sample& s : font_test::samples) {
         bytes_t bytes = read_bytes(data_dir() / s.file);
         ASSERT_NE(load_bytes(*s.drv, bytes), nullptr) << s.file;
         try_all_drivers(bytes, s.file);
@@ -84,7 +68,7 @@ TEST(FontRobustness, EveryTruncationIsRefusedOrConsistentAndEveryDriverSurvivesE
 
 TEST(FontRobustness, BitFlipsAreRefusedOrConsistent)
 {
-    for (const sample& s : samples) {
+    for (const font_test::sample& s : font_test::samples) {
         bytes_t bytes = read_bytes(data_dir() / s.file);
         // Every bit of the headers and tables; further in (glyph data), every 13th bit.
         for (std::size_t bit = 0; bit < 8 * bytes.size(); bit += bit < 8 * 256 ? 1 : 13) {
