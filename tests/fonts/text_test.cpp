@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -191,37 +190,11 @@ TEST_F(Text, AttributeTextTakesColoursFromTables)
 }
 
 // Alignment and turned text in the built-in font are held by the case pictures (titles, tick labels, the upward
-// y label); the tiny font above shows each rule on its own.
-TEST_F(Text, BuiltinFontUtf8)
+// y label), and so is UTF-8 text (the utf8_ and cells_ pairs); the tiny font above shows each rule on its own.
+TEST_F(Text, NothingIsDrawnWithoutAFontOrALength)
 {
-    set_frame(120, 48);
-    GrTextOption opt = options(&GrFont_PC8x16);
-    // UTF-8 text draws each character with the font's glyph for it: the built-in font holds code page 437, where
-    // U+00E9 is cell 0x82 and U+00B0 cell 0xF8. A character it lacks is "?"; a byte that is not valid UTF-8 (a
-    // lone 0xE9, an overlong form, a cut sequence) is that byte's cell.
-    const struct {
-        const char* utf8;
-        const char* cells;
-    } texts[] = {
-        {"\xC3\xA9", "\x82"},   {"\302\260C", "\370C"}, // octal: "\xB0C" would be one escape
-        {"\302\265m", "\346m"}, {"\xC2\xB1", "\xF1"},     {"\xE2\x82\xAC", "?"},
-        {"\xE9", "\xE9"},       {"\xC0\xAF", "\xC0\xAF"}, {"a\xE2\x82", "a\xE2\x82"},
-    };
-    for (const auto& t : texts) {
-        GrClearContext(canvas);
-        opt.txo_chrtype = 0;
-        GrDrawString(t.cells, static_cast<int>(std::strlen(t.cells)), 1, 1, &opt);
-        const std::string want = picture();
-        GrClearContext(canvas);
-        opt.txo_chrtype = 3;
-        GrDrawString(t.utf8, static_cast<int>(std::strlen(t.utf8)), 1, 1, &opt);
-        EXPECT_EQ(picture(), want) << t.cells;
-    }
-
-    // Nothing is drawn without a font or a length.
-    GrClearContext(canvas);
     const std::string blank = picture();
-    opt = options(nullptr);
+    GrTextOption opt = options(nullptr);
     GrDrawString("ab", 2, 1, 1, &opt);
     opt.txo_font = tiny.get();
     GrDrawString("ab", 0, 1, 1, &opt);
