@@ -42,37 +42,30 @@ TEST(MemoryDriver, ModesGetAFrameOfExactlyTheRequestedSize)
     EXPECT_EQ(gr_test::count_value(0), 21 * 9);
 }
 
-TEST(MemoryDriver, TextModeFreesTheFrameAndDrawingIsThenFatal)
+// Each fatal path with its exact message. The threadsafe style runs each case in a fresh process, where no mode was
+// set before the test's own.
+TEST(MemoryDriver, BadRequestsAndDrawingWithoutAGraphicsModeAreFatalWithTheirMessage)
 {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(GrLine(0, 0, 5, 5, 1), ::testing::ExitedWithCode(1),
+                "^TWGR Error: graphics operation attempted before mode set\n$");
     ASSERT_EQ(GrSetDriver("memory"), 1);
+    const std::string unknown = "^GrSetMode: unknown video mode\n$",
+                      none = "^GrSetMode: could not find suitable video mode\n$";
+    EXPECT_EXIT(GrSetMode((GrGraphicsMode)18), ::testing::ExitedWithCode(1), unknown);
+    EXPECT_EXIT(GrSetMode(GR_unknown_mode), ::testing::ExitedWithCode(1), unknown);
+    EXPECT_EXIT(GrSetMode(GR_width_height_bpp_graphics, 10, 10, 16), ::testing::ExitedWithCode(1), none);
+    // Width 0, width beyond a short, and 20000 x 20000 bytes, more than an 8-bit frame may hold.
+    for (auto [w, h] : {std::pair{0, 10}, {40000, 10}, {20000, 20000}})
+        EXPECT_EXIT(GrSetMode(GR_width_height_color_graphics, w, h, 256), ::testing::ExitedWithCode(1), none)
+            << w << " x " << h;
+    // Text mode frees the frame.
     GrSetMode(GR_width_height_color_graphics, 64, 32, 256);
     ASSERT_EQ(GrSetMode(GR_default_text), 1);
     EXPECT_EQ(GrContextInfo->screen.gc_frame.gf_baseaddr[0], nullptr);
     EXPECT_EXIT(GrClearContext(0), ::testing::ExitedWithCode(1),
                 "^TWGR Error: graphics operation attempted in text mode\n$");
     EXPECT_EXIT(GrPlot(0, 0, 1), ::testing::ExitedWithCode(1), "in text mode");
-}
-
-TEST(MemoryDriver, DrawingBeforeAnyModeIsFatal)
-{
-    // The threadsafe style runs this test alone in a fresh process, where no mode was ever set.
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EXIT(GrLine(0, 0, 5, 5, 1), ::testing::ExitedWithCode(1),
-                "^TWGR Error: graphics operation attempted before mode set\n$");
-}
-
-TEST(MemoryDriver, BadModeRequestsAreFatalWithTheirMessage)
-{
-    ASSERT_EQ(GrSetDriver("memory"), 1);
-    EXPECT_EXIT(GrSetMode((GrGraphicsMode)18), ::testing::ExitedWithCode(1), "^GrSetMode: unknown video mode\n$");
-    EXPECT_EXIT(GrSetMode(GR_unknown_mode), ::testing::ExitedWithCode(1), "^GrSetMode: unknown video mode\n$");
-    EXPECT_EXIT(GrSetMode(GR_width_height_bpp_graphics, 10, 10, 16), ::testing::ExitedWithCode(1),
-                "^GrSetMode: could not find suitable video mode\n$");
-    // Width 0, width beyond a short, and 20000 x 20000 bytes, more than an 8-bit frame may hold.
-    for (auto [w, h] : {std::pair{0, 10}, {40000, 10}, {20000, 20000}})
-        EXPECT_EXIT(GrSetMode(GR_width_height_color_graphics, w, h, 256), ::testing::ExitedWithCode(1),
-                    "^GrSetMode: could not find suitable video mode\n$")
-            << w << " x " << h;
 }
 
 class DriverText : public ::testing::Test
