@@ -18,12 +18,7 @@ unsigned char pattern(int x, int y)
 }
 
 // The 8-bit driver written the slow way, over one frame of its own: every slot draws pixel by pixel.
-std::vector<unsigned char> model_frame(W* H);
-
-bool keyed(GrColor op)
-{
-    return op >> 24 == GrIMAGE >> 24;
-}
+std::vector<unsigned char> model_frame(std::size_t{W} * H);
 
 void model_pixel(int x, int y, GrColor c)
 {
@@ -34,31 +29,29 @@ void model_pixel(int x, int y, GrColor c)
     v = c >> 24 < 4 ? by_op[c >> 24] : k;
 }
 
+void model_block(int x, int y, int w, int h, GrColor c)
+{
+    for (int r = 0; r < h; ++r)
+        for (int i = 0; i < w; ++i)
+            model_pixel(x + i, y + r, c);
+}
+
 // A row of pixel values put with op; the keyed copy skips the key and writes the rest.
 void model_put(int x, int y, int w, const GrColor* values, GrColor op)
 {
+    const bool keyed = op >> 24 == GrIMAGE >> 24;
     for (int i = 0; i < w; ++i)
-        if (!keyed(op) || values[i] != (op & 0xFF))
-            model_pixel(x + i, y, (keyed(op) ? GrWRITE : op & 0xFF000000U) | values[i]);
+        if (!keyed || values[i] != (op & 0xFF))
+            model_pixel(x + i, y, (keyed ? GrWRITE : op & 0xFF000000U) | values[i]);
 }
 
 _GR_frameDriver model_driver()
 {
     _GR_frameDriver d{};
     d.drawpixel = model_pixel;
-    d.drawhline = [](int x, int y, int w, GrColor c) {
-        for (int i = 0; i < w; ++i)
-            model_pixel(x + i, y, c);
-    };
-    d.drawvline = [](int x, int y, int h, GrColor c) {
-        for (int i = 0; i < h; ++i)
-            model_pixel(x, y + i, c);
-    };
-    d.drawblock = [](int x, int y, int w, int h, GrColor c) {
-        for (int r = 0; r < h; ++r)
-            for (int i = 0; i < w; ++i)
-                model_pixel(x + i, y + r, c);
-    };
+    d.drawhline = [](int x, int y, int w, GrColor c) { model_block(x, y, w, 1, c); };
+    d.drawvline = [](int x, int y, int h, GrColor c) { model_block(x, y, 1, h, c); };
+    d.drawblock = model_block;
     d.drawbitmap = [](int x, int y, int w, int h, const unsigned char* bits, int pitch, int start, GrColor fg,
                       GrColor bg) {
         for (int r = 0; r < h; ++r)
