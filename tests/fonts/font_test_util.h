@@ -65,36 +65,33 @@ inline std::string header(const GrFont& f)
     return out.str();
 }
 
-// The glyphs a sample holds: the VGA 'A', or the proportional 'a', 'b' and 'c' (or just 'a').
-enum class glyphs { vga_a, prop_abc, prop_a_only, none };
-
 // The valid samples of each format, written by the project's generator (gen/) or elsewhere (real/), with the header
-// they load with, their glyphs, and whether every byte of them is needed (so that every cut is refused). Advances
-// of Hershey's 26 letters average 258 / 26, which rounds to 10; cap 21 over descender -7 is 29 rows.
+// they load with, the glyphs of theirs the loader tests know (the VGA 'A', the proportional 'a', 'b' and 'c'), and
+// whether every byte of them is needed (so that every cut is refused). Advances of Hershey's 26 letters average 258 /
+// 26, which rounds to 10; cap 21 over descender -7 is 29 rows.
 struct sample {
     const font_driver* drv;
     const char* file;
     const char* header;
-    glyphs g;
+    const char* glyphs;
     bool any_cut_refused;
 };
 inline const sample samples[] = {
-    {&fdv_native, "gen/vga-ascii.fnt", "vgaascii, vga, fixed 8x16, base 11, ul 15+1, chars 32+95", glyphs::vga_a, true},
-    {&fdv_native, "gen/prop.fnt", "propsample, prop, prop 4x6, base 4, ul 5+1, chars 97+3", glyphs::prop_abc, true},
-    {&fdv_fna, "gen/prop.fna", "Proportional sample, prop, prop 4x6, base 4, ul 5+1, chars 97+3", glyphs::prop_abc,
+    {&fdv_native, "gen/vga-ascii.fnt", "vgaascii, vga, fixed 8x16, base 11, ul 15+1, chars 32+95", "A", true},
+    {&fdv_native, "gen/prop.fnt", "propsample, prop, prop 4x6, base 4, ul 5+1, chars 97+3", "abc", true},
+    {&fdv_fna, "gen/prop.fna", "Proportional sample, prop, prop 4x6, base 4, ul 5+1, chars 97+3", "abc", false},
+    {&fdv_fna, "gen/fixed.fna", "fixed3, fix, fixed 3x6, base 4, ul 4+2, chars 97+1", "a", false},
+    {&fdv_bgi, "gen/box.chr", "SAMP, BGI, prop 5x7, base 4, ul 6+1, chars 65+2", "", true},
+    {&fdv_bgi, "real/hershey.chr", "HERS, BGI, prop 10x29, base 21, ul 28+1, chars 1+26", "", false},
+    {&fdv_raw, "gen/vga.psf", "vga, vga, fixed 8x16, base 12, ul 15+1, chars 0+256", "A", false},
+    {&fdv_raw, "gen/prop2.psf", "prop2, prop, fixed 10x6, base 5, ul 5+1, chars 0+2", "", true},
+    {&fdv_raw, "gen/vga8x8.raw", "vga8x8, vga, fixed 8x8, base 7, ul 7+1, chars 0+256", "", false},
+    {&fdv_raw, "real/lat1-12.psf", "lat1-12, lat, fixed 8x12, base 10, ul 11+1, chars 0+256", "", false},
+    {&fdv_win, "gen/vga-v2.res", "Modern-16, Modern, fixed 8x16, base 12, ul 15+1, chars 64+4", "A", true},
+    {&fdv_win, "gen/prop-v3.fnt", "Prop Sample, Swiss, prop 3x6, base 4, ul 5+1, chars 97+3", "abc", true},
+    {&fdv_win, "real/ibm-vga-8x16.fnt", "Bm437 IBM VGA 8x16, Modern, fixed 8x16, base 12, ul 15+1, chars 0+256", "A",
      false},
-    {&fdv_fna, "gen/fixed.fna", "fixed3, fix, fixed 3x6, base 4, ul 4+2, chars 97+1", glyphs::prop_a_only, false},
-    {&fdv_bgi, "gen/box.chr", "SAMP, BGI, prop 5x7, base 4, ul 6+1, chars 65+2", glyphs::none, true},
-    {&fdv_bgi, "real/hershey.chr", "HERS, BGI, prop 10x29, base 21, ul 28+1, chars 1+26", glyphs::none, false},
-    {&fdv_raw, "gen/vga.psf", "vga, vga, fixed 8x16, base 12, ul 15+1, chars 0+256", glyphs::vga_a, false},
-    {&fdv_raw, "gen/prop2.psf", "prop2, prop, fixed 10x6, base 5, ul 5+1, chars 0+2", glyphs::none, true},
-    {&fdv_raw, "gen/vga8x8.raw", "vga8x8, vga, fixed 8x8, base 7, ul 7+1, chars 0+256", glyphs::none, false},
-    {&fdv_raw, "real/lat1-12.psf", "lat1-12, lat, fixed 8x12, base 10, ul 11+1, chars 0+256", glyphs::none, false},
-    {&fdv_win, "gen/vga-v2.res", "Modern-16, Modern, fixed 8x16, base 12, ul 15+1, chars 64+4", glyphs::vga_a, true},
-    {&fdv_win, "gen/prop-v3.fnt", "Prop Sample, Swiss, prop 3x6, base 4, ul 5+1, chars 97+3", glyphs::prop_abc, true},
-    {&fdv_win, "real/ibm-vga-8x16.fnt", "Bm437 IBM VGA 8x16, Modern, fixed 8x16, base 12, ul 15+1, chars 0+256",
-     glyphs::vga_a, false},
-    {&fdv_win, "real/system-16.fnt", "System, Swiss, prop 7x16, base 13, ul 15+1, chars 32+224", glyphs::none, false},
+    {&fdv_win, "real/system-16.fnt", "System, Swiss, prop 7x16, base 13, ul 15+1, chars 32+224", "", false},
 };
 
 } // namespace font_test
