@@ -14,17 +14,13 @@ namespace
 constexpr GrColor canvas = 7;
 constexpr GrColor underline = 0x10000000;
 
+using rows = std::vector<std::string>;
+
 // Fixed 3 x 4 font with 'a' and 'b'; baseline 3, underline row 3.
-const char* const tiny_fna = "name tiny\nfamily t\nisfixed 1\nwidth 3\nheight 4\nminchar 97\nmaxchar 98\n"
+const std::string tiny_fna = "name tiny\nfamily t\nisfixed 1\nwidth 3\nheight 4\nminchar 97\nmaxchar 98\n"
                              "baseline 3\nundwidth 1\n"
                              "##.\n#..\n#..\n...\n"
                              ".#.\n.##\n.#.\n.#.\n";
-
-font_test::font_ptr tiny_font()
-{
-    std::string s = tiny_fna;
-    return font_test::load_bytes(fdv_fna, std::vector<std::uint8_t>(s.begin(), s.end()));
-}
 
 class Text : public ::testing::Test
 {
@@ -45,47 +41,40 @@ protected:
         opt.txo_direct = static_cast<signed char>(dir);
         return opt;
     }
-    static std::string picture()
+    static rows picture()
     {
         const GrContext* ctx = GrCurrentContext();
-        std::string out;
+        rows out(static_cast<std::size_t>(ctx->gc_ymax + 1));
         for (int y = 0; y <= ctx->gc_ymax; ++y) {
             for (int x = 0; x <= ctx->gc_xmax; ++x) {
                 GrColor v = GrPixelC(ctx, x, y);
-                out += v == 1 ? '#' : v == 0 ? '.' : v == canvas ? '-' : static_cast<char>('a' + v % 26);
+                out[y] += v == 1 ? '#' : v == 0 ? '.' : v == canvas ? '-' : static_cast<char>('a' + v % 26);
             }
-            out += '\n';
         }
         return out;
     }
-    // A frame's picture: rows inside a border of untouched canvas.
-    static std::string framed(const std::string& rows)
+    // A frame's picture: the ink inside a border of untouched canvas.
+    static rows framed(rows ink)
     {
-        const std::string edge(rows.find('\n') + 2, '-');
-        std::string out = edge + '\n';
-        for (std::size_t at = 0, end; (end = rows.find('\n', at)) != std::string::npos; at = end + 1)
-            out += '-' + rows.substr(at, end - at) + "-\n";
-        return out + edge + '\n';
+        for (auto& row : ink)
+            row = '-' + row + '-';
+        ink.insert(ink.begin(), std::string(ink[0].size(), '-'));
+        ink.push_back(ink[0]);
+        return ink;
     }
-    // A picture of rows turned dir quarter turns clockwise.
-    static std::string turn(const std::string& rows, int dir)
+    // A picture turned dir quarter turns clockwise.
+    static rows turn(rows grid, int dir)
     {
-        std::vector<std::string> grid;
-        for (std::size_t at = 0, end; (end = rows.find('\n', at)) != std::string::npos; at = end + 1)
-            grid.push_back(rows.substr(at, end - at));
         for (int k = 0; k < dir; ++k) {
-            std::vector<std::string> next(grid[0].size(), std::string(grid.size(), ' '));
+            rows next(grid[0].size(), std::string(grid.size(), ' '));
             for (std::size_t y = 0; y < grid.size(); ++y)
                 for (std::size_t x = 0; x < grid[0].size(); ++x)
                     next[x][grid.size() - 1 - y] = grid[y][x];
             grid = next;
         }
-        std::string out;
-        for (const auto& row : grid)
-            out += row + '\n';
-        return out;
+        return grid;
     }
-    font_test::font_ptr tiny = tiny_font();
+    font_test::font_ptr tiny = font_test::load_bytes(fdv_fna, {tiny_fna.begin(), tiny_fna.end()});
 };
 
 } // namespace
@@ -93,10 +82,10 @@ protected:
 TEST_F(Text, FourDirectionsTurnTheGlyphsAndAlignmentMovesThem)
 {
     ASSERT_NE(tiny, nullptr);
-    const std::string ink = "##..#.\n#...##\n#...#.\n....#.\n";
+    const rows ink = {"##..#.", "#...##", "#...#.", "....#."};
     auto right = options(tiny.get(), 0);
     GrDrawString("ab", 2, 1, 1, &right);
-    const std::string expected = framed(ink);
+    const rows expected = framed(ink);
     EXPECT_EQ(picture(), expected);
     // Alignment moves the 6 x 4 box, and a sub-context its origin, onto the same pixels.
     for (auto [xalign, yalign, x, y] : {std::array{2, 2, 6, 4}, {1, 1, 4, 3}, {0, 3, 1, 4}}) {
@@ -135,16 +124,16 @@ TEST_F(Text, UnderlineBackgroundAndCodesOutsideTheFont)
 {
     auto opt = options(tiny.get(), 0, 1 | underline);
     GrDrawString("ab", 2, 1, 1, &opt);
-    const std::string underlined = "##..#.\n#...##\n#...#.\n######\n";
+    const rows underlined = {"##..#.", "#...##", "#...#.", "######"};
     EXPECT_EQ(picture(), framed(underlined));
     GrClearContext(canvas);
     auto clear_bg = options(tiny.get(), 0, 1, GrNOCOLOR);
     GrDrawString("ab", 2, 1, 1, &clear_bg);
-    EXPECT_EQ(picture(), framed("##--#-\n#---##\n#---#-\n----#-\n"));
+    EXPECT_EQ(picture(), framed(rows{"##--#-", "#---##", "#---#-", "----#-"}));
     set_frame(11, 6);
     auto outside = options(tiny.get());
     GrDrawString("a?b", 3, 1, 1, &outside); // '?' is not in the font: a background cell of the nominal width
-    EXPECT_EQ(picture(), framed("##.....#.\n#......##\n#......#.\n.......#.\n"));
+    EXPECT_EQ(picture(), framed(rows{"##.....#.", "#......##", "#......#.", ".......#."}));
     set_frame(6, 8);
     auto down = options(tiny.get(), 1, 1 | underline); // the underline turns with the glyphs
     GrDrawString("ab", 2, 1, 1, &down);
@@ -157,17 +146,17 @@ TEST_F(Text, ClippingKeepsEachCellInsideTheClipBox)
         set_frame(10, 10);
         auto opt = options(tiny.get(), dir, 1 | (dir == 1 ? underline : 0));
         GrDrawString("abba", 4, 1, 1, &opt);
-        const std::string whole = picture();
+        const rows whole = picture();
         for (auto [x1, y1, x2, y2] : {std::array<int, 4>{2, 2, 6, 5}, {0, 3, 9, 3}, {4, 0, 4, 9}, {3, 4, 9, 9}}) {
             GrClearContext(canvas);
             GrSetClipBox(x1, y1, x2, y2);
             GrDrawString("abba", 4, 1, 1, &opt);
             GrResetClipBox();
-            std::string clipped = picture(), expected = whole;
+            rows clipped = picture(), expected = whole;
             for (int y = 0; y < 10; ++y)
                 for (int x = 0; x < 10; ++x)
                     if (x < x1 || x > x2 || y < y1 || y > y2)
-                        expected[static_cast<std::size_t>(y * 11 + x)] = '-';
+                        expected[y][x] = '-';
             EXPECT_EQ(clipped, expected) << "direction " << dir << " clip " << x1 << "," << y1 << "-" << x2 << ","
                                          << y2;
         }
@@ -186,14 +175,14 @@ TEST_F(Text, AttributeTextTakesColoursFromTables)
     const unsigned char text[] = {'a', 0x10, 'b', 0x21 | 0x80};
     GrDrawString(text, 2, 1, 1, &opt);
     // a: foreground 1 ('#') on 6 ('g'); b: foreground 5 ('f') on 9 ('j'), underlined by bit 7.
-    EXPECT_EQ(picture(), framed("##gjfj\n#ggjff\n#ggjfj\ngggfff\n"));
+    EXPECT_EQ(picture(), framed(rows{"##gjfj", "#ggjff", "#ggjfj", "gggfff"}));
 }
 
 // Alignment and turned text in the built-in font are held by the case pictures (titles, tick labels, the upward
 // y label), and so is UTF-8 text (the utf8_ and cells_ pairs); the tiny font above shows each rule on its own.
 TEST_F(Text, NothingIsDrawnWithoutAFontOrALength)
 {
-    const std::string blank = picture();
+    const rows blank = picture();
     GrTextOption opt = options(nullptr);
     GrDrawString("ab", 2, 1, 1, &opt);
     opt.txo_font = tiny.get();
