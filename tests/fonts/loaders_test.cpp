@@ -99,7 +99,8 @@ TEST(FontFormats, RealScreenFontsAndTheirUnicodeTables)
     EXPECT_EQ(GrFontCodeOf(&GrFont_PC8x16, 0x20AC), -1);
 }
 
-// Each edit of a valid sample that a driver must refuse (truncations are swept in the robustness tests).
+// Each edit of a valid sample that a driver must refuse (truncations are swept in the robustness tests, broken text
+// fonts are case files: tests/cases/fonts/text_font_*).
 TEST(FontFormats, BrokenBinaryFilesAreRefused)
 {
     struct edit {
@@ -128,31 +129,6 @@ TEST(FontFormats, BrokenBinaryFilesAreRefused)
     }
     EXPECT_EQ(load_bytes(fdv_raw, std::vector<std::uint8_t>(4352, 0)), nullptr);  // above 4096, not a multiple of 512
     EXPECT_EQ(load_bytes(fdv_raw, std::vector<std::uint8_t>(16896, 0)), nullptr); // above 16384
-}
-
-TEST(FontFormats, TextFontsRefuseMalformedHeadersAndRows)
-{
-    auto text = [](std::string s) { return std::vector<std::uint8_t>(s.begin(), s.end()); };
-    std::string head = "name t\nfamily f\nisfixed 1\nheight 2\nminchar 65\nmaxchar 65\nbaseline 1\n";
-    std::string body = "#.\n.#\n";
-    EXPECT_NE(load_bytes(fdv_fna, text(head + "width 2\n" + body)), nullptr);
-    EXPECT_NE(load_bytes(fdv_fna, text(head + "avgwidth 2\n" + body)), nullptr);
-    EXPECT_NE(load_bytes(fdv_fna, text(head + "width 2  \r\n; comment\n\n" + body)), nullptr);
-    const std::pair<const char*, std::string> bad[] = {
-        {"no width", head + body},
-        {"width twice", head + "width 2\navgwidth 2\n" + body},
-        {"unknown keyword", head + "width 2\ncolour red\n" + body},
-        {"number with a sign", head + "width +2\n" + body},
-        {"number with text after it", head + "width 2px\n" + body},
-        {"zero minimum width", head + "width 2\nminwidth 0\n" + body},
-        {"maximum width above 127", head + "width 2\nmaxwidth 128\n" + body},
-        {"row of the wrong length", head + "width 2\n#.\n.##\n"},
-        {"row with another character", head + "width 2\n#.\n.x\n"},
-        {"missing row", head + "width 2\n#.\n"},
-        {"line longer than 127", head + "width 2\nnote " + std::string(130, 'x') + "\n" + body},
-    };
-    for (const auto& [why, file] : bad)
-        EXPECT_EQ(load_bytes(fdv_fna, text(file)), nullptr) << why;
 }
 
 TEST(FontFormats, ScreenFontNamesComeFromTheFileAndLargeRawDumpsHaveTwoBytesPerRow)
