@@ -151,29 +151,17 @@ TEST(Ram8, RandomDrawingMatchesThePixelByPixelModel)
     }
 }
 
-struct format {
-    GrFrameMode mode;
-    GrColor mask; // the bits a pixel holds
-};
-
-class OtherFormats : public ::testing::TestWithParam<format>
-{
-};
-
-// Every format draws the same values as the 8-bit reference.
-TEST_P(OtherFormats, RandomDrawingMatchesTheEightBitDriver)
+// Every other format, packed pixels and bit planes, draws the same values as the 8-bit reference (mask: the bits a
+// pixel holds).
+TEST(OtherFormats, RandomDrawingMatchesTheEightBitDriver)
 {
     gr_test::set_memory_mode(8, 8);
-    for (unsigned seed = 1; seed <= 8; ++seed)
-        EXPECT_EQ(driver_drawing(GetParam().mode, GetParam().mask, seed, all_kinds),
-                  driver_drawing(GR_frameRAM8, GetParam().mask, seed, all_kinds))
-            << "seed " << seed;
+    const std::pair<GrFrameMode, GrColor> formats[] = {
+        {GR_frameRAM24, 0xFF}, {GR_frameRAM32L, 0xFF}, {GR_frameRAM32H, 0xFF}, {GR_frameRAM1, 1}, {GR_frameRAM4, 15}};
+    for (const auto& [mode, mask] : formats)
+        for (unsigned seed = 1; seed <= 8; ++seed)
+            EXPECT_EQ(driver_drawing(mode, mask, seed, all_kinds), driver_drawing(GR_frameRAM8, mask, seed, all_kinds))
+                << "frame mode " << mode << " seed " << seed;
 }
-
-INSTANTIATE_TEST_SUITE_P(Formats, OtherFormats,
-                         ::testing::Values(format{GR_frameRAM24, 0xFF}, format{GR_frameRAM32L, 0xFF},
-                                           format{GR_frameRAM32H, 0xFF}, format{GR_frameRAM1, 1},
-                                           format{GR_frameRAM4, 15}),
-                         [](const auto& info) { return "mode" + std::to_string(info.param.mode); });
 
 } // namespace
