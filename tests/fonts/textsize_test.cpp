@@ -9,7 +9,6 @@ TEST(TextWidth, FixedAndProportionalFontsInEveryCharacterType)
 {
     EXPECT_EQ(GrProportionalTextWidth(&GrFont_PC8x16, "Hello", 5, 0), 40);
     EXPECT_EQ(GrProportionalTextWidth(&GrFont_PC8x16, "Hello", -2, 0), 0);
-    EXPECT_EQ(GrProportionalTextWidth(&GrFont_PC8x16, "\xC3\xA9t\xC3\xA9", 5, 3), 24); // three characters
     const std::uint16_t wide[] = {0x41, 0x1234, 0x42};
     EXPECT_EQ(GrProportionalTextWidth(&GrFont_PC8x16, wide, 3, 1), 24); // outside the font: the nominal width
 
