@@ -33,12 +33,6 @@ inline std::string picture(const GrContext* ctx, int x1, int y1, int x2, int y2)
     return out;
 }
 
-inline std::string picture()
-{
-    const GrContext* c = GrCurrentContext();
-    return picture(c, 0, 0, c->gc_xmax, c->gc_ymax);
-}
-
 // Number of pixels of the whole screen whose value is v.
 inline int count_value(GrColor v)
 {
