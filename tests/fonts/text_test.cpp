@@ -157,8 +157,7 @@ TEST_F(Text, AttributeTextTakesColoursFromTables)
 {
     GrColor fg[] = {2, 1, 5};
     GrColor bg[] = {3, 0, 6, 9};
-    GrTextOption opt{};
-    opt.txo_font = tiny.get();
+    GrTextOption opt = options(tiny.get());
     opt.txo_fgcolor.p = fg;
     opt.txo_bgcolor.p = bg;
     opt.txo_chrtype = 2;

@@ -79,7 +79,7 @@ protected:
     }
 };
 
-TEST_F(DriverText, TokensSetDefaultSizesAndColourCounts)
+TEST_F(DriverText, TokensOfTheArgumentOrTheEnvironmentSetTheDriverAndItsDefaults)
 {
     ASSERT_EQ(GrSetDriver("memory gw 800 gh 600 nc 256"), 1);
     EXPECT_EQ(GrDriverInfo->defgc, 256U);
@@ -95,10 +95,8 @@ TEST_F(DriverText, TokensSetDefaultSizesAndColourCounts)
     EXPECT_EQ(GrDriverInfo->defgc, 1024U);
     EXPECT_EQ(GrSetDriver("nosuchdriver"), 0);
     EXPECT_EQ(GrSetDriver("memory::opts"), 1);
-}
 
-TEST_F(DriverText, EnvironmentNamesTheDriverAndTheBiggestSize)
-{
+    // Without an argument, the environment names the driver and the biggest size.
     setenv("TWGRDRV", "memory gw 320 gh 240", 1);
     setenv("TWGRBIGG", "1000 700", 1);
     ASSERT_EQ(GrSetDriver(nullptr), 1);
