@@ -112,7 +112,6 @@ TEST_F(MemoryMode, FrameContextsOfEachFormat)
     EXPECT_EQ(GrFrameContextSize(GR_frameRAM24, 10, 3), 96);
     // Bit planes: ceil(w / 8) bytes a row in each plane.
     EXPECT_EQ(GrFrameLineOffset(GR_frameRAM1, 33), 8);
-    EXPECT_EQ(GrFrameNumPlanes(GR_frameRAM4), 4);
     EXPECT_EQ(GrFrameContextSize(GR_frameRAM4, 33, 3), 4 * 8 * 3);
     GrContext* four = GrCreateFrameContext(GR_frameRAM4, 33, 3, nullptr, nullptr);
     ASSERT_NE(four, nullptr);
