@@ -123,7 +123,7 @@ void random_drawing(const _GR_frameDriver& d, GrFrame* frame, GrColor mask, unsi
     }
 }
 
-constexpr int all_kinds = 9, kinds_but_lines = 8; // lines are held by the line pictures of the drawing tests
+constexpr int all_kinds = 9, kinds_but_lines = 8; // the 8-bit lines are held by the line tests and golden pictures
 
 // The values a RAM frame context of the given format holds after the random drawing.
 std::vector<GrColor> driver_drawing(GrFrameMode md, GrColor mask, unsigned seed, int kinds)
