@@ -1,5 +1,5 @@
-// Ellipse corners (axes, rotation, truncation, step count, traces, unbounded input) and ellipse marks of
-// degenerate components (the ordinary ellipse and quiver marks are held by the case pictures).
+// Ellipse corners (axes, rotation, truncation, step count, unbounded input) and ellipse marks of degenerate
+// components (the ordinary ellipse and quiver marks and the --debug2 traces are held by the case files).
 #include "plot/ellipse.h"
 
 #include <gtest/gtest.h>
@@ -7,7 +7,6 @@
 #include <array>
 #include <cmath>
 #include <limits>
-#include <string>
 #include <vector>
 
 #include "marks_fixture.h"
@@ -66,22 +65,6 @@ TEST(EllipseCorners, AxesRotationTruncationAndStepCount)
     EXPECT_EQ(c[9], (xy{55, 50}));
     EXPECT_EQ(ellipse2(50, 50, 0, 10, 0, -5), c);
     EXPECT_EQ(ellipse2(0, 0, 30, 40, 1, 1)[0], (xy{30, -39}));
-}
-
-TEST(EllipseCorners, TracesAtDebugLevelTwo)
-{
-    std::string err[2];
-    for (int level : {1, 2}) {
-        debug = level;
-        testing::internal::CaptureStderr();
-        ellipse2(0, 0, 3, 4, 0, 2);
-        err[level - 1] = testing::internal::GetCapturedStderr();
-    }
-    debug = 0;
-    EXPECT_EQ(err[0], "");
-    for (const char* line : {") dx1=3 dy1=4\n", ") dx2=0 dy2=2\n", ") a=5 b=2\n", ") a1=53.1301 a2=90\n"})
-        EXPECT_NE(err[1].find(line), std::string::npos) << line << " in " << err[1];
-    EXPECT_EQ(err[1].find("Debug: ellipse.cpp("), 0u);
 }
 
 TEST(EllipseCorners, UnboundedInputGivesCornersFarOffOrAtTheCentre)
