@@ -179,7 +179,9 @@ TEST_F(WindowRun, AClickIsNoCommandTheCloseButtonAsksNoKeepsTheWindowYesEndsWith
     ASSERT_TRUE(close_and_answer("Return")) << err();
     const auto r = finish();
     EXPECT_EQ(r.status, 1) << r.err;
-    // The click and the answers went elsewhere: the one command was the "r".
+    // The click and the answers went elsewhere: the one command was the "r". The click ended one wait, on its
+    // release.
+    EXPECT_EQ(occurrences(r.err, clicked), 1) << r.err;
     EXPECT_EQ(occurrences(r.err, ") ev.type=1 ev.p1="), 1) << r.err;
     EXPECT_EQ(occurrences(r.err, ") ev.type=1 ev.p1=114\n"), 1) << r.err;
 }
