@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <array>
-#include <climits>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -24,29 +23,18 @@ namespace marks_test
 using test_support::columns_with;
 using test_support::page_pixel;
 
-using rect = std::array<int, 4>; // x0, y0, x1, y1
-
-// Bounding box and number of the page pixels of value v (any value but 0 when v < 0).
-struct box {
-    rect bounds{INT_MAX, INT_MAX, INT_MIN, INT_MIN};
-    int count = 0;
-};
-
-inline box pixels_of(long v)
+// The number of page pixels of value v (of any value but 0 when v < 0).
+inline int pixels_of(long v)
 {
     const GrContext* s = GrScreenContext();
-    box b;
+    int count = 0;
     for (int y = 0; y <= s->gc_ymax; ++y)
         for (int x = 0; x <= s->gc_xmax; ++x)
-            if (v < 0 ? page_pixel(x, y) != 0 : page_pixel(x, y) == GrColor(v)) {
-                b.bounds = {std::min(b.bounds[0], x), std::min(b.bounds[1], y), std::max(b.bounds[2], x),
-                            std::max(b.bounds[3], y)};
-                ++b.count;
-            }
-    return b;
+            count += (v < 0 ? page_pixel(x, y) != 0 : page_pixel(x, y) == GrColor(v)) ? 1 : 0;
+    return count;
 }
 
-inline box drawn()
+inline int drawn()
 {
     return pixels_of(-1);
 }
