@@ -76,30 +76,35 @@ protected:
         return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
     }
 
+    // Polls until done() holds; false when the limit passed first.
+    template <typename F> static bool eventually(F&& done)
+    {
+        for (auto end = std::chrono::steady_clock::now() + limit; std::chrono::steady_clock::now() < end;
+             std::this_thread::sleep_for(20ms))
+            if (done())
+                return true;
+        return false;
+    }
     // Waits until the trace holds the part more than `before` times, or the program has ended.
     bool await(const std::string& part, int before) const
     {
-        for (auto end = std::chrono::steady_clock::now() + limit; std::chrono::steady_clock::now() < end;) {
-            if (occurrences(err(), part) > before || !test_support::still_running(pid_))
-                return occurrences(err(), part) > before;
-            std::this_thread::sleep_for(20ms);
-        }
-        return false;
+        eventually([&] { return occurrences(err(), part) > before || !test_support::still_running(pid_); });
+        return occurrences(err(), part) > before;
     }
     // The id of the window of that name once it is shown (xdotool finds no window named in UTF-8 alone, as the
     // question box is).
     std::string window(const std::string& name)
     {
-        for (auto end = std::chrono::steady_clock::now() + limit; std::chrono::steady_clock::now() < end;) {
-            if (x_tool("xwininfo -name " + name) == 0) {
-                const std::string info = test_support::read_file(dir_ / "x.out");
-                const auto at = info.find("Window id: ");
-                if (at != std::string::npos && info.find("IsViewable") != std::string::npos)
-                    return info.substr(at + 11, info.find(' ', at + 11) - at - 11);
-            }
-            std::this_thread::sleep_for(20ms);
-        }
-        return {};
+        std::string id;
+        eventually([&] {
+            const std::string info =
+                x_tool("xwininfo -name " + name) == 0 ? test_support::read_file(dir_ / "x.out") : "";
+            const auto at = info.find("Window id: ");
+            if (at != std::string::npos && info.find("IsViewable") != std::string::npos)
+                id = info.substr(at + 11, info.find(' ', at + 11) - at - 11);
+            return !id.empty();
+        });
+        return id;
     }
     // A real key press over the window: on a server without a window manager the focus follows the pointer.
     [[nodiscard]] bool key(const std::string& k) const { return x_tool("xdotool mousemove 300 300 key " + k) == 0; }
@@ -110,15 +115,13 @@ protected:
     {
         const std::string id = window("TWGR");
         const std::string shot = (dir_ / "shot.png").string();
-        for (auto end = std::chrono::steady_clock::now() + limit; std::chrono::steady_clock::now() < end;) {
-            if (id.empty() || x_tool("import -window " + id + " -depth 8 PNG24:" + shot) != 0)
-                return false;
-            const auto seen = test_support::read_png(shot);
-            if (seen.has_value() && seen->width == picture.width && seen->height == picture.height &&
-                seen->pixels == picture.pixels)
-                return true;
-        }
-        return false;
+        return !id.empty() && eventually([&] {
+            const auto seen = x_tool("import -window " + id + " -depth 8 PNG24:" + shot) == 0
+                                  ? test_support::read_png(shot)
+                                  : std::nullopt;
+            return seen.has_value() && seen->width == picture.width && seen->height == picture.height &&
+                   seen->pixels == picture.pixels;
+        });
     }
     // The close button: the question box appears and takes the key; true once the box has gone.
     [[nodiscard]] bool close_and_answer(const std::string& answer)
@@ -129,12 +132,7 @@ protected:
         const std::string question = window("Abort");
         if (question.empty() || x_tool("xdotool key --window " + question + " " + answer) != 0)
             return false;
-        for (auto end = std::chrono::steady_clock::now() + limit; std::chrono::steady_clock::now() < end;) {
-            if (x_tool("xwininfo -id " + question) != 0)
-                return true;
-            std::this_thread::sleep_for(20ms);
-        }
-        return false;
+        return eventually([&] { return x_tool("xwininfo -id " + question) != 0; });
     }
 
     test_support::VirtualXServer server_;
