@@ -92,19 +92,11 @@ TEST_F(Events, QueueHoldsSixtyInOrderStampsTimeAndReportsEmpty)
 }
 
 int calls_second = 0;
-int consume_odd(GrEvent* ev)
-{
-    return ev->p1 % 2;
-}
-int count_and_pass(GrEvent*)
-{
+int (*const consume_odd)(GrEvent*) = [](GrEvent* ev) { return ev->p1 % 2; };
+int (*const count_and_pass)(GrEvent*) = [](GrEvent*) {
     ++calls_second;
     return 0;
-}
-int pass(GrEvent*)
-{
-    return 0;
-}
+};
 
 TEST_F(Events, HooksConsumeInSlotOrderAndHaveTenSlots)
 {
@@ -122,8 +114,8 @@ TEST_F(Events, HooksConsumeInSlotOrderAndHaveTenSlots)
     EXPECT_EQ(GrEventDeleteHook(consume_odd), 1);
     EXPECT_EQ(GrEventDeleteHook(consume_odd), 0);
     for (int i = 0; i < 9; ++i)
-        EXPECT_EQ(GrEventAddHook(pass), 1) << i;
-    EXPECT_EQ(GrEventAddHook(pass), 0);
+        EXPECT_EQ(GrEventAddHook([](GrEvent*) { return 0; }), 1) << i;
+    EXPECT_EQ(GrEventAddHook([](GrEvent*) { return 0; }), 0);
     GrEventInit();
     EXPECT_EQ(GrEventDeleteHook(count_and_pass), 0) << "a fresh start forgets every hook";
 }
