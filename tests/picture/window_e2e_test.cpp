@@ -48,7 +48,10 @@ protected:
     [[nodiscard]] bool start(std::vector<std::string> args)
     {
         args.insert(args.begin(), "--debug");
-        pid_ = test_support::start_tremwil(args, dir_.path(), env());
+        // The sanitizer build: the system's D-Bus library, which SDL loads, keeps buffers to the end.
+        pid_ = test_support::start_tremwil(
+            args, dir_.path(),
+            {{"DISPLAY", server_.display()}, {"LSAN_OPTIONS", "suppressions=" SOURCE_DIR "/tests/lsan.supp"}});
         pictures_ = 0;
         return next_picture();
     }
@@ -59,11 +62,6 @@ protected:
         auto r = test_support::finish_tremwil(pid_, dir_.path(), limit);
         pid_ = -1;
         return r;
-    }
-    std::vector<std::pair<std::string, std::string>> env() const
-    {
-        // The sanitizer build: the system's D-Bus library, which SDL loads, keeps buffers to the end.
-        return {{"DISPLAY", server_.display()}, {"LSAN_OPTIONS", "suppressions=" SOURCE_DIR "/tests/lsan.supp"}};
     }
     std::string err() const { return test_support::read_file(dir_ / ".stderr"); }
 

@@ -70,12 +70,6 @@ protected:
         twgr::window::allow_virtual_video(false);
         SDL_ResetHint(SDL_HINT_VIDEODRIVER);
     }
-    void open_with_events()
-    {
-        GrSetMode(GR_width_height_color_graphics, 64, 48, 256);
-        ASSERT_EQ(GrEventInit(), 1);
-        GrEventGenMmove(GR_GEN_MMOVE_NEVER);
-    }
 };
 
 // The window driver is also found by the name "win32", given or from TWGRDRV, in any case.
@@ -173,7 +167,9 @@ void push_text(const char* text)
 // Clicks in a real window are the picture area's window runs.
 TEST_F(DummyWindow, SdlKeysAndTextBecomeEventsOnce)
 {
-    open_with_events();
+    GrSetMode(GR_width_height_color_graphics, 64, 48, 256);
+    ASSERT_EQ(GrEventInit(), 1);
+    GrEventGenMmove(GR_GEN_MMOVE_NEVER);
     // Preparing the pointer takes pure red from the palette.
     bool red = false;
     for (const auto& cell : GrColorInfo->ctable)
