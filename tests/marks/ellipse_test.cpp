@@ -1,5 +1,6 @@
 // Ellipse corners (axes, rotation, truncation, step count, unbounded input) and ellipse marks of degenerate
-// components (the ordinary ellipse and quiver marks and the --debug2 traces are held by the case files).
+// components (ellipses from component vectors, the ordinary ellipse and quiver marks and the --debug2 traces are
+// held by the case files).
 #include "plot/ellipse.h"
 
 #include <gtest/gtest.h>
@@ -57,14 +58,6 @@ TEST(EllipseCorners, AxesRotationTruncationAndStepCount)
         for (int n = 36; n < 40; ++n)
             EXPECT_EQ(c[n], (xy{-7, -7})) << n;
     }
-
-    // From vectors: the first axis straight up in data (screen rows grow downward) puts corner 0 above the
-    // centre, and only the second vector's length counts, not its direction.
-    c = ellipse2(50, 50, 0, 10, 5, 0);
-    EXPECT_EQ(c[0], (xy{50, 40}));
-    EXPECT_EQ(c[9], (xy{55, 50}));
-    EXPECT_EQ(ellipse2(50, 50, 0, 10, 0, -5), c);
-    EXPECT_EQ(ellipse2(0, 0, 30, 40, 1, 1)[0], (xy{30, -39}));
 }
 
 TEST(EllipseCorners, UnboundedInputGivesCornersFarOffOrAtTheCentre)
