@@ -20,13 +20,7 @@ using twgr::input::raw_kind;
 
 void put(raw_kind kind, int code, int kbstat = 0, int x = 0, int y = 0)
 {
-    twgr::input::raw_record r;
-    r.kind = kind;
-    r.code = code;
-    r.kbstat = kbstat;
-    r.x = x;
-    r.y = y;
-    twgr::input::ring_put(r);
+    twgr::input::ring_put({kind, code, x, y, kbstat});
 }
 
 std::vector<GrEvent> read_all()
@@ -39,11 +33,7 @@ std::vector<GrEvent> read_all()
 
 GrEvent event(int type, int p1, int p2 = 0)
 {
-    GrEvent ev{};
-    ev.type = type;
-    ev.p1 = p1;
-    ev.p2 = p2;
-    return ev;
+    return GrEvent{type, 0, 0, {p1}, p2, 0};
 }
 
 class Events : public ::testing::Test
