@@ -80,13 +80,9 @@ protected:
     void TearDown() override { reset_run_state(); }
     void add_point(double x, double y, double z, std::array<double, 4> components = {})
     {
-        d.x.push_back(x);
-        d.y.push_back(y);
-        d.z.push_back(z);
-        d.dx1.push_back(components[0]);
-        d.dy1.push_back(components[1]);
-        d.dx2.push_back(components[2]);
-        d.dy2.push_back(components[3]);
+        const std::array<double, 7> row{x, y, z, components[0], components[1], components[2], components[3]};
+        for (std::size_t k = 0; k < row.size(); ++k)
+            d.columns()[k]->push_back(row[k]);
     }
     // Clears the page and the data set, then plots the given points.
     void plot(std::initializer_list<std::array<double, 3>> points, int color = COLOR_FG0)
