@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <iconv.h>
 
+#include <array>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -170,40 +171,41 @@ TEST_F(Events, KeysTranslateToCharactersAndPcCodes)
     }
 }
 
+// The events read, as (type, p1, p2, p3).
+std::vector<std::array<int, 4>> read_mouse()
+{
+    std::vector<std::array<int, 4>> out;
+    for (const GrEvent& ev : read_all())
+        out.push_back({ev.type, ev.p1, ev.p2, ev.p3});
+    return out;
+}
+
 TEST_F(Events, MouseButtonsWheelMoveGenerationAndTheWaitForAKeyOrClick)
 {
+    using seen = std::vector<std::array<int, 4>>;
+    const int mouse = GREV_MOUSE, move = GREV_MMOVE;
     put(raw_kind::mouse_move, 0, 0, 3, 4);
     put(raw_kind::button_down, 2);
     put(raw_kind::wheel, 1);
     put(raw_kind::wheel, -1);
     put(raw_kind::button_up, 2);
-    std::vector<GrEvent> got = read_all();
-    std::vector<int> codes;
-    for (const GrEvent& ev : got)
-        codes.push_back(ev.type == GREV_MOUSE ? ev.p1 : -ev.type);
-    EXPECT_EQ(codes, (std::vector<int>{2, 7, 8, 9, 10, 5}));
-    ASSERT_FALSE(got.empty());
-    EXPECT_EQ(got.back().p2, 3);
-    EXPECT_EQ(got.back().p3, 4);
+    EXPECT_EQ(read_mouse(), (seen{{mouse, GRMOUSE_MB_PRESSED, 3, 4},
+                                  {mouse, GRMOUSE_B4_PRESSED, 3, 4},
+                                  {mouse, GRMOUSE_B4_RELEASED, 3, 4},
+                                  {mouse, GRMOUSE_B5_PRESSED, 3, 4},
+                                  {mouse, GRMOUSE_B5_RELEASED, 3, 4},
+                                  {mouse, GRMOUSE_MB_RELEASED, 3, 4}}));
 
     GrEventGenMmove(GR_GEN_MMOVE_IFBUT);
     put(raw_kind::mouse_move, 0, 0, 10, 11);
     EXPECT_TRUE(read_all().empty());
     put(raw_kind::button_down, 3);
     put(raw_kind::mouse_move, 0, 0, 12, 13);
-    got = read_all();
-    ASSERT_EQ(got.size(), 2U);
-    EXPECT_EQ(got[1].type, GREV_MMOVE);
-    EXPECT_EQ(got[1].p1, GRMOUSE_RB_STATUS);
-    EXPECT_EQ(got[1].p2, 12);
-    EXPECT_EQ(got[1].p3, 13);
+    EXPECT_EQ(read_mouse(), (seen{{mouse, GRMOUSE_RB_PRESSED, 10, 11}, {move, GRMOUSE_RB_STATUS, 12, 13}}));
     put(raw_kind::button_up, 3);
     GrEventGenMmove(GR_GEN_MMOVE_ALWAYS);
     put(raw_kind::mouse_move, 0, 0, 1, 2);
-    got = read_all();
-    ASSERT_EQ(got.size(), 2U);
-    EXPECT_EQ(got[1].type, GREV_MMOVE);
-    EXPECT_EQ(got[1].p1, 0);
+    EXPECT_EQ(read_mouse(), (seen{{mouse, GRMOUSE_RB_RELEASED, 12, 13}, {move, 0, 1, 2}}));
 
     // Only a key or a left release ends the wait; the release reports where the pointer was.
     GrEventGenMmove(GR_GEN_MMOVE_NEVER);
