@@ -1,17 +1,19 @@
 // PNG export: the pixels of a context as 8-bit RGB, one row at a time, with an optional "Comment".
 #include "core/twgr_internal.h"
+#include "png/idat_encoder.h"
 #include "png/replace_file.h"
 #include "png/save_finisher.h"
 
 #include <png.h>
-#include <zlib.h>
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -48,15 +50,17 @@ const GrColor* read_row(const GrContext& ctx, int width, int y)
     return ctx.gc_frame.gf_driver->getindexedscanline(&frame, ctx.gc_xoffset, y + ctx.gc_yoffset, width, nullptr);
 }
 
+enum class row_result { unreadable, converted, same_as_above };
+
 // The common case: a palette and only values inside it, straight from the scanline. A row that repeats the row
-// above (background, the sides of frames) finds its colours still in the buffer.
-bool palette_row(const GrColor* row, int width, row_buffers& buf)
+// above (background, the sides of frames) finds its colours still in the buffer. Null when the row is not such.
+std::optional<row_result> palette_row(const GrColor* row, int width, row_buffers& buf)
 {
     if (buf.cells == nullptr)
-        return false;
+        return std::nullopt;
     const std::size_t bytes = static_cast<std::size_t>(width) * sizeof(GrColor);
     if (buf.previous_valid && std::memcmp(row, buf.previous, bytes) == 0)
-        return true;
+        return row_result::same_as_above;
     buf.previous_valid = false;
     // One word per pixel, each overlapping the next by a byte: the spare byte at the end takes the last one's.
     const std::uint32_t* const cells = buf.cells;
@@ -64,21 +68,21 @@ bool palette_row(const GrColor* row, int width, row_buffers& buf)
     for (int x = 0; x < width; ++x, out += 3) {
         const GrColor v = row[x];
         if (v >= 256)
-            return false;
+            return std::nullopt;
         std::memcpy(out, &cells[v], sizeof(std::uint32_t));
     }
     std::memcpy(buf.previous, row, bytes);
     buf.previous_valid = true;
-    return true;
+    return row_result::converted;
 }
 
-bool convert_row(const GrContext& ctx, int width, int y, row_buffers& buf)
+row_result convert_row(const GrContext& ctx, int width, int y, row_buffers& buf)
 {
     const GrColor* row = read_row(ctx, width, y);
     if (row == nullptr)
-        return false;
-    if (palette_row(row, width, buf))
-        return true;
+        return row_result::unreadable;
+    if (const std::optional<row_result> result = palette_row(row, width, buf))
+        return *result;
     // GrQueryColor may reuse the scanline buffer: keep the row's values apart first.
     for (int x = 0; x < width; ++x)
         buf.index[x] = row[x];
@@ -95,25 +99,27 @@ bool convert_row(const GrContext& ctx, int width, int y, row_buffers& buf)
         out[1] = (png_byte)g;
         out[2] = (png_byte)b;
     }
-    return true;
+    return row_result::converted;
 }
 
-// Plot pages are mostly flat background with thin marks and text. The "up" filter turns every row that
-// repeats the one above into zeros and run-length deflate packs those runs: on such pages this is about
-// twenty times faster than libpng's per-row filter choice with default deflate, for files within a few
-// tenths of the size (see bench/README.md). Pixels are unaffected: both are lossless.
-constexpr png_size_t compression_buffer_size = 64 * 1024;
+// Plot pages are mostly flat background with thin marks and text. libpng writes the frame of the file (signature,
+// header, comment, end) and the image data comes from our own encoder: the "up" filter turns every row that
+// repeats the one above into zeros and run-length deflate packs those runs, so a repeated row costs a few tokens
+// whatever its width (see bench/README.md). Pixels are unaffected: both are lossless.
+constexpr std::size_t idat_chunk_bytes = 64 * 1024;
 
-void choose_compression(png_structp png)
+// Passes on the encoder's bytes in IDAT chunks of idat_chunk_bytes; all of them when the stream is finished.
+void write_idat(png_structp png, twgr::idat_encoder& idat, bool finished)
 {
-    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_UP);
-    png_set_compression_strategy(png, Z_RLE);
-    // Fewer, larger IDAT chunks: a small page fits in one or two.
-    png_set_compression_buffer_size(png, compression_buffer_size);
+    while (idat.ready_size() >= idat_chunk_bytes || (finished && idat.ready_size() > 0)) {
+        const std::size_t n = std::min(idat.ready_size(), idat_chunk_bytes);
+        png_write_chunk(png, reinterpret_cast<png_const_bytep>("IDAT"), idat.ready(), n);
+        idat.drop_ready(n);
+    }
 }
 
 // Encodes the current context into fp; 0 or -1. Holds the jump point: plain data only in here.
-int encode(std::FILE* fp, const char* comment, row_buffers& buf)
+int encode(std::FILE* fp, const char* comment, row_buffers& buf, twgr::idat_encoder& idat)
 {
     const GrContext& ctx = twgr::current_context();
     int width = ctx.gc_xmax + 1, height = ctx.gc_ymax + 1;
@@ -132,7 +138,6 @@ int encode(std::FILE* fp, const char* comment, row_buffers& buf)
     png_init_io(png, fp);
     png_set_IHDR(png, info, (png_uint_32)width, (png_uint_32)height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    choose_compression(png);
     if (comment != nullptr) {
         png_text text{};
         text.compression = PNG_TEXT_COMPRESSION_NONE;
@@ -142,12 +147,22 @@ int encode(std::FILE* fp, const char* comment, row_buffers& buf)
     }
     png_write_info(png, info);
     for (int y = 0; y < height; ++y) {
-        if (!convert_row(ctx, width, y, buf))
+        switch (convert_row(ctx, width, y, buf)) {
+        case row_result::unreadable:
             png_error(png, "row not readable");
-        png_bytep rows[1] = {buf.rgb};
-        png_write_rows(png, rows, 1);
+        case row_result::same_as_above:
+            idat.repeat_row();
+            break;
+        case row_result::converted:
+            idat.add_row(buf.rgb);
+            break;
+        }
+        write_idat(png, idat, false);
     }
-    png_write_end(png, info);
+    idat.finish();
+    write_idat(png, idat, true);
+    // png_write_end would insist on image data written through libpng itself.
+    png_write_chunk(png, reinterpret_cast<png_const_bytep>("IEND"), nullptr, 0);
     png_destroy_write_struct(&png, &info);
     return 0;
 }
@@ -179,7 +194,8 @@ int write_current(std::FILE* fp, const char* comment)
     std::vector<std::uint32_t> cells;
     const bool have_palette = fill_palette(cells);
     row_buffers buf{rgb.data(), index.data(), have_palette ? cells.data() : nullptr, previous.data(), false};
-    return encode(fp, comment, buf);
+    twgr::idat_encoder idat(width);
+    return encode(fp, comment, buf, idat);
 }
 
 } // namespace

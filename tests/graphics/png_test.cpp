@@ -4,10 +4,13 @@
 #include "png_image.h"
 #include "test_support.h"
 
+#include <zlib.h>
+
 #include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <thread>
@@ -45,6 +48,61 @@ std::optional<png_image> save_and_compare(test_support::TempDir& dir, GrContext*
     return d;
 }
 
+// The chunks of a PNG file, each checked against its CRC: their names in order, a run of IDAT as one, and the image
+// data they carry together; nothing when the file is not a whole PNG.
+struct png_chunks {
+    std::string names;
+    std::string idat;
+    std::size_t largest_idat = 0;
+};
+
+std::optional<png_chunks> walk_chunks(const std::filesystem::path& path)
+{
+    const std::string bytes = test_support::read_file(path);
+    const auto word = [&](std::size_t at) {
+        return static_cast<std::uint32_t>(
+            static_cast<unsigned char>(bytes[at]) << 24 | static_cast<unsigned char>(bytes[at + 1]) << 16 |
+            static_cast<unsigned char>(bytes[at + 2]) << 8 | static_cast<unsigned char>(bytes[at + 3]));
+    };
+    if (bytes.compare(0, 8, "\x89PNG\r\n\x1a\n") != 0)
+        return std::nullopt;
+    png_chunks chunks;
+    for (std::size_t at = 8; at < bytes.size();) {
+        const std::uint32_t length = bytes.size() - at < 12 ? ~0u : word(at);
+        if (length > bytes.size() - at - 12 ||
+            crc32(0, reinterpret_cast<const Bytef*>(bytes.data() + at + 4), length + 4) != word(at + 8 + length))
+            return std::nullopt;
+        const std::string name = bytes.substr(at + 4, 4);
+        if (name != "IDAT" || !chunks.names.ends_with("IDAT"))
+            chunks.names += (chunks.names.empty() ? "" : " ") + name;
+        if (name == "IDAT") {
+            chunks.idat += bytes.substr(at + 8, length);
+            chunks.largest_idat = std::max<std::size_t>(chunks.largest_idat, length);
+        }
+        at += 12 + length;
+    }
+    return chunks;
+}
+
+// The image data inflated by zlib (which checks its Adler-32) with the "up" filter undone: RGB rows, or nothing when
+// the stream is broken or not exactly the rows, or a row has another filter.
+std::optional<std::vector<png_byte>> inflate_rows(const std::string& idat, int width, int height)
+{
+    const std::size_t row = 3 * static_cast<std::size_t>(width) + 1;
+    std::vector<png_byte> filtered(row * height + 1), above(row - 1, 0), pixels;
+    uLongf size = filtered.size();
+    if (uncompress(filtered.data(), &size, reinterpret_cast<const Bytef*>(idat.data()), idat.size()) != Z_OK ||
+        size != row * height)
+        return std::nullopt;
+    for (std::size_t at = 0; at < size; at += row) {
+        if (filtered[at] != 2)
+            return std::nullopt;
+        for (std::size_t i = 0; i < above.size(); ++i)
+            pixels.push_back(above[i] = static_cast<png_byte>(above[i] + filtered[at + 1 + i]));
+    }
+    return pixels;
+}
+
 class PngExport : public ::testing::Test
 {
 protected:
@@ -71,6 +129,7 @@ TEST_F(PngExport, EachFrameFormatIsWrittenWithEveryPixelsColourAndTheCommentOnly
         EXPECT_EQ(d->at(62, 12), (rgb{0, 0, 0})) << colors;
         EXPECT_NE(d->at(30, 20), d->at(1, 1)) << colors;
         EXPECT_EQ(d->comment, colors == 256 ? std::optional<std::string>("tremwil -x 1 run1.dat") : std::nullopt);
+        EXPECT_EQ(walk_chunks(dir / "page.png")->names, colors == 256 ? "IHDR tEXt IDAT IEND" : "IHDR IDAT IEND");
     }
     EXPECT_EQ(save_and_compare(dir, nullptr, "empty.png", "")->comment, "");
 }
@@ -120,6 +179,69 @@ void paint_noise(int w, int h, unsigned seed)
             seed = seed * 1664525u + 1013904223u;
             GrPlot(x, y, GrAllocColor(seed >> 24, (seed >> 16) & 255, (seed >> 8) & 255));
         }
+}
+
+// A page of bands of rows, each flat, striped, flat with one pixel a row one byte off the band's colour, or noise
+// (kinds 0 to 3, from first_kind on); at times the first row black. Palette pages take their colours from pairs
+// one byte apart.
+void paint_page(int w, int h, bool palette, std::mt19937& rng, int first_kind)
+{
+    const auto uniform = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    ASSERT_EQ(GrSetDriver("memory"), 1);
+    GrSetMode(palette ? GR_width_height_color_graphics : GR_width_height_bpp_graphics, w, h, palette ? 256 : 24);
+    std::vector<std::array<int, 3>> pairs;
+    for (int i = 0; i < 8; ++i) {
+        pairs.push_back({uniform(0, 255), uniform(0, 255), uniform(0, 255)});
+        pairs.push_back({pairs.back()[0], pairs.back()[1], pairs.back()[2] ^ 1});
+    }
+    const auto pick = [&] {
+        return palette ? pairs[uniform(0, 15)] : std::array<int, 3>{uniform(0, 255), uniform(0, 255), uniform(0, 255)};
+    };
+    const auto colour = [](std::array<int, 3> c, int off = 0) { return GrAllocColor(c[0], c[1], c[2] ^ off); };
+    for (int y = 0, rows; y < h; y += rows) {
+        rows = std::min(h - y, uniform(1, 40));
+        const std::array<int, 3> c = pick();
+        const int kind = uniform(first_kind, 3), y1 = y + rows - 1;
+        GrFilledBoxNC(0, y, w - 1, y1, colour(c));
+        for (int x = 0; kind == 1 && x < w; x += uniform(1, 40))
+            GrFilledBoxNC(x, y, w - 1, y1, colour(pick()));
+        for (int yy = y; kind == 2 && yy <= y1; ++yy)
+            GrPlot(uniform(0, w - 1), yy, colour(c, 1));
+        for (int yy = y; kind == 3 && yy <= y1; ++yy)
+            for (int x = 0; x < w; ++x)
+                GrPlot(x, yy, colour(pick()));
+    }
+    if (uniform(0, 2) == 0)
+        GrLine(0, 0, w - 1, 0, GrBlack());
+}
+
+// Pages of every kind and many sizes, saved and decoded by libpng (against the context) and by zlib's inflate with
+// the filter undone here (against libpng's pixels). The widths include those where a repeated row's bytes sit at
+// and around multiples of the longest repeat (258 bytes), and a page of noise whose rows are longer than a stored
+// block.
+TEST_F(PngExport, PagesOfEveryKindDecodeToTheirPixels)
+{
+    std::mt19937 rng(2026);
+    std::vector<int> widths = {22000, 1, 2, 3, 85, 86, 87, 88, 171, 172, 173, 174, 257, 258, 259, 260, 689, 700};
+    for (int i = 0; i < 24; ++i)
+        widths.push_back(std::uniform_int_distribution<int>(1, 700)(rng));
+    for (std::size_t page = 0; page < widths.size(); ++page) {
+        const int w = widths[page], h = std::uniform_int_distribution<int>(1, std::min(300, 60000 / w))(rng);
+        const bool palette = page % 2 == 1;
+        SCOPED_TRACE(testing::Message() << w << " x " << h << (palette ? " palette" : " RGB"));
+        if (page % 6 == 5) {
+            gr_test::set_memory_mode(w, h);
+            GrClearContext(GrAllocColor(40, 50, 60));
+        } else {
+            paint_page(w, h, palette, rng, w > 700 ? 3 : 0);
+        }
+        const auto d = save_and_compare(dir, nullptr, "page.png", nullptr);
+        const auto chunks = walk_chunks(dir / "page.png");
+        ASSERT_TRUE(d && chunks);
+        EXPECT_EQ(chunks->names, "IHDR IDAT IEND");
+        EXPECT_LE(chunks->largest_idat, 65536u);
+        EXPECT_EQ(inflate_rows(chunks->idat, w, h), d->pixels);
+    }
 }
 
 std::vector<std::string> names_in(const std::filesystem::path& folder)
