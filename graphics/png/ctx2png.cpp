@@ -52,16 +52,37 @@ const GrColor* read_row(const GrContext& ctx, int width, int y)
 
 enum class row_result { unreadable, converted, same_as_above };
 
-// The common case: a palette and only values inside it, straight from the scanline. A row that repeats the row
-// above (background, the sides of frames) finds its colours still in the buffer. Null when the row is not such.
+// After a row converted through the palette, the buffer still holds its colours: only the pixels whose values
+// changed are converted again, and a row that repeats the row above (background, the sides of frames) is not
+// touched. Null when a value lies outside the palette.
+std::optional<row_result> changed_palette_pixels(const GrColor* row, int width, row_buffers& buf)
+{
+    const std::uint32_t* const cells = buf.cells;
+    bool changed = false;
+    for (std::size_t x = 0, n = static_cast<std::size_t>(width);; ++x) {
+        x += twgr::matching_bytes(row + x, buf.previous + x, (n - x) * sizeof(GrColor)) / sizeof(GrColor);
+        if (x == n)
+            break;
+        const GrColor v = row[x];
+        if (v >= 256) {
+            buf.previous_valid = false;
+            return std::nullopt;
+        }
+        std::memcpy(buf.rgb + 3 * x, &cells[v], 3); // three bytes: the next pixel's may be unchanged
+        buf.previous[x] = v;
+        changed = true;
+    }
+    return changed ? row_result::converted : row_result::same_as_above;
+}
+
+// The common case: a palette and only values inside it, straight from the scanline. Null when the row is not such.
 std::optional<row_result> palette_row(const GrColor* row, int width, row_buffers& buf)
 {
     if (buf.cells == nullptr)
         return std::nullopt;
+    if (buf.previous_valid)
+        return changed_palette_pixels(row, width, buf);
     const std::size_t bytes = static_cast<std::size_t>(width) * sizeof(GrColor);
-    if (buf.previous_valid && std::memcmp(row, buf.previous, bytes) == 0)
-        return row_result::same_as_above;
-    buf.previous_valid = false;
     // One word per pixel, each overlapping the next by a byte: the spare byte at the end takes the last one's.
     const std::uint32_t* const cells = buf.cells;
     png_bytep out = buf.rgb;

@@ -5,8 +5,6 @@
 #include <zlib.h>
 
 #include <algorithm>
-#include <bit>
-#include <cstring>
 
 namespace twgr
 {
@@ -19,23 +17,12 @@ constexpr std::uint8_t filter_up = 2;
 // follow the page as it changes.
 constexpr std::size_t block_tokens = 16384;
 
-// How many of the n bytes at p equal b, a word at a time.
-std::size_t run_length(const std::uint8_t* p, std::size_t n, std::uint8_t b)
+// The Adler-32 after n more zero bytes: the first sum stays, the second grows by n times the first.
+unsigned long adler_after_zeros(unsigned long adler, std::size_t n)
 {
-    const std::uint64_t pattern = 0x0101010101010101u * b;
-    std::size_t i = 0;
-    for (; i + 8 <= n; i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, p + i, sizeof(word));
-        if (const std::uint64_t differs = word ^ pattern; differs != 0) {
-            const int bits =
-                std::endian::native == std::endian::little ? std::countr_zero(differs) : std::countl_zero(differs);
-            return i + static_cast<std::size_t>(bits) / 8;
-        }
-    }
-    while (i < n && p[i] == b)
-        ++i;
-    return i;
+    constexpr std::uint64_t base = 65521;
+    const std::uint64_t a = adler & 0xffff, b = (adler >> 16) & 0xffff;
+    return static_cast<unsigned long>((b + n % base * a) % base << 16 | a);
 }
 
 } // namespace
@@ -51,73 +38,89 @@ idat_encoder::idat_encoder(std::size_t width)
     bits_.put(0x01, 8);
 }
 
-void idat_encoder::push_literal(std::uint8_t byte)
+// The run of bytes equal to the last one: repeats, and literals for fewer than three left over.
+void idat_encoder::push_run()
 {
-    tokens_.push_back(byte);
-    last_byte_ = byte;
-}
-
-// n more bytes equal to the last one; fewer than three cannot be a repeat and go as literals.
-void idat_encoder::push_repeats(std::size_t n)
-{
+    std::size_t n = run_;
     for (; n >= deflate::min_repeat; n -= std::min<std::size_t>(n, deflate::max_repeat))
         tokens_.push_back(static_cast<deflate::token>(deflate::repeat + std::min<std::size_t>(n, deflate::max_repeat)));
     for (; n > 0; --n)
         tokens_.push_back(static_cast<deflate::token>(last_byte_));
+    run_ = 0;
 }
 
-void idat_encoder::tokenize(const std::uint8_t* bytes, std::size_t n)
+// The stream's next byte. One equal to the byte before joins its run; the stream's first byte cannot.
+void idat_encoder::push_byte(std::uint8_t byte)
 {
-    for (std::size_t i = 0; i < n;) {
-        if (last_byte_ >= 0) {
-            const std::size_t run = run_length(bytes + i, n - i, static_cast<std::uint8_t>(last_byte_));
-            if (run >= deflate::min_repeat) {
-                push_repeats(run);
-                i += run;
-                continue;
-            }
-        }
-        push_literal(bytes[i++]);
+    if (byte == last_byte_) {
+        ++run_;
+        return;
     }
+    push_run();
+    tokens_.push_back(byte);
+    last_byte_ = byte;
+}
+
+void idat_encoder::push_zeros(std::size_t n)
+{
+    if (n == 0)
+        return;
+    adler_ = adler_after_zeros(adler_, n);
+    if (last_byte_ != 0) {
+        push_byte(0);
+        --n;
+    }
+    run_ += n;
+}
+
+void idat_encoder::push_bytes(const std::uint8_t* bytes, std::size_t n)
+{
+    adler_ = adler32(adler_, bytes, static_cast<uInt>(n));
+    for (std::size_t i = 0; i < n; ++i)
+        push_byte(bytes[i]);
 }
 
 void idat_encoder::end_block_if_full()
 {
     if (tokens_.size() < block_tokens)
         return;
+    push_run();
     deflate::write_block(tokens_, block_byte_before_, false, bits_);
     tokens_.clear();
     block_byte_before_ = static_cast<std::uint8_t>(last_byte_);
 }
 
+// Stretches equal to the row above filter to zeros; the others are filtered here and the row above updated.
 void idat_encoder::add_row(const std::uint8_t* rgb)
 {
-    if (std::memcmp(rgb, above_.data(), row_bytes_) == 0) {
-        repeat_row();
-        return;
+    push_bytes(&filter_up, 1);
+    std::uint8_t* const above = above_.data();
+    for (std::size_t i = 0, n = row_bytes_; i < n;) {
+        const std::size_t same = matching_bytes(rgb + i, above + i, n - i);
+        push_zeros(same);
+        i += same;
+        std::size_t end = i;
+        for (; end < n && rgb[end] != above[end]; ++end)
+            filtered_[end - i] = static_cast<std::uint8_t>(rgb[end] - above[end]);
+        push_bytes(filtered_.data(), end - i);
+        std::memcpy(above + i, rgb + i, end - i);
+        i = end;
     }
-    // Locals, so that the compiler need not reload them after each byte stored.
-    std::uint8_t* const out = filtered_.data() + 1;
-    const std::uint8_t* const above = above_.data();
-    for (std::size_t i = 0, n = row_bytes_; i < n; ++i)
-        out[i] = static_cast<std::uint8_t>(rgb[i] - above[i]);
-    adler_ = adler32(adler_, filtered_.data(), static_cast<uInt>(filtered_.size()));
-    tokenize(filtered_.data(), filtered_.size());
-    std::memcpy(above_.data(), rgb, row_bytes_);
     end_block_if_full();
 }
 
 void idat_encoder::repeat_row()
 {
-    adler_ = adler32_combine(adler_, repeated_row_adler_, static_cast<z_off_t>(filtered_.size()));
-    push_literal(filter_up);
-    push_literal(0);
-    push_repeats(row_bytes_ - 1);
+    adler_ = adler32_combine(adler_, repeated_row_adler_, static_cast<z_off_t>(row_bytes_ + 1));
+    push_byte(filter_up);
+    push_byte(0);
+    run_ += row_bytes_ - 1;
     end_block_if_full();
 }
 
 void idat_encoder::finish()
 {
+    push_run();
     deflate::write_block(tokens_, block_byte_before_, true, bits_);
     tokens_.clear();
     bits_.align();
