@@ -30,6 +30,8 @@ struct row_buffers {
                                 // GrQueryColor per pixel
     GrColor* previous;          // the values of the row last converted through the palette
     bool previous_valid;        // rgb still holds that row's colours
+    twgr::pixel_span* changed;  // the pixels that changed since the row above: changed_count spans, in order
+    std::size_t changed_count;
 };
 
 // libpng's own handlers print; failures are reported by the result alone.
@@ -52,13 +54,30 @@ const GrColor* read_row(const GrContext& ctx, int width, int y)
 
 enum class row_result { unreadable, converted, same_as_above };
 
+// Adds pixel x to the spans of changed pixels. Spans a few pixels apart are joined: the encoder finds the equal
+// bytes between them itself.
+void note_changed(row_buffers& buf, std::size_t x)
+{
+    if (buf.changed_count > 0 && x <= buf.changed[buf.changed_count - 1].end + 2) {
+        buf.changed[buf.changed_count - 1].end = x + 1;
+        return;
+    }
+    buf.changed[buf.changed_count++] = {x, x + 1};
+}
+
+void whole_row_changed(row_buffers& buf, int width)
+{
+    buf.changed[0] = {0, static_cast<std::size_t>(width)};
+    buf.changed_count = 1;
+}
+
 // After a row converted through the palette, the buffer still holds its colours: only the pixels whose values
 // changed are converted again, and a row that repeats the row above (background, the sides of frames) is not
 // touched. Null when a value lies outside the palette.
 std::optional<row_result> changed_palette_pixels(const GrColor* row, int width, row_buffers& buf)
 {
     const std::uint32_t* const cells = buf.cells;
-    bool changed = false;
+    buf.changed_count = 0;
     for (std::size_t x = 0, n = static_cast<std::size_t>(width);; ++x) {
         x += twgr::matching_bytes(row + x, buf.previous + x, (n - x) * sizeof(GrColor)) / sizeof(GrColor);
         if (x == n)
@@ -70,9 +89,9 @@ std::optional<row_result> changed_palette_pixels(const GrColor* row, int width, 
         }
         std::memcpy(buf.rgb + 3 * x, &cells[v], 3); // three bytes: the next pixel's may be unchanged
         buf.previous[x] = v;
-        changed = true;
+        note_changed(buf, x);
     }
-    return changed ? row_result::converted : row_result::same_as_above;
+    return buf.changed_count > 0 ? row_result::converted : row_result::same_as_above;
 }
 
 // The common case: a palette and only values inside it, straight from the scanline. Null when the row is not such.
@@ -94,6 +113,7 @@ std::optional<row_result> palette_row(const GrColor* row, int width, row_buffers
     }
     std::memcpy(buf.previous, row, bytes);
     buf.previous_valid = true;
+    whole_row_changed(buf, width);
     return row_result::converted;
 }
 
@@ -104,6 +124,7 @@ row_result convert_row(const GrContext& ctx, int width, int y, row_buffers& buf)
         return row_result::unreadable;
     if (const std::optional<row_result> result = palette_row(row, width, buf))
         return *result;
+    whole_row_changed(buf, width);
     // GrQueryColor may reuse the scanline buffer: keep the row's values apart first.
     for (int x = 0; x < width; ++x)
         buf.index[x] = row[x];
@@ -175,7 +196,7 @@ int encode(std::FILE* fp, const char* comment, row_buffers& buf, twgr::idat_enco
             idat.repeat_row();
             break;
         case row_result::converted:
-            idat.add_row(buf.rgb);
+            idat.add_row(buf.rgb, {buf.changed, buf.changed_count});
             break;
         }
         write_idat(png, idat, false);
@@ -212,9 +233,11 @@ int write_current(std::FILE* fp, const char* comment)
     std::vector<png_byte> rgb(width * 3 + 1);
     std::vector<GrColor> index(width);
     std::vector<GrColor> previous(width);
+    std::vector<twgr::pixel_span> changed(width);
     std::vector<std::uint32_t> cells;
     const bool have_palette = fill_palette(cells);
-    row_buffers buf{rgb.data(), index.data(), have_palette ? cells.data() : nullptr, previous.data(), false};
+    row_buffers buf{
+        rgb.data(), index.data(), have_palette ? cells.data() : nullptr, previous.data(), false, changed.data(), 0};
     twgr::idat_encoder idat(width);
     return encode(fp, comment, buf, idat);
 }

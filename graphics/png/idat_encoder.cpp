@@ -90,22 +90,34 @@ void idat_encoder::end_block_if_full()
     block_byte_before_ = static_cast<std::uint8_t>(last_byte_);
 }
 
-// Stretches equal to the row above filter to zeros; the others are filtered here and the row above updated.
-void idat_encoder::add_row(const std::uint8_t* rgb)
+// Bytes begin to end - 1 of a row: stretches equal to the row above filter to zeros; the others are filtered
+// here and the row above updated.
+void idat_encoder::add_stretch(const std::uint8_t* rgb, std::size_t begin, std::size_t end)
 {
-    push_bytes(&filter_up, 1);
     std::uint8_t* const above = above_.data();
-    for (std::size_t i = 0, n = row_bytes_; i < n;) {
-        const std::size_t same = matching_bytes(rgb + i, above + i, n - i);
+    for (std::size_t i = begin; i < end;) {
+        const std::size_t same = matching_bytes(rgb + i, above + i, end - i);
         push_zeros(same);
         i += same;
-        std::size_t end = i;
-        for (; end < n && rgb[end] != above[end]; ++end)
-            filtered_[end - i] = static_cast<std::uint8_t>(rgb[end] - above[end]);
-        push_bytes(filtered_.data(), end - i);
-        std::memcpy(above + i, rgb + i, end - i);
-        i = end;
+        std::size_t differs = i;
+        for (; differs < end && rgb[differs] != above[differs]; ++differs)
+            filtered_[differs - i] = static_cast<std::uint8_t>(rgb[differs] - above[differs]);
+        push_bytes(filtered_.data(), differs - i);
+        std::memcpy(above + i, rgb + i, differs - i);
+        i = differs;
     }
+}
+
+void idat_encoder::add_row(const std::uint8_t* rgb, std::span<const pixel_span> changed)
+{
+    push_bytes(&filter_up, 1);
+    std::size_t done = 0;
+    for (const pixel_span& span : changed) {
+        push_zeros(3 * span.first - done);
+        add_stretch(rgb, 3 * span.first, 3 * span.end);
+        done = 3 * span.end;
+    }
+    push_zeros(row_bytes_ - done);
     end_block_if_full();
 }
 

@@ -8,19 +8,32 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <span>
 #include <vector>
 
 #include "png/deflate_block.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace twgr
 {
 
-// How many bytes at the start of a and b (n each) are equal, a word at a time.
+// How many bytes at the start of a and b (n each) are equal, 16 or 8 at a time.
 inline std::size_t matching_bytes(const void* a, const void* b, std::size_t n)
 {
     const auto* pa = static_cast<const std::uint8_t*>(a);
     const auto* pb = static_cast<const std::uint8_t*>(b);
     std::size_t i = 0;
+#if defined(__SSE2__)
+    for (; i + 16 <= n; i += 16) {
+        const __m128i equal = _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(pa + i)),
+                                             _mm_loadu_si128(reinterpret_cast<const __m128i*>(pb + i)));
+        if (const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(equal)); mask != 0xffff)
+            return i + static_cast<std::size_t>(std::countr_zero(~mask));
+    }
+#endif
     for (std::uint64_t wa, wb; i + 8 <= n; i += 8) {
         std::memcpy(&wa, pa + i, 8);
         std::memcpy(&wb, pb + i, 8);
@@ -35,13 +48,20 @@ inline std::size_t matching_bytes(const void* a, const void* b, std::size_t n)
     return i;
 }
 
+// Pixels first to end - 1 of a row.
+struct pixel_span {
+    std::size_t first;
+    std::size_t end;
+};
+
 class idat_encoder
 {
 public:
     explicit idat_encoder(std::size_t width);
 
-    // The next row, 3 bytes a pixel. Only the bytes that differ from the row above are filtered and scanned.
-    void add_row(const std::uint8_t* rgb);
+    // The next row, 3 bytes a pixel, which differs from the row added last only inside the spans (in order, apart).
+    // Only the bytes that differ from the row above are filtered and scanned.
+    void add_row(const std::uint8_t* rgb, std::span<const pixel_span> changed);
     // The next row, known to equal the one added last (or, first, a black row).
     void repeat_row();
     // Ends the stream: its last block and its checksum. Add nothing after.
@@ -57,6 +77,7 @@ private:
     void push_zeros(std::size_t n);
     void push_run();
     void push_bytes(const std::uint8_t* bytes, std::size_t n);
+    void add_stretch(const std::uint8_t* rgb, std::size_t begin, std::size_t end);
     void end_block_if_full();
 
     std::size_t row_bytes_;
