@@ -1,14 +1,12 @@
-// Ranges, sorting, emptying, user limits and the trace printers of a data set.
+// Ranges, sorting, emptying and user limits of a data set (its printers show in traces, help and pictures: the
+// cases reader/passes_traces, cli/help_full and the golden ellipse cases).
 #include "data/data_set.h"
 
 #include <algorithm>
 #include <bit>
 #include <cmath>
-#include <iostream>
 #include <limits>
 #include <random>
-#include <sstream>
-#include <tuple>
 
 #include "reader_fixture.h"
 
@@ -50,21 +48,10 @@ TEST_F(DataSet, RangesWidenAndNeverReset)
 
 TEST_F(DataSet, SortOrdersRowsBySignedZAndKeepsEveryRowWhole)
 {
-    data d;
-    d.x = {1, 2, 3};
-    d.y = {10, 20, 30};
-    d.z = {3, -1, 2};
-    debug = 2;
-    testing::internal::CaptureStdout();
-    d.sort();
-    std::cout.flush();
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "3 -1 2 \n-1 2 3 \n");
-    EXPECT_TRUE(d.x == (std::vector<double>{2, 3, 1}) && d.y == (std::vector<double>{20, 30, 10}));
-    EXPECT_EQ(d.z, (std::vector<double>{-1, 2, 3}));
-
     // Against a stable sort by z: equal z (-0 and +0 among them) keep file order, NaN comes last, and every
-    // z keeps its exact bits. Sizes below and far above the insertion-sort ranges, values with many ties.
-    debug = 0;
+    // z keeps its exact bits. Sizes below and far above the insertion-sort ranges, values with many ties (its trace:
+    // the case reader/sort_traced).
+    data d;
     draw_type = DT_ELLIPSE_XYUV;
     std::mt19937 rng(7);
     using limits = std::numeric_limits<double>;
@@ -117,13 +104,6 @@ TEST_F(DataSet, UserLimitsReplaceOnlyTheGivenBounds)
     EXPECT_TRUE(d.mod_minmax.y.Min == 0 && d.mod_minmax.y.Max == 4);
     EXPECT_EQ(d.mod_minmax.z.Max, UserMinMax.z.Max);
     EXPECT_EQ(d.mod_minmax.e1.Min, std::numeric_limits<double>::max());
-}
-
-TEST_F(DataSet, Printers)
-{
-    std::ostringstream out;
-    out << MinMax{3, -1} << "|" << RGB{255, 0, 17} << "|" << scalee_t{1.5, 2e-7};
-    EXPECT_EQ(out.str(), "Max:3 Min:-1 Range:4|255,0,17|x:1.5 y:2e-07");
 }
 
 } // namespace

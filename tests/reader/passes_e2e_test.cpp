@@ -192,27 +192,16 @@ TEST(ReaderPasses, StandardInputGivesThePlainFilesPicture)
     EXPECT_EQ(occurrences(run.err, ") rows=300\n"), 4) << run.err;
 }
 
-// Broken compressed data on standard input, "-" named twice and empty standard input: status 1, a message naming
-// the input, and no picture (broken compressed files: case files).
+// Broken compressed data on standard input: status 1, a message naming the input, and no picture (broken
+// compressed files, "-" named twice and empty standard input: case files under tests/cases/reader).
 TEST(ReaderPasses, BrokenStandardInputEndsTheRunWithoutAPicture)
 {
     TempDir dir;
-    copy_packed(dir, {"rows.dat", "cut.gz"});
-    const std::string twice =
-        "\nError: \"-\" (standard input) is named 2 times as a data file: it can be read only once\n";
-    const std::pair<const char*, std::string> cases[] = {
-        {"TW --in-memory - <cut.gz", "\nError: data file -: truncated gzip data\n"},
-        {"TW --in-memory - rows.dat - <rows.dat", twice},
-        {"TW --in-memory -3 - rows.dat - <rows.dat", twice},
-        {"TW --in-memory - </dev/null", "\nError: no data in file -\n"},
-    };
-    for (const auto& [command, message] : cases) {
-        const auto run = run_shell(dir, command);
-        EXPECT_EQ(run.status, 1) << command;
-        EXPECT_TRUE(contains(run.err, message)) << command << "\n" << run.err;
-        for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
-            EXPECT_NE(entry.path().extension(), ".png") << command;
-    }
+    copy_packed(dir, {"cut.gz"});
+    const auto run = run_shell(dir, "TW --in-memory - <cut.gz");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.ends_with("\nError: data file -: truncated gzip data\n")) << run.err;
+    EXPECT_FALSE(std::filesystem::exists(dir / "stdin.png"));
 }
 
 } // namespace
