@@ -1,14 +1,13 @@
-// Wildcard expansion of the argument vector: the budget of entries examined, which no run of the program can
-// reach quickly (matching, braces, folders, nesting and the trace are case files, tests/cases/cli/glob_*).
+// Wildcard expansion of the argument vector: the budget of directory entries examined, which no run of the program
+// can reach quickly (matching, braces and their budget, folders, nesting and the trace are case files,
+// tests/cases/cli/glob_*).
 #include "cli/expand/glob.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
 #include <stdexcept>
 #include <string>
 #include <unistd.h>
@@ -55,13 +54,6 @@ protected:
         std::error_code ignored;
         std::filesystem::remove_all(path_, ignored);
     }
-    void touch(std::initializer_list<std::string> names) const
-    {
-        for (const auto& name : names) {
-            std::filesystem::create_directories((path_ / name).parent_path());
-            std::ofstream(name) << "1 2 3\n";
-        }
-    }
     std::filesystem::path path_;
 
 private:
@@ -93,22 +85,6 @@ TEST_F(GlobFolder, EntryBudgetIsSharedByTheFoldersOfOneArgument)
     ASSERT_EQ(result.size(), 2u * 99999u) << "the count starts again for each argument";
     EXPECT_TRUE(std::is_sorted(result.begin(), result.begin() + 99999));
     EXPECT_EQ(err, budget_warning("*/*") + budget_warning("*/*")) << "files left out are not left out silently";
-}
-
-TEST_F(GlobFolder, BraceAlternativesCountAgainstTheBudget)
-{
-    touch({"a7b7c7d7e7.dat"});
-    std::string group = "{";
-    for (int i = 0; i < 100; ++i)
-        group += std::to_string(i) + (i < 99 ? "," : "}");
-    const std::string five_groups = "a" + group + "b" + group + "c" + group + "d" + group + "e" + group + ".dat";
-    const auto start = std::chrono::steady_clock::now();
-    testing::internal::CaptureStderr();
-    const Args result = expand({five_groups, "a{6,7}b7c7d7e{7,8}.dat"});
-    const std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
-    EXPECT_EQ(result, (Args{five_groups, "a7b7c7d7e7.dat"})) << "the match lies beyond the budget";
-    EXPECT_EQ(err, budget_warning(five_groups));
 }
 
 } // namespace
