@@ -60,6 +60,19 @@ bool reading_now(pid_t pid, const std::filesystem::path& file)
     return false;
 }
 
+// Runs a shell command in dir in which TW stands for the program (for standard input from a file or a pipe);
+// standard output is dropped.
+test_support::RunResult run_shell(const TempDir& dir, std::string command)
+{
+    command.replace(command.find("TW"), 2, std::string("'") + TREMWIL_BIN + "'");
+    const std::string line = "cd '" + dir.path().string() + "' && " + command + " 2>run.err >/dev/null";
+    const int status = std::system(line.c_str());
+    test_support::RunResult run;
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.err = read_file(dir / "run.err");
+    return run;
+}
+
 // Log rotation by copy and truncate while the program reads the file: an error naming the file, never a fault.
 TEST(ReaderPasses, FileTruncatedWhileItIsReadEndsWithAnError)
 {
@@ -102,7 +115,7 @@ TEST(ReaderPasses, EndlessOrHugeInputsEndWithAnErrorNamingThem)
             out << blank;
         out << "1 2 3\n4 5 6\n";
     }
-    const auto run = finish_tremwil(start_tremwil({"--in-memory", "blank.dat"}, dir.path()), dir.path(), 120s);
+    auto run = finish_tremwil(start_tremwil({"--in-memory", "blank.dat"}, dir.path()), dir.path(), 120s);
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_LT(run.peak_kb, 64 * 1024) << "a 100 MB file of blank lines";
 
@@ -110,14 +123,11 @@ TEST(ReaderPasses, EndlessOrHugeInputsEndWithAnErrorNamingThem)
     // through them take minutes: the reader's tests hold the row limit at small bounds in every build.
     if (address_sanitizer)
         return;
-    const std::string endless_rows = "cd '" + dir.path().string() + "' && yes '1 2 3' | timeout -s KILL 240 '" +
-                                     TREMWIL_BIN + "' --in-memory /dev/stdin 2>yes.err >/dev/null";
-    const int status = std::system(endless_rows.c_str());
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
-    EXPECT_TRUE(read_file(dir / "yes.err")
-                    .ends_with("\nError: data file /dev/stdin has more than 50000000 rows, the most one data file "
-                               "may hold\n"))
-        << read_file(dir / "yes.err");
+    run = run_shell(dir, "yes '1 2 3' | timeout -s KILL 240 TW --in-memory /dev/stdin");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.ends_with(
+        "\nError: data file /dev/stdin has more than 50000000 rows, the most one data file may hold\n"))
+        << run.err;
 
     // Memory that runs out while reading: one message, no abort.
     {
@@ -125,25 +135,9 @@ TEST(ReaderPasses, EndlessOrHugeInputsEndWithAnErrorNamingThem)
         for (int i = 0; i < 3'000'000; ++i)
             out << "1 2 3\n";
     }
-    const std::string small_memory = "cd '" + dir.path().string() + "' && ulimit -v 100000 && exec '" + TREMWIL_BIN +
-                                     "' --in-memory rows.dat 2>oom.err >/dev/null";
-    const int oom_status = std::system(small_memory.c_str());
-    EXPECT_TRUE(WIFEXITED(oom_status) && WEXITSTATUS(oom_status) == 1) << oom_status;
-    EXPECT_TRUE(contains(read_file(dir / "oom.err"), "\nError: out of memory while reading data file rows.dat ("))
-        << read_file(dir / "oom.err");
-}
-
-// Runs a shell command in dir in which TW stands for the program (for standard input from a file or a pipe);
-// standard output is dropped.
-test_support::RunResult run_shell(const TempDir& dir, std::string command)
-{
-    command.replace(command.find("TW"), 2, std::string("'") + TREMWIL_BIN + "'");
-    const std::string line = "cd '" + dir.path().string() + "' && " + command + " 2>run.err >/dev/null";
-    const int status = std::system(line.c_str());
-    test_support::RunResult run;
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.err = read_file(dir / "run.err");
-    return run;
+    run = run_shell(dir, "ulimit -v 100000 && exec TW --in-memory rows.dat");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(contains(run.err, "\nError: out of memory while reading data file rows.dat (")) << run.err;
 }
 
 std::vector<png_byte> pixels_of(const std::filesystem::path& png)
