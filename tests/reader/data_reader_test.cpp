@@ -65,7 +65,8 @@ protected:
 using rows = std::vector<double>;
 
 // Comments, blank lines, words where numbers belong and sorting by z are held to a literal reading below; these
-// are what that reading cannot show (the traces of a line that falls short: the case reader/fatal_short_line_traced).
+// are what that reading cannot show (the traces of a line that falls short and the switches a one-column file sets:
+// the cases reader/fatal_short_line_traced and reader/one_column_*).
 TEST_F(Reader, AppendsRowsAndStopsTheSortAtALineWithoutZ)
 {
     EXPECT_EQ(read("2 4 5\n1 2 3"), 2u);
@@ -101,26 +102,6 @@ TEST_F(Reader, BlankLinesEndBlocksAlsoAfterTheSort)
         read(text);
         EXPECT_EQ(mydata[0].block_starts, starts) << text;
     }
-}
-
-TEST_F(Reader, OneColumnFileSwitchesXAndZOffForTheRun)
-{
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(read("7\n5\n"), 2u);
-    EXPECT_EQ(read("1 2 3\n", 1), 1u);
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("only one column"), std::string::npos);
-    EXPECT_TRUE(nox == 1 && noz == 1 && mydata[0].cols.y == 1);
-    EXPECT_TRUE(mydata[0].x == (rows{0, 1}) && mydata[0].y == (rows{7, 5}) && mydata[0].z == (rows{1, 1}));
-    EXPECT_EQ(mydata[1].y, (rows{2})) << "the switches hold for the rest of the run";
-
-    // Already --nox with y from column 1: no warning and noz left alone (so z is then found missing).
-    reset_settings();
-    nox = 1;
-    mydata[2].cols.y = 1;
-    testing::internal::CaptureStderr();
-    read("4\n", 2);
-    EXPECT_EQ(testing::internal::GetCapturedStderr().find("only one column"), std::string::npos);
-    EXPECT_EQ(noz, 0);
 }
 
 // Which column is which in each ellipse/quiver type: the golden cases' pictures; one report of components not at
