@@ -1,12 +1,12 @@
 // Reading through the built program, where a case file cannot say it: a file that shrinks while it is read,
 // endless or huge inputs, and standard input (the passes, "@N" references and compressed files are case files
 // under tests/cases/reader).
-#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
+#include <regex>
 #include <string>
 #include <sys/wait.h>
 #include <thread>
@@ -154,7 +154,7 @@ void copy_packed(const TempDir& dir, std::initializer_list<const char*> names)
 }
 
 // Compressed files: the case files under tests/cases/reader. Standard input, compressed, through a pipe and
-// from a file, gives their picture as stdin.png, and the PNG comment and the path line say "-".
+// from a file, gives their picture as stdin.png, and the PNG comment and the path line (traced) say "-".
 TEST(ReaderPasses, StandardInputGivesThePlainFilesPicture)
 {
     TempDir dir;
@@ -165,19 +165,12 @@ TEST(ReaderPasses, StandardInputGivesThePlainFilesPicture)
     auto run = run_shell(dir, "cat rows_two_frames.zst | TW --in-memory --nopath -");
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(pixels_of(dir / "stdin.png"), plain);
-    run = run_shell(dir, "TW --in-memory -o path.png - <rows_two_members.gz");
+    run = run_shell(dir, "TW --in-memory --debug -o path.png - <rows_two_members.gz");
     EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(std::regex_search(run.err, std::regex(R"(\) gprintfxy\([0-9]+,[0-9]+\) -\n)"))) << "the path line";
     const auto with_path = test_support::read_png(dir / "path.png");
-    ASSERT_TRUE(with_path && with_path->pixels.size() == plain.size());
+    ASSERT_TRUE(with_path);
     EXPECT_TRUE(with_path->comment.value_or("").ends_with(" -o path.png -(-)")) << with_path->comment.value_or("");
-    int first = with_path->width, last = -1;
-    for (std::size_t i = 0; i < plain.size(); ++i)
-        if (plain[i] != with_path->pixels[i]) {
-            const int x = static_cast<int>(i / 3 % static_cast<std::size_t>(with_path->width));
-            first = std::min(first, x);
-            last = std::max(last, x);
-        }
-    EXPECT_TRUE(last >= first && last - first < 8) << "the path line is one glyph: " << first << " to " << last;
 
     // Standard input is read once; a data set that comes back to it in every pass gets the same rows.
     run = run_shell(dir, "TW --in-memory --debug -1 - rows.dat rows_two_members.gz <rows_two_frames.zst");
