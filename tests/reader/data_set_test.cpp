@@ -17,13 +17,18 @@ using reader_tests::ReaderTest;
 
 using DataSet = ReaderTest;
 
-// Ranges widen over both columns of a pair, keep the extremes of earlier passes and count the component pairs in
-// the ellipse and quiver types only: the traces of the cases reader/passes_traces and reader/quiver_ranges_traced.
-// Here the bounds of the check that warns of data sets outside the plotted range.
-TEST_F(DataSet, InsideTheRangeMeansStrictlyBetweenItsBounds)
+// Ranges keep the extremes of earlier passes and count the component pairs in the ellipse and quiver types only,
+// each pair over both its columns: the traces of the cases reader/passes_traces and reader/quiver_ranges_traced.
+// Here a range's width, its largest magnitude and the bounds of the check that warns of data sets outside it.
+TEST_F(DataSet, RangesWidenOverBothVectors)
 {
-    const MinMax m{3, -2.5};
-    EXPECT_TRUE(!m.inrange_excl(3) && !m.inrange_excl(-2.5) && m.inrange_excl(2.999) && m.inrange_excl(-2.499));
+    data d;
+    MinMax m;
+    d.FindMinMax1(m, {}, {});
+    EXPECT_EQ(m.Max, std::numeric_limits<double>::lowest()) << "nothing to widen with";
+    d.FindMinMax1(m, {3, -1, 2}, {-2.5});
+    EXPECT_TRUE(m.Max == 3 && m.Min == -2.5 && m.range() == 5.5 && m.absmax() == 3);
+    EXPECT_TRUE(!m.inrange_excl(3) && !m.inrange_excl(-2.5) && m.inrange_excl(2.999));
 }
 
 TEST_F(DataSet, SortOrdersRowsBySignedZAndKeepsEveryRowWhole)
