@@ -1,5 +1,6 @@
-// readfile on files written into a temporary folder: the line rules, the switches the reader sets, the
-// ellipse/quiver columns, its limits, and damaged input compared with a literal line-by-line reading.
+// readfile on files written into a temporary folder: the line rules, the switches the reader sets, its limits, and
+// damaged input compared with a literal line-by-line reading. The ellipse/quiver columns show in runs: the golden
+// pictures and the cases reader/quiver_* and reader/ellipse_not_perpendicular_once.
 #include "data/data_reader.h"
 
 #include "data/byte_source.h"
@@ -100,18 +101,6 @@ TEST_F(Reader, BlankLinesEndBlocksAlsoAfterTheSort)
         read(text);
         EXPECT_EQ(mydata[0].block_starts, starts) << text;
     }
-}
-
-// Which column is which in each ellipse/quiver type: the golden cases' pictures; one report of components not at
-// right angles for the whole file: the case reader/ellipse_not_perpendicular_once.
-TEST_F(Reader, QuiverComponentsAreReadWhenZIsOff)
-{
-    // z is never read in these types, so the z switches do not stop the components.
-    draw_type = DT_QUIVER_XYUV;
-    noz = only2cols = 1;
-    mydata[2].cols.e = 2;
-    read("9 1 0 0 1\n8 2 0 0 2\n", 2);
-    EXPECT_TRUE(mydata[2].dx1 == (rows{1, 2}) && mydata[2].dy2 == (rows{1, 2}) && mydata[2].x == (rows{9, 8}));
 }
 
 TEST_F(Reader, UnknownDrawTypeEndsTheRunUnlessZIsOff)
