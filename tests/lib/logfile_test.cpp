@@ -1,4 +1,4 @@
-// The usage log: line format, quoting, failure to open, and parallel writers.
+// The usage log: line format, its time in the locale of a run, quoting, what it writes to, and parallel writers.
 #include "log/logfile.h"
 
 #include <gtest/gtest.h>
@@ -173,6 +173,33 @@ TEST(Flogfile, ParallelWritersLeaveOneWholeLineEach)
         written.insert(arguments);
     }
     EXPECT_TRUE(logged == written) << "lines were broken, lost or written twice:\n" << read_file(log).substr(0, 2000);
+}
+
+// A run of the program logs the time in the time locale of its environment.
+TEST(Flogfile, TheTimeFollowsTheTimeLocaleOfTheEnvironment)
+{
+    test_support::TempDir dir;
+    const std::string compile = "localedef -i de_DE -f UTF-8 '" + (dir / "de_DE.UTF-8").string() + "' >/dev/null 2>&1";
+    if (std::system(compile.c_str()) != 0)
+        GTEST_SKIP() << "cannot build a German locale here (localedef and its sources are missing)";
+    dir.write("empty.dat", "");
+    auto german_date = [](std::time_t when) {
+        std::tm local{};
+        localtime_r(&when, &local);
+        char text[32];
+        std::strftime(text, sizeof text, "%d.%m.%Y", &local);
+        return std::string(text);
+    };
+    const std::time_t before = std::time(nullptr);
+    test_support::run_tremwil({"empty.dat"}, dir.path(),
+                              {{"LOCPATH", dir.path().string()}, {"LC_ALL", ""}, {"LC_TIME", "de_DE.UTF-8"}});
+    const std::time_t after = std::time(nullptr);
+    const std::string line = read_file(dir / "logfile");
+    // "%x %X" in this locale: day.month.year and a 24-hour time.
+    ASSERT_GE(line.size(), 20u) << line;
+    const std::string date = line.substr(0, 10);
+    EXPECT_TRUE(date == german_date(before) || date == german_date(after)) << line;
+    EXPECT_TRUE(line[10] == ' ' && line[13] == ':' && line[16] == ':' && line[19] == ' ') << line;
 }
 
 } // namespace
