@@ -140,12 +140,6 @@ TEST(ReaderPasses, EndlessOrHugeInputsEndWithAnErrorNamingThem)
     EXPECT_TRUE(contains(run.err, "\nError: out of memory while reading data file rows.dat (")) << run.err;
 }
 
-std::vector<png_byte> pixels_of(const std::filesystem::path& png)
-{
-    const auto image = test_support::read_png(png);
-    return image ? image->pixels : std::vector<png_byte>{};
-}
-
 // Copies the named files of tests/data/reader/packed into dir.
 void copy_packed(const TempDir& dir, std::initializer_list<const char*> names)
 {
@@ -160,11 +154,11 @@ TEST(ReaderPasses, StandardInputGivesThePlainFilesPicture)
     TempDir dir;
     copy_packed(dir, {"rows.dat", "rows_two_frames.zst", "rows_two_members.gz"});
     ASSERT_EQ(run_tremwil({"--in-memory", "--nopath", "-o", "plain.png", "rows.dat"}, dir.path()).status, 0);
-    const auto plain = pixels_of(dir / "plain.png");
-    ASSERT_FALSE(plain.empty());
     auto run = run_shell(dir, "cat rows_two_frames.zst | TW --in-memory --nopath -");
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(pixels_of(dir / "stdin.png"), plain);
+    const auto plain = test_support::read_png(dir / "plain.png"), from_pipe = test_support::read_png(dir / "stdin.png");
+    ASSERT_TRUE(plain && from_pipe);
+    EXPECT_EQ(from_pipe->pixels, plain->pixels);
     run = run_shell(dir, "TW --in-memory --debug -o path.png - <rows_two_members.gz");
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_TRUE(std::regex_search(run.err, std::regex(R"(\) gprintfxy\([0-9]+,[0-9]+\) -\n)"))) << "the path line";
