@@ -2,8 +2,8 @@
 // out of it; each file is one test, named after its path (golden/rings.case runs as Case/Cases.Run/golden_rings).
 //
 // A case file is read line by line; blank lines and lines starting with '#' are comments.
-//   args: --in-memory -o "my plot.png" a.dat  words of the command line; "..." groups blanks, \" and \\ inside
-//                                             quotes; repeatable, words are appended
+//   args: --in-memory -o "my plot.png" a.dat  words of the command line (a word in "..." may hold blanks, \"
+//                                             and \\); repeatable, words are appended
 //   env: NAME=VALUE                           an environment variable for the run (repeatable)
 //   file: a.dat                               a file for the run folder (its folders made): the lines up to "end"
 //   copy: a.dat = examples/example.dat        a file of the repository copied into the run folder
@@ -13,19 +13,17 @@
 //                                             show the data file's path); runs in it take turns under a lock
 //   status: 0                                 the exit status (required)
 //   stdout: text    stderr: text              with any such line, the whole stream equals these lines
+//   empty: stdout   empty: stderr             the stream is empty
 //   stdout-has: text    stderr-has: text      the stream contains the text
 //   stdout-has-file: tests/data/x.txt         stdout contains the whole contents of this file of the repository
 //   stdout-match: re    stderr-match: re      the stream contains a match of the regular expression (ECMAScript)
 //   file-match: logfile = re                  the file exists and its contents contain a match of re
 //   absent: a.png                             the run left no such file
 //   comment: a.png = text                     the picture's "Comment" text equals text
-//   empty: stdout   empty: stderr             the stream is empty
 //   png: out.png 640x480 0123456789abcdef     the picture's size and the checksum of its pixels
-// ${SOURCE_DIR} (the repository), ${DIR} (the run folder, real path in comments) and ${BIN} (the program) are
-// replaced in args, env, copy sources, file patterns and comments.
-// The checksum is 64-bit FNV-1a over width and height (32-bit little endian each) and then the RGB rows.
-// With TREMWIL_CASES_PRINT=1 each run also prints what it produced, in this format, to help write new cases, and
-// with TREMWIL_CASES_KEEP=folder its pictures are copied there (as case_picture.png) to be looked at.
+// ${SOURCE_DIR} (the repository), ${DIR} (the run folder's real path) and ${BIN} (the program) are replaced in
+// every value. The checksum is 64-bit FNV-1a over width and height (32-bit little endian each), then the RGB rows.
+// With TREMWIL_CASES_PRINT=1 each run also prints what it produced, in this format, to help write new cases.
 #include <sys/file.h>
 
 // GCC 12 warns falsely inside <regex> when it optimises with the sanitizers (std::function copied in the NFA).
@@ -34,7 +32,6 @@
 #endif
 
 #include <algorithm>
-#include <cctype>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -42,8 +39,10 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <iomanip>
 #include <optional>
 #include <regex>
+#include <set>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -60,79 +59,31 @@ namespace
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
+using test_support::read_file;
 
 const fs::path cases_root = fs::path(SOURCE_DIR) / "tests" / "cases";
 
-struct picture {
-    std::string file;
-    std::string size; // "640x480"
-    std::string checksum;
+struct entry {
+    std::string key, value;
+    std::string body; // a file's lines
 };
 
-struct stream_expectation {
-    std::optional<std::vector<std::string>> lines; // the whole stream, when given
-    std::vector<std::string> parts;
-    std::vector<std::string> patterns;
-};
-
-struct test_case {
-    std::vector<std::string> args;
-    std::vector<std::pair<std::string, std::string>> env;
-    std::vector<std::pair<std::string, std::string>> files;  // name, contents
-    std::vector<std::pair<std::string, std::string>> copies; // name, source
-    std::vector<std::pair<std::string, std::string>> links;  // name, target
-    std::vector<std::string> dirs, absent;
-    std::vector<std::pair<std::string, std::string>> file_patterns, comments; // name, pattern or text
-    std::string folder;
-    std::optional<int> status;
-    stream_expectation out, err;
-    std::vector<picture> pictures;
-};
-
+// Words at blanks; a word in double quotes may hold blanks, \" and \\.
 std::vector<std::string> split_words(const std::string& text)
 {
+    std::istringstream in(text);
     std::vector<std::string> words;
-    std::string word;
-    bool in_word = false, quoted = false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '"') {
-            quoted = !quoted;
-            in_word = true;
-        } else if (quoted && c == '\\' && i + 1 < text.size() && (text[i + 1] == '"' || text[i + 1] == '\\')) {
-            word += text[++i];
-        } else if (!quoted && (c == ' ' || c == '\t')) {
-            if (in_word)
-                words.push_back(word);
-            word.clear();
-            in_word = false;
-        } else {
-            word += c;
-            in_word = true;
-        }
-    }
-    if (quoted)
-        throw std::runtime_error("unclosed quote");
-    if (in_word)
+    for (std::string word; in >> std::quoted(word);)
         words.push_back(word);
     return words;
 }
 
-std::string expand(std::string text, const fs::path& dir)
+// "name = value" as its two trimmed sides.
+std::pair<std::string, std::string> split_at_equals(const std::string& text)
 {
-    for (const auto& [name, value] : {std::pair<std::string, std::string>{"${SOURCE_DIR}", SOURCE_DIR},
-                                      std::pair<std::string, std::string>{"${DIR}", dir.string()},
-                                      std::pair<std::string, std::string>{"${BIN}", TREMWIL_BIN}})
-        for (auto at = text.find(name); at != std::string::npos; at = text.find(name, at + value.size()))
-            text.replace(at, name.size(), value);
-    return text;
-}
-
-std::pair<std::string, std::string> split_at(const std::string& text, char sep)
-{
-    const auto at = text.find(sep);
+    const auto at = text.find('=');
     if (at == std::string::npos)
-        throw std::runtime_error(std::string("missing '") + sep + "' in: " + text);
+        throw std::runtime_error("missing '=' in: " + text);
     auto trim = [](std::string s) {
         s.erase(0, s.find_first_not_of(' '));
         s.erase(s.find_last_not_of(' ') + 1);
@@ -141,98 +92,51 @@ std::pair<std::string, std::string> split_at(const std::string& text, char sep)
     return {trim(text.substr(0, at)), trim(text.substr(at + 1))};
 }
 
-// Reads the entry of line i; a file's lines are read too, leaving i at its line "end".
-void read_entry(test_case& c, const std::string& key, const std::string& value, const std::vector<std::string>& lines,
-                std::size_t& i)
+// The entries of a case (of a part of one when status is not required); throws naming the line at a fault.
+std::vector<entry> parse_case(const std::string& text, bool status_required = true)
 {
-    if (key == "args") {
-        for (auto& w : split_words(value))
-            c.args.push_back(w);
-    } else if (key == "env") {
-        c.env.push_back(split_at(value, '='));
-    } else if (key == "file") {
-        std::string contents;
-        while (++i < lines.size() && lines[i] != "end")
-            contents += lines[i] + "\n";
-        if (i == lines.size())
-            throw std::runtime_error("file " + value + " has no line 'end'");
-        c.files.emplace_back(value, contents);
-    } else if (key == "copy") {
-        c.copies.push_back(split_at(value, '='));
-    } else if (key == "link" || key == "file-match" || key == "comment") {
-        (key == "link" ? c.links : key == "comment" ? c.comments : c.file_patterns).push_back(split_at(value, '='));
-    } else if (key == "dir" || key == "absent") {
-        (key == "dir" ? c.dirs : c.absent).push_back(value);
-    } else if (key == "folder") {
-        c.folder = value;
-    } else if (key == "status") {
-        c.status = std::stoi(value);
-    } else if (key == "stdout" || key == "stderr") {
-        auto& want = (key == "stdout" ? c.out : c.err).lines;
-        want = want.value_or(std::vector<std::string>{});
-        want->push_back(value);
-    } else if (key == "stdout-has" || key == "stderr-has") {
-        (key == "stdout-has" ? c.out : c.err).parts.push_back(value);
-    } else if (key == "stdout-has-file") {
-        c.out.parts.push_back(test_support::read_file(fs::path(SOURCE_DIR) / value));
-    } else if (key == "stdout-match" || key == "stderr-match") {
-        std::regex{value}; // refused here when it is no regular expression
-        (key == "stdout-match" ? c.out : c.err).patterns.push_back(value);
-    } else if (key == "empty" && (value == "stdout" || value == "stderr")) {
-        (value == "stdout" ? c.out : c.err).lines = std::vector<std::string>{};
-    } else if (key == "png") {
-        picture p;
-        if (!(std::istringstream(value) >> p.file >> p.size >> p.checksum))
-            throw std::runtime_error("png needs a file name, a size and a checksum");
-        c.pictures.push_back(p);
-    } else {
-        throw std::runtime_error("unknown entry '" + key + "'");
-    }
-}
-
-// Throws with the line number when the text is not a valid case.
-test_case parse_case(const std::string& text)
-{
+    const std::string keys = " args env file copy dir link folder status stdout stderr stdout-has stderr-has "
+                             "stdout-has-file empty file-match stdout-match stderr-match absent comment png ";
     std::vector<std::string> lines;
     std::istringstream in(text);
     for (std::string line; std::getline(in, line);)
         lines.push_back(line);
-    test_case c;
+    std::vector<entry> entries;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (lines[i].empty() || lines[i][0] == '#')
             continue;
-        const std::size_t number = i + 1;
-        try {
-            const auto colon = lines[i].find(':');
-            if (colon == std::string::npos)
-                throw std::runtime_error("expected 'entry: value'");
-            const std::string value = lines[i].substr(colon + 1);
-            read_entry(c, lines[i].substr(0, colon), value.starts_with(' ') ? value.substr(1) : value, lines, i);
-        } catch (const std::exception& e) {
-            throw std::runtime_error("line " + std::to_string(number) + ": " + e.what());
+        const auto colon = lines[i].find(':');
+        const std::string where = "line " + std::to_string(i + 1) + ": ";
+        if (colon == std::string::npos)
+            throw std::runtime_error(where + "expected 'entry: value'");
+        entry e{lines[i].substr(0, colon), lines[i].substr(colon + 1), ""};
+        if (e.value.starts_with(' '))
+            e.value.erase(0, 1);
+        if (keys.find(" " + e.key + " ") == std::string::npos ||
+            (e.key == "empty" && e.value != "stdout" && e.value != "stderr"))
+            throw std::runtime_error(where + "unknown entry '" + e.key + "'");
+        for (const std::size_t start = i; e.key == "file" && (++i == lines.size() || lines[i] != "end");) {
+            if (i == lines.size())
+                throw std::runtime_error("line " + std::to_string(start + 1) + ": file " + e.value + " has no 'end'");
+            e.body += lines[i] + "\n";
         }
+        entries.push_back(e);
     }
-    if (!c.status)
+    if (status_required && std::none_of(entries.begin(), entries.end(), [](auto& e) { return e.key == "status"; }))
         throw std::runtime_error("no 'status:' line");
-    return c;
+    return entries;
 }
 
-std::uint64_t fnv1a(std::uint64_t hash, const unsigned char* bytes, std::size_t n)
-{
-    for (std::size_t i = 0; i < n; ++i)
-        hash = (hash ^ bytes[i]) * 1099511628211ULL;
-    return hash;
-}
-
+// The value of a "png:" line that matches the picture.
 std::string picture_line(const std::string& file, const test_support::png_image& png)
 {
     std::uint64_t hash = 14695981039346656037ULL;
-    for (const std::uint32_t v : {png.width, png.height}) {
-        const unsigned char le[4] = {static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8),
-                                     static_cast<unsigned char>(v >> 16), static_cast<unsigned char>(v >> 24)};
-        hash = fnv1a(hash, le, 4);
-    }
-    hash = fnv1a(hash, png.pixels.data(), png.pixels.size());
+    const auto add = [&hash](std::uint32_t byte) { hash = (hash ^ (byte & 0xffU)) * 1099511628211ULL; };
+    for (const std::uint32_t v : {png.width, png.height})
+        for (int shift = 0; shift < 32; shift += 8)
+            add(v >> shift);
+    for (const png_byte byte : png.pixels)
+        add(byte);
     char sum[17];
     std::snprintf(sum, sizeof sum, "%016llx", static_cast<unsigned long long>(hash));
     return file + " " + std::to_string(png.width) + "x" + std::to_string(png.height) + " " + sum;
@@ -264,130 +168,148 @@ private:
     int lock_ = -1;
 };
 
-std::string as_lines(const std::vector<std::string>& lines)
+// One run of the program as a case sets it up; its folder stays until the object goes, for the checks.
+class case_run
 {
-    std::string text;
-    for (const auto& l : lines)
-        text += l + "\n";
-    return text;
-}
-
-void check_stream(const char* name, const stream_expectation& want, const std::string& got,
-                  std::vector<std::string>& failures)
-{
-    if (want.lines && got != as_lines(*want.lines))
-        failures.push_back(std::string(name) + " is\n" + got + "\ninstead of\n" + as_lines(*want.lines));
-    for (const auto& part : want.parts)
-        if (got.find(part) == std::string::npos)
-            failures.push_back(std::string(name) + " lacks '" + part + "':\n" + got);
-    for (const auto& pattern : want.patterns)
-        if (!std::regex_search(got, std::regex(pattern)))
-            failures.push_back(std::string(name) + " has no match of '" + pattern + "':\n" + got);
-}
-
-void print_outcome(const test_support::RunResult& run, const fs::path& dir)
-{
-    std::string text = "status: " + std::to_string(run.status) + "\n";
-    for (const auto& [name, stream] : {std::pair{"stdout", &run.out}, std::pair{"stderr", &run.err}}) {
-        std::istringstream lines(*stream);
-        for (std::string line; std::getline(lines, line);)
-            text += std::string(name) + ": " + line + "\n";
+public:
+    explicit case_run(std::vector<entry> entries)
+    {
+        std::string folder;
+        for (const auto& e : entries)
+            if (e.key == "folder")
+                folder = e.value;
+        if (folder.empty())
+            fresh_.emplace();
+        else
+            fixed_.emplace(folder);
+        dir_ = fs::canonical(folder.empty() ? fresh_->path() : fs::path(folder));
+        std::vector<std::string> args;
+        std::vector<std::pair<std::string, std::string>> env;
+        for (auto& e : entries) {
+            e.value = expand(e.value);
+            if (e.key == "args")
+                for (auto& word : split_words(e.value))
+                    args.push_back(word);
+            else if (e.key == "env")
+                env.push_back(split_at_equals(e.value));
+            else if (e.key == "file") {
+                fs::create_directories((dir_ / e.value).parent_path());
+                std::ofstream(dir_ / e.value, std::ios::binary) << e.body;
+            } else if (e.key == "copy")
+                fs::copy_file(fs::path(SOURCE_DIR) / split_at_equals(e.value).second,
+                              dir_ / split_at_equals(e.value).first);
+            else if (e.key == "dir")
+                fs::create_directory(dir_ / e.value);
+            else if (e.key == "link")
+                fs::create_symlink(split_at_equals(e.value).second, dir_ / split_at_equals(e.value).first);
+        }
+        run_ = test_support::finish_tremwil(test_support::start_tremwil(args, dir_, env), dir_, 120s);
     }
-    std::vector<fs::path> pngs;
-    for (const auto& entry : fs::directory_iterator(dir))
-        if (entry.path().extension() == ".png")
-            pngs.push_back(entry.path());
-    std::sort(pngs.begin(), pngs.end());
-    for (const auto& path : pngs)
-        if (auto png = test_support::read_png(path))
-            text += "png: " + picture_line(path.filename().string(), *png) + "\n";
-    std::printf("%s", text.c_str());
-}
 
-// Runs the case and returns what did not come out as expected (nothing when the case passes).
-std::vector<std::string> run_case(const test_case& c, const std::string& case_name = "")
-{
-    std::optional<test_support::TempDir> fresh;
-    std::optional<fixed_folder> fixed;
-    if (c.folder.empty())
-        fresh.emplace();
-    else
-        fixed.emplace(c.folder);
-    const fs::path dir = fresh ? fresh->path() : fs::path(c.folder);
-    for (const auto& [name, contents] : c.files) {
-        fs::create_directories((dir / name).parent_path());
-        std::ofstream(dir / name, std::ios::binary) << contents;
+    // What did not come out as the entries say (nothing when the case passes).
+    std::vector<std::string> failures(const std::vector<entry>& entries) const
+    {
+        std::vector<std::string> failures;
+        std::optional<std::string> whole[2]; // stdout, stderr
+        for (auto e : entries) {
+            e.value = expand(e.value);
+            if (e.key == "stdout" || e.key == "stderr")
+                whole[e.key == "stderr"] = whole[e.key == "stderr"].value_or("") + e.value + "\n";
+            else if (e.key == "empty")
+                whole[e.value == "stderr"] = "";
+            else if (std::string failure = failure_of(e); !failure.empty())
+                failures.push_back(failure);
+        }
+        for (int i = 0; i < 2; ++i)
+            if (whole[i] && *whole[i] != (i ? run_.err : run_.out))
+                failures.push_back((i ? "stderr is\n" + run_.err : "stdout is\n" + run_.out) + "\ninstead of\n" +
+                                   *whole[i]);
+        return failures;
     }
-    for (const auto& [name, source] : c.copies)
-        fs::copy_file(fs::path(SOURCE_DIR) / expand(source, dir), dir / name);
-    for (const auto& name : c.dirs)
-        fs::create_directory(dir / name);
-    for (const auto& [name, target] : c.links)
-        fs::create_symlink(target, dir / name);
-    std::vector<std::string> args;
-    for (const auto& a : c.args)
-        args.push_back(expand(a, dir));
-    auto env = c.env;
-    for (auto& [name, value] : env)
-        value = expand(value, dir);
 
-    const auto run = test_support::finish_tremwil(test_support::start_tremwil(args, dir, env), dir, 120s);
-    if (std::getenv("TREMWIL_CASES_PRINT") != nullptr)
-        print_outcome(run, dir);
-    if (const char* keep = std::getenv("TREMWIL_CASES_KEEP"); keep != nullptr && !case_name.empty())
-        for (const auto& entry : fs::directory_iterator(dir))
-            if (entry.path().extension() == ".png")
-                fs::copy_file(entry.path(), fs::path(keep) / (case_name + "_" + entry.path().filename().string()),
-                              fs::copy_options::overwrite_existing);
+    // What the run produced, in the form of a case.
+    void print() const
+    {
+        std::string text = "status: " + std::to_string(run_.status) + "\n";
+        for (const auto& [name, stream] : {std::pair{"stdout", &run_.out}, std::pair{"stderr", &run_.err}}) {
+            std::istringstream lines(*stream);
+            for (std::string line; std::getline(lines, line);)
+                text += std::string(name) + ": " + line + "\n";
+        }
+        std::set<fs::path> pngs;
+        for (const auto& file : fs::directory_iterator(dir_))
+            if (file.path().extension() == ".png")
+                pngs.insert(file.path());
+        for (const auto& path : pngs)
+            if (auto png = test_support::read_png(path))
+                text += "png: " + picture_line(path.filename().string(), *png) + "\n";
+        std::printf("%s", text.c_str());
+    }
 
-    std::vector<std::string> failures;
-    if (run.status != *c.status)
-        failures.push_back("exit status " + std::to_string(run.status) + " instead of " + std::to_string(*c.status) +
-                           "; stderr:\n" + run.err);
-    check_stream("stdout", c.out, run.out, failures);
-    check_stream("stderr", c.err, run.err, failures);
-    for (const auto& name : c.absent)
-        if (fs::exists(fs::symlink_status(dir / name)))
-            failures.push_back(name + " exists");
-    for (const auto& [name, pattern] : c.file_patterns)
-        if (!fs::exists(dir / name) ||
-            !std::regex_search(test_support::read_file(dir / name), std::regex(expand(pattern, dir))))
-            failures.push_back("no match of '" + pattern + "' in " + name + ":\n" +
-                               test_support::read_file(dir / name));
-    for (const auto& [name, text] : c.comments) {
-        const auto png = test_support::read_png(dir / name);
-        const std::string want = expand(text, fs::canonical(dir));
-        if (!png || png->comment.value_or("") != want)
-            failures.push_back(name + " has the comment '" + (png ? png->comment.value_or("") : "") + "' instead of '" +
-                               want + "'");
+private:
+    std::string expand(std::string text) const
+    {
+        for (const auto& [name, value] : {std::pair<std::string, std::string>{"${SOURCE_DIR}", SOURCE_DIR},
+                                          {"${DIR}", dir_.string()},
+                                          {"${BIN}", TREMWIL_BIN}})
+            for (auto at = text.find(name); at != std::string::npos; at = text.find(name, at + value.size()))
+                text.replace(at, name.size(), value);
+        return text;
     }
-    for (const auto& want : c.pictures) {
-        const auto png = test_support::read_png(dir / want.file);
-        const std::string expected = want.file + " " + want.size + " " + want.checksum;
-        if (!png)
-            failures.push_back("no valid picture " + want.file);
-        else if (const auto got = picture_line(want.file, *png); got != expected)
-            failures.push_back("png: " + got + "\ninstead of\npng: " + expected);
+
+    // What an expectation other than a whole stream finds wrong with the run ("" when it holds).
+    std::string failure_of(const entry& e) const
+    {
+        const std::string& stream = e.key.starts_with("stdout") ? run_.out : run_.err;
+        if (e.key == "status")
+            return std::to_string(run_.status) == e.value ? ""
+                                                          : "exit status " + std::to_string(run_.status) +
+                                                                " instead of " + e.value + "; stderr:\n" + run_.err;
+        if (e.key == "stdout-has" || e.key == "stderr-has" || e.key == "stdout-has-file") {
+            const std::string part = e.key.ends_with("file") ? read_file(fs::path(SOURCE_DIR) / e.value) : e.value;
+            return !part.empty() && stream.find(part) != std::string::npos
+                       ? ""
+                       : e.key + " lacks '" + part + "':\n" + stream;
+        }
+        if (e.key == "stdout-match" || e.key == "stderr-match")
+            return std::regex_search(stream, std::regex(e.value)) ? "" : e.key + " finds no match in:\n" + stream;
+        if (e.key == "file-match") {
+            const auto [name, pattern] = split_at_equals(e.value);
+            const bool found =
+                fs::exists(dir_ / name) && std::regex_search(read_file(dir_ / name), std::regex(pattern));
+            return found ? "" : "no match of '" + pattern + "' in " + name + ":\n" + read_file(dir_ / name);
+        }
+        if (e.key == "absent")
+            return fs::exists(fs::symlink_status(dir_ / e.value)) ? e.value + " exists" : "";
+        if (e.key == "comment") {
+            const auto [name, text] = split_at_equals(e.value);
+            const auto png = test_support::read_png(dir_ / name);
+            const std::string got = png ? png->comment.value_or("") : "(no picture)";
+            return got == text ? "" : name + " has the comment '" + got + "' instead of '" + text + "'";
+        }
+        if (e.key == "png") {
+            const std::string name = e.value.substr(0, e.value.find(' '));
+            const auto png = test_support::read_png(dir_ / name);
+            const std::string got = png ? picture_line(name, *png) : "(no valid picture)";
+            return got == e.value ? "" : "png: " + got + "\ninstead of\npng: " + e.value;
+        }
+        return ""; // an entry that sets up the run
     }
-    return failures;
-}
+
+    std::optional<test_support::TempDir> fresh_;
+    std::optional<fixed_folder> fixed_;
+    fs::path dir_;
+    test_support::RunResult run_;
+};
 
 std::vector<std::string> case_names()
 {
     std::vector<std::string> names;
-    for (const auto& entry : fs::recursive_directory_iterator(cases_root))
-        if (entry.path().extension() == ".case")
-            names.push_back(fs::relative(entry.path(), cases_root).replace_extension().string());
+    for (const auto& file : fs::recursive_directory_iterator(cases_root))
+        if (file.path().extension() == ".case")
+            names.push_back(fs::relative(file.path(), cases_root).replace_extension().string());
     std::sort(names.begin(), names.end());
     return names;
-}
-
-// golden/rings -> golden_rings
-std::string test_name(std::string path)
-{
-    std::replace_if(
-        path.begin(), path.end(), [](char ch) { return std::isalnum(static_cast<unsigned char>(ch)) == 0; }, '_');
-    return path;
 }
 
 class Cases : public testing::TestWithParam<std::string>
@@ -397,65 +319,59 @@ class Cases : public testing::TestWithParam<std::string>
 TEST_P(Cases, Run)
 {
     const fs::path file = cases_root / (GetParam() + ".case");
-    test_case c;
+    std::vector<entry> entries;
     try {
-        c = parse_case(test_support::read_file(file));
+        entries = parse_case(read_file(file));
     } catch (const std::exception& e) {
         FAIL() << file.string() << ": " << e.what();
     }
-    for (const auto& failure : run_case(c, test_name(GetParam())))
+    const case_run run(entries);
+    if (std::getenv("TREMWIL_CASES_PRINT") != nullptr)
+        run.print();
+    for (const auto& failure : run.failures(entries))
         ADD_FAILURE() << file.string() << ": " << failure;
 }
 
-INSTANTIATE_TEST_SUITE_P(Case, Cases, testing::ValuesIn(case_names()),
-                         [](const auto& info) { return test_name(info.param); });
+// golden/rings runs as golden_rings.
+INSTANTIATE_TEST_SUITE_P(Case, Cases, testing::ValuesIn(case_names()), [](const auto& info) {
+    return std::regex_replace(info.param, std::regex("[^A-Za-z0-9]"), "_");
+});
 
 // The harness itself: a case passes only when what it names matches.
 
-TEST(CaseFormat, WordsSplitAtBlanksAndQuotesGroupThem)
+TEST(CaseFormat, MisspeltEntriesUnendedFilesAndMissingStatusAreRefused)
 {
-    EXPECT_EQ(split_words(R"(-o  "my plot.png" --title="a \"b\"" x)"),
-              (std::vector<std::string>{"-o", "my plot.png", "--title=a \"b\"", "x"}));
-    EXPECT_THROW(split_words("--title=\"open"), std::runtime_error);
-}
-
-TEST(CaseFormat, ChecksumIsFnv1aOfTheSizeAndThePixels)
-{
-    const unsigned char a = 'a';
-    EXPECT_EQ(fnv1a(14695981039346656037ULL, &a, 1), 0xaf63dc4c8601ec8cULL); // the published value for "a"
-    test_support::png_image black;
-    black.width = black.height = 1;
-    black.pixels = {0, 0, 0};
-    EXPECT_EQ(picture_line("p.png", black), "p.png 1x1 5d1ee66e34429d67");
-}
-
-TEST(CaseFormat, UnknownEntriesAndMissingStatusAreRefusedWithTheLine)
-{
-    EXPECT_THROW(parse_case("args: a.dat\n"), std::runtime_error);
-    try {
-        parse_case("status: 0\nfile: a.dat\n1 2 3\nend\npgn: a.png 1x1 0\n");
-        FAIL() << "a misspelt entry was accepted";
-    } catch (const std::runtime_error& e) {
-        EXPECT_STREQ(e.what(), "line 5: unknown entry 'pgn'");
+    for (const auto& [text, message] :
+         {std::pair{"status: 0\nfile: a.dat\n1 2 3\nend\npgn: a.png 1x1 0\n", "line 5: unknown entry 'pgn'"},
+          {"status: 0\nempty: stdin\n", "line 2: unknown entry 'empty'"},
+          {"status: 0\nfile: a.dat\n1 2 3\n", "line 2: file a.dat has no 'end'"},
+          {"args: a.dat\n", "no 'status:' line"}}) {
+        try {
+            parse_case(text);
+            ADD_FAILURE() << text << " was accepted";
+        } catch (const std::runtime_error& e) {
+            EXPECT_STREQ(e.what(), message);
+        }
     }
 }
 
-TEST(CaseFormat, AWrongPictureOrMessageFailsAndShowsWhatCameOut)
+// One run, then each kind of expectation alone: right ones pass, and each wrong one gives one failure.
+TEST(CaseFormat, EachKindOfWrongExpectationFails)
 {
-    const std::string run = "args: --in-memory --quiet --nopath -o p.png a.dat\nfile: a.dat\n0 0 1\n1 1 2\nend\n"
-                            "status: 0\nempty: stderr\n";
-    ASSERT_TRUE(run_case(parse_case(run)).empty()) << "the run itself should succeed";
-    const auto failures = run_case(parse_case(run + "stdout-has: nothing like this\npng: p.png 640x480 0\n"));
-    ASSERT_EQ(failures.size(), 2U);
-    EXPECT_NE(failures[1].find("png: p.png 640x480 "), std::string::npos) << failures[1];
-    EXPECT_EQ(run_case(parse_case(run + "png: missing.png 640x480 0\n")).size(), 1U);
-    EXPECT_EQ(run_case(parse_case(run + "stderr-match: .\nabsent: p.png\nfile-match: a.dat = ^0 0 2\n"
-                                        "comment: p.png = x\n"))
-                  .size(),
-              4U);
-    EXPECT_TRUE(run_case(parse_case(run + "absent: a.png\nfile-match: a.dat = ^0 0 1\\n1\n"
-                                          "stdout-match: ^$\n"))
-                    .empty());
+    const case_run run(parse_case("args: --in-memory --quiet --nopath -o p.png a.dat\nfile: a.dat\n0 0 1\n1 1 2\n"
+                                  "end\nstatus: 0\n"));
+    EXPECT_TRUE(
+        run.failures(parse_case("status: 0\nempty: stderr\nempty: stdout\nabsent: a.png\nstdout-match: ^$\n"
+                                "file-match: a.dat = ^0 0 1\\n1\n"
+                                "comment: p.png = ${BIN} --in-memory --quiet --nopath -o p.png a.dat(${DIR}/a.dat)\n",
+                                false))
+            .empty());
+    for (const char* wrong :
+         {"status: 1", "stdout: x", "stderr:", "empty: stdout\nstdout: x", "stdout-has: x", "stderr-has: x",
+          "stdout-has-file: README.md", "stdout-has-file: missing.txt", "stdout-match: .", "stderr-match: .",
+          "file-match: a.dat = ^0 0 2", "file-match: b.dat = .*", "absent: p.png", "comment: p.png = x",
+          "png: p.png 640x480 0", "png: missing.png 640x480 0"})
+        EXPECT_EQ(run.failures(parse_case(wrong, false)).size(), 1U) << wrong;
 }
 
 } // namespace

@@ -1,9 +1,10 @@
-// The usage log: line format, quoting, failure to open, and parallel writers.
+// The usage log: line format, its time in the locale of a run, quoting, what it writes to, and parallel writers.
 #include "log/logfile.h"
 
 #include <gtest/gtest.h>
 #include <test_support.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <ctime>
@@ -62,6 +63,7 @@ TEST(LogArguments, ControlCharactersAreEscapedAndAFailedCopyKeepsTheArgument)
     std::free(empty);
 }
 
+// A log that cannot be opened: the case lib/log_unopenable.
 TEST(Flogfile, AppendsOneLineWithTheTimeAndTheArguments)
 {
     test_support::TempDir dir;
@@ -83,12 +85,6 @@ TEST(Flogfile, AppendsOneLineWithTheTimeAndTheArguments)
     local.tm_isdst = -1;
     EXPECT_GE(std::mktime(&local), before - 1) << time;
     EXPECT_LE(std::mktime(&local), after + 1) << time;
-
-    const std::string unopenable = (dir / "missing-folder" / "logfile").string();
-    testing::internal::CaptureStderr();
-    log_to(unopenable, {"tremwil", "a.dat"});
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "No logfile entry\n");
-    EXPECT_FALSE(std::filesystem::exists(unopenable));
 }
 
 // Runs fn in a child process that a blocked call cannot hold for more than five seconds; true when it ended well.
@@ -165,20 +161,45 @@ TEST(Flogfile, ParallelWritersLeaveOneWholeLineEach)
         ASSERT_EQ(waitpid(pid, &status, 0), pid);
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     }
+    // The lines' arguments (what follows the time) are the writers' own, each whole and once.
+    std::multiset<std::string> logged, written;
     std::istringstream lines(read_file(log));
-    std::set<int> seen;
-    for (std::string line; std::getline(lines, line);) {
-        const size_t comma = line.find(',');
-        ASSERT_NE(comma, std::string::npos) << line.substr(0, 80);
-        const int w = std::stoi(line.substr(comma + 1));
-        std::string expected;
+    for (std::string line; std::getline(lines, line);)
+        logged.insert(line.substr(std::min(line.find(" \""), line.size())));
+    for (int w = 0; w < writers; ++w) {
+        std::string arguments;
         for (int i = 0; i < 40; ++i)
-            expected += " \"" + argument(w) + "\"";
-        EXPECT_TRUE(line.ends_with(expected)) << "line of writer " << w << " was broken";
-        EXPECT_EQ(line.size(), line.find(" \"") + expected.size()) << "line of writer " << w << " was broken";
-        EXPECT_TRUE(seen.insert(w).second) << "writer " << w << " logged twice";
+            arguments += " \"" + argument(w) + "\"";
+        written.insert(arguments);
     }
-    EXPECT_EQ(seen.size(), static_cast<size_t>(writers));
+    EXPECT_TRUE(logged == written) << "lines were broken, lost or written twice:\n" << read_file(log).substr(0, 2000);
+}
+
+// A run of the program logs the time in the time locale of its environment.
+TEST(Flogfile, TheTimeFollowsTheTimeLocaleOfTheEnvironment)
+{
+    test_support::TempDir dir;
+    const std::string compile = "localedef -i de_DE -f UTF-8 '" + (dir / "de_DE.UTF-8").string() + "' >/dev/null 2>&1";
+    if (std::system(compile.c_str()) != 0)
+        GTEST_SKIP() << "cannot build a German locale here (localedef and its sources are missing)";
+    dir.write("empty.dat", "");
+    auto german_date = [](std::time_t when) {
+        std::tm local{};
+        localtime_r(&when, &local);
+        char text[32];
+        std::strftime(text, sizeof text, "%d.%m.%Y", &local);
+        return std::string(text);
+    };
+    const std::time_t before = std::time(nullptr);
+    test_support::run_tremwil({"empty.dat"}, dir.path(),
+                              {{"LOCPATH", dir.path().string()}, {"LC_ALL", ""}, {"LC_TIME", "de_DE.UTF-8"}});
+    const std::time_t after = std::time(nullptr);
+    const std::string line = read_file(dir / "logfile");
+    // "%x %X" in this locale: day.month.year and a 24-hour time.
+    ASSERT_GE(line.size(), 20u) << line;
+    const std::string date = line.substr(0, 10);
+    EXPECT_TRUE(date == german_date(before) || date == german_date(after)) << line;
+    EXPECT_TRUE(line[10] == ' ' && line[13] == ':' && line[16] == ':' && line[19] == ' ') << line;
 }
 
 } // namespace

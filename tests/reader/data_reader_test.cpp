@@ -1,5 +1,6 @@
-// readfile on files written into a temporary folder: the line rules, the switches the reader sets, the
-// ellipse/quiver columns, its messages and traces, and damaged input compared with a literal line-by-line reading.
+// readfile on files written into a temporary folder: the line rules, the switches the reader sets, its limits, and
+// damaged input compared with a literal line-by-line reading. The ellipse/quiver columns show in runs: the golden
+// pictures and the cases reader/quiver_* and reader/ellipse_not_perpendicular_once.
 #include "data/data_reader.h"
 
 #include "data/byte_source.h"
@@ -19,13 +20,12 @@
 namespace
 {
 
-using reader_tests::reports;
 using test_support::packed;
 using test_support::TempDir;
 
 class Reader : public reader_tests::ReaderTest
 {
-protected:
+public:
     // Reads text as the file of data set index and returns what readfile returned.
     std::uint64_t read(const std::string& text, int index = 0)
     {
@@ -65,8 +65,10 @@ protected:
 using rows = std::vector<double>;
 
 // Comments, blank lines, words where numbers belong and sorting by z are held to a literal reading below; these
-// are what that reading cannot show.
-TEST_F(Reader, AppendsRowsAndTracesWhereALineFallsShort)
+// are what that reading cannot show (the traces of a line that falls short, the sort a line without z stops and the
+// switches a one-column file sets: the cases reader/fatal_short_line_traced, reader/line_without_z_stops_the_sort
+// and reader/one_column_*).
+TEST_F(Reader, AppendsRowsAndCountsOnWithXAsTheRowNumber)
 {
     EXPECT_EQ(read("2 4 5\n1 2 3"), 2u);
     // With x as the row number the count goes on from the rows already there.
@@ -75,21 +77,7 @@ TEST_F(Reader, AppendsRowsAndTracesWhereALineFallsShort)
     EXPECT_EQ(mydata[0].x, (rows{1, 3, 2, 2}));
     EXPECT_EQ(mydata[0].y, (rows{2, 5, 4, 8}));
     EXPECT_EQ(read("# nothing\n\n\n", 1), 0u);
-    EXPECT_TRUE(reports.empty());
     EXPECT_THROW(read("  # not a comment\n", 1), too_few_columns_exception);
-
-    nox = 0;
-    // A line without z stops the sort by z (its message: the golden two-column case).
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(read("1 2 9\n4 5\n6 7 8\n", 2), 3u);
-    testing::internal::GetCapturedStderr();
-    EXPECT_TRUE(only2cols == 1 && mydata[2].x == (rows{1, 4, 6}));
-    debug = 1;
-    testing::internal::CaptureStderr();
-    EXPECT_THROW(read("1 2 3\nabc 9\n", 3), too_few_columns_exception);
-    const std::string err = testing::internal::GetCapturedStderr();
-    for (const char* trace : {") Columns: 3\n", ") i=1 col=2 d=0\n", ") line=abc 9\n"})
-        EXPECT_NE(err.find(trace), std::string::npos) << err;
 }
 
 // A blank line, not a comment line, ends a block; after the sort by z a row starts a block where the row before
@@ -107,46 +95,6 @@ TEST_F(Reader, BlankLinesEndBlocksAlsoAfterTheSort)
         read(text);
         EXPECT_EQ(mydata[0].block_starts, starts) << text;
     }
-}
-
-TEST_F(Reader, OneColumnFileSwitchesXAndZOffForTheRun)
-{
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(read("7\n5\n"), 2u);
-    EXPECT_EQ(read("1 2 3\n", 1), 1u);
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("only one column"), std::string::npos);
-    EXPECT_TRUE(nox == 1 && noz == 1 && mydata[0].cols.y == 1);
-    EXPECT_TRUE(mydata[0].x == (rows{0, 1}) && mydata[0].y == (rows{7, 5}) && mydata[0].z == (rows{1, 1}));
-    EXPECT_EQ(mydata[1].y, (rows{2})) << "the switches hold for the rest of the run";
-
-    // Already --nox with y from column 1: no warning and noz left alone (so z is then found missing).
-    reset_settings();
-    nox = 1;
-    mydata[2].cols.y = 1;
-    testing::internal::CaptureStderr();
-    read("4\n", 2);
-    EXPECT_EQ(testing::internal::GetCapturedStderr().find("only one column"), std::string::npos);
-    EXPECT_EQ(noz, 0);
-}
-
-// Which column is which in each ellipse/quiver type: the golden cases' pictures.
-TEST_F(Reader, EllipseAndQuiverColumns)
-{
-    draw_type = DT_ELLIPSE_XYUV;
-    // One report for the whole file (none at right angles: the golden quiver cases).
-    testing::internal::CaptureStderr();
-    read("0 0 1 1 1 1\n0 0 1 0 0 2\n2 2 3 3 3 3\n", 1);
-    const std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_TRUE(err.starts_with("Error: data_reader.cpp(") && err.ends_with(") dot product not zero\n") &&
-                err.find('\n') == err.size() - 1)
-        << err;
-
-    // z is never read in these types, so the z switches do not stop the components.
-    draw_type = DT_QUIVER_XYUV;
-    noz = only2cols = 1;
-    mydata[2].cols.e = mydata[3].cols.e = 2;
-    read("9 1 0 0 1\n8 2 0 0 2\n", 2);
-    EXPECT_TRUE(mydata[2].dx1 == (rows{1, 2}) && mydata[2].dy2 == (rows{1, 2}) && mydata[2].x == (rows{9, 8}));
 }
 
 TEST_F(Reader, UnknownDrawTypeEndsTheRunUnlessZIsOff)
@@ -194,32 +142,25 @@ literal_result read_literally(const std::string& path, std::uint32_t ycol)
     return out;
 }
 
-// Reads path into data set 0 (under limits) and compares it with the literal reading (default columns).
-void expect_read_as_literally(const std::string& path, const read_limits& limits = {})
+// Reads text under limits and compares it with the literal reading (default columns).
+void expect_read_as_literally(Reader& test, const std::string& text, const read_limits& limits)
 {
-    const literal_result expected = read_literally(path, 2);
-    mydata[0].fname = path;
-    bool too_few = false;
-    try {
-        readfile(mydata[0], limits);
-    } catch (const too_few_columns_exception&) {
-        too_few = true;
-    }
-    ASSERT_EQ(too_few, expected.too_few);
-    if (too_few)
+    const auto got = test.read_with(text, limits);
+    const literal_result expected = read_literally(mydata[0].fname, 2);
+    ASSERT_EQ(got.error, expected.too_few ? "Too few columns" : "");
+    if (expected.too_few)
         return;
-    std::vector<std::tuple<double, double, double>> got;
-    for (std::size_t i = 0; i < mydata[0].x.size(); ++i)
-        got.emplace_back(mydata[0].x[i], mydata[0].y[i], mydata[0].z[i]);
-    ASSERT_EQ(got.size(), expected.rows.size());
-    if (!only2cols && !noz) {
-        ASSERT_TRUE(std::is_sorted(mydata[0].z.begin(), mydata[0].z.end()));
+    std::vector<std::tuple<double, double, double>> rows;
+    for (std::size_t i = 0; i < got.columns[0].size(); ++i)
+        rows.emplace_back(got.columns[0][i], got.columns[1][i], got.columns[2][i]);
+    if (!got.only2cols && !noz) {
+        ASSERT_TRUE(std::is_sorted(got.columns[2].begin(), got.columns[2].end()));
     }
     // Rows of equal z have no fixed order after sorting: compare them as sets.
     auto sorted_expected = expected.rows;
-    std::sort(got.begin(), got.end());
+    std::sort(rows.begin(), rows.end());
     std::sort(sorted_expected.begin(), sorted_expected.end());
-    ASSERT_EQ(got, sorted_expected);
+    ASSERT_EQ(rows, sorted_expected);
 }
 
 // Every truncation and every bit flip of a sample, and data written by others (runs of blanks, tabs, trailing
@@ -236,21 +177,17 @@ TEST_F(Reader, DamagedFilesReadAsTheLiteralReading)
     }
     for (const char* name : {"steps", "silver", "battery", "candlesticks", "soundvel"})
         variants.push_back(test_support::read_file(std::string(TEST_DATA_DIR) + "/reader/gnuplot-" + name + ".dat"));
-    testing::internal::CaptureStderr();
     for (const std::string& text : variants) {
         SCOPED_TRACE(testing::PrintToString(text));
-        for (const unsigned threads : {1u, 3u}) {
-            SetUp();
-            expect_read_as_literally(dir.write("damaged.dat", text).string(),
+        for (const unsigned threads : {1u, 3u})
+            expect_read_as_literally(*this, text,
                                      {.block_bytes = 1 + text.size() % 7,
                                       .threads = threads,
                                       .parallel_bytes = 0,
                                       .cut_seed = static_cast<unsigned>(text.size() + threads)});
-        }
         if (HasFatalFailure())
             break;
     }
-    testing::internal::GetCapturedStderr();
 }
 
 TEST_F(Reader, VeryLongLinesAndLinesWithoutEnd)
@@ -328,6 +265,14 @@ TEST_F(Reader, LinesCutAcrossReadsAndThreadsReadAsWhole)
 TEST_F(Reader, LimitsEndTheReadingWithAMessageNamingTheFile)
 {
     const std::string line16 = "1 2 3 4 5 6 7 8\t";
+    // The limits hold for the unpacked bytes: a small compressed file that unpacks past them ends like a large one;
+    // empty gzip members unpack to nothing, but their own bytes count.
+    std::string rows, empty_members;
+    for (int i = 0; i < 20000; ++i)
+        rows += "1 2 3\n";
+    for (int i = 0; i < 4000; ++i)
+        empty_members += packed("", false);
+    const std::string larger = "data file F is larger than ", most = " bytes, the most one data file may hold";
     const struct {
         std::string text;
         read_limits limits;
@@ -349,9 +294,19 @@ TEST_F(Reader, LimitsEndTheReadingWithAMessageNamingTheFile)
          {},
          "line 1 of data file F is longer than 16 MiB, the longest a line may be"},
         {"1 2 3\n4 5 6\n", {.max_file_bytes = 12}, ""},
-        {"1 2 3\n4 5 6\n",
-         {.max_file_bytes = 11},
-         "data file F is larger than 11 bytes, the most one data file may hold"},
+        {"1 2 3\n4 5 6\n", {.max_file_bytes = 11}, larger + "11" + most},
+        {packed(rows, false, 2), {.max_file_bytes = 65536}, larger + "65536" + most},
+        {packed(rows, true, 2), {.max_file_bytes = 65536}, larger + "65536" + most},
+        {packed(rows, false, 2),
+         {.max_rows = 19999},
+         "data file F has more than 19999 rows, the most one data file may hold"},
+        {packed(rows, true, 2),
+         {.max_rows = 19999},
+         "data file F has more than 19999 rows, the most one data file may hold"},
+        {empty_members, {.max_file_bytes = empty_members.size()}, ""},
+        {empty_members,
+         {.max_file_bytes = empty_members.size() - 1},
+         larger + std::to_string(empty_members.size() - 1) + most},
     };
     for (const auto& c : cases) {
         const std::string message = read_with(c.text, c.limits).error;
@@ -360,28 +315,6 @@ TEST_F(Reader, LimitsEndTheReadingWithAMessageNamingTheFile)
             expected.replace(at + 1, 1, mydata[0].fname);
         EXPECT_EQ(message, expected) << c.text.substr(0, 40);
     }
-
-    // The limits hold for the unpacked bytes: a small compressed file that unpacks past them ends like a large one.
-    std::string rows;
-    for (int i = 0; i < 20000; ++i)
-        rows += "1 2 3\n";
-    for (const bool zstd : {false, true}) {
-        const std::string bomb = packed(rows, zstd, 2);
-        ASSERT_LT(bomb.size(), 1000u);
-        for (const auto& [limits, message] :
-             {std::pair{read_limits{.max_file_bytes = 65536}, " is larger than 65536 bytes"},
-              std::pair{read_limits{.max_rows = 19999}, " has more than 19999 rows"}}) {
-            const std::string error = read_with(bomb, limits).error;
-            EXPECT_EQ(error.find("data file " + mydata[0].fname + message), 0u) << error;
-        }
-    }
-    // Empty gzip members unpack to nothing, but their own bytes count against the limit.
-    std::string empty_members;
-    for (int i = 0; i < 4000; ++i)
-        empty_members += packed("", false);
-    EXPECT_NE(read_with(empty_members, {.max_file_bytes = 65536}).error, "");
-    EXPECT_EQ(read_with(empty_members, {.max_file_bytes = empty_members.size()}).error, "");
-    EXPECT_NE(read_with(empty_members, {.max_file_bytes = empty_members.size() - 1}).error, "");
 }
 
 } // namespace

@@ -1,14 +1,12 @@
-// Ranges, sorting, emptying, user limits and the trace printers of a data set.
+// Ranges, sorting and user limits of a data set (its printers show in traces, help and pictures: the cases
+// reader/passes_traces, cli/help_full and the golden ellipse cases).
 #include "data/data_set.h"
 
 #include <algorithm>
 #include <bit>
 #include <cmath>
-#include <iostream>
 #include <limits>
 #include <random>
-#include <sstream>
-#include <tuple>
 
 #include "reader_fixture.h"
 
@@ -19,7 +17,10 @@ using reader_tests::ReaderTest;
 
 using DataSet = ReaderTest;
 
-TEST_F(DataSet, RangesWidenAndNeverReset)
+// Ranges keep the extremes of earlier passes and count the component pairs in the ellipse and quiver types only,
+// each pair over both its columns: the traces of the cases reader/passes_traces and reader/quiver_ranges_traced.
+// Here a range's width, its largest magnitude and the bounds of the check that warns of data sets outside it.
+TEST_F(DataSet, RangesWidenOverBothVectors)
 {
     data d;
     MinMax m;
@@ -28,43 +29,14 @@ TEST_F(DataSet, RangesWidenAndNeverReset)
     d.FindMinMax1(m, {3, -1, 2}, {-2.5});
     EXPECT_TRUE(m.Max == 3 && m.Min == -2.5 && m.range() == 5.5 && m.absmax() == 3);
     EXPECT_TRUE(!m.inrange_excl(3) && !m.inrange_excl(-2.5) && m.inrange_excl(2.999));
-
-    // Emptied and refilled: the earlier extremes stay.
-    d.x = {1, 2, 3, 4, 5};
-    d.FindMinMax();
-    d.cleanup();
-    EXPECT_TRUE(d.x.empty());
-    d.x = {2, 3};
-    d.FindMinMax();
-    EXPECT_TRUE(d.minmax.x.Min == 1 && d.minmax.x.Max == 5);
-
-    // The component pairs count only in the ellipse/quiver draw types, each pair over both its vectors.
-    d.dx1 = {0.5, 1};
-    d.dy1 = {-4, 2};
-    d.FindMinMax();
-    EXPECT_EQ(d.minmax.e1.Max, std::numeric_limits<double>::lowest());
-    draw_type = DT_QUIVER_XUYV;
-    d.FindMinMax();
-    EXPECT_TRUE(d.minmax.e1.Min == -4 && d.minmax.e1.Max == 2);
 }
 
 TEST_F(DataSet, SortOrdersRowsBySignedZAndKeepsEveryRowWhole)
 {
-    data d;
-    d.x = {1, 2, 3};
-    d.y = {10, 20, 30};
-    d.z = {3, -1, 2};
-    debug = 2;
-    testing::internal::CaptureStdout();
-    d.sort();
-    std::cout.flush();
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "3 -1 2 \n-1 2 3 \n");
-    EXPECT_TRUE(d.x == (std::vector<double>{2, 3, 1}) && d.y == (std::vector<double>{20, 30, 10}));
-    EXPECT_EQ(d.z, (std::vector<double>{-1, 2, 3}));
-
     // Against a stable sort by z: equal z (-0 and +0 among them) keep file order, NaN comes last, and every
-    // z keeps its exact bits. Sizes below and far above the insertion-sort ranges, values with many ties.
-    debug = 0;
+    // z keeps its exact bits. Sizes below and far above the insertion-sort ranges, values with many ties (its trace:
+    // the case reader/sort_traced).
+    data d;
     draw_type = DT_ELLIPSE_XYUV;
     std::mt19937 rng(7);
     using limits = std::numeric_limits<double>;
@@ -117,13 +89,6 @@ TEST_F(DataSet, UserLimitsReplaceOnlyTheGivenBounds)
     EXPECT_TRUE(d.mod_minmax.y.Min == 0 && d.mod_minmax.y.Max == 4);
     EXPECT_EQ(d.mod_minmax.z.Max, UserMinMax.z.Max);
     EXPECT_EQ(d.mod_minmax.e1.Min, std::numeric_limits<double>::max());
-}
-
-TEST_F(DataSet, Printers)
-{
-    std::ostringstream out;
-    out << MinMax{3, -1} << "|" << RGB{255, 0, 17} << "|" << scalee_t{1.5, 2e-7};
-    EXPECT_EQ(out.str(), "Max:3 Min:-1 Range:4|255,0,17|x:1.5 y:2e-07");
 }
 
 } // namespace

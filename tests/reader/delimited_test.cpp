@@ -1,10 +1,11 @@
 // The delimited data unit: separators from names and from --separator, fields cut at the separator outside
 // quotes (their numbers are held to the whitespace reader in number_scan_test.cpp), and readfile on CSV files
-// with their header names, missing values and errors.
+// with their header names and missing values.
 #include "data/delimited.h"
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 #include <utility>
 #include <vector>
@@ -40,50 +41,43 @@ TEST(Delimited, SeparatorsFromNamesAndFromTheOption)
         EXPECT_EQ(separator_of_option(text), separator) << '"' << text << '"';
 }
 
-// Each line cut into fields, with the kind of each and the value of the numbers; and the same line's texts.
+// Each line cut into fields, with the kind of each (number, missing or text) and the value of the numbers, which
+// must be what strtod makes of their texts; and the same line's texts.
 TEST(Delimited, FieldsKindsAndTexts)
 {
-    using k = field_kind;
     struct row {
         const char* line;
         char separator;
-        std::vector<field_kind> kinds;
-        std::vector<double> numbers; // the values of the number fields, in order
+        const char* kinds;
         std::vector<std::string> texts;
         bool header;
     };
     const row rows[] = {
-        {" 1 , 2.5 ,-3e2", ',', {k::number, k::number, k::number}, {1, 2.5, -300}, {"1", "2.5", "-3e2"}, false},
-        {"1,,NA,NaN,nan,null,",
-         ',',
-         {k::number, k::missing, k::missing, k::missing, k::missing, k::missing, k::missing},
-         {1},
-         {"1", "", "NA", "NaN", "nan", "null", ""},
-         false},
-        {"\"1,5\", \"2\" ,\"a\"\"b\"", ',', {k::text, k::number, k::text}, {2}, {"1,5", "2", "a\"b"}, true},
-        {"time\t level \t\"x y\"", '\t', {k::text, k::text, k::text}, {}, {"time", "level", "x y"}, true},
-        {"1 2\t+.5\t0x10", '\t', {k::text, k::number, k::text}, {.5}, {"1 2", "+.5", "0x10"}, true},
-        {"\"1\"x;\"open", ';', {k::text, k::text}, {}, {"1", "open"}, true},
-        {"1e999|1e-999|Na|inf",
-         '|',
-         {k::text, k::number, k::text, k::text},
-         {0},
-         {"1e999", "1e-999", "Na", "inf"},
-         true},
-        {"", ',', {k::missing}, {}, {""}, false},
+        {" 1 , 2.5 ,-3e2", ',', "nnn", {"1", "2.5", "-3e2"}, false},
+        {"1,,NA,NaN,nan,null,", ',', "nmmmmmm", {"1", "", "NA", "NaN", "nan", "null", ""}, false},
+        {"\"1,5\", \"2\" ,\"a\"\"b\"", ',', "tnt", {"1,5", "2", "a\"b"}, true},
+        {"time\t level \t\"x y\"", '\t', "ttt", {"time", "level", "x y"}, true},
+        {"1 2\t+.5\t0x10", '\t', "tnt", {"1 2", "+.5", "0x10"}, true},
+        {"\"1\"x;\"open", ';', "tt", {"1", "open"}, true},
+        {"1e999|1e-999|Na|inf", '|', "tntt", {"1e999", "1e-999", "Na", "inf"}, true},
+        {"", ',', "m", {""}, false},
     };
     field_scan scan;
     for (const row& r : rows) {
         scan.scan(r.line, r.separator, 100);
-        ASSERT_EQ(scan.fields(), r.kinds.size()) << r.line;
-        std::size_t next_number = 0;
+        ASSERT_EQ(scan.fields(), std::string(r.kinds).size()) << r.line;
         for (std::uint32_t col = 1; col <= scan.fields(); ++col) {
-            EXPECT_EQ(scan.kind(col), r.kinds[col - 1]) << r.line << " field " << col;
-            if (scan.kind(col) == k::number && next_number < r.numbers.size()) {
-                EXPECT_EQ(scan.value(col), r.numbers[next_number++]) << r.line << " field " << col;
+            const field_kind kind = scan.kind(col);
+            EXPECT_EQ(kind == field_kind::number    ? 'n'
+                      : kind == field_kind::missing ? 'm'
+                                                    : 't',
+                      r.kinds[col - 1])
+                << r.line << " field " << col;
+            if (kind == field_kind::number) {
+                EXPECT_EQ(scan.value(col), std::strtod(r.texts[col - 1].c_str(), nullptr))
+                    << r.line << " field " << col;
             }
         }
-        EXPECT_EQ(next_number, r.numbers.size()) << r.line;
         EXPECT_EQ(split_fields(r.line, r.separator), r.texts) << r.line;
         EXPECT_EQ(count_fields(r.line, r.separator), r.texts.size()) << r.line;
         for (std::uint32_t col = 1; col <= r.texts.size(); ++col) {
@@ -106,21 +100,12 @@ protected:
         mydata[0].fname = dir.write(name, text).string();
         return readfile(mydata[0]);
     }
-    std::string error_of(const std::string& name, const std::string& text)
-    {
-        try {
-            read(name, text);
-        } catch (const input_error& e) {
-            return e.what();
-        }
-        return "no error";
-    }
     test_support::TempDir dir;
 };
 
 // Named columns, missing values, --separator and the messages of a whole run: the case files under
 // tests/cases/delimited. Here what a run does not show plainly.
-TEST_F(DelimitedFile, HeaderNamesMissingValuesAndErrors)
+TEST_F(DelimitedFile, HeaderNamesMissingValuesAndCompressedFiles)
 {
     sort = 0;
     cols& c = mydata[0].cols;
@@ -132,21 +117,8 @@ TEST_F(DelimitedFile, HeaderNamesMissingValuesAndErrors)
     EXPECT_EQ(mydata[0].block_starts, std::vector<std::size_t>{1}) << "the blank line ends a block";
     EXPECT_EQ(c.y, 2u);
 
-    // A header of 150 names lists its first 100.
-    std::string many = "t", listed = "t";
-    for (int i = 1; i < 150; ++i) {
-        const std::string name = std::to_string(i) + "m";
-        many.append(",").append(name);
-        if (i < 100)
-            listed.append(", ").append(name);
-    }
-    EXPECT_TRUE(error_of("wide.csv", many + "\n1\n").ends_with("its columns are: " + listed + ", ..."));
-    EXPECT_NE(error_of("d.csv", "1,2\n").find("has no header line"), std::string::npos);
-    c = {};
-    EXPECT_EQ(error_of("f.csv", "1,2,3\n4,x,6\n"),
-              "line 2 of data file " + dir.path().string() + "/f.csv: field 2 (\"x\") is not a number");
-
     // A compressed file keeps the separator of the name before its compression suffix.
+    c = {};
     for (const auto& [name, zstd] : {std::pair{"h.CSV.gz", false}, {"i.tsv.zst", true}}) {
         mydata[0].clear_rows();
         EXPECT_EQ(read(name, test_support::packed(zstd ? "t\tl\n4\t5\n" : "t,l\n4,5\n", zstd)), 1u) << name;

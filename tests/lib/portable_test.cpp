@@ -1,4 +1,5 @@
-// Path splitting and absolute paths.
+// The portable helpers: bounded string copy, path splitting and absolute paths.
+#include "portable/compat.h"
 #include "portable/mypath.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <unistd.h>
 
 namespace
@@ -94,6 +96,22 @@ TEST(Realpath, RefusesWhatItCannotResolve)
     EXPECT_EQ(tw::realpath(nullptr, resolved), nullptr);
     EXPECT_EQ(tw::realpath("/a", nullptr), nullptr);
     EXPECT_EQ(tw::realpath(("/" + std::string(PATH_MAX, 'x')).c_str(), resolved), nullptr);
+}
+
+// The whole buffer after each copy: what was written, and nothing past the size given.
+TEST(Strlcpy, CutsToTheBufferAndAlwaysReturnsTheSourceLength)
+{
+    using namespace std::string_literals;
+    for (const auto& [source, size, after] : {std::tuple{"0123456789", 4, "012\0ZZZZ"s},
+                                              {"0123456789", 0, "ZZZZZZZZ"s},
+                                              {"abc", 4, "abc\0ZZZZ"s},
+                                              {"abcd", 4, "abc\0ZZZZ"s},
+                                              {"", 1, "\0ZZZZZZZ"s}}) {
+        char buffer[8];
+        std::memset(buffer, 'Z', sizeof buffer);
+        EXPECT_EQ(tw::strlcpy(buffer, source, size), std::strlen(source)) << source;
+        EXPECT_EQ(std::string(buffer, sizeof buffer), after) << source << " into " << size << " bytes";
+    }
 }
 
 } // namespace
