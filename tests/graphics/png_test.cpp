@@ -244,6 +244,39 @@ TEST_F(PngExport, PagesOfEveryKindDecodeToTheirPixels)
     }
 }
 
+// Bytes whose counts follow the Fibonacci numbers (after the filter byte and the block's end, once each) make the
+// deepest Huffman tree for their number: these would need codes of 18 bits, and deflate allows 15, so the block's
+// code must be limited in length and stay whole.
+TEST_F(PngExport, DeepestCodeIsLimitedAndDecodes)
+{
+    std::vector<int> count = {2, 3};
+    while (count.size() < 17)
+        count.push_back(count[count.size() - 1] + count[count.size() - 2]);
+    // Never the same byte twice in a row, so that every byte stays a literal: the most frequent other than the last.
+    std::vector<int> bytes;
+    for (int last = -1;;) {
+        int pick = -1;
+        for (int s = 0; s < static_cast<int>(count.size()); ++s)
+            if (s != last && count[s] > 0 && (pick < 0 || count[s] > count[pick]))
+                pick = s;
+        if (pick < 0)
+            break;
+        --count[pick];
+        bytes.push_back(7 + 13 * pick);
+        last = pick;
+    }
+    const int w = static_cast<int>(bytes.size()) / 3, h = 1;
+    ASSERT_EQ(GrSetDriver("memory"), 1);
+    GrSetMode(GR_width_height_bpp_graphics, w, h, 24);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            GrPlot(x, y, GrAllocColor(bytes[3 * x], bytes[3 * x + 1], bytes[3 * x + 2]));
+    const auto d = save_and_compare(dir, nullptr, "deep.png", nullptr);
+    const auto chunks = walk_chunks(dir / "deep.png");
+    ASSERT_TRUE(d && chunks);
+    EXPECT_EQ(inflate_rows(chunks->idat, w, h), d->pixels);
+}
+
 std::vector<std::string> names_in(const std::filesystem::path& folder)
 {
     std::vector<std::string> names;
