@@ -1,79 +1,76 @@
 // The option tables handed to getopt_long. The order of the long records decides which entry an
-// abbreviation matches first, so it must stay as it is; new records go at the end.
+// abbreviation matches first and the order in which an ambiguous one lists its candidates, so it must stay as
+// it is; new records go at the end. The records of the per-data-set options are made from their names' parts.
 #include "cli/options.h"
+
+#include <array>
+#include <cstddef>
+#include <string_view>
 
 #include "core/settings.h"
 
 constexpr char short_opts[] = "0:1:2:3:4:5:6:7:8:9:?E:G::M:O:S:X:Y:Z:e:g::m:o:s:x:y:z:";
 
-// Flag records store their value into the setting themselves and make getopt_long return 0.
-constexpr struct option long_opts[LONG_OPTION_COUNT + 1] = {
-    {"width", required_argument, nullptr, OPT_WIDTH},
-    {"height", required_argument, nullptr, OPT_HEIGHT},
-    {"x", required_argument, nullptr, 'x'},
-    {"y", required_argument, nullptr, 'y'},
-    {"z", required_argument, nullptr, 'z'},
-    {"e", required_argument, nullptr, 'e'},
-    {"x0", required_argument, nullptr, OPT_X0 + 0},
-    {"y0", required_argument, nullptr, OPT_Y0 + 0},
-    {"z0", required_argument, nullptr, OPT_Z0 + 0},
-    {"e0", required_argument, nullptr, OPT_E0 + 0},
-    {"fg0color", required_argument, nullptr, OPT_COLOR_FG0 + 0},
-    {"offset-y0", required_argument, nullptr, OPT_OFFS_Y0 + 0},
-    {"x1", required_argument, nullptr, OPT_X0 + 6},
-    {"y1", required_argument, nullptr, OPT_Y0 + 6},
-    {"z1", required_argument, nullptr, OPT_Z0 + 6},
-    {"e1", required_argument, nullptr, OPT_E0 + 6},
-    {"fg1color", required_argument, nullptr, OPT_COLOR_FG0 + 6},
-    {"offset-y1", required_argument, nullptr, OPT_OFFS_Y0 + 6},
-    {"x2", required_argument, nullptr, OPT_X0 + 12},
-    {"y2", required_argument, nullptr, OPT_Y0 + 12},
-    {"z2", required_argument, nullptr, OPT_Z0 + 12},
-    {"e2", required_argument, nullptr, OPT_E0 + 12},
-    {"fg2color", required_argument, nullptr, OPT_COLOR_FG0 + 12},
-    {"offset-y2", required_argument, nullptr, OPT_OFFS_Y0 + 12},
-    {"x3", required_argument, nullptr, OPT_X0 + 18},
-    {"y3", required_argument, nullptr, OPT_Y0 + 18},
-    {"z3", required_argument, nullptr, OPT_Z0 + 18},
-    {"e3", required_argument, nullptr, OPT_E0 + 18},
-    {"fg3color", required_argument, nullptr, OPT_COLOR_FG0 + 18},
-    {"offset-y3", required_argument, nullptr, OPT_OFFS_Y0 + 18},
-    {"x4", required_argument, nullptr, OPT_X0 + 24},
-    {"y4", required_argument, nullptr, OPT_Y0 + 24},
-    {"z4", required_argument, nullptr, OPT_Z0 + 24},
-    {"e4", required_argument, nullptr, OPT_E0 + 24},
-    {"fg4color", required_argument, nullptr, OPT_COLOR_FG0 + 24},
-    {"offset-y4", required_argument, nullptr, OPT_OFFS_Y0 + 24},
-    {"x5", required_argument, nullptr, OPT_X0 + 30},
-    {"y5", required_argument, nullptr, OPT_Y0 + 30},
-    {"z5", required_argument, nullptr, OPT_Z0 + 30},
-    {"e5", required_argument, nullptr, OPT_E0 + 30},
-    {"fg5color", required_argument, nullptr, OPT_COLOR_FG0 + 30},
-    {"offset-y5", required_argument, nullptr, OPT_OFFS_Y0 + 30},
-    {"x6", required_argument, nullptr, OPT_X0 + 36},
-    {"y6", required_argument, nullptr, OPT_Y0 + 36},
-    {"z6", required_argument, nullptr, OPT_Z0 + 36},
-    {"e6", required_argument, nullptr, OPT_E0 + 36},
-    {"fg6color", required_argument, nullptr, OPT_COLOR_FG0 + 36},
-    {"offset-y6", required_argument, nullptr, OPT_OFFS_Y0 + 36},
-    {"x7", required_argument, nullptr, OPT_X0 + 42},
-    {"y7", required_argument, nullptr, OPT_Y0 + 42},
-    {"z7", required_argument, nullptr, OPT_Z0 + 42},
-    {"e7", required_argument, nullptr, OPT_E0 + 42},
-    {"fg7color", required_argument, nullptr, OPT_COLOR_FG0 + 42},
-    {"offset-y7", required_argument, nullptr, OPT_OFFS_Y0 + 42},
-    {"x8", required_argument, nullptr, OPT_X0 + 48},
-    {"y8", required_argument, nullptr, OPT_Y0 + 48},
-    {"z8", required_argument, nullptr, OPT_Z0 + 48},
-    {"e8", required_argument, nullptr, OPT_E0 + 48},
-    {"fg8color", required_argument, nullptr, OPT_COLOR_FG0 + 48},
-    {"offset-y8", required_argument, nullptr, OPT_OFFS_Y0 + 48},
-    {"x9", required_argument, nullptr, OPT_X0 + 54},
-    {"y9", required_argument, nullptr, OPT_Y0 + 54},
-    {"z9", required_argument, nullptr, OPT_Z0 + 54},
-    {"e9", required_argument, nullptr, OPT_E0 + 54},
-    {"fg9color", required_argument, nullptr, OPT_COLOR_FG0 + 54},
-    {"offset-y9", required_argument, nullptr, OPT_OFFS_Y0 + 54},
+namespace
+{
+
+// The long name of each per-data-set option, in the order of set_option: prefix, data set number, suffix.
+// Data set 0's key name is "--name" alone.
+struct name_parts {
+    std::string_view prefix;
+    std::string_view suffix;
+};
+
+constexpr name_parts set_option_names[set_option_kinds] = {
+    {"x", ""}, {"y", ""}, {"z", ""}, {"e", ""}, {"fg", "color"}, {"offset-y", ""}, {"name", ""},
+};
+
+struct set_option_name {
+    char text[12]{};
+};
+
+constexpr set_option_name make_name(set_option kind, int n)
+{
+    const name_parts& parts = set_option_names[static_cast<int>(kind)];
+    set_option_name name;
+    std::size_t i = 0;
+    for (const char c : parts.prefix)
+        name.text[i++] = c;
+    if (kind != set_option::name || n != 0)
+        name.text[i++] = static_cast<char>('0' + n);
+    for (const char c : parts.suffix)
+        name.text[i++] = c;
+    return name;
+}
+
+// The names, indexed as the codes are: kind by kind, data set by data set.
+constexpr auto set_names = [] {
+    std::array<set_option_name, set_option_kinds * data_set_count> names{};
+    for (int kind = 0; kind < set_option_kinds; ++kind)
+        for (int n = 0; n < data_set_count; ++n)
+            names[static_cast<std::size_t>(kind * data_set_count + n)] = make_name(static_cast<set_option>(kind), n);
+    return names;
+}();
+
+constexpr option set_record(set_option kind, int n)
+{
+    const int code = set_option_code(kind, n);
+    return {set_names[static_cast<std::size_t>(code - OPT_FIRST_SET_CODE)].text, required_argument, nullptr, code};
+}
+
+// The column, colour and offset options of one data set follow each other, set by set, after these.
+constexpr option leading_records[] = {
+    {"width", required_argument, nullptr, OPT_WIDTH}, {"height", required_argument, nullptr, OPT_HEIGHT},
+    {"x", required_argument, nullptr, 'x'},           {"y", required_argument, nullptr, 'y'},
+    {"z", required_argument, nullptr, 'z'},           {"e", required_argument, nullptr, 'e'},
+};
+
+constexpr set_option data_set_record_kinds[] = {set_option::x_column, set_option::y_column, set_option::z_column,
+                                                set_option::e_column, set_option::fg_color, set_option::offset_y};
+
+// Flag records store their value into the setting themselves and make getopt_long return 0. The key names of the
+// data sets follow these.
+constexpr option middle_records[] = {
     {"color", no_argument, &alt_color, 1},
     {"colour", no_argument, &alt_color, 1},
     {"nocolor", no_argument, &alt_color, 0},
@@ -134,7 +131,7 @@ constexpr struct option long_opts[LONG_OPTION_COUNT + 1] = {
     {"vline", required_argument, nullptr, OPT_VLINE},
     {"normalline", required_argument, nullptr, OPT_NLINE},
     {"bgcolor", required_argument, nullptr, OPT_COLOR_BG},
-    {"fgcolor", required_argument, nullptr, OPT_COLOR_FG0},
+    {"fgcolor", required_argument, nullptr, set_option_code(set_option::fg_color, 0)},
     {"axcolor", required_argument, nullptr, OPT_COLOR_AX},
     {"misccolor", required_argument, nullptr, OPT_COLOR_MISC},
     {"fillcolor", required_argument, nullptr, OPT_COLOR_FILL},
@@ -150,16 +147,33 @@ constexpr struct option long_opts[LONG_OPTION_COUNT + 1] = {
     {"logy", no_argument, &log_y, 1},
     {"grid", no_argument, &grid_lines, 1},
     {"key", optional_argument, nullptr, OPT_KEY},
-    {"name", required_argument, nullptr, OPT_NAME0 + 0},
-    {"name1", required_argument, nullptr, OPT_NAME0 + 1},
-    {"name2", required_argument, nullptr, OPT_NAME0 + 2},
-    {"name3", required_argument, nullptr, OPT_NAME0 + 3},
-    {"name4", required_argument, nullptr, OPT_NAME0 + 4},
-    {"name5", required_argument, nullptr, OPT_NAME0 + 5},
-    {"name6", required_argument, nullptr, OPT_NAME0 + 6},
-    {"name7", required_argument, nullptr, OPT_NAME0 + 7},
-    {"name8", required_argument, nullptr, OPT_NAME0 + 8},
-    {"name9", required_argument, nullptr, OPT_NAME0 + 9},
+};
+
+constexpr option trailing_records[] = {
     {"separator", required_argument, nullptr, OPT_SEPARATOR},
     {nullptr, 0, nullptr, 0},
 };
+
+constexpr std::size_t record_count = std::size(leading_records) + std::size(data_set_record_kinds) * data_set_count +
+                                     std::size(middle_records) + data_set_count + std::size(trailing_records);
+
+constexpr auto long_option_records = [] {
+    std::array<option, record_count> records{};
+    std::size_t i = 0;
+    for (const option& o : leading_records)
+        records[i++] = o;
+    for (int n = 0; n < data_set_count; ++n)
+        for (const set_option kind : data_set_record_kinds)
+            records[i++] = set_record(kind, n);
+    for (const option& o : middle_records)
+        records[i++] = o;
+    for (int n = 0; n < data_set_count; ++n)
+        records[i++] = set_record(set_option::name, n);
+    for (const option& o : trailing_records)
+        records[i++] = o;
+    return records;
+}();
+
+} // namespace
+
+const option* const long_opts = long_option_records.data();

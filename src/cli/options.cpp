@@ -1,11 +1,12 @@
-// Option handlers: each turns one option and its value into program-wide settings, with its checks.
+// Option handlers: each turns one option and its value into program-wide settings, with its checks. One table
+// maps the codes getopt_long returns to them.
 #include "cli/options.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <string>
 
 #include "cli/help.h"
@@ -20,80 +21,155 @@
 namespace
 {
 
+static_assert(std::size(mydata) == data_set_count && std::size(FgColors) == data_set_count &&
+              std::size(data_set_names) == data_set_count);
+
 constexpr int first_mode = 1;
 constexpr int last_mode = 12;
 
-// Kinds of the per-data-set codes, in the order of their block of six.
-enum set_kind { kind_x, kind_y, kind_z, kind_e, kind_fg, kind_offs };
+// What a handler is given: the option's value (null for an option without one), the data set its code names
+// (0 for the options of no data set) and the state of the run.
+struct option_call {
+    const char* arg;
+    int set;
+    option_state& state;
+};
 
-void trace_set_option(int n, const char* arg)
+using option_handler = void (*)(const option_call&);
+
+// --- Data sets: file, columns, colour, offset and key name ---
+
+void trace_set_option(const option_call& call)
 {
-    TW_DEBUG("n=" << n << " optarg=\"" << arg << "\"");
+    TW_DEBUG("n=" << call.set << " optarg=\"" << call.arg << "\"");
 }
 
-void handle_set_file(int n, const char* arg)
+void read_set_file(const option_call& call)
 {
-    data& d = mydata[n];
+    data& d = mydata[call.set];
     if (!d.x.empty())
         d.cleanup();
-    d.fname = arg;
-    trace_set_option(n, arg);
+    d.fname = call.arg;
+    trace_set_option(call);
 }
 
 // A column option takes a number or a header name; the last one given counts.
-void set_column(const char* arg, std::uint32_t& column, std::string& name, std::uint8_t& set)
+void read_column(const option_call& call, std::uint32_t& column, std::string& name, std::uint8_t& set)
 {
-    if (is_column_name(arg)) {
-        name = arg;
+    if (is_column_name(call.arg)) {
+        name = call.arg;
     } else {
-        column = get_column(arg);
+        column = get_column(call.arg);
         name.clear();
     }
     set = 1;
+    trace_set_option(call);
 }
 
-void handle_set_option(int c, const char* arg)
+void read_x_column(const option_call& call)
 {
-    const int kind = (c - OPT_X0) % 6;
-    const int n = get_plot_index(c, OPT_X0 + kind);
-    ::cols& cols = mydata[n].cols;
-    switch (kind) {
-    case kind_x:
-        set_column(arg, cols.x, cols.x_name, cols.xset);
-        break;
-    case kind_y:
-        set_column(arg, cols.y, cols.y_name, cols.yset);
-        break;
-    case kind_z:
-        set_column(arg, cols.z, cols.z_name, cols.zset);
-        break;
-    case kind_e:
-        set_column(arg, cols.e, cols.e_name, cols.eset);
-        break;
-    case kind_fg:
-        FgColors[n] = get_rgb(arg);
-        break;
-    default:
-        mydata[n].offset_y = get_double(arg);
-        break;
+    ::cols& c = mydata[call.set].cols;
+    read_column(call, c.x, c.x_name, c.xset);
+}
+
+void read_y_column(const option_call& call)
+{
+    ::cols& c = mydata[call.set].cols;
+    read_column(call, c.y, c.y_name, c.yset);
+    TW_DEBUG("mydata[" << call.set << "].cols.y=" << c.y);
+}
+
+void read_z_column(const option_call& call)
+{
+    ::cols& c = mydata[call.set].cols;
+    read_column(call, c.z, c.z_name, c.zset);
+}
+
+void read_e_column(const option_call& call)
+{
+    ::cols& c = mydata[call.set].cols;
+    read_column(call, c.e, c.e_name, c.eset);
+}
+
+void read_fg_color(const option_call& call)
+{
+    FgColors[call.set] = get_rgb(call.arg);
+    trace_set_option(call);
+}
+
+void read_offset_y(const option_call& call)
+{
+    mydata[call.set].offset_y = get_double(call.arg);
+    trace_set_option(call);
+}
+
+void read_set_name(const option_call& call)
+{
+    data_set_names[call.set] = call.arg;
+}
+
+// --- Page size and the sizes of the marks ---
+
+// -g: only a value attached to the letter counts. Rows 9 to 12 have no size, so the report names the rows that
+// work; a value let through by --error-as-warning without a row draws nothing.
+void read_mode(const option_call& call)
+{
+    int& vga = call.state.vga;
+    vga = call.arg ? std::atoi(call.arg) : 4;
+    if (vga < first_mode || vga >= WHC_ROWS || vga > last_mode) {
+        error_func("argument to -g out of range (%d <= %d <= %d).\n", first_mode, vga,
+                   std::min(WHC_ROWS - 1, last_mode));
+        vga = 0;
     }
-    trace_set_option(n, arg);
-    if (kind == kind_y)
-        TW_DEBUG("mydata[" << n << "].cols.y=" << cols.y);
+}
+
+void read_width(const option_call& call)
+{
+    whc[8][0] = get_int(call.arg);
+    if (whc[8][0] < 320)
+        err__printf(TW_FILE, __LINE__, "Width need to be at least 320 pixels\n");
+    else if (whc[8][0] > 2000)
+        err__printf(TW_FILE, __LINE__, "Width need to be at less than 2000 pixels\n");
+    call.state.vga = 8;
+}
+
+void read_height(const option_call& call)
+{
+    whc[8][1] = get_int(call.arg);
+    if (whc[8][1] < 200)
+        err__printf(TW_FILE, __LINE__, "Height need to be at least 200 pixels\n");
+    else if (whc[8][1] > 2000)
+        err__printf(TW_FILE, __LINE__, "Height need to be at less than 2000 pixels\n");
+    call.state.vga = 8;
+}
+
+void read_left_offset(const option_call& call)
+{
+    const int v = get_int(call.arg);
+    if (v < 8)
+        error_func("left_offset need to be > 7\n");
+    else
+        left_offset = v;
+}
+
+void read_output_name(const option_call& call)
+{
+    set_output_fname(call.arg);
 }
 
 // Text that is no number leaves the scale as it was; the user is told, since the rings would not be as asked.
-void handle_scalez(const char* arg)
+void read_scalez(const option_call& call)
 {
-    if (std::sscanf(arg, "%lg", &scalez) != 1)
-        warning("--scalez=%s is not a number: scalez stays %g\n", arg, scalez);
+    if (std::sscanf(call.arg, "%lg", &scalez) != 1)
+        warning("--scalez=%s is not a number: scalez stays %g\n", call.arg, scalez);
     // "not greater than 0" also refuses a NaN, which would poison every ring size.
     if (!(scalez > 0))
         error_func("--scalez=%g (scalez > 0)\n", scalez);
 }
 
-void handle_scalee(const char* arg)
+void read_scalee(const option_call& call)
 {
+    const char* arg = call.arg;
     const int count = std::sscanf(arg, "%lg,%lg", &scalee.x, &scalee.y);
     if (count < 1)
         warning("--scalee=%s is not a number: scalee stays %g,%g\n", arg, scalee.x, scalee.y);
@@ -108,193 +184,71 @@ void handle_scalee(const char* arg)
         error_func("--scalee=%g,%g (scalee > 0)\n", scalee.x, scalee.y);
 }
 
-void handle_biggest_ring(const char* arg)
+void read_biggest_ring(const option_call& call)
 {
-    biggest_ring = get_int(arg);
+    biggest_ring = get_int(call.arg);
     if (biggest_ring <= 0) {
         err__printf(TW_FILE, __LINE__, "Can't use --biggest-ring=%d < 1\n", biggest_ring);
         std::exit(1);
     }
 }
 
-// -g: only a value attached to the letter counts. Rows 9 to 12 have no size, so the report names the rows that
-// work; a value let through by --error-as-warning without a row draws nothing.
-void handle_mode(const char* arg, option_state& state)
+// --- Axis limits and widenings ---
+
+template <MinMax myMinMax::*axis> void read_min(const option_call& call)
 {
-    state.vga = arg ? std::atoi(arg) : 4;
-    if (state.vga < first_mode || state.vga >= WHC_ROWS || state.vga > last_mode) {
-        error_func("argument to -g out of range (%d <= %d <= %d).\n", first_mode, state.vga,
-                   std::min(WHC_ROWS - 1, last_mode));
-        state.vga = 0;
-    }
+    (UserMinMax.*axis).Min = get_double(call.arg);
 }
 
-void handle_width(const char* arg, option_state& state)
+template <MinMax myMinMax::*axis> void read_max(const option_call& call)
 {
-    whc[8][0] = get_int(arg);
-    if (whc[8][0] < 320)
-        err__printf(TW_FILE, __LINE__, "Width need to be at least 320 pixels\n");
-    else if (whc[8][0] > 2000)
-        err__printf(TW_FILE, __LINE__, "Width need to be at less than 2000 pixels\n");
-    state.vga = 8;
+    (UserMinMax.*axis).Max = get_double(call.arg);
 }
 
-void handle_height(const char* arg, option_state& state)
+template <double& setting> void read_number(const option_call& call)
 {
-    whc[8][1] = get_int(arg);
-    if (whc[8][1] < 200)
-        err__printf(TW_FILE, __LINE__, "Height need to be at least 200 pixels\n");
-    else if (whc[8][1] > 2000)
-        err__printf(TW_FILE, __LINE__, "Height need to be at less than 2000 pixels\n");
-    state.vga = 8;
+    setting = get_double(call.arg);
 }
 
-void handle_left_offset(const char* arg)
+// --- Colours ---
+
+template <RGB& setting> void read_colour(const option_call& call)
 {
-    const int v = get_int(arg);
-    if (v < 8)
-        error_func("left_offset need to be > 7\n");
-    else
-        left_offset = v;
+    setting = get_rgb(call.arg);
+}
+
+void set_grey_fill(const option_call&)
+{
+    FillColor = get_rgb("128,128,128");
+}
+
+// --- Texts, the font and the overlays ---
+
+template <std::string& setting> void read_text(const option_call& call)
+{
+    setting = call.arg;
 }
 
 // The font name may be of any length: the environment takes it directly.
-void handle_font(const char* arg)
+void read_font(const option_call& call)
 {
-    if (setenv(ENVFONT, arg, 1) != 0)
+    if (setenv(ENVFONT, call.arg, 1) != 0)
         std::perror("");
 }
 
-bool handle_size_option(int c, const char* arg, option_state& state)
+template <void (*add)(const char*)> void read_overlay(const option_call& call)
 {
-    switch (c) {
-    case 'g':
-        handle_mode(arg, state);
-        return true;
-    case OPT_WIDTH:
-        handle_width(arg, state);
-        return true;
-    case OPT_HEIGHT:
-        handle_height(arg, state);
-        return true;
-    case OPT_LEFT_OFFSET:
-        handle_left_offset(arg);
-        return true;
-    case 'o':
-        set_output_fname(arg);
-        return true;
-    case 's':
-        handle_scalez(arg);
-        return true;
-    case OPT_SCALE_E:
-        handle_scalee(arg);
-        return true;
-    case OPT_BIGGEST_RING:
-        handle_biggest_ring(arg);
-        return true;
-    }
-    return false;
+    add(call.arg);
 }
 
-bool handle_range_option(int c, const char* arg)
+template <lt_type direction> void read_line(const option_call& call)
 {
-    switch (c) {
-    case OPT_MAXX:
-        UserMinMax.x.Max = get_double(arg);
-        return true;
-    case OPT_MINX:
-        UserMinMax.x.Min = get_double(arg);
-        return true;
-    case OPT_MAXY:
-        UserMinMax.y.Max = get_double(arg);
-        return true;
-    case OPT_MINY:
-        UserMinMax.y.Min = get_double(arg);
-        return true;
-    case OPT_MAXZ:
-        UserMinMax.z.Max = get_double(arg);
-        return true;
-    case OPT_MINZ:
-        UserMinMax.z.Min = get_double(arg);
-        return true;
-    case OPT_RANGEADDX:
-        range_add_x = get_double(arg);
-        return true;
-    case OPT_RANGEADDY:
-        range_add_y = get_double(arg);
-        return true;
-    case OPT_RANGEADDZ:
-        range_add_z = get_double(arg);
-        return true;
-    }
-    return false;
-}
-
-bool handle_color_option(int c, const char* arg)
-{
-    switch (c) {
-    case OPT_COLOR_BG:
-        BgColor = get_rgb(arg);
-        return true;
-    case OPT_COLOR_AX:
-        AxColor = get_rgb(arg);
-        return true;
-    case OPT_COLOR_MISC:
-        MiscColor = get_rgb(arg);
-        return true;
-    case OPT_COLOR_FILL:
-        FillColor = get_rgb(arg);
-        return true;
-    case OPT_COLOR_FILLRING:
-        FillColorRing = get_rgb(arg);
-        return true;
-    case OPT_GRAY:
-        FillColor = get_rgb("128,128,128");
-        return true;
-    }
-    return false;
-}
-
-bool handle_text_option(int c, const char* arg)
-{
-    switch (c) {
-    case OPT_LABELX:
-        labelx = arg;
-        return true;
-    case OPT_LABELY:
-        labely = arg;
-        return true;
-    case OPT_TITLE:
-        title = arg;
-        return true;
-    case OPT_FONT:
-        handle_font(arg);
-        return true;
-    case OPT_CIRCLE:
-        add_circle(arg);
-        return true;
-    case OPT_ARROW:
-        add_arrow(arg);
-        return true;
-    case OPT_HLINE:
-        add_line(LT_HORIZONTAL, arg);
-        return true;
-    case OPT_VLINE:
-        add_line(LT_VERTICAL, arg);
-        return true;
-    case OPT_NLINE:
-        add_line(LT_NORMAL, arg);
-        return true;
-    case OPT_TEXT:
-        add_text(arg);
-        return true;
-    }
-    return false;
+    add_line(direction, call.arg);
 }
 
 // --key with no value puts the key at the top right; the other corners are named, "left" and "bottom"
 // meaning the top-left and bottom-right ones.
-void handle_key(const char* arg)
+void read_key(const option_call& call)
 {
     struct place_name {
         const char* name;
@@ -310,84 +264,153 @@ void handle_key(const char* arg)
         {"bottom-right", KEY_BOTTOM_RIGHT},
         {"bottom-left", KEY_BOTTOM_LEFT},
     };
-    if (arg == nullptr) {
+    if (call.arg == nullptr) {
         key_corner = KEY_TOP_RIGHT;
         return;
     }
     for (const place_name& p : places)
-        if (std::string(arg) == p.name) {
+        if (std::string(call.arg) == p.name) {
             key_corner = p.place;
             return;
         }
     error_func("--key=%s: the key goes to right, left, bottom, top-right, top-left, bottom-right or bottom-left\n",
-               arg);
+               call.arg);
 }
 
-bool handle_key_option(int c, const char* arg)
-{
-    if (c == OPT_KEY) {
-        handle_key(arg);
-        return true;
-    }
-    if (c >= OPT_NAME0 && c <= OPT_NAME9) {
-        data_set_names[c - OPT_NAME0] = arg;
-        return true;
-    }
-    return false;
-}
+// --- How the data are read and drawn ---
 
 // A data file's separator comes from its name unless --separator gives one for every file.
-void handle_separator(const char* arg)
+void read_separator(const option_call& call)
 {
-    field_separator = separator_of_option(arg);
+    field_separator = separator_of_option(call.arg);
     if (field_separator == 0)
         error("--separator=%s: the separator is one character (or \"tab\"), and not one that can be part of a "
               "number, a quote or a line end\n",
-              arg);
+              call.arg);
 }
 
-bool handle_run_option(int c, option_state& state)
+void draw_lines(const option_call&)
 {
-    switch (c) {
-    case 0: // a flag record: getopt_long has stored the value already
-        return true;
-    case OPT_HELP:
-    case '?':
-        Usage(state.prog_name);
-    case OPT_VERSION:
-        std::printf("%s\n", Version);
-        std::exit(0);
-    case OPT_ERRORASWARN:
-        error_func = warning;
-        return true;
-    case OPT_LINE:
-        draw_type = DT_LINE;
-        sort = 0;
-        return true;
-    case OPT_XTIME:
-        time_x_axes = 1;
-        return true;
-    case OPT_YTIME:
-        time_y_axes = 1;
-        return true;
-    }
-    return false;
+    draw_type = DT_LINE;
+    sort = 0;
 }
 
-// The short letters x, y, z, e act as the codes of data set 0.
-int set_code_of_letter(int c)
+void set_time_x_axis(const option_call&)
 {
-    switch (c) {
-    case 'x':
-        return OPT_X0;
-    case 'y':
-        return OPT_Y0;
-    case 'z':
-        return OPT_Z0;
-    case 'e':
-        return OPT_E0;
-    }
-    return c;
+    time_x_axes = 1;
+}
+
+void set_time_y_axis(const option_call&)
+{
+    time_y_axes = 1;
+}
+
+// --- The run itself ---
+
+// A flag record: getopt_long has stored the value already.
+void flag_stored(const option_call&) {}
+
+[[noreturn]] void show_usage(const option_call& call)
+{
+    Usage(call.state.prog_name);
+}
+
+[[noreturn]] void show_version(const option_call&)
+{
+    std::printf("%s\n", Version);
+    std::exit(0);
+}
+
+void errors_as_warnings(const option_call&)
+{
+    error_func = warning;
+}
+
+// Codes first_code to first_code + count - 1 go to handle; a code's data set is its distance from first_code.
+struct handler_row {
+    int first_code;
+    int count;
+    option_handler handle;
+};
+
+constexpr handler_row per_set(set_option kind, option_handler handle)
+{
+    return {set_option_code(kind, 0), data_set_count, handle};
+}
+
+// The short letters x, y, z, e and the digits act for data set 0 and data set n. 'm' and --zlabel have no
+// handler: they are reported as codes nobody takes.
+constexpr handler_row handlers[] = {
+    // data sets
+    {'0', data_set_count, read_set_file},
+    {'x', 1, read_x_column},
+    {'y', 1, read_y_column},
+    {'z', 1, read_z_column},
+    {'e', 1, read_e_column},
+    per_set(set_option::x_column, read_x_column),
+    per_set(set_option::y_column, read_y_column),
+    per_set(set_option::z_column, read_z_column),
+    per_set(set_option::e_column, read_e_column),
+    per_set(set_option::fg_color, read_fg_color),
+    per_set(set_option::offset_y, read_offset_y),
+    per_set(set_option::name, read_set_name),
+    // page and marks
+    {'g', 1, read_mode},
+    {OPT_WIDTH, 1, read_width},
+    {OPT_HEIGHT, 1, read_height},
+    {OPT_LEFT_OFFSET, 1, read_left_offset},
+    {'o', 1, read_output_name},
+    {'s', 1, read_scalez},
+    {OPT_SCALE_E, 1, read_scalee},
+    {OPT_BIGGEST_RING, 1, read_biggest_ring},
+    // axis limits
+    {OPT_MAXX, 1, read_max<&myMinMax::x>},
+    {OPT_MINX, 1, read_min<&myMinMax::x>},
+    {OPT_MAXY, 1, read_max<&myMinMax::y>},
+    {OPT_MINY, 1, read_min<&myMinMax::y>},
+    {OPT_MAXZ, 1, read_max<&myMinMax::z>},
+    {OPT_MINZ, 1, read_min<&myMinMax::z>},
+    {OPT_RANGEADDX, 1, read_number<range_add_x>},
+    {OPT_RANGEADDY, 1, read_number<range_add_y>},
+    {OPT_RANGEADDZ, 1, read_number<range_add_z>},
+    // colours
+    {OPT_COLOR_BG, 1, read_colour<BgColor>},
+    {OPT_COLOR_AX, 1, read_colour<AxColor>},
+    {OPT_COLOR_MISC, 1, read_colour<MiscColor>},
+    {OPT_COLOR_FILL, 1, read_colour<FillColor>},
+    {OPT_COLOR_FILLRING, 1, read_colour<FillColorRing>},
+    {OPT_GRAY, 1, set_grey_fill},
+    // texts, font, overlays, key
+    {OPT_LABELX, 1, read_text<labelx>},
+    {OPT_LABELY, 1, read_text<labely>},
+    {OPT_TITLE, 1, read_text<title>},
+    {OPT_FONT, 1, read_font},
+    {OPT_CIRCLE, 1, read_overlay<add_circle>},
+    {OPT_ARROW, 1, read_overlay<add_arrow>},
+    {OPT_TEXT, 1, read_overlay<add_text>},
+    {OPT_HLINE, 1, read_line<LT_HORIZONTAL>},
+    {OPT_VLINE, 1, read_line<LT_VERTICAL>},
+    {OPT_NLINE, 1, read_line<LT_NORMAL>},
+    {OPT_KEY, 1, read_key},
+    // reading and drawing
+    {OPT_SEPARATOR, 1, read_separator},
+    {OPT_LINE, 1, draw_lines},
+    {OPT_XTIME, 1, set_time_x_axis},
+    {OPT_YTIME, 1, set_time_y_axis},
+    // the run
+    {0, 1, flag_stored},
+    {OPT_HELP, 1, show_usage},
+    {'?', 1, show_usage},
+    {OPT_VERSION, 1, show_version},
+    {OPT_ERRORASWARN, 1, errors_as_warnings},
+};
+
+const handler_row* handler_of(int code)
+{
+    const auto row = std::find_if(std::begin(handlers), std::end(handlers), [code](const handler_row& r) {
+        return code >= r.first_code && code < r.first_code + r.count;
+    });
+    return row == std::end(handlers) ? nullptr : row;
 }
 
 } // namespace
@@ -399,21 +422,10 @@ int fold_option_code(int c)
 
 void handle_option(int c, const char* arg, option_state& state)
 {
-    c = set_code_of_letter(c);
-    if (c >= '0' && c <= '9') {
-        handle_set_file(c - '0', arg);
+    const handler_row* row = handler_of(c);
+    if (row == nullptr) {
+        std::printf("?? getopt returned character code 0%o ??\n", static_cast<unsigned>(c));
         return;
     }
-    if (c >= OPT_X0 && c <= OPT_OFFS_Y9) {
-        handle_set_option(c, arg);
-        return;
-    }
-    if (c == OPT_SEPARATOR) {
-        handle_separator(arg);
-        return;
-    }
-    if (handle_size_option(c, arg, state) || handle_range_option(c, arg) || handle_color_option(c, arg) ||
-        handle_text_option(c, arg) || handle_key_option(c, arg) || handle_run_option(c, state))
-        return;
-    std::printf("?? getopt returned character code 0%o ??\n", static_cast<unsigned>(c));
+    row->handle(option_call{arg, c - row->first_code, state});
 }

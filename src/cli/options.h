@@ -4,7 +4,14 @@
 
 #include <getopt.h>
 
-// Codes returned for long options that have no short letter.
+inline constexpr int data_set_count = 10;
+
+// The options given once per data set ("--x3", "--fg3color", "--name3"): each has one code per data set.
+enum class set_option { x_column, y_column, z_column, e_column, fg_color, offset_y, name };
+inline constexpr int set_option_kinds = 7;
+
+// Codes returned for long options that have no short letter. The value of a code shows only in the report of
+// one that no handler takes (--zlabel), so the named codes keep their values.
 enum OPTIONS {
     OPT_MAXX = 256,
     OPT_MINX,
@@ -38,37 +45,25 @@ enum OPTIONS {
     OPT_HEIGHT,
     OPT_VERSION,
     OPT_BIGGEST_RING,
-    OPT_DRAWELLIPSE,
     OPT_SCALE_E,
-    OPT_LEFT_OFFSET, // 290
-    // One block of six per data set n, each 6n above the n = 0 code.
-    OPT_X0 = 291,
-    OPT_Y0 = 292,
-    OPT_Z0 = 293,
-    OPT_E0 = 294,
-    OPT_COLOR_FG0 = 295,
-    OPT_OFFS_Y0 = 296,
-    OPT_X9 = 345,
-    OPT_Y9 = 346,
-    OPT_Z9 = 347,
-    OPT_E9 = 348,
-    OPT_COLOR_FG9 = 349,
-    OPT_OFFS_Y9 = 350,
-    OPT_XTIME = 351,
-    OPT_YTIME = 352,
-    OPT_INVCOLOR = 353,
-    OPT_HELP = 354,
-    OPT_KEY = 355,
-    // The key names of data sets 0 to 9 ("--name" is data set 0's).
-    OPT_NAME0 = 356,
-    OPT_NAME9 = 365,
-    OPT_SEPARATOR = 366,
+    OPT_LEFT_OFFSET,
+    OPT_XTIME,
+    OPT_YTIME,
+    OPT_HELP,
+    OPT_KEY,
+    OPT_SEPARATOR,
+    // The codes of the per-data-set options follow, data_set_count for each kind (see set_option_code).
+    OPT_FIRST_SET_CODE,
 };
 
-inline constexpr int LONG_OPTION_COUNT = 153;
+// The code of one per-data-set option for data set n (0 to data_set_count - 1).
+constexpr int set_option_code(set_option kind, int n)
+{
+    return OPT_FIRST_SET_CODE + static_cast<int>(kind) * data_set_count + n;
+}
 
 extern const char short_opts[];
-extern const struct option long_opts[LONG_OPTION_COUNT + 1]; // ends with an all-zero record
+extern const struct option* const long_opts; // ends with an all-zero record
 
 // State of the run that the handlers change besides the program-wide settings.
 struct option_state {

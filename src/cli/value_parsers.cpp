@@ -129,8 +129,3 @@ bool is_column_name(const char* s)
     const char* digits = (*s == '+' || *s == '-') ? s + 1 : s;
     return *s != '\0' && !std::isdigit(static_cast<unsigned char>(*digits));
 }
-
-int get_plot_index(int x, int base)
-{
-    return (x - base) / 6;
-}

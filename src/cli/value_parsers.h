@@ -22,7 +22,4 @@ unsigned int get_column(const char* s);
 // no digits at its start ("time", "level"). Empty or blank text is no name.
 bool is_column_name(const char* s);
 
-// Data-set index of a per-data-set option code whose n = 0 code is base.
-int get_plot_index(int x, int base);
-
 #endif // TREMWIL_VALUE_PARSERS_H
