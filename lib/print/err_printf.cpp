@@ -3,15 +3,35 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
 
-void err__printf(const char* file, const int line, const char* fmt, ...)
+namespace
+{
+
+void print_error(const char* file, const int line, const char* fmt, va_list args)
 {
     std::fflush(stdout);
     std::fflush(stderr);
     std::fprintf(stderr, "Error: %s(%d) ", file, line);
+    std::vfprintf(stderr, fmt, args);
+    std::fflush(stderr);
+}
+
+} // namespace
+
+void err__printf(const char* file, const int line, const char* fmt, ...)
+{
     va_list args;
     va_start(args, fmt);
-    std::vfprintf(stderr, fmt, args);
+    print_error(file, line, fmt, args);
     va_end(args);
-    std::fflush(stderr);
+}
+
+void err__exit(const char* file, const int line, const char* fmt, ...)
+{
+    va_list args;
+    va_start(args, fmt);
+    print_error(file, line, fmt, args);
+    va_end(args);
+    std::exit(1);
 }

@@ -6,4 +6,8 @@
 // earlier output is not overtaken. Returns; the caller decides whether the run ends.
 void err__printf(const char* file, const int line, const char* fmt, ...) __attribute__((format(printf, 3, 4)));
 
+// err__printf, then the run ends with status 1.
+[[noreturn]] void err__exit(const char* file, const int line, const char* fmt, ...)
+    __attribute__((format(printf, 3, 4)));
+
 #endif // TREMWIL_ERR_PRINTF_H

@@ -158,25 +158,36 @@ void read_output_name(const option_call& call)
 }
 
 // Text that is no number leaves the scale as it was; the user is told, since the rings would not be as asked.
+// Blanks before the number and text after it are let through.
 void read_scalez(const option_call& call)
 {
-    if (std::sscanf(call.arg, "%lg", &scalez) != 1)
+    const number_read<double> z = read_real(call.arg);
+    if (z.found())
+        scalez = z.value;
+    else
         warning("--scalez=%s is not a number: scalez stays %g\n", call.arg, scalez);
     // "not greater than 0" also refuses a NaN, which would poison every ring size.
     if (!(scalez > 0))
         error_func("--scalez=%g (scalez > 0)\n", scalez);
 }
 
+// "x" or "x,y"; a y that is no number takes x.
 void read_scalee(const option_call& call)
 {
     const char* arg = call.arg;
-    const int count = std::sscanf(arg, "%lg,%lg", &scalee.x, &scalee.y);
-    if (count < 1)
+    const number_read<double> x = read_real(arg);
+    const number_read<double> y =
+        x.found() && *x.end == ',' ? read_real(x.end + 1) : number_read<double>{0.0, arg, read_status::no_number};
+    if (x.found())
+        scalee.x = x.value;
+    if (y.found())
+        scalee.y = y.value;
+    if (!x.found())
         warning("--scalee=%s is not a number: scalee stays %g,%g\n", arg, scalee.x, scalee.y);
-    else if (count == 1 && std::strchr(arg, ',') != nullptr)
+    else if (!y.found() && std::strchr(arg, ',') != nullptr)
         warning("--scalee=%s: the value after the comma is not a number: y takes x\n", arg);
     TW_DEBUG("x:" << scalee.x << " y:" << scalee.y);
-    if (count == 1) {
+    if (x.found() && !y.found()) {
         scalee.y = scalee.x;
         TW_DEBUG("x:" << scalee.x << " y:" << scalee.y);
     }
@@ -187,10 +198,8 @@ void read_scalee(const option_call& call)
 void read_biggest_ring(const option_call& call)
 {
     biggest_ring = get_int(call.arg);
-    if (biggest_ring <= 0) {
-        err__printf(TW_FILE, __LINE__, "Can't use --biggest-ring=%d < 1\n", biggest_ring);
-        std::exit(1);
-    }
+    if (biggest_ring <= 0)
+        err__exit(TW_FILE, __LINE__, "Can't use --biggest-ring=%d < 1\n", biggest_ring);
 }
 
 // --- Axis limits and widenings ---

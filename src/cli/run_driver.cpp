@@ -182,10 +182,8 @@ void start_checks(int argc, char** argv, int first_file)
 {
     if (fullhelp)
         Usage(argv[0]);
-    if (mydata[0].fname.empty() && first_file >= argc) {
-        err__printf(TW_FILE, __LINE__, "Need a filename or a --0=filename\nSee %s --help\n", argv[0]);
-        std::exit(1);
-    }
+    if (mydata[0].fname.empty() && first_file >= argc)
+        err__exit(TW_FILE, __LINE__, "Need a filename or a --0=filename\nSee %s --help\n", argv[0]);
     check_standard_input_once(argc, argv, first_file);
     if (!quiet)
         std::printf("%s\n", Version);

@@ -19,19 +19,17 @@ namespace
 constexpr long long_max32 = INT32_MAX;
 constexpr long long_min32 = INT32_MIN;
 
-// strtol limited to the 32-bit range: a value beyond it is clamped with errno = ERANGE.
-long strtol32(const char* s, char** end)
+// The system's own report of a number out of range, as the C library's call would have left it: "strtol: ...".
+void report_out_of_range(const char* call)
 {
-    errno = 0;
-    long v = std::strtol(s, end, 10);
-    if (v > long_max32) {
-        v = long_max32;
-        errno = ERANGE;
-    } else if (v < long_min32) {
-        v = long_min32;
-        errno = ERANGE;
-    }
-    return v;
+    errno = ERANGE;
+    std::perror(call);
+}
+
+[[noreturn]] void fail_out_of_range(const char* call)
+{
+    report_out_of_range(call);
+    std::exit(1);
 }
 
 // Reads up to three comma-separated components as "%u,%u,%u" would (blanks before each number, text after the
@@ -62,6 +60,28 @@ int read_components(const char* arg, std::string (&texts)[3], unsigned long long
 
 } // namespace
 
+number_read<long> read_integer(const char* s)
+{
+    char* end = nullptr;
+    errno = 0;
+    const long v = std::strtol(s, &end, 10);
+    if (end == s)
+        return {0, s, read_status::no_number};
+    if (errno == ERANGE || v > long_max32 || v < long_min32)
+        return {v > 0 ? long_max32 : long_min32, end, read_status::out_of_range};
+    return {v, end, read_status::ok};
+}
+
+number_read<double> read_real(const char* s)
+{
+    char* end = nullptr;
+    errno = 0;
+    const double v = std::strtod(s, &end);
+    if (end == s)
+        return {0.0, s, read_status::no_number};
+    return {v, end, errno == ERANGE ? read_status::out_of_range : read_status::ok};
+}
+
 RGB get_rgb(const char* arg)
 {
     std::string texts[3];
@@ -78,15 +98,12 @@ RGB get_rgb(const char* arg)
 
 long get_long(const char* s)
 {
-    char* end = nullptr;
-    const long v = strtol32(s, &end);
-    if (end == s) {
-        err__printf(TW_FILE, __LINE__, "Can't convert %s to an integer.\n", s);
-        std::exit(1);
-    }
-    if (errno)
-        std::perror("strtol");
-    return v;
+    const number_read<long> r = read_integer(s);
+    if (!r.found())
+        err__exit(TW_FILE, __LINE__, "Can't convert %s to an integer.\n", s);
+    if (r.status == read_status::out_of_range)
+        report_out_of_range("strtol");
+    return r.value;
 }
 
 int get_int(const char* s)
@@ -96,30 +113,24 @@ int get_int(const char* s)
 
 double get_double(const char* s)
 {
-    char* end = nullptr;
-    errno = 0;
-    const double v = std::strtod(s, &end);
-    if (end == s)
+    const number_read<double> r = read_real(s);
+    if (!r.found())
         error("Unable to convert \"%s\" to a number", s);
-    if (errno)
-        std::perror("strtod");
-    return v;
+    if (r.status == read_status::out_of_range)
+        report_out_of_range("strtod");
+    return r.value;
 }
 
 unsigned int get_column(const char* s)
 {
-    char* end = nullptr;
-    const long col = strtol32(s, &end);
-    const int err = errno;
-    if ((err == ERANGE && (col == long_max32 || col == long_min32)) || (err != 0 && col == 0)) {
-        std::perror("strtol");
-        std::exit(1);
-    }
-    if (end == s)
+    const number_read<long> r = read_integer(s);
+    if (r.status == read_status::out_of_range)
+        fail_out_of_range("strtol");
+    if (!r.found())
         error_func("No digits found (%s)\n", s);
-    if (col <= 0)
-        error_func("can't select columns before first column (%d).\n", static_cast<int>(col));
-    return static_cast<unsigned int>(col);
+    if (r.value <= 0)
+        error_func("can't select columns before first column (%d).\n", static_cast<int>(r.value));
+    return static_cast<unsigned int>(r.value);
 }
 
 bool is_column_name(const char* s)

@@ -1,8 +1,29 @@
-// Parsers for option values: colours, integers, numbers and column numbers, each with its fixed failure report.
+// Parsers for option values: colours, integers, numbers and column numbers. One checked core reads a number at the
+// start of a text; each parser adds the fixed failure report its options have always given.
 #ifndef TREMWIL_VALUE_PARSERS_H
 #define TREMWIL_VALUE_PARSERS_H
 
 #include "core/settings.h"
+
+enum class read_status { ok, no_number, out_of_range };
+
+// What reading a number at the start of a text found. Blanks before the number are skipped; the text after it is
+// the caller's to judge (end points at it, or at the start of the text when there was no number). Out of range,
+// the value is clamped to the type's limits (a double reads as infinity or as a value at or near 0).
+template <typename T> struct number_read {
+    T value;
+    const char* end;
+    read_status status;
+
+    bool found() const { return status != read_status::no_number; }
+};
+
+// A base-10 integer kept to the 32-bit range of the program's original platform, so that a huge value is clamped
+// and reported instead of being silently truncated when narrowed to int.
+number_read<long> read_integer(const char* s);
+
+// Any number strtod reads: decimal, hexadecimal, infinity, NaN.
+number_read<double> read_real(const char* s);
 
 // "r,g,b" with each component 0..255; anything else ends the run through error().
 RGB get_rgb(const char* arg);
@@ -15,7 +36,8 @@ int get_int(const char* s);
 // Any strtod number; no number ends the run through error(), out of range prints the system's message.
 double get_double(const char* s);
 
-// Column number counting from 1; missing digits and columns before the first go through error_func.
+// Column number counting from 1; missing digits and columns before the first go through error_func, a number
+// beyond the 32-bit range ends the run with the system's message after "strtol".
 unsigned int get_column(const char* s);
 
 // True when a column option's value is a header name rather than a number: text in which get_column would find
