@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <string>
 
@@ -100,38 +101,38 @@ GrTextOption text_options(GrFont* f, GrColor fg)
     return opt;
 }
 
-// Whether the 8 x 16 cell with top-left corner (x, y) shows the built-in glyph "A" in value fg on value 0.
-::testing::AssertionResult shows_a(int x, int y, GrColor fg)
+// The smallest box {left, top, right, bottom} holding every pixel of the page not of value 0.
+std::array<int, 4> ink_box()
 {
-    static constexpr unsigned char glyph_a[16] = {0x00, 0x00, 0x10, 0x38, 0x6C, 0xC6, 0xC6, 0xFE,
-                                                  0xC6, 0xC6, 0xC6, 0xC6, 0x00, 0x00, 0x00, 0x00};
-    for (int r = 0; r < 16; ++r)
-        for (int c = 0; c < 8; ++c)
-            if (page_pixel(x + c, y + r) != ((glyph_a[r] & (0x80 >> c)) ? fg : 0))
-                return ::testing::AssertionFailure() << "pixel (" << x + c << "," << y + r << ")";
-    return ::testing::AssertionSuccess();
+    std::array<int, 4> box{1 << 30, 1 << 30, -1, -1};
+    for (int y = 0; y <= GrScreenContext()->gc_ymax; ++y)
+        for (int x = 0; x <= GrScreenContext()->gc_xmax; ++x)
+            if (page_pixel(x, y) != 0)
+                box = {std::min(box[0], x), std::min(box[1], y), std::max(box[2], x), std::max(box[3], y)};
+    return box;
 }
 
 TEST_F(GraphicsMode, FormattedTextIsDrawnAtItsPositionAndCut)
 {
     entergrmode(3);
     GrTextOption opt = text_options(&GrFont_PC8x16, 7);
-    EXPECT_EQ(gprintfxy(10, 20, &opt, "%c", 'A'), 1);
-    EXPECT_TRUE(shows_a(10, 20, 7));
-    EXPECT_EQ(gprintfxy(200, 100, &opt, "%s%d", "A", 42), 3);
-    EXPECT_TRUE(shows_a(200, 100, 7));
-    // Positions far outside the page are clipped, not wrapped; an empty text draws nothing.
+    // The built-in "A" has ink in columns 0..6 and rows 2..11 of its 8 x 16 cell.
+    EXPECT_EQ(gprintfxy(200, 100, &opt, "%c", 'A'), 1);
+    EXPECT_EQ(ink_box(), (std::array{200, 102, 206, 111}));
     GrClearScreen(0);
-    EXPECT_EQ(gprintfxy(5000000000L, -5000000000L, &opt, "A"), 1);
+    EXPECT_EQ(gprintfxy(200, 100, &opt, "%s%d", "A", 42), 3);
+    EXPECT_EQ(ink_box()[2], 200 + 2 * 8 + 6);
+    // Positions beyond the int range are clipped, not wrapped (2^32 + 10 would wrap to 10); an empty text draws
+    // nothing.
+    GrClearScreen(0);
+    EXPECT_EQ(gprintfxy(4294967306L, 4294967316L, &opt, "A"), 1);
     EXPECT_EQ(gprintfxy(10, 10, &opt, "%s", ""), 0);
     EXPECT_EQ(drawn_pixels(), 0);
 
     // 511 "A" then 89 "B": placed so that character 511 lands on columns 0..7, the cut one would follow it.
     const std::string text = std::string(511, 'A') + std::string(89, 'B');
     EXPECT_EQ(gprintfxy(-510L * 8, 0, &opt, "%s", text.c_str()), 511);
-    EXPECT_TRUE(shows_a(0, 0, 7));
-    GrFilledBoxNC(0, 0, 7, 15, 0);
-    EXPECT_EQ(drawn_pixels(), 0) << "the cut character would follow the last one";
+    EXPECT_EQ(ink_box(), (std::array{0, 2, 6, 11})) << "the cut character would follow the last one";
 }
 
 TEST_F(GraphicsMode, ExtentsFollowFontAndDirection)

@@ -1,42 +1,15 @@
-// The axis mappings, the ring radius, the saturating pixel conversion and the tick spacings.
+// The saturating pixel conversion and the tick spacings (the mappings themselves place every pixel of the case
+// pictures).
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 
-#include "core/settings.h"
 #include "plot/scale_mapping.h"
 #include "plot/tick_scale.h"
 
 namespace
 {
-
-TEST(ScaleMapping, LinearMappingPlacesValuesOnPixels)
-{
-    class_scalefunc s;
-    s.set(0, 10, 100);
-    EXPECT_DOUBLE_EQ(s.scale(0), 0.5);
-    EXPECT_DOUBLE_EQ(s.scale(5), 50.5);
-    EXPECT_DOUBLE_EQ(s.scale(10), 100.5);
-    EXPECT_DOUBLE_EQ(s.scale2(-2), -20.0);
-    // Below min the result is negative: -0.3 still truncates to pixel 0, -1.5 to -1.
-    EXPECT_DOUBLE_EQ(s.scale(-0.08), -0.3);
-    EXPECT_EQ(trunc_pixel(s.scale(-0.2)), -1);
-
-    const class_scalefunc descending(100, 0, 50);
-    EXPECT_DOUBLE_EQ(descending.scale(100), 0.5);
-    EXPECT_DOUBLE_EQ(descending.scale(0), 50.5);
-    EXPECT_DOUBLE_EQ(descending.scale2(10), -5.0);
-
-    reset_settings();
-    EXPECT_DOUBLE_EQ(scale_z(2.7), 2.7);
-    scalez = 4;
-    EXPECT_DOUBLE_EQ(scale_z(-1.5), -6.0);
-    add_to_z_when_zero = 10.0;
-    EXPECT_DOUBLE_EQ(scale_z(0), 10.0);
-    EXPECT_DOUBLE_EQ(scale_z(-1.5), 4.0);
-    reset_settings();
-}
 
 TEST(ScaleMapping, PixelConversionTruncatesTowardZeroAndSaturates)
 {
