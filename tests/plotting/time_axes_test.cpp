@@ -31,34 +31,16 @@ protected:
     }
 };
 
-// Clock times running past midnight, and dates around a leap day: the labels and their places (the ordinary
-// ranges of a minute, a day, days and weeks are golden case pictures, golden/time_*).
-TEST_F(TimeAxes, MidnightAndLeapDay)
+// Clock times running past midnight (the ordinary ranges of a minute, a day, days and weeks are golden case
+// pictures, golden/time_*). Labels 40 pixels wide ("%H:%M"): every other major tick of 5 minutes is labelled.
+TEST_F(TimeAxes, ClockTimesRunPastMidnight)
 {
-    // Labels 40 ("%H:%M") to 128 pixels wide: where they would overlap only every k-th major tick is labelled.
-    const struct {
-        double min, max;
-        std::size_t labels;
-        const char* first;
-        long first_x;
-        const char* last;
-        long last_x;
-        std::size_t minor_ticks;
-    } cases[] = {
-        {23 * 3600, 3600, 12, "23:10", 60, "01:00", 610, 61},
-        {march_1_2024 - 2 * day, march_1_2024, 3, "2024-02-28 12:00", 160, "2024-02-29 12:00", 460, 49},
-    };
-    for (const auto& c : cases) {
-        const auto texts = x_axis(c.min, c.max);
-        ASSERT_EQ(texts.size(), c.labels) << c.first;
-        EXPECT_EQ(texts[0].text, c.first);
-        EXPECT_EQ(texts[0].x, c.first_x) << c.first;
-        EXPECT_EQ(texts.back().text, c.last) << c.first;
-        EXPECT_EQ(texts.back().x, c.last_x) << c.first;
-        EXPECT_EQ(columns_with(26, 1).size(), c.minor_ticks) << c.first;
-    }
-    EXPECT_EQ(x_axis(23 * 3600, 3600)[5].text, "00:00");
-    EXPECT_EQ(x_axis(march_1_2024 - 2 * day, march_1_2024)[1].text, "2024-02-29 00:00");
+    const auto texts = x_axis(23 * 3600, 3600);
+    ASSERT_EQ(texts.size(), 12u);
+    EXPECT_TRUE(texts[0].text == "23:10" && texts[0].x == 60) << texts[0].text << " at " << texts[0].x;
+    EXPECT_EQ(texts[5].text, "00:00");
+    EXPECT_TRUE(texts.back().text == "01:00" && texts.back().x == 610) << texts.back().text;
+    EXPECT_EQ(columns_with(26, 1).size(), 61u);
 }
 
 // Every range from a minute to twenty years, on narrow, default and wide pages: the labels drawn do not
