@@ -1,4 +1,5 @@
-// Entering and leaving graphics mode, the font across pages, printf-style text and text extents.
+// Entering and leaving graphics mode, the font across pages, printf-style text and text extents (the key wait of a
+// window page, which clicks do not end, is held by the window end-to-end test WindowRun).
 #include "plot/graphics_mode.h"
 
 #include <gtest/gtest.h>
@@ -8,9 +9,6 @@
 #include <string>
 
 #include "plot_fixture.h"
-#include "window/sdl2_window.h"
-
-#include <SDL.h>
 
 namespace
 {
@@ -154,45 +152,6 @@ TEST_F(GraphicsMode, ExtentsFollowFontAndDirection)
     EXPECT_EQ(GrStringHeight_("21", &opt), 7u);
     EXPECT_EQ(GrStringWidth_("21", &opt), 6u);
     GrUnloadFont(digits);
-}
-
-// A window page on SDL's invisible driver: the key wait reads the window's event queue.
-class WindowPage : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        clean_state();
-        SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "dummy", SDL_HINT_OVERRIDE);
-        twgr::window::allow_virtual_video(true);
-        ASSERT_EQ(GrSetDriver("sdl2"), 1);
-    }
-    void TearDown() override
-    {
-        clean_state();
-        _GrCloseVideoDriver();
-        twgr::window::allow_virtual_video(false);
-        SDL_ResetHint(SDL_HINT_VIDEODRIVER);
-    }
-};
-
-TEST_F(WindowPage, ClicksDoNotEndTheKeyWait)
-{
-    entergrmode(3);
-    EXPECT_EQ(page_size(), (std::array{690, 480}));
-    for (int key : {int('r'), 27}) {
-        GrEvent click{}, press{};
-        click.type = GREV_MOUSE;
-        click.p1 = GRMOUSE_LB_RELEASED;
-        press.type = GREV_KEY;
-        press.p1 = key;
-        ASSERT_EQ(GrEventEnqueue(&click), 0);
-        ASSERT_EQ(GrEventEnqueue(&press), 0);
-    }
-    EXPECT_EQ(GrKeyRead(), 'r');
-    EXPECT_EQ(GrKeyRead(), 27);
-    exitgrmode();
-    EXPECT_EQ(GrDriverInfo->mcode, GR_default_text);
 }
 
 } // namespace
