@@ -66,29 +66,22 @@ void read_column(const option_call& call, std::uint32_t& column, std::string& na
     trace_set_option(call);
 }
 
-void read_x_column(const option_call& call)
+// The column option of one component, named by the members of ::cols it sets.
+template <std::uint32_t cols::*column, std::string cols::*name, std::uint8_t cols::*set>
+void read_component_column(const option_call& call)
 {
     ::cols& c = mydata[call.set].cols;
-    read_column(call, c.x, c.x_name, c.xset);
+    read_column(call, c.*column, c.*name, c.*set);
 }
+
+constexpr auto read_x_column = read_component_column<&cols::x, &cols::x_name, &cols::xset>;
+constexpr auto read_z_column = read_component_column<&cols::z, &cols::z_name, &cols::zset>;
+constexpr auto read_e_column = read_component_column<&cols::e, &cols::e_name, &cols::eset>;
 
 void read_y_column(const option_call& call)
 {
-    ::cols& c = mydata[call.set].cols;
-    read_column(call, c.y, c.y_name, c.yset);
-    TW_DEBUG("mydata[" << call.set << "].cols.y=" << c.y);
-}
-
-void read_z_column(const option_call& call)
-{
-    ::cols& c = mydata[call.set].cols;
-    read_column(call, c.z, c.z_name, c.zset);
-}
-
-void read_e_column(const option_call& call)
-{
-    ::cols& c = mydata[call.set].cols;
-    read_column(call, c.e, c.e_name, c.eset);
+    read_component_column<&cols::y, &cols::y_name, &cols::yset>(call);
+    TW_DEBUG("mydata[" << call.set << "].cols.y=" << mydata[call.set].cols.y);
 }
 
 void read_fg_color(const option_call& call)
