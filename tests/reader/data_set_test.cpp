@@ -34,20 +34,25 @@ TEST_F(DataSet, RangesWidenOverBothVectors)
 TEST_F(DataSet, SortOrdersRowsBySignedZAndKeepsEveryRowWhole)
 {
     // Against a stable sort by z: equal z (-0 and +0 among them) keep file order, NaN comes last, and every
-    // z keeps its exact bits. Sizes below and far above the insertion-sort ranges, values with many ties (its trace:
-    // the case reader/sort_traced).
+    // z keeps its exact bits. Sizes below and far above the insertion-sort ranges; values with many ties, which are
+    // sorted by counting, and at the largest size more distinct values than counting takes (its trace: the case
+    // reader/sort_traced).
     data d;
     draw_type = DT_ELLIPSE_XYUV;
     std::mt19937 rng(7);
     using limits = std::numeric_limits<double>;
     const double inf = limits::infinity(), nan = limits::quiet_NaN(), tiny = limits::denorm_min(), big = limits::max();
     const std::vector<double> specials{0.0, -0.0, inf, -inf, nan, -nan, tiny, -big, big};
-    for (const std::size_t n : {0, 1, 2, 31, 33, 700, 5000, 70000}) {
+    for (const std::size_t n : {0, 1, 2, 31, 33, 700, 5000, 70000, 150000}) {
         d = data();
         std::uniform_int_distribution<int> pick(0, 40);
+        std::uniform_real_distribution<double> spread(-1e6, 1e6);
         for (std::size_t i = 0; i < n; ++i) {
             const int p = pick(rng);
-            const double z = p < 9 ? specials[p] : (p < 20 ? p - 15 : std::ldexp(p - 30, -(p % 7)) * 1.1);
+            const double z = p < 9        ? specials[p]
+                             : p < 20     ? p - 15
+                             : n > 100000 ? spread(rng)
+                                          : std::ldexp(p - 30, -(p % 7)) * 1.1;
             d.x.push_back(double(i));
             d.y.push_back(-double(i));
             d.z.push_back(z);
