@@ -13,6 +13,7 @@
 #include <optional>
 
 #include "core/messages.h"
+#include "data/huge_pages.h"
 
 data mydata[10];
 myMinMax UserMinMax;
@@ -243,6 +244,10 @@ void deal_out(const std::vector<std::vector<double>*>& columns, const counted_ke
 {
     std::vector<double> scratch;
     for (std::vector<double>* column : columns) {
+        if (scratch.capacity() < column->size()) {
+            scratch.reserve(column->size());
+            advise_huge_pages(scratch); // a few thousand places of writing are as many pages otherwise
+        }
         scratch.resize(column->size());
         std::vector<std::size_t> next = counted.first_place;
         for (std::size_t i = 0; i < column->size(); ++i)
