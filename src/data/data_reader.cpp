@@ -356,7 +356,7 @@ void read_text(file_reading& r, std::string_view text)
 // messages, switches and the first error are those of reading the run on one thread.
 
 // The rows one piece gives, in the order of data::columns(); x holds row numbers from 0 under --nox.
-struct piece_rows {
+struct alignas(64) piece_rows { // each on its own cache lines: the threads write their counters on every line
     std::array<std::vector<double>, 7> columns;
     std::uint64_t lines = 0; // lines taken, comments included, before stop
     std::uint64_t rows = 0;
