@@ -35,7 +35,8 @@ TEST_F(DataSet, SortOrdersRowsBySignedZAndKeepsEveryRowWhole)
 {
     // Against a stable sort by z: equal z (-0 and +0 among them) keep file order, NaN comes last, and every
     // z keeps its exact bits. Sizes below and far above the insertion-sort ranges; values with many ties, which are
-    // sorted by counting, and at the largest size more distinct values than counting takes (its trace: the case
+    // sorted by counting (a few dozen distinct ones, and some thousands), and at the largest size more distinct
+    // values than counting takes (its trace: the case
     // reader/sort_traced).
     data d;
     draw_type = DT_ELLIPSE_XYUV;
@@ -52,6 +53,7 @@ TEST_F(DataSet, SortOrdersRowsBySignedZAndKeepsEveryRowWhole)
             const double z = p < 9        ? specials[p]
                              : p < 20     ? p - 15
                              : n > 100000 ? spread(rng)
+                             : n > 50000  ? std::round(spread(rng) / 1000)
                                           : std::ldexp(p - 30, -(p % 7)) * 1.1;
             d.x.push_back(double(i));
             d.y.push_back(-double(i));
