@@ -26,11 +26,11 @@ double MinMax::absmax() const
 namespace
 {
 
-// Sorting by z is a radix sort done in place, so that ten million rows need no more than their own
-// columns and one row number each. The z column itself holds the sort keys while it is sorted: 64-bit
-// patterns whose unsigned order is the order of z by <, with -0 equal to +0 and every NaN last. Each key
-// travels with the number of the row it came from; rows of equal key end in file order, as a stable sort
-// leaves them. The other columns then follow the row numbers.
+// Sorting by z is by counting (below) when z holds few distinct values, and otherwise a radix sort done in
+// place, so that ten million rows need no more than their own columns and one row number each. The z column
+// itself holds the radix sort's keys while it is sorted: 64-bit patterns whose unsigned order is the order of z
+// by <, with -0 equal to +0 and every NaN last. Each key travels with the number of the row it came from; rows
+// of equal key end in file order, as a stable sort leaves them. The other columns then follow the row numbers.
 
 constexpr std::uint64_t nan_key = ~std::uint64_t{0};
 constexpr std::uint64_t sign_bit = std::uint64_t{1} << 63;
