@@ -97,7 +97,11 @@ void check_threads(std::string_view text)
     const reading many = read_as_data_file(
         path, {.block_bytes = 1 + cut % 13, .threads = 2 + cut % 4, .parallel_bytes = 0, .cut_seed = cut});
     if (!(one == many)) {
-        std::fprintf(stderr, "reader difference with threads (cut %u)\n", cut);
+        std::fprintf(stderr,
+                     "reader difference with threads (cut %u)\none thread: %zu values, error \"%s\", messages:\n%s\n"
+                     "threads: %zu values, error \"%s\", messages:\n%s\n",
+                     cut, one.bits.size(), one.error.c_str(), one.messages.c_str(), many.bits.size(),
+                     many.error.c_str(), many.messages.c_str());
         std::abort();
     }
 }

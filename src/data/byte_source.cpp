@@ -160,6 +160,7 @@ public:
 
 private:
     static constexpr std::size_t input_bytes = std::size_t{256} << 10;
+    static constexpr std::size_t output_bytes = std::size_t{256} << 10;
 
     void look_at_start()
     {
@@ -197,15 +198,31 @@ private:
         return n;
     }
 
+    // Hands on unpacked bytes from a room of its own, filled a fixed amount at a time. Unpacking straight into the
+    // reader's room would make the unpacker's path, and so the reason it gives for corrupt data, depend on how
+    // much room the reader had, which depends on the number of threads: zstd decodes a whole frame at once when
+    // its declared size fits, and block by block otherwise.
     std::size_t next_unpacked(std::span<char> room)
+    {
+        if (made_begin_ == made_end_) {
+            output_.resize(output_bytes);
+            made_begin_ = 0;
+            made_end_ = unpack_into(output_);
+        }
+        const std::size_t n = std::min(room.size(), made_end_ - made_begin_);
+        std::memcpy(room.data(), output_.data() + made_begin_, n);
+        made_begin_ += n;
+        return n;
+    }
+
+    std::size_t unpack_into(std::span<std::uint8_t> output)
     {
         for (;;) {
             if (begin_ == end_ && !ended_) {
                 begin_ = end_ = 0;
                 read_input();
             }
-            const unpack_step step = unpacking_->step({input_.data() + begin_, end_ - begin_},
-                                                      {reinterpret_cast<std::uint8_t*>(room.data()), room.size()});
+            const unpack_step step = unpacking_->step({input_.data() + begin_, end_ - begin_}, output);
             begin_ += step.used;
             used_ += step.used;
             made_ += step.made;
@@ -231,6 +248,9 @@ private:
     std::vector<std::uint8_t> input_;
     std::size_t begin_ = 0; // input_ from begin_ to end_ is read and not yet handed on
     std::size_t end_ = 0;
+    std::vector<std::uint8_t> output_;
+    std::size_t made_begin_ = 0; // output_ from made_begin_ to made_end_ is unpacked and not yet handed on
+    std::size_t made_end_ = 0;
     bool looked_ = false;
     bool ended_ = false;
     std::uint64_t read_ = 0;
