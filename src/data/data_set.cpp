@@ -159,43 +159,55 @@ constexpr std::size_t most_counted_keys = std::size_t{1} << 16;
 class key_numbers
 {
 public:
-    // The number of `key`, new keys numbered from 0 up; none once more than `most_counted_keys` were seen.
+    // The number of `key`, new keys numbered from 0 up; none once more than `most_counted_keys` were seen, or
+    // when a key is not found within `longest_probe` slots. Keys that all fall on one slot can be written on
+    // purpose (the hash is no secret): without the bound each row would search a chain of thousands.
     std::optional<std::uint16_t> number(std::uint64_t key)
     {
-        for (std::size_t at = slot_of(key);; at = (at + 1) & (slot_keys.size() - 1)) {
-            if (slot_numbers[at] == 0) {
-                if (keys.size() == most_counted_keys)
-                    return std::nullopt;
-                keys.push_back(key);
-                slot_keys[at] = key;
-                slot_numbers[at] = static_cast<std::uint32_t>(keys.size());
-                if (keys.size() * 2 > slot_keys.size())
-                    grow();
-                return static_cast<std::uint16_t>(keys.size() - 1);
-            }
+        std::size_t at = slot_of(key);
+        for (std::size_t probe = 0; probe < longest_probe; ++probe, at = (at + 1) & (slot_keys.size() - 1)) {
+            if (slot_numbers[at] == 0)
+                return add(key, at);
             if (slot_keys[at] == key)
                 return static_cast<std::uint16_t>(slot_numbers[at] - 1);
         }
+        return std::nullopt;
     }
     // The keys by number.
     const std::vector<std::uint64_t>& numbered() const { return keys; }
 
 private:
+    static constexpr std::size_t longest_probe = 64;
+
     std::size_t slot_of(std::uint64_t key) const
     {
         return static_cast<std::size_t>((key * 0x9e3779b97f4a7c15u) >> (64 - std::countr_zero(slot_keys.size())));
     }
-    void grow()
+    std::optional<std::uint16_t> add(std::uint64_t key, std::size_t at)
+    {
+        if (keys.size() == most_counted_keys)
+            return std::nullopt;
+        keys.push_back(key);
+        slot_keys[at] = key;
+        slot_numbers[at] = static_cast<std::uint32_t>(keys.size());
+        if (keys.size() * 2 > slot_keys.size() && !grow())
+            return std::nullopt;
+        return static_cast<std::uint16_t>(keys.size() - 1);
+    }
+    // Twice the slots, every key placed again; false when a key finds no free slot within `longest_probe`.
+    bool grow()
     {
         slot_keys.assign(slot_keys.size() * 2, 0);
         slot_numbers.assign(slot_numbers.size() * 2, 0);
         for (std::size_t n = 0; n < keys.size(); ++n) {
             std::size_t at = slot_of(keys[n]);
-            while (slot_numbers[at] != 0)
-                at = (at + 1) & (slot_keys.size() - 1);
+            for (std::size_t probe = 0; slot_numbers[at] != 0; ++probe, at = (at + 1) & (slot_keys.size() - 1))
+                if (probe == longest_probe)
+                    return false;
             slot_keys[at] = keys[n];
             slot_numbers[at] = static_cast<std::uint32_t>(n + 1);
         }
+        return true;
     }
 
     std::vector<std::uint64_t> keys;
