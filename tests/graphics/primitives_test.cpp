@@ -2,6 +2,8 @@
 // extreme coordinates.
 #include "gr_fixture.h"
 
+#include "core/twgr_internal.h"
+
 #include <algorithm>
 #include <array>
 #include <climits>
@@ -222,6 +224,34 @@ TEST_F(MemoryMode, HugeShapesAroundTheContext)
     EXPECT_EQ(count_value(one), 0);
     GrFilledConvexPolygon(n, pts, one);
     EXPECT_EQ(count_value(one), 16 * 12);
+}
+
+// The scaling behind clipping and ellipse points: x * n / d rounded to nearest, halves away from zero, for factors
+// on both sides of 2^31 (below it the product is formed in 64 bits, above it in 128).
+TEST(Scaling, RoundsHalvesAwayFromZeroAtEverySize)
+{
+    __extension__ typedef __int128 wide;
+    const auto exact = [](long long x, long long n, long long d) {
+        const wide p = (wide)x * n;
+        wide q = p / d;
+        const wide rest = p % d;
+        if (2 * (rest < 0 ? -rest : rest) >= (d < 0 ? -(wide)d : d))
+            q += (p < 0) == (d < 0) ? 1 : -1;
+        return (long long)q;
+    };
+    std::mt19937_64 rng(5);
+    const long long edges[] = {0, 1, 2, 3, 16384, (1LL << 31) - 1, 1LL << 31, (1LL << 31) + 1, 3037000499LL};
+    for (int i = 0; i < 200000; ++i) {
+        const auto pick = [&](int bits) {
+            const long long v = i % 3 == 0 ? edges[rng() % std::size(edges)] : (long long)(rng() >> (64 - bits));
+            return rng() % 2 != 0 ? -v : v;
+        };
+        const long long x = pick(1 + (int)(rng() % 33)), n = pick(1 + (int)(rng() % 33));
+        long long d = pick(1 + (int)(rng() % 40));
+        if (d == 0)
+            d = 16384;
+        ASSERT_EQ(twgr::irscale(x, n, d), exact(x, n, d)) << x << " * " << n << " / " << d;
+    }
 }
 
 // Every primitive, with random coordinates, leaves the pixels outside the clip box as they were.
