@@ -75,6 +75,14 @@ int saturate(long long v)
     return (int)std::clamp(v, (long long)INT_MIN, (long long)INT_MAX);
 }
 
+// a * sine / 16384 rounded as irscale rounds, halves away from zero. The axes are ints and the sines at most
+// 16384, so the product fits 64 bits and the division by a constant becomes shifts.
+long long scale_by_sine(long long a, long long sine)
+{
+    const long long away = (a ^ sine) < 0 ? -1 : 0;
+    return (2 * a * sine / 16384 + away + 1) >> 1;
+}
+
 } // namespace
 
 int twgr::generate_ellipse64(long long xc, long long yc, long long xa, long long ya, long long pts[][2])
@@ -84,8 +92,8 @@ int twgr::generate_ellipse64(long long xc, long long yc, long long xa, long long
     for (int t = 0; t < 1024; t += step, ++n) {
         long long s = 0, c = 0;
         sincos(t, s, c);
-        pts[n][0] = xc + irscale(xa, c, 16384);
-        pts[n][1] = yc - irscale(ya, s, 16384);
+        pts[n][0] = xc + scale_by_sine(xa, c);
+        pts[n][1] = yc - scale_by_sine(ya, s);
     }
     last_arc = {pts[0][0], pts[0][1], pts[n - 1][0], pts[n - 1][1], xc, yc};
     return n;
