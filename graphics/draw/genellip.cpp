@@ -83,17 +83,43 @@ long long scale_by_sine(long long a, long long sine)
     return (2 * a * sine / 16384 + away + 1) >> 1;
 }
 
-} // namespace
+// The points of the last ellipse, around the origin. A disc is filled and then outlined with the same points,
+// and rows sorted by z draw runs of rings of one size: those are moved, not computed again.
+struct ellipse_shape {
+    long long xa = 0, ya = 0;
+    int n = 0;
+    long long pts[1024][2];
+};
+thread_local ellipse_shape last_shape;
 
-int twgr::generate_ellipse64(long long xc, long long yc, long long xa, long long ya, long long pts[][2])
+const ellipse_shape& shape_of(long long xa, long long ya)
 {
-    int step = angle_step(xa < 0 ? -xa : xa, ya < 0 ? -ya : ya);
+    ellipse_shape& shape = last_shape;
+    if (shape.n != 0 && shape.xa == xa && shape.ya == ya)
+        return shape;
+    const int step = angle_step(xa < 0 ? -xa : xa, ya < 0 ? -ya : ya);
     int n = 0;
     for (int t = 0; t < 1024; t += step, ++n) {
         long long s = 0, c = 0;
         sincos(t, s, c);
-        pts[n][0] = xc + scale_by_sine(xa, c);
-        pts[n][1] = yc - scale_by_sine(ya, s);
+        shape.pts[n][0] = scale_by_sine(xa, c);
+        shape.pts[n][1] = -scale_by_sine(ya, s);
+    }
+    shape.xa = xa;
+    shape.ya = ya;
+    shape.n = n;
+    return shape;
+}
+
+} // namespace
+
+int twgr::generate_ellipse64(long long xc, long long yc, long long xa, long long ya, long long pts[][2])
+{
+    const ellipse_shape& shape = shape_of(xa, ya);
+    const int n = shape.n;
+    for (int i = 0; i < n; ++i) {
+        pts[i][0] = xc + shape.pts[i][0];
+        pts[i][1] = yc + shape.pts[i][1];
     }
     last_arc = {pts[0][0], pts[0][1], pts[n - 1][0], pts[n - 1][1], xc, yc};
     return n;

@@ -226,6 +226,36 @@ TEST_F(MemoryMode, HugeShapesAroundTheContext)
     EXPECT_EQ(count_value(one), 16 * 12);
 }
 
+// Large ellipses are outlined through their points, which are kept from one ellipse to the next of the same size:
+// the pixels at a place are the same whichever ellipse came before, and the points follow the centre.
+TEST_F(MemoryMode, LargeEllipsesAreTheSameAfterAnyOther)
+{
+    set_mode(300, 220);
+    const int places[][2] = {{150, 110}, {20, 200}, {-60, 30}};
+    const int sizes[][2] = {{150, 130}, {-150, 130}, {150, -300}, {400, 125}}; // past the scan tables
+    for (const auto& size : sizes) {
+        for (const auto& at : places) {
+            std::string after[3];
+            for (const int before : {0, 1, 2}) {
+                GrEllipse(0, 0, 250, 250, 2);
+                GrEllipse(at[0] + 7, at[1] - 3, size[0] + (before == 0 ? 13 : 0), size[1] + (before == 1 ? 13 : 0), 2);
+                GrClearScreen(0);
+                GrEllipse(at[0], at[1], size[0], size[1], xor_one);
+                GrFilledEllipse(at[0], 220 - at[1], size[0], size[1], xor_one);
+                after[before] = picture(GrScreenContext(), 0, 0, 299, 219);
+            }
+            ASSERT_TRUE(after[0] == after[1] && after[1] == after[2])
+                << size[0] << "x" << size[1] << " at " << at[0] << "," << at[1];
+            ASSERT_GT(std::count(after[0].begin(), after[0].end(), '#'), 100);
+        }
+        int first[1024][2], moved[1024][2];
+        const int n = GrGenerateEllipse(0, 0, size[0], size[1], first);
+        ASSERT_EQ(GrGenerateEllipse(40, -25, size[0], size[1], moved), n);
+        for (int i = 0; i < n; ++i)
+            ASSERT_TRUE(moved[i][0] == first[i][0] + 40 && moved[i][1] == first[i][1] - 25) << i;
+    }
+}
+
 // The scaling behind clipping and ellipse points: x * n / d rounded to nearest, halves away from zero, for factors
 // on both sides of 2^31 (below it the product is formed in 64 bits, above it in 128).
 TEST(Scaling, RoundsHalvesAwayFromZeroAtEverySize)
