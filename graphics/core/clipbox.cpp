@@ -120,6 +120,8 @@ bool twgr::clip_line(long long& x1, long long& y1, long long& x2, long long& y2)
     const GrContext& c = current_context();
     if (clip_is_empty())
         return false;
+    if (beside_clip_box(c, x1, y1, x2, y2)) // before any interpolation
+        return false;
     return clip_axis(x1, y1, x2, y2, c.gc_xcliplo, c.gc_xcliphi) &&
            clip_axis(y1, x1, y2, x2, c.gc_ycliplo, c.gc_ycliphi);
 }

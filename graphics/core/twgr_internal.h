@@ -85,6 +85,14 @@ bool clip_box(long long& x1, long long& y1, long long& x2, long long& y2);
 // result fits in 64 bits (the product is formed in 128 bits).
 long long irscale(long long x, long long n, long long d);
 
+// True when the segment lies wholly beside the clip box of ctx on either axis, so that clipping drops it. Inline
+// so that loops over many edges, most of them beside the box (a large ring around the page), test it without a call.
+inline bool beside_clip_box(const GrContext& ctx, long long x1, long long y1, long long x2, long long y2)
+{
+    return (x1 < ctx.gc_xcliplo && x2 < ctx.gc_xcliplo) || (x1 > ctx.gc_xcliphi && x2 > ctx.gc_xcliphi) ||
+           (y1 < ctx.gc_ycliplo && y2 < ctx.gc_ycliplo) || (y1 > ctx.gc_ycliphi && y2 > ctx.gc_ycliphi);
+}
+
 // Clips the segment to the current clip box; false when nothing of it is inside.
 bool clip_line(long long& x1, long long& y1, long long& x2, long long& y2);
 

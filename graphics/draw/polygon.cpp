@@ -37,12 +37,7 @@ template <class T> void draw_polygon(int n, const T pt[][2], const twgr::filler*
             std::swap(x1, x2);
             std::swap(y1, y2);
         }
-        // Edges wholly beside the clip box, most of those of a ring around the page, are passed over before
-        // the clipping interpolates them; clipping would drop them all the same.
-        if (y2 < ctx.gc_ycliplo || y1 > ctx.gc_ycliphi || std::max(x1, x2) < ctx.gc_xcliplo ||
-            std::min(x1, x2) > ctx.gc_xcliphi)
-            continue;
-        if (!twgr::clip_line(x1, y1, x2, y2))
+        if (twgr::beside_clip_box(ctx, x1, y1, x2, y2) || !twgr::clip_line(x1, y1, x2, y2))
             continue;
         f->line((int)x1 + ctx.gc_xoffset, (int)y1 + ctx.gc_yoffset, (int)(x2 - x1), (int)(y2 - y1), c);
     }

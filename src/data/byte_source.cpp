@@ -172,6 +172,7 @@ private:
         if (kind != packing::none) {
             kind_ = kind;
             unpacking_ = std::make_unique<unpacker>(kind);
+            output_.resize(output_bytes);
         }
     }
 
@@ -205,7 +206,6 @@ private:
     std::size_t next_unpacked(std::span<char> room)
     {
         if (made_begin_ == made_end_) {
-            output_.resize(output_bytes);
             made_begin_ = 0;
             made_end_ = unpack_into(output_);
         }
