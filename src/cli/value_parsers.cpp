@@ -142,3 +142,13 @@ bool is_column_name(const char* s)
             return true;
     return false;
 }
+
+bool is_plain_name(const char* s)
+{
+    if (*s == '\0')
+        return false;
+    for (; *s != '\0'; ++s)
+        if (!std::isalnum(static_cast<unsigned char>(*s)) && *s != '_' && *s != '.')
+            return false;
+    return true;
+}

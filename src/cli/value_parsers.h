@@ -44,4 +44,8 @@ unsigned int get_column(const char* s);
 // is all digits, so "2nd_level", "1e3" and " 7" are names. Empty text is no name.
 bool is_column_name(const char* s);
 
+// True when a column option's name is a plain word of ASCII letters, digits, '_' and '.' ("time", "2nd_level",
+// "1e3"): it is taken as a header name without being read as an expression.
+bool is_plain_name(const char* s);
+
 #endif // TREMWIL_VALUE_PARSERS_H
