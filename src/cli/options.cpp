@@ -123,6 +123,13 @@ void read_y_column(const option_call& call)
     TW_DEBUG("mydata[" << call.set << "].cols.y=" << mydata[call.set].cols.y);
 }
 
+// --where: the rows drawn are those for which the expression is not 0.
+void read_where(const option_call& call)
+{
+    mydata[call.set].cols[expr_slot::where] = compiled(option_name("where", call.set).c_str(), call.arg);
+    trace_set_option(call);
+}
+
 void read_fg_color(const option_call& call)
 {
     FgColors[call.set] = get_rgb(call.arg);
@@ -444,6 +451,8 @@ constexpr handler_row handlers[] = {
     {'?', 1, show_usage},
     {OPT_VERSION, 1, show_version},
     {OPT_ERRORASWARN, 1, errors_as_warnings},
+    // row expressions
+    per_set(set_option::where, read_where),
 };
 
 const handler_row* handler_of(int code)
