@@ -1,11 +1,28 @@
 // Entry point of tremwil.
+#include <fcntl.h>
 #include <new>
+#include <unistd.h>
 
 #include "cli/run_driver.h"
 #include "core/messages.h"
 
+namespace
+{
+
+// A closed standard descriptor would be taken by the next file the run opens (a picture being written, say), and
+// every later message would land in that file: each closed one is opened on /dev/null before anything else.
+void open_standard_descriptors()
+{
+    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd)
+        if (fcntl(fd, F_GETFD) == -1 && open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY) < 0)
+            _exit(1); // nothing can be said: the messages would go astray
+}
+
+} // namespace
+
 int main(int argc, char** argv)
 {
+    open_standard_descriptors();
     // Whatever runs out of memory and is not handled nearer ends the run with one message and status 1, instead
     // of the abort of an uncaught exception.
     try {

@@ -1,0 +1,73 @@
+// The program among streams and descriptors as a shell leaves them: closed standard descriptors, standard input
+// from a file or a pipe, pipes and FIFOs named as data files, signals and file size limits during a save.
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "png_image.h"
+#include "test_support.h"
+
+namespace
+{
+
+namespace fs = std::filesystem;
+using test_support::read_file;
+using test_support::TempDir;
+
+// Runs a shell command in dir in which TW stands for the program; the program's standard output and error go to
+// run.out and run.err unless the command sends them elsewhere. peak_kb is the largest resident size of the shell
+// and everything it ran.
+test_support::RunResult run_shell(const TempDir& dir, std::string command)
+{
+    for (auto at = command.find("TW"); at != std::string::npos; at = command.find("TW", at))
+        command.replace(at, 2, std::string("'") + TREMWIL_BIN + "'");
+    const std::string line = "cd '" + dir.path().string() + "' && { " + command + "; } >run.out 2>run.err";
+    test_support::RunResult run;
+    const pid_t pid = fork();
+    if (pid == 0) {
+        execl("/bin/sh", "sh", "-c", line.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    wait4(pid, &status, 0, &usage);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.peak_kb = usage.ru_maxrss;
+    run.out = read_file(dir / "run.out");
+    run.err = read_file(dir / "run.err");
+    return run;
+}
+
+// The last chunk of a whole PNG: nothing may follow it.
+bool ends_with_iend(const std::string& bytes)
+{
+    static const std::string iend("\0\0\0\0IEND\xae\x42\x60\x82", 12);
+    return bytes.size() >= iend.size() && bytes.compare(bytes.size() - iend.size(), iend.size(), iend) == 0;
+}
+
+// A closed standard output or error must not become the picture being written: the messages of the next file
+// would end up after the end of the PNG.
+TEST(Streams, ClosedStandardDescriptorsNeverTakeAPicture)
+{
+    TempDir dir;
+    dir.write("a.dat", "0 0 1\n10 10 1\n");
+    dir.write("one.dat", "5\n7\n"); // its one-column warning comes while a.png is finished
+    for (const char* closed : {"2>&-", ">&- 2>&-", "<&- >&- 2>&-"}) {
+        const auto run = run_shell(dir, std::string("TW --in-memory --nopath a.dat one.dat ") + closed);
+        EXPECT_EQ(run.status, 0) << closed;
+        const std::string png = read_file(dir / "a.png");
+        EXPECT_TRUE(ends_with_iend(png)) << closed << ": " << png.size() << " bytes";
+        EXPECT_TRUE(test_support::read_png(dir / "a.png").has_value()) << closed;
+        fs::remove(dir / "a.png");
+    }
+}
+
+} // namespace
