@@ -1,6 +1,7 @@
 // A temporary file renamed over its target, removed on failure and when a signal ends the program during a save.
 #include "png/replace_file.h"
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cerrno>
@@ -11,11 +12,45 @@
 #include <mutex>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace
 {
 
-constexpr std::array<int, 4> ending_signals = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+// The signals whose default action ends the program, which a save must outlive without leaving its temporary file
+// (SIGKILL cannot be caught). The faults among them are handled but never held back: a fault while it is blocked
+// ends the program at once.
+constexpr std::array<int, 16> asynchronous_ending_signals = {SIGHUP,  SIGINT,    SIGQUIT, SIGABRT, SIGUSR1, SIGUSR2,
+                                                             SIGPIPE, SIGALRM,   SIGTERM, SIGXCPU, SIGXFSZ, SIGVTALRM,
+                                                             SIGPROF, SIGSTKFLT, SIGIO,   SIGPWR};
+constexpr std::array<int, 6> fault_signals = {SIGILL, SIGTRAP, SIGBUS, SIGFPE, SIGSEGV, SIGSYS};
+
+// The real-time signals end the program too; their range is known only when the program runs.
+std::vector<int> make_ending_signals()
+{
+    std::vector<int> all(asynchronous_ending_signals.begin(), asynchronous_ending_signals.end());
+    all.insert(all.end(), fault_signals.begin(), fault_signals.end());
+    for (int sig = SIGRTMIN; sig <= SIGRTMAX; ++sig)
+        all.push_back(sig);
+    return all;
+}
+
+const std::vector<int>& ending_signals()
+{
+    static const std::vector<int> all = make_ending_signals();
+    return all;
+}
+
+sigset_t make_held_signals()
+{
+    sigset_t set;
+    sigemptyset(&set);
+    for (const int sig : ending_signals())
+        if (std::find(fault_signals.begin(), fault_signals.end(), sig) == fault_signals.end())
+            sigaddset(&set, sig);
+    return set;
+}
+
 constexpr int name_attempts = 100;
 // Room for the prefix and suffix within the 255 bytes a name may have on common file systems.
 constexpr std::size_t kept_name_length = 200;
@@ -44,35 +79,35 @@ extern "C" void remove_then_end(int sig)
     raise(sig); // delivered with the default action as soon as this handler returns
 }
 
-// Takes over the signals that would end the program at once. A signal the program handles or ignores itself
-// does not stop the save, which then cleans up after itself.
-std::array<bool, ending_signals.size()> take_over_ending_signals()
+// Takes over the signals that would end the program at once, and returns them. A signal the program handles or
+// ignores itself (a program that ignores SIGXFSZ sees a write past the file size limit fail) does not stop the
+// save, which then cleans up after itself.
+std::vector<int> take_over_ending_signals()
 {
-    std::array<bool, ending_signals.size()> taken{};
-    for (std::size_t i = 0; i < ending_signals.size(); ++i) {
+    std::vector<int> taken;
+    for (const int sig : ending_signals()) {
         struct sigaction old {
         };
-        if (sigaction(ending_signals[i], nullptr, &old) != 0 || old.sa_handler != SIG_DFL ||
-            (old.sa_flags & SA_SIGINFO) != 0)
+        if (sigaction(sig, nullptr, &old) != 0 || old.sa_handler != SIG_DFL || (old.sa_flags & SA_SIGINFO) != 0)
             continue;
         struct sigaction mine {
         };
         mine.sa_handler = remove_then_end;
         sigemptyset(&mine.sa_mask);
-        taken[i] = sigaction(ending_signals[i], &mine, nullptr) == 0;
+        if (sigaction(sig, &mine, nullptr) == 0)
+            taken.push_back(sig);
     }
     return taken;
 }
 
-void give_back_ending_signals(const std::array<bool, ending_signals.size()>& taken)
+void give_back_ending_signals(const std::vector<int>& taken)
 {
     struct sigaction fallback {
     };
     fallback.sa_handler = SIG_DFL;
     sigemptyset(&fallback.sa_mask);
-    for (std::size_t i = 0; i < ending_signals.size(); ++i)
-        if (taken[i])
-            sigaction(ending_signals[i], &fallback, nullptr);
+    for (const int sig : taken)
+        sigaction(sig, &fallback, nullptr);
 }
 
 std::string folder_of(const std::string& path)
@@ -113,7 +148,7 @@ bool replaceable(const std::string& target)
 // under this lock, never in the handler.
 std::mutex registry_lock;
 std::size_t registered_files = 0;
-std::array<bool, ending_signals.size()> taken_signals{};
+std::vector<int> taken_signals;
 
 // A free slot holding name, or -1 when every slot is taken or the name does not fit.
 int register_temporary(const std::string& name)
@@ -152,11 +187,8 @@ namespace twgr
 
 ending_signals_held::ending_signals_held()
 {
-    sigset_t set;
-    sigemptyset(&set);
-    for (int sig : ending_signals)
-        sigaddset(&set, sig);
-    pthread_sigmask(SIG_BLOCK, &set, &old_);
+    static const sigset_t held = make_held_signals();
+    pthread_sigmask(SIG_BLOCK, &held, &old_);
 }
 
 ending_signals_held::~ending_signals_held()

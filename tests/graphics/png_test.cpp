@@ -378,12 +378,14 @@ TEST_F(PngExport, ParallelSavesOfOneNameLeaveWholePictures)
     EXPECT_EQ(names_in(dir.path()), (std::vector<std::string>{"shared.png"}));
 }
 
-// A signal that ends the program during a save leaves the last whole picture and no temporary file.
+// Any signal that ends the program by its default action during a save leaves the last whole picture and no
+// temporary file.
 TEST_F(PngExport, SignalDuringASaveLeavesNoTemporaryFile)
 {
     const auto target = dir / "sig.png";
     paint_noise(600, 400, 3);
-    for (const int sig : {SIGTERM, SIGINT}) {
+    for (const int sig :
+         {SIGTERM, SIGINT, SIGPIPE, SIGXFSZ, SIGUSR1, SIGUSR2, SIGALRM, SIGXCPU, SIGVTALRM, SIGPROF, SIGRTMIN + 2}) {
         const pid_t pid = fork();
         ASSERT_GE(pid, 0);
         if (pid == 0) {

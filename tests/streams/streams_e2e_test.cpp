@@ -22,6 +22,11 @@ namespace fs = std::filesystem;
 using test_support::read_file;
 using test_support::TempDir;
 
+bool contains(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
+
 // Runs a shell command in dir in which TW stands for the program; the program's standard output and error go to
 // run.out and run.err unless the command sends them elsewhere. peak_kb is the largest resident size of the shell
 // and everything it ran.
@@ -53,6 +58,15 @@ bool ends_with_iend(const std::string& bytes)
     return bytes.size() >= iend.size() && bytes.compare(bytes.size() - iend.size(), iend.size(), iend) == 0;
 }
 
+std::vector<std::string> names_in(const fs::path& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 // A closed standard output or error must not become the picture being written: the messages of the next file
 // would end up after the end of the PNG.
 TEST(Streams, ClosedStandardDescriptorsNeverTakeAPicture)
@@ -68,6 +82,21 @@ TEST(Streams, ClosedStandardDescriptorsNeverTakeAPicture)
         EXPECT_TRUE(test_support::read_png(dir / "a.png").has_value()) << closed;
         fs::remove(dir / "a.png");
     }
+}
+
+// Past the file size limit: the picture cannot be saved (status 1, its name given, no temporary file left), and the
+// log entry that does not fit is left out without ending the run.
+TEST(Streams, FileSizeLimitFailsTheSaveWithoutEndingTheRun)
+{
+    TempDir dir;
+    dir.write("a.dat", "0 0 1\n10 10 1\n");
+    dir.write("logfile", std::string(3000, '#') + "\n");
+    const auto run = run_shell(dir, "ulimit -f 2 && TW --in-memory --nopath a.dat");
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_TRUE(contains(run.err, "No logfile entry\n")) << run.err;
+    EXPECT_TRUE(contains(run.err, "Error: can't save a.png\n")) << run.err;
+    EXPECT_EQ(names_in(dir.path()), (std::vector<std::string>{"a.dat", "logfile", "run.err", "run.out"}));
+    EXPECT_EQ(fs::file_size(dir / "logfile"), 3001U);
 }
 
 } // namespace
