@@ -134,14 +134,41 @@ std::string temporary_name(const std::string& target, unsigned attempt)
            "-" + std::to_string(mix % 1000000007UL);
 }
 
-// Anything else at the name (a folder, a device, a pipe) is not a picture to be replaced.
-bool replaceable(const std::string& target)
-{
+// What stands at the target name: nothing, a regular file or a link may be replaced; anything else (a folder, a
+// device, a pipe) is not a picture.
+struct target_state {
+    bool replaceable = false;
+    bool regular = false;
     struct stat info {
     };
-    if (lstat(target.c_str(), &info) != 0)
-        return errno == ENOENT;
-    return S_ISREG(info.st_mode) || S_ISLNK(info.st_mode);
+};
+
+target_state look_at_target(const std::string& target)
+{
+    target_state state;
+    if (lstat(target.c_str(), &state.info) != 0) {
+        state.replaceable = errno == ENOENT;
+        return state;
+    }
+    state.regular = S_ISREG(state.info.st_mode);
+    state.replaceable = state.regular || S_ISLNK(state.info.st_mode);
+    return state;
+}
+
+// A picture saved again keeps who may read it: the replaced file's owner where the program may give it (else its
+// group, where allowed) and its permission bits (the set-id bits dropped: a picture is no program). Set before a
+// byte is written, so the new picture is never readable more widely than the old one. A new file, or one replacing
+// a link, keeps the mode the umask gives.
+void take_over_access(int fd, const target_state& old)
+{
+    if (!old.regular)
+        return;
+    // Where neither the owner nor the group may be given, the file stays the program's own; its mode below still
+    // keeps others out as before. A file system without modes keeps the umask's.
+    const bool owned =
+        fchown(fd, old.info.st_uid, old.info.st_gid) == 0 || fchown(fd, static_cast<uid_t>(-1), old.info.st_gid) == 0;
+    const bool moded = fchmod(fd, old.info.st_mode & 0777) == 0;
+    static_cast<void>(owned && moded);
 }
 
 // The signals are taken over while at least one temporary file exists; the count and the slots' owners change
@@ -198,7 +225,10 @@ ending_signals_held::~ending_signals_held()
 
 replacement_file::replacement_file(const char* target) : target_(target != nullptr ? target : "")
 {
-    if (target_.empty() || target_.back() == '/' || !replaceable(target_))
+    if (target_.empty() || target_.back() == '/')
+        return;
+    const target_state old = look_at_target(target_);
+    if (!old.replaceable)
         return;
     const ending_signals_held held;
     for (unsigned attempt = 0; attempt < name_attempts; ++attempt) {
@@ -209,6 +239,7 @@ replacement_file::replacement_file(const char* target) : target_(target != nullp
             continue;
         if (fd < 0)
             break;
+        take_over_access(fd, old);
         slot_ = register_temporary(temporary_);
         if (slot_ < 0) {
             close(fd);
