@@ -6,6 +6,7 @@
 #include <fstream>
 #include <string>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -116,6 +117,47 @@ TEST(Streams, NoPictureReplacesTheFileBehindStandardInput)
         EXPECT_TRUE(read_file(dir / "in.dat") == rows) << command << ": the data file was replaced";
         dir.write("in.dat", rows); // the same file, for the next command
     }
+}
+
+// A pipe, a FIFO or process substitution named as a data file is read once and kept for the run like standard
+// input: a data set that reads it in every pass gets its rows each time, never an empty data set, never a wait for
+// a writer that is gone.
+TEST(Streams, PipesNamedAsDataFilesAreKeptForTheRun)
+{
+    TempDir dir;
+    dir.write("a.dat", "0 0 1\n10 10 1\n");
+    dir.write("b.dat", "0 0 1\n10 10 1\n");
+    ASSERT_EQ(mkfifo((dir / "ref.fifo").c_str(), 0600), 0);
+    // Each command reads the three rows of the pipe in two passes, and in a third as data set 0.
+    const struct {
+        const char* command;
+        int readings;
+    } runs[] = {
+        {"printf '1 1 1\\n2 2 2\\n3 3 3\\n' >ref.fifo & timeout -s KILL 30 TW --in-memory --debug -1 ref.fifo a.dat "
+         "b.dat",
+         2},
+        {"printf '1 1 1\\n2 2 2\\n3 3 3\\n' | timeout -s KILL 30 TW --in-memory --debug -1 /dev/stdin /dev/stdin", 2},
+        {"printf '1 1 1\\n2 2 2\\n3 3 3\\n' | timeout -s KILL 30 TW --in-memory --debug -1 /dev/stdin - a.dat", 3},
+        {"bash -c \"timeout -s KILL 30 TW --in-memory --debug -1 <(printf '1 1 1\\n2 2 2\\n3 3 3\\n') a.dat b.dat\"",
+         2},
+    };
+    for (const auto& [command, readings] : runs) {
+        const auto run = run_shell(dir, command);
+        EXPECT_EQ(run.status, 0) << command << "\n" << run.err;
+        EXPECT_EQ(test_support::occurrences(run.err, ") rows=3\n"), readings) << command << "\n" << run.err;
+    }
+}
+
+// What is kept of standard input takes disk space, not memory: a long standard input is read at the memory a
+// file of its size takes.
+TEST(Streams, KeptStandardInputStaysOutOfMemory)
+{
+    TempDir dir;
+    const auto run =
+        run_shell(dir, "{ yes '' | head -c 200000000; echo '1 2 3'; echo '2 3 4'; } | TW --in-memory --quiet -");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_LT(run.peak_kb, 64 * 1024) << "200 MB of standard input";
+    EXPECT_TRUE(test_support::read_png(dir / "stdin.png").has_value());
 }
 
 } // namespace
