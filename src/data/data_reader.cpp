@@ -38,6 +38,17 @@ std::string_view without_line_end(std::string_view line)
     return line;
 }
 
+// A UTF-8 byte-order mark, which some programs put before the first line of a text file, is no part of the data:
+// left in, it would make the first row or the first header name unreadable. The first run of lines holds the whole
+// first line, so the mark is there when the file has one.
+std::string_view without_byte_order_mark(std::string_view first_lines)
+{
+    constexpr std::string_view mark = "\xEF\xBB\xBF";
+    if (first_lines.starts_with(mark))
+        first_lines.remove_prefix(mark.size());
+    return first_lines;
+}
+
 // Calls f for every line of text (without its line end); the last line needs no line feed.
 template <typename F> void for_each_line(std::string_view text, F&& f)
 {
@@ -498,7 +509,7 @@ bool read_lines(file_reading& r)
     line_blocks blocks(*source, r.limits.block_bytes * threads, r.limits.max_line_bytes, r.limits.max_file_bytes,
                        r.d.fname);
     try {
-        for (std::string_view text = blocks.next(); !text.empty(); text = blocks.next()) {
+        for (std::string_view text = without_byte_order_mark(blocks.next()); !text.empty(); text = blocks.next()) {
             if (threads > 1 && may_parse_on_threads(r))
                 read_text_on_threads(r, text, pieces);
             else
