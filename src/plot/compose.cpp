@@ -173,6 +173,24 @@ void warn_off_log_axes(data* d)
     }
 }
 
+// Each data set tells once, after it is read, how many of its rows fall outside the plot's z range (data set
+// 0's, or the user's --minz/--maxz), which filters every data set.
+void warn_outside_z(data* d)
+{
+    const MinMax& z = d[0].mod_minmax.z;
+    for (int i = 0; i < 10; ++i) {
+        data& set = d[i];
+        if (set.x.empty() || set.warned_z)
+            continue;
+        set.warned_z = true;
+        const std::size_t n = rows_outside_z(set, z);
+        if (n > 0)
+            warning("%zu of the %zu rows of data set %d (%s) have a z value outside the z range of the plot (%g - "
+                    "%g) and are not drawn\n",
+                    n, set.x.size(), i, set.fname.c_str(), z.Min, z.Max);
+    }
+}
+
 void trace_colors()
 {
     for (int i = 0; i < COLOR_LAST; ++i)
@@ -287,6 +305,7 @@ page_plan plan_page(data* d)
     l = plan_vertical();
     set_plot_ranges(d);
     warn_off_log_axes(d);
+    warn_outside_z(d);
     GrTextOption measuring = plot_text_options();
     plan_horizontal(l, d[0], axis_style{&measuring, colors[COLOR_AX]});
     plan.room = has_room(l);
