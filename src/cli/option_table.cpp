@@ -151,6 +151,7 @@ constexpr option middle_records[] = {
 
 constexpr option trailing_records[] = {
     {"separator", required_argument, nullptr, OPT_SEPARATOR},
+    {"ranges", required_argument, nullptr, OPT_RANGES}, // plot ranges of every data set
     {nullptr, 0, nullptr, 0},
 };
 
