@@ -189,12 +189,16 @@ void warn_outside(data* d, const axis_check& check)
     }
 }
 
-// Extents beyond the largest double (values near +-1.8e308 widened further) cannot be mapped to pixels: the
-// page keeps its frame and texts, and the user is told why the data is missing.
-void warn_unplottable(const MinMax& plot, const char* axis)
+// A widening past the largest double (values near +-1.8e308, or an infinite --range-add) ends at the largest
+// finite values, so the mappings, which take such spans in halves, still place every finite value. A limit
+// that is no number places nothing: the run ends rather than save an empty plot.
+void keep_finite(MinMax& plot, const char* axis)
 {
-    if (!std::isfinite(plot.Max - plot.Min))
-        warning("the %s range of the plot (%g - %g) is too wide to draw\n", axis, plot.Min, plot.Max);
+    constexpr double largest = std::numeric_limits<double>::max();
+    if (std::isnan(plot.Min) || std::isnan(plot.Max))
+        error("the %s range of the plot (%g - %g) is no range of numbers\n", axis, plot.Min, plot.Max);
+    plot.Min = std::clamp(plot.Min, -largest, largest);
+    plot.Max = std::clamp(plot.Max, -largest, largest);
 }
 
 // Each data set tells once, after it is read, how many of its rows have no place on the log axes.
@@ -420,8 +424,8 @@ void set_plot_ranges(data* d)
     d0.apply_UserMinMax(limits);
     d0.check_mod_minmax();
     warn_outside(d, y_check);
-    warn_unplottable(d0.mod_minmax.x, "x");
-    warn_unplottable(d0.mod_minmax.y, "y");
+    keep_finite(d0.mod_minmax.x, "x");
+    keep_finite(d0.mod_minmax.y, "y");
 }
 
 void compose(data* d)
