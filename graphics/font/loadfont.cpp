@@ -10,7 +10,7 @@
 #include <memory>
 #include <optional>
 
-#include "unpack/unpack.h"
+#include "unpack.h"
 
 const font_driver* const _GrFontDriverTable[] = {&fdv_native, &fdv_bgi, &fdv_raw, &fdv_fna, &fdv_win, nullptr};
 

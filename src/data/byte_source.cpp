@@ -10,7 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "unpack/unpack.h"
+#include "unpack.h"
 
 namespace
 {
