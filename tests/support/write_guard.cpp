@@ -10,6 +10,7 @@
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <string>
+#include <sys/types.h>
 #include <unistd.h>
 
 namespace
@@ -37,13 +38,22 @@ std::string resolved(int dirfd, const char* name, bool follow)
     std::string full = name;
     if (!full.starts_with("/")) {
         char base[PATH_MAX];
-        const bool got = dirfd == AT_FDCWD ? getcwd(base, sizeof base) != nullptr
-                                           : realpath(("/proc/self/fd/" + std::to_string(dirfd)).c_str(), base);
+        const bool got = dirfd == AT_FDCWD
+                             ? getcwd(base, sizeof base) != nullptr
+                             : realpath(("/proc/self/fd/" + std::to_string(dirfd)).c_str(), base) != nullptr;
         full = std::string(got ? base : "?") + "/" + full;
     }
     char real[PATH_MAX];
     if (follow && realpath(full.c_str(), real) != nullptr)
         return real;
+    // A link to a name that does not exist yet: open would create its target.
+    for (int hops = 0; follow && hops < 40; ++hops) {
+        const ssize_t n = readlink(full.c_str(), real, sizeof real - 1);
+        if (n < 0)
+            break;
+        const std::string target(real, static_cast<std::size_t>(n));
+        full = target.starts_with("/") ? target : full.substr(0, full.find_last_of('/') + 1) + target;
+    }
     const auto slash = full.find_last_of('/');
     const std::string folder = slash == 0 ? "/" : full.substr(0, slash);
     if (realpath(folder.c_str(), real) == nullptr)
