@@ -151,6 +151,11 @@ constexpr option middle_records[] = {
 
 constexpr option trailing_records[] = {
     {"separator", required_argument, nullptr, OPT_SEPARATOR},
+    // time text, units, zones and elapsed time
+    {"time-unit", required_argument, nullptr, OPT_TIME_UNIT},
+    {"tz", required_argument, nullptr, OPT_TZ},
+    {"x-elapsed", no_argument, nullptr, OPT_X_ELAPSED},
+    {"y-elapsed", no_argument, nullptr, OPT_Y_ELAPSED},
     {nullptr, 0, nullptr, 0},
 };
 

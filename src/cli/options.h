@@ -52,6 +52,11 @@ enum OPTIONS {
     OPT_HELP,
     OPT_KEY,
     OPT_SEPARATOR,
+    // time text, units, zones and elapsed time
+    OPT_TIME_UNIT,
+    OPT_TZ,
+    OPT_X_ELAPSED,
+    OPT_Y_ELAPSED,
     // The codes of the per-data-set options follow, data_set_count for each kind (see set_option_code).
     OPT_FIRST_SET_CODE,
 };
