@@ -8,6 +8,7 @@
 #include "core/messages.h"
 #include "core/settings.h"
 #include "data/number_scan.h"
+#include "data/time_text.h"
 
 namespace
 {
@@ -224,6 +225,10 @@ namespace
 
 field_kind classify_time(const raw_field& field, char separator, time_field_reader& times, double& value)
 {
+    // A field that starts as a date is no number: it goes to the time parser without a try as one.
+    std::size_t error_at = 0;
+    if (!field.quoted && !field.stray && starts_as_date(field.text))
+        return times.read_text(field.text, value, error_at) ? field_kind::number : field_kind::text;
     const field_kind kind = classify(field, separator, value);
     if (kind == field_kind::number)
         value = times.from_unit(value);
@@ -231,7 +236,6 @@ field_kind classify_time(const raw_field& field, char separator, time_field_read
         return kind;
     const std::string_view text =
         field.quoted ? trimmed(field.text.data(), field.text.data() + field.text.size(), separator) : field.text;
-    std::size_t error_at = 0;
     return times.read_text(text, value, error_at) ? field_kind::number : field_kind::text;
 }
 
