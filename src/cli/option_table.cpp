@@ -153,6 +153,7 @@ constexpr option trailing_records[] = {
     {"separator", required_argument, nullptr, OPT_SEPARATOR},
     // row expressions
     {"where", required_argument, nullptr, set_option_code(set_option::where, 0)},
+    {"by", required_argument, nullptr, OPT_BY},
 };
 
 // Options of every data set added later: their records for data sets 0 to 9 follow the trailing ones.

@@ -130,6 +130,13 @@ void read_where(const option_call& call)
     trace_set_option(call);
 }
 
+// --by: a column number or a header name, whose values split data set 0's file into data sets.
+void read_by_column(const option_call& call)
+{
+    std::uint8_t given = 0;
+    read_column(call, "by", mydata[0].cols.by, mydata[0].cols.by_name, given, nullptr);
+}
+
 void read_fg_color(const option_call& call)
 {
     FgColors[call.set] = get_rgb(call.arg);
@@ -453,6 +460,7 @@ constexpr handler_row handlers[] = {
     {OPT_ERRORASWARN, 1, errors_as_warnings},
     // row expressions
     per_set(set_option::where, read_where),
+    {OPT_BY, 1, read_by_column},
 };
 
 const handler_row* handler_of(int code)

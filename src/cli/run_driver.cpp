@@ -181,6 +181,19 @@ void check_standard_input_once(int argc, char** argv, int first_file)
         error("\"-\" (standard input) is named %d times as a data file: it can be read only once\n", named);
 }
 
+// --by fills data sets 0 to 9 from one file: no data set of its own may be given beside it.
+void check_by_alone()
+{
+    const ::cols& c = mydata[0].cols;
+    if (c.by == 0 && c.by_name.empty())
+        return;
+    for (int i = 1; i < data_set_count; ++i)
+        if (!mydata[i].fname.empty())
+            error("--by makes data sets 1 to 9 from the values of a column of each file: -%d cannot be given "
+                  "beside it\n",
+                  i);
+}
+
 void start_checks(int argc, char** argv, int first_file)
 {
     if (fullhelp)
@@ -188,6 +201,7 @@ void start_checks(int argc, char** argv, int first_file)
     if (mydata[0].fname.empty() && first_file >= argc)
         err__exit(TW_FILE, __LINE__, "Need a filename or a --0=filename\nSee %s --help\n", argv[0]);
     check_standard_input_once(argc, argv, first_file);
+    check_by_alone();
     if (!quiet)
         std::printf("%s\n", Version);
     std::fflush(stdout);

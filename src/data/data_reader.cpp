@@ -299,6 +299,18 @@ bool passes_filter(file_reading& r)
     return !std::isnan(keep) && keep != 0;
 }
 
+// The text of the line's --by column (text is allowed there); a line that ends before it is short of a column.
+std::string by_value(const file_reading& r)
+{
+    const std::uint32_t col = r.d.cols.by;
+    if (r.separator != 0 && r.fields.reached(col))
+        return field_text(r.line, r.separator, col);
+    const std::string_view token = r.separator == 0 ? whitespace_token(r.line, col) : std::string_view();
+    if (token.empty())
+        throw too_few_columns_exception();
+    return std::string(token);
+}
+
 // Scans the line for the columns it needs; false when it is a delimited row to skip for a missing value.
 bool scan_line(file_reading& r)
 {
@@ -306,7 +318,7 @@ bool scan_line(file_reading& r)
         r.scan.scan(r.line, last_needed_column(r.d));
         return true;
     }
-    r.fields.scan(r.line, r.separator, last_needed_column(r.d));
+    r.fields.scan(r.line, r.separator, std::max(last_needed_column(r.d), r.d.cols.by));
     if (!lacks_value(r))
         return true;
     ++r.missing_rows;
@@ -344,6 +356,8 @@ void read_line(file_reading& r)
         ++r.missing_rows;
         return;
     }
+    if (r.d.cols.by != 0)
+        r.d.by.group.push_back(r.d.by.groups.group_of(by_value(r)));
     if (r.block_ended && !r.d.x.empty())
         r.d.block_starts.push_back(r.d.x.size());
     r.block_ended = false;
@@ -443,6 +457,7 @@ struct alignas(64) piece_rows { // each on its own cache lines: the threads writ
     std::uint64_t filtered_rows = 0;           // rows --where leaves out
     std::size_t stop = std::string_view::npos; // where the line that stopped the piece starts
     std::vector<std::size_t> after_blank;      // rows with a blank line between them and the row before
+    row_groups by;                             // --by: the group of each row, among the piece's own groups
     bool block_ended = false;                  // a blank line after the last row (any blank line, without rows)
 };
 
@@ -540,7 +555,9 @@ void parse_piece(const data& d, std::string_view piece, piece_rows& out)
     for (std::vector<double>& column : out.columns)
         column.clear();
     out.after_blank.clear();
-    out = {.columns = std::move(out.columns), .after_blank = std::move(out.after_blank)};
+    out.by.group.clear();
+    out.by.groups.clear();
+    out = {.columns = std::move(out.columns), .after_blank = std::move(out.after_blank), .by = std::move(out.by)};
     column_scan scan;
     const std::uint32_t last = last_needed_column(d);
     const char* const start = piece.data();
@@ -553,10 +570,14 @@ void parse_piece(const data& d, std::string_view piece, piece_rows& out)
         } else {
             scan.scan(line, last);
             const std::uint64_t row = out.rows;
-            if (!parse_row(d, scan, out)) {
+            // A line short of the --by column is left to the one-thread path, which says so.
+            const std::string_view group = d.cols.by == 0 ? std::string_view() : whitespace_token(line, d.cols.by);
+            if ((d.cols.by != 0 && group.empty()) || !parse_row(d, scan, out)) {
                 out.stop = static_cast<std::size_t>(line.data() - start);
                 return;
             }
+            if (d.cols.by != 0 && out.rows > row)
+                out.by.group.push_back(out.by.groups.group_of(group));
             // A row left out keeps the blank line before it for the next row taken.
             if (out.rows > row) {
                 if (out.block_ended)
@@ -580,6 +601,19 @@ void join_block_starts(file_reading& r, const piece_rows& piece, std::size_t fir
     r.block_ended = piece.rows > 0 ? piece.block_ended : r.block_ended || piece.block_ended;
 }
 
+// The groups of a piece's first taken rows, renumbered among the groups of the file so far.
+void join_groups(row_groups& into, const row_groups& piece, std::uint64_t taken)
+{
+    std::uint8_t number[by_groups::max_groups + 1];
+    for (std::size_t k = 0; k < piece.groups.values.size(); ++k)
+        number[k] = into.groups.group_of(piece.groups.values[k]);
+    number[by_groups::max_groups] = by_groups::max_groups;
+    for (const std::string& value : piece.groups.more)
+        into.groups.group_of(value);
+    for (std::size_t i = 0; i < taken && i < piece.group.size(); ++i)
+        into.group.push_back(number[piece.group[i]]);
+}
+
 // Appends a parsed piece to the data set as read_line would have: past the row limit only the rows up to it.
 void join_piece(file_reading& r, const piece_rows& piece)
 {
@@ -593,6 +627,7 @@ void join_piece(file_reading& r, const piece_rows& piece)
         for (std::size_t i = 0; i < taken; ++i)
             r.d.x[first_row + i] = static_cast<double>(first_row + i);
     join_block_starts(r, piece, first_row, taken);
+    join_groups(r.d.by, piece.by, taken);
     r.rows += taken;
     if (taken < piece.rows)
         too_many_rows(r);
@@ -679,7 +714,8 @@ std::uint64_t readfile(data& d, kept_standard_input& standard_input, const read_
         std::printf("%llu row%s of %s left out by --where=%s\n", static_cast<unsigned long long>(r.filtered_rows),
                     r.filtered_rows == 1 ? "" : "s", d.fname.c_str(), d.cols[expr_slot::where].text().c_str());
     TW_DEBUG(sort << " " << only2cols);
-    if (sort && reads_z()) {
+    // Rows split by --by are sorted in their data sets.
+    if (sort && reads_z() && d.cols.by == 0) {
         TW_DEBUG("sorting");
         d.sort();
     }

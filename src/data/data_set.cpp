@@ -445,6 +445,8 @@ void data::clear_rows()
         column->clear();
     block_starts.clear();
     warned_log = false;
+    by.group.clear();
+    by.groups.clear();
 }
 
 void data::cleanup()
