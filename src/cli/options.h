@@ -17,8 +17,11 @@ enum class set_option {
     name,
     // row expressions: the filter
     where,
+    // vectors: the u and v columns
+    u_column,
+    v_column,
 };
-inline constexpr int set_option_kinds = 8;
+inline constexpr int set_option_kinds = 10;
 
 // Codes returned for long options that have no short letter. The value of a code shows only in the report of
 // one that no handler takes (--zlabel), so the named codes keep their values.

@@ -121,8 +121,9 @@ void inherit_columns()
         inherit_one(i, "z", to.z, to.z_name, to.zset, to[expr_slot::z], from.z, from.z_name, from[expr_slot::z]);
         expression no_expression;
         inherit_one(i, "e", to.e, to.e_name, to.eset, no_expression, from.e, from.e_name, no_expression);
-        if (to[expr_slot::where].empty())
-            to[expr_slot::where] = from[expr_slot::where];
+        for (const expr_slot slot : {expr_slot::where, expr_slot::u, expr_slot::v})
+            if (to[slot].empty())
+                to[slot] = from[slot];
     }
 }
 

@@ -118,6 +118,24 @@ std::uint32_t last_column_of(const cols& c, expr_slot slot, std::uint32_t col)
     return c[slot].empty() ? col : c[slot].last_column();
 }
 
+// --vectors: the arrow (u, v) from each point (x, y). u and v come from --u and --v (numbers, names or expressions)
+// or else columns e and e + 1, and fill dx1 and dy1; the second pair is 0.
+bool reads_vectors()
+{
+    return draw_type == DT_VECTORS;
+}
+
+// Component k (0: u, 1: v) of a vector: its expression slot and the column it reads without one.
+expr_slot vector_slot(int k)
+{
+    return k == 0 ? expr_slot::u : expr_slot::v;
+}
+
+std::uint32_t vector_column(const cols& c, int k)
+{
+    return c.e + static_cast<std::uint32_t>(k);
+}
+
 // The largest column this line needs under the switches as they stand now.
 std::uint32_t last_needed_column(const data& d)
 {
@@ -125,7 +143,10 @@ std::uint32_t last_needed_column(const data& d)
     std::uint32_t last = std::max(last_column_of(c, expr_slot::y, c.y), c[expr_slot::where].last_column());
     if (!nox)
         last = std::max(last, last_column_of(c, expr_slot::x, c.x));
-    if (is_ellipse_quiver(draw_type))
+    if (reads_vectors())
+        last = std::max({last, last_column_of(c, expr_slot::u, vector_column(c, 0)),
+                         last_column_of(c, expr_slot::v, vector_column(c, 1))});
+    else if (is_ellipse_quiver(draw_type))
         last = std::max<std::uint32_t>(last, d.cols.e + 3);
     else if (reads_z())
         last = std::max(last, last_column_of(c, expr_slot::z, c.z));
@@ -209,8 +230,26 @@ void read_components(file_reading& r)
         ++r.bad_rows;
 }
 
+// A vector's u and v; NaN when an expression gives no value (the row is then missing).
+double read_vector(file_reading& r)
+{
+    double uv[2];
+    for (int k = 0; k < 2; ++k) {
+        uv[k] = choice_value(r, vector_slot(k), vector_column(r.d.cols, k));
+        if (std::isnan(uv[k]))
+            return uv[k];
+    }
+    r.d.dx1.push_back(uv[0]);
+    r.d.dy1.push_back(uv[1]);
+    r.d.dx2.push_back(0);
+    r.d.dy2.push_back(0);
+    return 1;
+}
+
 double read_z_or_components(file_reading& r)
 {
+    if (reads_vectors())
+        return read_vector(r);
     if (is_ellipse_quiver(draw_type)) {
         read_components(r);
         return 1;
@@ -254,8 +293,9 @@ bool lacks_value(file_reading& r)
     std::size_t count = 1;
     if (!nox)
         plain[count++] = r.d.cols.x;
+    const std::uint32_t components = reads_vectors() ? 2 : 4;
     if (is_ellipse_quiver(draw_type))
-        for (std::uint32_t k = 0; k < 4; ++k)
+        for (std::uint32_t k = 0; k < components; ++k)
             plain[count++] = r.d.cols.e + k;
     else if (reads_z())
         plain[count++] = r.d.cols.z;
@@ -266,7 +306,10 @@ bool lacks_value(file_reading& r)
         add_choice_columns(c, expr_slot::y, c.y, wanted);
         if (!nox)
             add_choice_columns(c, expr_slot::x, c.x, wanted);
-        if (is_ellipse_quiver(draw_type))
+        if (reads_vectors())
+            for (int k = 0; k < 2; ++k)
+                add_choice_columns(c, vector_slot(k), vector_column(c, k), wanted);
+        else if (is_ellipse_quiver(draw_type))
             wanted.insert(wanted.end(), plain + count - 4, plain + count);
         else if (reads_z())
             add_choice_columns(c, expr_slot::z, c.z, wanted);
@@ -352,7 +395,7 @@ void read_line(file_reading& r)
         return;
     }
     const double z = read_z_or_components(r);
-    if (std::isnan(z) && !r.d.cols[expr_slot::z].empty()) {
+    if (std::isnan(z) && (!r.d.cols[expr_slot::z].empty() || reads_vectors())) {
         ++r.missing_rows;
         return;
     }
@@ -526,14 +569,19 @@ bool parse_row_with_expressions(const data& d, const column_scan& scan, piece_ro
     if (!components && reads_z() && !scanned_choice(c, expr_slot::z, c.z, scan, z))
         return false;
     double v[4] = {};
-    if (components)
+    if (reads_vectors()) {
+        for (int k = 0; k < 2; ++k)
+            if (!scanned_choice(c, vector_slot(k), vector_column(c, k), scan, v[k]))
+                return false;
+    } else if (components) {
         for (std::size_t k = 0; k < 4; ++k) {
             const std::uint32_t col = c.e + column_index[draw_type - DT_ELLIPSE_XYUV].ci[k].value;
             if (!scan.reached(col))
                 return false;
             v[k] = reached_value(scan, col);
         }
-    if (std::isnan(x) || std::isnan(y) || std::isnan(z)) {
+    }
+    if (std::isnan(x) || std::isnan(y) || std::isnan(z) || std::isnan(v[0]) || std::isnan(v[1])) {
         ++out.missing_rows;
         return true;
     }
@@ -561,7 +609,7 @@ void parse_piece(const data& d, std::string_view piece, piece_rows& out)
     column_scan scan;
     const std::uint32_t last = last_needed_column(d);
     const char* const start = piece.data();
-    const auto parse_row = d.cols.has_expressions() ? parse_row_with_expressions : parse_whole_row;
+    const auto parse_row = d.cols.has_expressions() || reads_vectors() ? parse_row_with_expressions : parse_whole_row;
     for_each_line(piece, [&](std::string_view line) {
         if (out.stop != std::string_view::npos)
             return;

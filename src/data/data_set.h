@@ -104,10 +104,10 @@ struct cols {
     }
 };
 
-// True for the draw types that read four ellipse/quiver components per row.
+// True for the draw types that read ellipse/quiver components per row (vectors fill the first pair only).
 inline bool is_ellipse_quiver(int type)
 {
-    return type >= DT_ELLIPSE_XYUV && type <= DT_QUIVER_XUYV;
+    return type >= DT_ELLIPSE_XYUV && type <= DT_VECTORS;
 }
 
 // One data set: its file, one vector per quantity (row i is the i-th entry of every non-empty vector),
