@@ -45,6 +45,38 @@ std::string_view whitespace_token(std::string_view line, std::uint32_t col)
     }
 }
 
+namespace
+{
+
+// The block starts of each group's rows: a row of a group starts a block when a blank line lies between it and the
+// group's row before.
+void deal_out_block_starts(data* sets, const row_groups& rows, std::size_t count, std::size_t n)
+{
+    const std::vector<std::size_t> starts = std::move(sets[0].block_starts);
+    for (std::size_t g = 0; g < count; ++g)
+        sets[g].block_starts.clear();
+    if (starts.empty())
+        return;
+    std::vector<bool> pending(count, false);
+    std::vector<std::size_t> taken(count, 0);
+    auto next = starts.begin();
+    for (std::size_t i = 0; i < n; ++i) {
+        if (next != starts.end() && *next == i) {
+            pending.assign(count, true);
+            ++next;
+        }
+        const std::uint8_t g = rows.group[i];
+        if (g >= count)
+            continue;
+        if (pending[g] && taken[g] > 0)
+            sets[g].block_starts.push_back(taken[g]);
+        pending[g] = false;
+        ++taken[g];
+    }
+}
+
+} // namespace
+
 void deal_out_groups(data* sets, const row_groups& rows, const std::string& label_of_column)
 {
     data& whole = sets[0];
@@ -53,37 +85,31 @@ void deal_out_groups(data* sets, const row_groups& rows, const std::string& labe
         sets[g].clear_rows();
         sets[g].label.clear();
     }
-    const std::size_t columns = data::columns_used(draw_type);
     const std::size_t n = std::min(rows.group.size(), whole.x.size());
-    std::vector<bool> block_pending(count, false);
-    auto next_block = whole.block_starts.begin();
-    std::vector<std::size_t> kept_blocks;
-    std::size_t kept = 0; // rows of group 0, moved forward in place
-    for (std::size_t i = 0; i < n; ++i) {
-        if (next_block != whole.block_starts.end() && *next_block == i) {
-            block_pending.assign(count, true);
-            ++next_block;
+    std::vector<std::size_t> sizes(count, 0);
+    for (std::size_t i = 0; i < n; ++i)
+        if (rows.group[i] < count)
+            ++sizes[rows.group[i]];
+    deal_out_block_starts(sets, rows, count, n);
+    // Column by column, each data set's room made once; group 0's rows move forward in place. A row past the
+    // groups (refused before the rows are dealt out) goes nowhere.
+    for (std::size_t k = 0; k < data::columns_used(draw_type); ++k) {
+        std::vector<double>& from = *whole.columns()[k];
+        std::vector<double>* to[by_groups::max_groups + 1] = {};
+        for (std::size_t g = 1; g < count; ++g) {
+            to[g] = sets[g].columns()[k];
+            to[g]->reserve(sizes[g]);
         }
-        const std::uint8_t g = rows.group[i];
-        if (g >= count)
-            continue; // past the groups a picture has: refused before the rows are dealt out
-        data& to = sets[g];
-        const std::size_t row = g == 0 ? kept : to.x.size();
-        if (block_pending[g] && row > 0)
-            (g == 0 ? kept_blocks : to.block_starts).push_back(row);
-        block_pending[g] = false;
-        for (std::size_t k = 0; k < columns; ++k) {
-            std::vector<double>& from = *whole.columns()[k];
+        std::size_t kept = 0;
+        for (std::size_t i = 0; i < n; ++i) {
+            const std::uint8_t g = rows.group[i];
             if (g == 0)
-                from[kept] = from[i];
-            else
-                to.columns()[k]->push_back(from[i]);
+                from[kept++] = from[i];
+            else if (g < count)
+                to[g]->push_back(from[i]);
         }
-        kept += g == 0 ? 1 : 0;
+        from.resize(kept);
     }
-    for (std::size_t k = 0; k < columns; ++k)
-        whole.columns()[k]->resize(kept);
-    whole.block_starts = std::move(kept_blocks);
     for (std::size_t g = 0; g < count; ++g)
         sets[g].label = label_of_column + "=" + rows.groups.values[g];
 }
