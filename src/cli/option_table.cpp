@@ -154,6 +154,7 @@ constexpr option trailing_records[] = {
     {"separator", required_argument, nullptr, OPT_SEPARATOR},
     // row expressions
     {"where", required_argument, nullptr, set_option_code(set_option::where, 0)},
+    {"ranges", required_argument, nullptr, OPT_RANGES}, // plot ranges of every data set
     {"by", required_argument, nullptr, OPT_BY},
     // vectors
     {"vectors", no_argument, &draw_type, DT_VECTORS},

@@ -348,6 +348,17 @@ void read_key(const option_call& call)
                call.arg);
 }
 
+// --ranges=all: the plot ranges cover every data set; --ranges=0 keeps data set 0's (the default).
+void read_ranges(const option_call& call)
+{
+    const std::string value = call.arg;
+    if (value == "all" || value == "0") {
+        ranges_all = value == "all";
+        return;
+    }
+    error_func("--ranges=%s: the plot ranges are those of data set 0 (0) or of every data set (all)\n", call.arg);
+}
+
 // --- How the data are read and drawn ---
 
 // A data file's separator comes from its name unless --separator gives one for every file.
@@ -476,6 +487,8 @@ constexpr handler_row handlers[] = {
     {OPT_ERRORASWARN, 1, errors_as_warnings},
     // row expressions
     per_set(set_option::where, read_where),
+    // plot ranges of every data set
+    {OPT_RANGES, 1, read_ranges},
     {OPT_BY, 1, read_by_column},
     // vectors
     per_set(set_option::u_column, read_vector_column<expr_slot::u>),

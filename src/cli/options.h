@@ -65,6 +65,7 @@ enum OPTIONS {
     OPT_HELP,
     OPT_KEY,
     OPT_SEPARATOR,
+    OPT_RANGES, // plot ranges of every data set
     OPT_BY, // one data set per value of a column
     // The codes of the per-data-set options follow, data_set_count for each kind (see set_option_code).
     OPT_FIRST_SET_CODE,

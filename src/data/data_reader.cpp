@@ -39,6 +39,17 @@ std::string_view without_line_end(std::string_view line)
     return line;
 }
 
+// A UTF-8 byte-order mark, which some programs put before the first line of a text file, is no part of the data:
+// left in, it would make the first row or the first header name unreadable. The first run of lines holds the whole
+// first line, so the mark is there when the file has one.
+std::string_view without_byte_order_mark(std::string_view first_lines)
+{
+    constexpr std::string_view mark = "\xEF\xBB\xBF";
+    if (first_lines.starts_with(mark))
+        first_lines.remove_prefix(mark.size());
+    return first_lines;
+}
+
 // Calls f for every line of text (without its line end); the last line needs no line feed.
 template <typename F> void for_each_line(std::string_view text, F&& f)
 {
@@ -55,14 +66,14 @@ template <typename F> void for_each_line(std::string_view text, F&& f)
 
 // What one call of readfile carries from line to line.
 struct file_reading {
-    file_reading(data& set, const read_limits& bounds, kept_standard_input& input)
-        : d(set), limits(bounds), standard_input(input), rows_before(set.x.size()), separator(separator_for(set.fname))
+    file_reading(data& set, const read_limits& bounds, kept_inputs& kept)
+        : d(set), limits(bounds), inputs(kept), rows_before(set.x.size()), separator(separator_for(set.fname))
     {
     }
 
     data& d;
     const read_limits& limits;
-    kept_standard_input& standard_input;
+    kept_inputs& inputs;
     const std::size_t rows_before; // rows d held before this file
     int columns = -1;              // counted on the first data line
     std::size_t bad_rows = 0;
@@ -710,7 +721,7 @@ void read_text_on_threads(file_reading& r, std::string_view text, std::vector<pi
 // Reads every line of the file; false when it does not open.
 bool read_lines(file_reading& r)
 {
-    const std::unique_ptr<byte_source> source = open_data_source(r.d.fname, r.limits.max_file_bytes, r.standard_input);
+    const std::unique_ptr<byte_source> source = open_data_source(r.d.fname, r.limits.max_file_bytes, r.inputs);
     if (!source)
         return false;
     if (r.separator == 0 && r.d.cols.has_names())
@@ -723,7 +734,7 @@ bool read_lines(file_reading& r)
     line_blocks blocks(*source, r.limits.block_bytes * threads, r.limits.max_line_bytes, r.limits.max_file_bytes,
                        r.d.fname);
     try {
-        for (std::string_view text = blocks.next(); !text.empty(); text = blocks.next()) {
+        for (std::string_view text = without_byte_order_mark(blocks.next()); !text.empty(); text = blocks.next()) {
             if (threads > 1 && may_parse_on_threads(r))
                 read_text_on_threads(r, text, pieces);
             else
@@ -742,13 +753,13 @@ bool read_lines(file_reading& r)
 
 std::uint64_t readfile(data& d, const read_limits& limits)
 {
-    kept_standard_input standard_input;
-    return readfile(d, standard_input, limits);
+    kept_inputs inputs;
+    return readfile(d, inputs, limits);
 }
 
-std::uint64_t readfile(data& d, kept_standard_input& standard_input, const read_limits& limits)
+std::uint64_t readfile(data& d, kept_inputs& inputs, const read_limits& limits)
 {
-    file_reading r(d, limits, standard_input);
+    file_reading r(d, limits, inputs);
     if (!read_lines(r)) {
         note_run_failure();
         error_func("can't open file %s\n", d.fname.c_str());

@@ -134,6 +134,7 @@ public:
     bool warned_x = false;
     bool warned_y = false;
     bool warned_log = false; // its rows off the log axes have been counted aloud; cleared with the rows
+    bool warned_z = false;   // its rows outside the plot's z range have been counted aloud; cleared with the rows
     // --by: the group of each row as the reader gives it (data set 0), and the key's name of a data set dealt
     // out by the groups ("status=500"); cleared with the rows.
     row_groups by;
@@ -152,8 +153,8 @@ public:
     // Reorders the rows by ascending z; rows of equal z (-0 and +0 alike) keep their file order, and rows
     // whose z is NaN come last. The block starts follow.
     void sort();
-    // Empties the seven vectors and the block starts and clears warned_log; file name, ranges, columns, offset
-    // and the other flags stay.
+    // Empties the seven vectors and the block starts and clears warned_log and warned_z; file name, ranges, columns,
+    // offset and the other flags stay.
     void clear_rows();
     // Empties the file name and the seven vectors; ranges, columns, offset and flags stay.
     void cleanup();
