@@ -221,6 +221,30 @@ void time_lines(std::ostream& os)
           "\n";
 }
 
+// Row expressions, filters, one data set per category and vectors, in the full text only, after delimited data.
+void expression_lines(std::ostream& os)
+{
+    if (!fullhelp)
+        return;
+    os << "Expressions, filters and categories:\n"
+          "  --y='$2/1000'       A column option (-x -y -z, --x0= ... --z9=, --u= --v=) takes\n"
+          "                      a column number (all digits), a header name, or an\n"
+          "                      expression over the row: $N (column N), header names\n"
+          "                      (${any name} for one with other characters), numbers,\n"
+          "                      + - * / % ^ ( ), comparisons == != < <= > >=, && || !\n"
+          "                      (true is 1), abs sqrt exp log log10 sin cos atan2 min max\n"
+          "                      floor ceil. A row whose expression meets a missing value,\n"
+          "                      a division by zero or a domain error is skipped, counted.\n"
+          "  --where=expr        Draw only the rows for which expr is not 0 (--where1= ...\n"
+          "                      --where9= for data sets 1 to 9, which inherit it).\n"
+          "  --by=column         One data set per value (text or number) of the column of\n"
+          "                      data set 0's file, at most 10, named column=value in the\n"
+          "                      key; not beside -1 ... -9.\n"
+          "  --vectors           Draw x y u v as an arrow (u, v) from each point, scaled by\n"
+          "                      --scalee; u and v from columns e and e+1, or --u= and --v=.\n"
+          "\n";
+}
+
 // The program's base name; a name whose parts do not fit gives the system's text after "usage" and "".
 std::string base_name(const char* name)
 {
@@ -261,6 +285,7 @@ std::string usage_text(const char* name)
     data_input_lines(os);
     delimited_lines(os);
     time_lines(os);
+    expression_lines(os);
     os << Notice << "\n" << Contact << "\n";
     if (fullhelp)
         os << "\nMore options:\n"

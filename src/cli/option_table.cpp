@@ -22,7 +22,8 @@ struct name_parts {
 };
 
 constexpr name_parts set_option_names[set_option_kinds] = {
-    {"x", ""}, {"y", ""}, {"z", ""}, {"e", ""}, {"fg", "color"}, {"offset-y", ""}, {"name", ""}, {"where", ""},
+    {"x", ""},        {"y", ""},    {"z", ""},     {"e", ""}, {"fg", "color"},
+    {"offset-y", ""}, {"name", ""}, {"where", ""}, {"u", ""}, {"v", ""},
 };
 
 struct set_option_name {
@@ -159,10 +160,15 @@ constexpr option trailing_records[] = {
     {"tz", required_argument, nullptr, OPT_TZ},
     {"x-elapsed", no_argument, nullptr, OPT_X_ELAPSED},
     {"y-elapsed", no_argument, nullptr, OPT_Y_ELAPSED},
+    {"by", required_argument, nullptr, OPT_BY},
+    // vectors
+    {"vectors", no_argument, &draw_type, DT_VECTORS},
+    {"u", required_argument, nullptr, set_option_code(set_option::u_column, 0)},
+    {"v", required_argument, nullptr, set_option_code(set_option::v_column, 0)},
 };
 
 // Options of every data set added later: their records for data sets 0 to 9 follow the trailing ones.
-constexpr set_option later_set_kinds[] = {set_option::where};
+constexpr set_option later_set_kinds[] = {set_option::where, set_option::u_column, set_option::v_column};
 
 constexpr std::size_t record_count = std::size(leading_records) + std::size(data_set_record_kinds) * data_set_count +
                                      std::size(middle_records) + data_set_count + std::size(trailing_records) +

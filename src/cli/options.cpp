@@ -131,6 +131,29 @@ void read_where(const option_call& call)
     trace_set_option(call);
 }
 
+// --u, --v: a vector component's column, name or expression, kept as an expression ("$3" for 3, "${name}" for a
+// name) since these components have no column numbers of their own.
+template <expr_slot slot> void read_vector_column(const option_call& call)
+{
+    const char* option = slot == expr_slot::u ? "u" : "v";
+    std::string text;
+    if (!is_column_name(call.arg))
+        text.append(1, '$').append(std::to_string(get_column(call.arg)));
+    else if (is_plain_name(call.arg))
+        text.append("${").append(call.arg).append(1, '}');
+    else
+        text.append(call.arg);
+    mydata[call.set].cols[slot] = compiled(option_name(option, call.set).c_str(), text.c_str());
+    trace_set_option(call);
+}
+
+// --by: a column number or a header name, whose values split data set 0's file into data sets.
+void read_by_column(const option_call& call)
+{
+    std::uint8_t given = 0;
+    read_column(call, "by", mydata[0].cols.by, mydata[0].cols.by_name, given, nullptr);
+}
+
 void read_fg_color(const option_call& call)
 {
     FgColors[call.set] = get_rgb(call.arg);
@@ -513,6 +536,10 @@ constexpr handler_row handlers[] = {
     {OPT_TZ, 1, read_time_zone},
     {OPT_X_ELAPSED, 1, set_elapsed_x_axis},
     {OPT_Y_ELAPSED, 1, set_elapsed_y_axis},
+    {OPT_BY, 1, read_by_column},
+    // vectors
+    per_set(set_option::u_column, read_vector_column<expr_slot::u>),
+    per_set(set_option::v_column, read_vector_column<expr_slot::v>),
 };
 
 const handler_row* handler_of(int code)

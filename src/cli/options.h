@@ -17,8 +17,11 @@ enum class set_option {
     name,
     // row expressions: the filter
     where,
+    // vectors: the u and v columns
+    u_column,
+    v_column,
 };
-inline constexpr int set_option_kinds = 8;
+inline constexpr int set_option_kinds = 10;
 
 // Codes returned for long options that have no short letter. The value of a code shows only in the report of
 // one that no handler takes (--zlabel), so the named codes keep their values.
@@ -68,6 +71,7 @@ enum OPTIONS {
     OPT_TZ,
     OPT_X_ELAPSED,
     OPT_Y_ELAPSED,
+    OPT_BY, // one data set per value of a column
     // The codes of the per-data-set options follow, data_set_count for each kind (see set_option_code).
     OPT_FIRST_SET_CODE,
 };

@@ -121,8 +121,9 @@ void inherit_columns()
         inherit_one(i, "z", to.z, to.z_name, to.zset, to[expr_slot::z], from.z, from.z_name, from[expr_slot::z]);
         expression no_expression;
         inherit_one(i, "e", to.e, to.e_name, to.eset, no_expression, from.e, from.e_name, no_expression);
-        if (to[expr_slot::where].empty())
-            to[expr_slot::where] = from[expr_slot::where];
+        for (const expr_slot slot : {expr_slot::where, expr_slot::u, expr_slot::v})
+            if (to[slot].empty())
+                to[slot] = from[slot];
     }
 }
 
@@ -181,6 +182,19 @@ void check_standard_input_once(int argc, char** argv, int first_file)
         error("\"-\" (standard input) is named %d times as a data file: it can be read only once\n", named);
 }
 
+// --by fills data sets 0 to 9 from one file: no data set of its own may be given beside it.
+void check_by_alone()
+{
+    const ::cols& c = mydata[0].cols;
+    if (c.by == 0 && c.by_name.empty())
+        return;
+    for (int i = 1; i < data_set_count; ++i)
+        if (!mydata[i].fname.empty())
+            error("--by makes data sets 1 to 9 from the values of a column of each file: -%d cannot be given "
+                  "beside it\n",
+                  i);
+}
+
 void start_checks(int argc, char** argv, int first_file)
 {
     if (fullhelp)
@@ -188,6 +202,7 @@ void start_checks(int argc, char** argv, int first_file)
     if (mydata[0].fname.empty() && first_file >= argc)
         err__exit(TW_FILE, __LINE__, "Need a filename or a --0=filename\nSee %s --help\n", argv[0]);
     check_standard_input_once(argc, argv, first_file);
+    check_by_alone();
     if (!quiet)
         std::printf("%s\n", Version);
     std::fflush(stdout);

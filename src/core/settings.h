@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-// How the rows of a data set are drawn; values 3 to 6 read four component columns per row.
+// How the rows of a data set are drawn; values 3 to 6 read four component columns per row, 7 two.
 enum dt_type : int {
     DT_UNKNOWN = 0,
     DT_NORMAL = 1,
@@ -16,6 +16,7 @@ enum dt_type : int {
     DT_QUIVER_XYUV = 4,
     DT_ELLIPSE_XUYV = 5,
     DT_QUIVER_XUYV = 6,
+    DT_VECTORS = 7, // x y u v: an arrow (u, v) from each point, in dx1 and dy1
 };
 
 struct RGB {

@@ -5,6 +5,8 @@
 #include <new>
 #include <string>
 
+#include "data/by_groups.h"
+
 #include "core/messages.h"
 #include "data/byte_source.h"
 #include "data/data_reader.h"
@@ -41,6 +43,36 @@ void resolve_file_reference(int i)
     mydata[i].fname = mydata[n].fname;
 }
 
+// How --by names its column in messages and in the key.
+std::string by_column_text(const cols& c)
+{
+    if (!c.by_name.empty())
+        return c.by_name;
+    std::string text(1, '$');
+    text += std::to_string(c.by);
+    return text;
+}
+
+// --by: data set 0's rows go to one data set per value of the column, each sorted as a file's rows are. Data set
+// 0 keeps the ranges of the whole file, which the plot's scales come from.
+void split_by_groups(data& d)
+{
+    const std::string column = by_column_text(d.cols);
+    const std::size_t distinct = d.by.groups.distinct();
+    if (distinct > by_groups::max_groups)
+        error("--by=%s: column %s of data file %s holds %s%zu different values, more than the %zu data sets of a "
+              "picture; choose the rows to draw with --where (for example --where='%s == %s')\n",
+              column.c_str(), column.c_str(), d.fname.c_str(), distinct >= by_groups::max_counted ? "at least " : "",
+              distinct, by_groups::max_groups, column.c_str(), d.by.groups.values.front().c_str());
+    deal_out_groups(mydata, d.by, column);
+    for (data& set : mydata) {
+        if (sort && !noz && !only2cols)
+            set.sort();
+        if (&set != &d)
+            set.FindMinMax();
+    }
+}
+
 } // namespace
 
 bool read_reference_data_set(kept_inputs& inputs)
@@ -48,6 +80,8 @@ bool read_reference_data_set(kept_inputs& inputs)
     data& d = mydata[0];
     read_or_end_run(d, inputs);
     d.FindMinMax();
+    if (d.cols.by != 0 && !d.x.empty())
+        split_by_groups(d);
     if (!d.x.empty())
         return true;
     error_func("no data in file %s\n", d.fname.c_str());

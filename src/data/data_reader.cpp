@@ -136,6 +136,24 @@ std::uint32_t last_column_of(const cols& c, expr_slot slot, std::uint32_t col)
     return c[slot].empty() ? col : c[slot].last_column();
 }
 
+// --vectors: the arrow (u, v) from each point (x, y). u and v come from --u and --v (numbers, names or expressions)
+// or else columns e and e + 1, and fill dx1 and dy1; the second pair is 0.
+bool reads_vectors()
+{
+    return draw_type == DT_VECTORS;
+}
+
+// Component k (0: u, 1: v) of a vector: its expression slot and the column it reads without one.
+expr_slot vector_slot(int k)
+{
+    return k == 0 ? expr_slot::u : expr_slot::v;
+}
+
+std::uint32_t vector_column(const cols& c, int k)
+{
+    return c.e + static_cast<std::uint32_t>(k);
+}
+
 // The largest column this line needs under the switches as they stand now.
 std::uint32_t last_needed_column(const data& d)
 {
@@ -143,7 +161,10 @@ std::uint32_t last_needed_column(const data& d)
     std::uint32_t last = std::max(last_column_of(c, expr_slot::y, c.y), c[expr_slot::where].last_column());
     if (!nox)
         last = std::max(last, last_column_of(c, expr_slot::x, c.x));
-    if (is_ellipse_quiver(draw_type))
+    if (reads_vectors())
+        last = std::max({last, last_column_of(c, expr_slot::u, vector_column(c, 0)),
+                         last_column_of(c, expr_slot::v, vector_column(c, 1))});
+    else if (is_ellipse_quiver(draw_type))
         last = std::max<std::uint32_t>(last, d.cols.e + 3);
     else if (reads_z())
         last = std::max(last, last_column_of(c, expr_slot::z, c.z));
@@ -227,8 +248,26 @@ void read_components(file_reading& r)
         ++r.bad_rows;
 }
 
+// A vector's u and v; NaN when an expression gives no value (the row is then missing).
+double read_vector(file_reading& r)
+{
+    double uv[2];
+    for (int k = 0; k < 2; ++k) {
+        uv[k] = choice_value(r, vector_slot(k), vector_column(r.d.cols, k));
+        if (std::isnan(uv[k]))
+            return uv[k];
+    }
+    r.d.dx1.push_back(uv[0]);
+    r.d.dy1.push_back(uv[1]);
+    r.d.dx2.push_back(0);
+    r.d.dy2.push_back(0);
+    return 1;
+}
+
 double read_z_or_components(file_reading& r)
 {
+    if (reads_vectors())
+        return read_vector(r);
     if (is_ellipse_quiver(draw_type)) {
         read_components(r);
         return 1;
@@ -284,8 +323,9 @@ bool lacks_value(file_reading& r)
     std::size_t count = 1;
     if (!nox)
         plain[count++] = r.d.cols.x;
+    const std::uint32_t components = reads_vectors() ? 2 : 4;
     if (is_ellipse_quiver(draw_type))
-        for (std::uint32_t k = 0; k < 4; ++k)
+        for (std::uint32_t k = 0; k < components; ++k)
             plain[count++] = r.d.cols.e + k;
     else if (reads_z())
         plain[count++] = r.d.cols.z;
@@ -296,7 +336,10 @@ bool lacks_value(file_reading& r)
         add_choice_columns(c, expr_slot::y, c.y, wanted);
         if (!nox)
             add_choice_columns(c, expr_slot::x, c.x, wanted);
-        if (is_ellipse_quiver(draw_type))
+        if (reads_vectors())
+            for (int k = 0; k < 2; ++k)
+                add_choice_columns(c, vector_slot(k), vector_column(c, k), wanted);
+        else if (is_ellipse_quiver(draw_type))
             wanted.insert(wanted.end(), plain + count - 4, plain + count);
         else if (reads_z())
             add_choice_columns(c, expr_slot::z, c.z, wanted);
@@ -329,6 +372,18 @@ bool passes_filter(file_reading& r)
     return !std::isnan(keep) && keep != 0;
 }
 
+// The text of the line's --by column (text is allowed there); a line that ends before it is short of a column.
+std::string by_value(const file_reading& r)
+{
+    const std::uint32_t col = r.d.cols.by;
+    if (r.separator != 0 && r.fields.reached(col))
+        return field_text(r.line, r.separator, col);
+    const std::string_view token = r.separator == 0 ? whitespace_token(r.line, col) : std::string_view();
+    if (token.empty())
+        throw too_few_columns_exception();
+    return std::string(token);
+}
+
 // Scans the line for the columns it needs; false when it is a delimited row to skip for a missing value.
 bool scan_line(file_reading& r)
 {
@@ -343,10 +398,11 @@ bool scan_line(file_reading& r)
             not_a_time(r, bad.col, bad.text, bad.error_at);
         return true;
     }
+    const int last = std::max(last_needed_column(r.d), r.d.cols.by);
     if (r.times.columns().any())
-        r.fields.scan(r.line, r.separator, last_needed_column(r.d), r.times);
+        r.fields.scan(r.line, r.separator, last, r.times);
     else
-        r.fields.scan(r.line, r.separator, last_needed_column(r.d));
+        r.fields.scan(r.line, r.separator, last);
     if (!lacks_value(r))
         return true;
     ++r.missing_rows;
@@ -382,10 +438,12 @@ void read_line(file_reading& r)
         return;
     }
     const double z = read_z_or_components(r);
-    if (std::isnan(z) && !r.d.cols[expr_slot::z].empty()) {
+    if (std::isnan(z) && (!r.d.cols[expr_slot::z].empty() || reads_vectors())) {
         ++r.missing_rows;
         return;
     }
+    if (r.d.cols.by != 0)
+        r.d.by.group.push_back(r.d.by.groups.group_of(by_value(r)));
     if (r.block_ended && !r.d.x.empty())
         r.d.block_starts.push_back(r.d.x.size());
     r.block_ended = false;
@@ -485,6 +543,7 @@ struct alignas(64) piece_rows { // each on its own cache lines: the threads writ
     std::uint64_t filtered_rows = 0;           // rows --where leaves out
     std::size_t stop = std::string_view::npos; // where the line that stopped the piece starts
     std::vector<std::size_t> after_blank;      // rows with a blank line between them and the row before
+    row_groups by;                             // --by: the group of each row, among the piece's own groups
     bool block_ended = false;                  // a blank line after the last row (any blank line, without rows)
 };
 
@@ -557,14 +616,19 @@ bool parse_row_with_expressions(const data& d, const column_scan& scan, piece_ro
     if (!components && reads_z() && !scanned_choice(c, expr_slot::z, c.z, scan, z))
         return false;
     double v[4] = {};
-    if (components)
+    if (reads_vectors()) {
+        for (int k = 0; k < 2; ++k)
+            if (!scanned_choice(c, vector_slot(k), vector_column(c, k), scan, v[k]))
+                return false;
+    } else if (components) {
         for (std::size_t k = 0; k < 4; ++k) {
             const std::uint32_t col = c.e + column_index[draw_type - DT_ELLIPSE_XYUV].ci[k].value;
             if (!scan.reached(col))
                 return false;
             v[k] = reached_value(scan, col);
         }
-    if (std::isnan(x) || std::isnan(y) || std::isnan(z)) {
+    }
+    if (std::isnan(x) || std::isnan(y) || std::isnan(z) || std::isnan(v[0]) || std::isnan(v[1])) {
         ++out.missing_rows;
         return true;
     }
@@ -586,12 +650,14 @@ void parse_piece(const data& d, const time_columns& time_cols, std::string_view 
     for (std::vector<double>& column : out.columns)
         column.clear();
     out.after_blank.clear();
-    out = {.columns = std::move(out.columns), .after_blank = std::move(out.after_blank)};
+    out.by.group.clear();
+    out.by.groups.clear();
+    out = {.columns = std::move(out.columns), .after_blank = std::move(out.after_blank), .by = std::move(out.by)};
     column_scan scan;
     time_field_reader times(time_cols);
     const std::uint32_t last = last_needed_column(d);
     const char* const start = piece.data();
-    const auto parse_row = d.cols.has_expressions() ? parse_row_with_expressions : parse_whole_row;
+    const auto parse_row = d.cols.has_expressions() || reads_vectors() ? parse_row_with_expressions : parse_whole_row;
     for_each_line(piece, [&](std::string_view line) {
         if (out.stop != std::string_view::npos)
             return;
@@ -603,10 +669,14 @@ void parse_piece(const data& d, const time_columns& time_cols, std::string_view 
             else
                 scan.scan(line, last);
             const std::uint64_t row = out.rows;
-            if (!parse_row(d, scan, out)) {
+            // A line short of the --by column is left to the one-thread path, which says so.
+            const std::string_view group = d.cols.by == 0 ? std::string_view() : whitespace_token(line, d.cols.by);
+            if ((d.cols.by != 0 && group.empty()) || !parse_row(d, scan, out)) {
                 out.stop = static_cast<std::size_t>(line.data() - start);
                 return;
             }
+            if (d.cols.by != 0 && out.rows > row)
+                out.by.group.push_back(out.by.groups.group_of(group));
             // A row left out keeps the blank line before it for the next row taken.
             if (out.rows > row) {
                 if (out.block_ended)
@@ -630,6 +700,19 @@ void join_block_starts(file_reading& r, const piece_rows& piece, std::size_t fir
     r.block_ended = piece.rows > 0 ? piece.block_ended : r.block_ended || piece.block_ended;
 }
 
+// The groups of a piece's first taken rows, renumbered among the groups of the file so far.
+void join_groups(row_groups& into, const row_groups& piece, std::uint64_t taken)
+{
+    std::uint8_t number[by_groups::max_groups + 1];
+    for (std::size_t k = 0; k < piece.groups.values.size(); ++k)
+        number[k] = into.groups.group_of(piece.groups.values[k]);
+    number[by_groups::max_groups] = by_groups::max_groups;
+    for (const std::string& value : piece.groups.more)
+        into.groups.group_of(value);
+    for (std::size_t i = 0; i < taken && i < piece.group.size(); ++i)
+        into.group.push_back(number[piece.group[i]]);
+}
+
 // Appends a parsed piece to the data set as read_line would have: past the row limit only the rows up to it.
 void join_piece(file_reading& r, const piece_rows& piece)
 {
@@ -643,6 +726,7 @@ void join_piece(file_reading& r, const piece_rows& piece)
         for (std::size_t i = 0; i < taken; ++i)
             r.d.x[first_row + i] = static_cast<double>(first_row + i);
     join_block_starts(r, piece, first_row, taken);
+    join_groups(r.d.by, piece.by, taken);
     r.rows += taken;
     if (taken < piece.rows)
         too_many_rows(r);
@@ -778,7 +862,8 @@ std::uint64_t readfile(data& d, kept_inputs& inputs, const read_limits& limits)
         std::printf("%llu row%s of %s left out by --where=%s\n", static_cast<unsigned long long>(r.filtered_rows),
                     r.filtered_rows == 1 ? "" : "s", d.fname.c_str(), d.cols[expr_slot::where].text().c_str());
     TW_DEBUG(sort << " " << only2cols);
-    if (sort && reads_z()) {
+    // Rows split by --by are sorted in their data sets.
+    if (sort && reads_z() && d.cols.by == 0) {
         TW_DEBUG("sorting");
         d.sort();
     }

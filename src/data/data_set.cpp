@@ -118,6 +118,8 @@ void data::clear_rows()
     block_starts.clear();
     warned_log = false;
     warned_z = false;
+    by.group.clear();
+    by.groups.clear();
 }
 
 void data::cleanup()

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/settings.h"
+#include "data/by_groups.h"
 #include "data/expression.h"
 
 // The extent of one quantity. A new one is empty (Max lowest, Min highest), so the first value widened in
@@ -80,6 +81,9 @@ struct cols {
     std::string z_name = {};
     std::string e_name = {};
     std::array<expression, expr_slot_count> expr = {};
+    // --by (data set 0 only): the column whose values split the file into data sets; 0 for none.
+    std::uint32_t by = 0;
+    std::string by_name = {};
 
     bool is_set() const { return xset || yset || zset || eset; }
     bool has_names() const
@@ -87,7 +91,7 @@ struct cols {
         for (const expression& e : expr)
             if (!e.names().empty())
                 return true;
-        return !x_name.empty() || !y_name.empty() || !z_name.empty() || !e_name.empty();
+        return !x_name.empty() || !y_name.empty() || !z_name.empty() || !e_name.empty() || !by_name.empty();
     }
     expression& operator[](expr_slot slot) { return expr[static_cast<std::size_t>(slot)]; }
     const expression& operator[](expr_slot slot) const { return expr[static_cast<std::size_t>(slot)]; }
@@ -100,10 +104,10 @@ struct cols {
     }
 };
 
-// True for the draw types that read four ellipse/quiver components per row.
+// True for the draw types that read ellipse/quiver components per row (vectors fill the first pair only).
 inline bool is_ellipse_quiver(int type)
 {
-    return type >= DT_ELLIPSE_XYUV && type <= DT_QUIVER_XUYV;
+    return type >= DT_ELLIPSE_XYUV && type <= DT_VECTORS;
 }
 
 // One data set: its file, one vector per quantity (row i is the i-th entry of every non-empty vector),
@@ -131,6 +135,10 @@ public:
     bool warned_y = false;
     bool warned_log = false; // its rows off the log axes have been counted aloud; cleared with the rows
     bool warned_z = false;   // its rows outside the plot's z range have been counted aloud; cleared with the rows
+    // --by: the group of each row as the reader gives it (data set 0), and the key's name of a data set dealt
+    // out by the groups ("status=500"); cleared with the rows.
+    row_groups by;
+    std::string label;
 
     // The seven row vectors in one order, for the steps that treat them alike; the draw type fills the
     // first columns_used(draw_type) of them.

@@ -62,7 +62,9 @@ void draw_grid(const page_layout& l, const grid_ticks& grid)
 
 std::string key_name(const data* d, int i)
 {
-    return data_set_names[i].empty() ? d[i].fname : data_set_names[i];
+    if (!data_set_names[i].empty())
+        return data_set_names[i];
+    return d[i].label.empty() ? d[i].fname : d[i].label;
 }
 
 void draw_key(const page_layout& l, const data* d, GrTextOption text)

@@ -241,6 +241,7 @@ int my_mark(int x, int y, const data& d, std::size_t ix, GrColor fgcolor)
         return my_ellipse(x, y, d, ix, fgcolor);
     case DT_QUIVER_XYUV:
     case DT_QUIVER_XUYV:
+    case DT_VECTORS:
         return my_quiver(x, y, d, ix, fgcolor);
     default:
         std::fprintf(stderr, "Uknown draw_type:%d\n", draw_type);

@@ -20,6 +20,7 @@ struct choices {
     const char* y = "";
     const char* z = "";
     const char* where = "";
+    std::uint32_t by = 0;
 };
 
 class ExpressionReader : public reader_tests::ReaderTest
@@ -29,6 +30,8 @@ public:
         std::array<std::vector<double>, 3> columns;
         std::vector<std::size_t> block_starts;
         std::string messages, said, error;
+        std::vector<std::uint8_t> groups;
+        std::vector<std::string> values;
     };
     outcome read(const std::string& text, const choices& c, read_limits limits = {}, const char* name = "r.dat")
     {
@@ -42,6 +45,7 @@ public:
                 EXPECT_TRUE(d.cols[slot].compile(text_of, error)) << text_of;
             }
         }
+        d.cols.by = c.by;
         d.fname = dir.write(name, text).string();
         outcome out{};
         testing::internal::CaptureStderr();
@@ -55,6 +59,8 @@ public:
         out.messages = testing::internal::GetCapturedStderr();
         out.columns = {d.x, d.y, d.z};
         out.block_starts = d.block_starts;
+        out.groups = d.by.group;
+        out.values = d.by.groups.values;
         return out;
     }
     TempDir dir;
@@ -100,18 +106,34 @@ TEST_F(ExpressionReader, DelimitedNamesAndMissingValues)
     EXPECT_NE(read("a,b\nx,2\n", {.y = "a + b"}, {}, "r.csv").error.find("is not a number"), std::string::npos);
 }
 
+// --by gives each row its group in order of first appearance; the rows of a line short of the column stop there.
+TEST_F(ExpressionReader, GroupsInOrderOfFirstAppearance)
+{
+    const outcome got = read("1 2 3 b\n2 3 4 a\n3 4 5 b\n4 5 6 c\n", {.by = 4});
+    EXPECT_EQ(got.values, (std::vector<std::string>{"b", "a", "c"}));
+    EXPECT_EQ(got.groups, (std::vector<std::uint8_t>{0, 1, 0, 2}));
+    EXPECT_EQ(got.columns[2], (rows{3, 4, 5, 6})); // not sorted here: each data set is, once split
+    EXPECT_EQ(read("1 2 3 b\n2 3 4\n", {.by = 4}).error, "Too few columns");
+    const outcome csv = read("k,v\n\"x, y\",1\n,2\nz,3\n", {.x = "$2", .y = "$2", .by = 1}, {}, "r.csv");
+    EXPECT_EQ(csv.values, (std::vector<std::string>{"x, y", "", "z"}));
+}
+
 // Pieces on threads leave out, count and stop at the same rows as one thread does.
 TEST_F(ExpressionReader, ThreadsReadAsOne)
 {
     std::string text;
+    const char* const words[] = {"GET", "PUT", "HEAD", "7", "POST"};
     for (int i = 0; i < 60; ++i)
-        text += std::to_string(i % 7) + " " + std::to_string(i * 13 % 11 - 3) + (i % 9 == 4 ? "\n\n" : " 2\n");
+        text += std::to_string(i % 7) + " " + std::to_string(i * 13 % 11 - 3) + (i % 9 == 4 ? "\n\n" : " 2 ") +
+                (i % 9 == 4 ? "" : words[i * i % 5]) + (i % 9 == 4 ? "" : "\n");
     const choices samples[] = {
         {.y = "$2*2"},
         {.where = "$2 > 0"},
         {.x = "1/$1", .y = "$2 % 4", .where = "$1 != 3"},
         {.y = "$2", .z = "log($3)"},
         {.y = "sqrt($2)", .where = "$3 == 2"},
+        {.by = 4},
+        {.y = "$2 / 2", .where = "$2 != 1", .by = 4},
     };
     for (const choices& c : samples) {
         const outcome whole = read(text, c);
@@ -129,6 +151,8 @@ TEST_F(ExpressionReader, ThreadsReadAsOne)
                 EXPECT_EQ(got.messages, whole.messages);
                 EXPECT_EQ(got.said, whole.said);
                 EXPECT_EQ(got.error, whole.error);
+                EXPECT_EQ(got.groups, whole.groups);
+                EXPECT_EQ(got.values, whole.values);
             }
     }
 }
