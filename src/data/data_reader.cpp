@@ -136,7 +136,7 @@ std::uint32_t last_needed_column(const data& d)
 int count_first_line_columns(file_reading& r)
 {
     if (r.separator == 0)
-        return count_numbers(r.line);
+        return count_values(r.line);
     return static_cast<int>(std::min<std::uint32_t>(count_fields(r.line, r.separator), INT_MAX));
 }
 
@@ -219,19 +219,27 @@ double read_z_or_components(file_reading& r)
                       std::to_string(col) + " (\"" + field_text(r.line, r.separator, col) + "\") is not a number");
 }
 
+// The columns a row is drawn from under the switches as they stand now; their count.
+std::size_t drawn_columns(const data& d, std::uint32_t (&wanted)[6])
+{
+    std::size_t count = 0;
+    wanted[count++] = d.cols.y;
+    if (!nox)
+        wanted[count++] = d.cols.x;
+    if (is_ellipse_quiver(draw_type))
+        for (std::uint32_t k = 0; k < 4; ++k)
+            wanted[count++] = d.cols.e + k;
+    else if (reads_z())
+        wanted[count++] = d.cols.z;
+    return count;
+}
+
 // The row of a delimited line lacks a value when a column it is drawn from holds a missing value; a column
 // holding other text ends the run. Columns the line does not reach are left to column_value.
 bool lacks_value(const file_reading& r)
 {
-    std::uint32_t wanted[6] = {r.d.cols.y};
-    std::size_t count = 1;
-    if (!nox)
-        wanted[count++] = r.d.cols.x;
-    if (is_ellipse_quiver(draw_type))
-        for (std::uint32_t k = 0; k < 4; ++k)
-            wanted[count++] = r.d.cols.e + k;
-    else if (reads_z())
-        wanted[count++] = r.d.cols.z;
+    std::uint32_t wanted[6];
+    const std::size_t count = drawn_columns(r.d, wanted);
     bool missing = false;
     for (std::size_t k = 0; k < count; ++k) {
         const std::uint32_t col = wanted[k];
@@ -244,12 +252,26 @@ bool lacks_value(const file_reading& r)
     return missing;
 }
 
+// The same for a whitespace-separated line: a drawn column holds a missing-value mark.
+bool lacks_number(const data& d, const column_scan& scan)
+{
+    std::uint32_t wanted[6];
+    const std::size_t count = drawn_columns(d, wanted);
+    for (std::size_t k = 0; k < count; ++k)
+        if (wanted[k] != 0 && scan.reached(wanted[k]) && is_missing(scan.value(wanted[k])))
+            return true;
+    return false;
+}
+
 // Scans the line for the columns it needs; false when it is a delimited row to skip for a missing value.
 bool scan_line(file_reading& r)
 {
     if (r.separator == 0) {
         r.scan.scan(r.line, last_needed_column(r.d));
-        return true;
+        if (!lacks_number(r.d, r.scan))
+            return true;
+        ++r.missing_rows;
+        return false;
     }
     r.fields.scan(r.line, r.separator, last_needed_column(r.d));
     if (!lacks_value(r))
@@ -383,10 +405,12 @@ double reached_value(const column_scan& scan, std::uint32_t col)
     return col == 0 ? 0.0 : scan.value(col);
 }
 
-// The row of one line when every column it needs is there, as read_line makes it; false (nothing appended)
-// otherwise.
+// The row of one line when every column it needs is there with a value, as read_line makes it; false (nothing
+// appended) otherwise: a row with a missing value is left to the one-thread path, which counts it.
 bool parse_whole_row(const data& d, const column_scan& scan, piece_rows& out)
 {
+    if (lacks_number(d, scan))
+        return false;
     const bool components = is_ellipse_quiver(draw_type);
     std::uint32_t wanted[7] = {nox ? 0 : d.cols.x, d.cols.y, components || !reads_z() ? 0 : d.cols.z};
     std::size_t count = 3;

@@ -4,6 +4,7 @@
 #define TREMWIL_NUMBER_SCAN_H
 
 #include <cstdint>
+#include <limits>
 #include <string_view>
 #include <vector>
 
@@ -27,8 +28,20 @@ bool read_attempt(number_cursor& cur);
 // count_columns on a view: the number of numbers read before the first failed attempt.
 int count_numbers(std::string_view line);
 
+// What a column holding a missing-value mark (NaN, NA, nan, null or a lone -) reads as: a NaN, which no number of
+// the text can give (words such as nan are no numbers).
+inline constexpr double missing_value = std::numeric_limits<double>::quiet_NaN();
+inline bool is_missing(double value)
+{
+    return value != value;
+}
+
+// The number of values at the start of line, missing-value marks counted: the columns the line has.
+int count_values(std::string_view line);
+
 // The results of successive attempts along one line, so that any column up to a limit is answered from one
-// scan. Column c (from 1) is reached when c attempts were made; its value is the result after attempt c.
+// scan. Column c (from 1) is reached when c attempts were made; its value is the result after attempt c. A failed
+// attempt at a missing-value mark gives missing_value and does not end the scan.
 class column_scan
 {
 public:
