@@ -87,6 +87,10 @@ struct file_reading {
     field_scan fields;
     bool first_line_done = false;
     std::uint64_t missing_rows = 0;
+    // The line that lacked z, and the rows read up to it: the advice after the file depends on whether rows
+    // followed it.
+    std::uint64_t short_z_line = 0;
+    std::uint64_t rows_at_short_z = 0;
 };
 
 // The outcome get_value_at_col gives for col, taken from the line's scan.
@@ -103,16 +107,30 @@ double column_value(const column_scan& scan, std::string_view line, std::uint32_
     throw too_few_columns_exception();
 }
 
-double column_value(const file_reading& r, std::uint32_t col)
+// The message of a line of r that lacks column col, which the run reads what from.
+std::string too_few_columns_text(const file_reading& r, std::uint32_t col, const char* what)
 {
-    if (r.separator == 0)
-        return column_value(r.scan, r.line, col);
+    const auto has = r.separator == 0 ? static_cast<std::uint64_t>(count_values(r.line))
+                                      : static_cast<std::uint64_t>(count_fields(r.line, r.separator));
+    return std::string("Too few columns: line ") + std::to_string(r.lines) + " of data file " + r.d.fname + " has " +
+           std::to_string(has) + (has == 1 ? " column" : " columns") + ", and " + what + " is read from column " +
+           std::to_string(col);
+}
+
+double column_value(const file_reading& r, std::uint32_t col, const char* what)
+{
+    try {
+        if (r.separator == 0)
+            return column_value(r.scan, r.line, col);
+    } catch (const too_few_columns_exception&) {
+        throw short_line_error(too_few_columns_text(r, col, what));
+    }
     if (col == 0)
         return 0;
     if (r.fields.reached(col))
         return r.fields.value(col);
     TW_DEBUG("fields=" << r.fields.fields() << " col=" << col);
-    throw too_few_columns_exception();
+    throw short_line_error(too_few_columns_text(r, col, what));
 }
 
 bool reads_z()
@@ -154,18 +172,33 @@ void count_first_line(file_reading& r)
     noz = 1;
 }
 
-// A missing z switches z reading off for the rest of the run.
-double read_z(const file_reading& r)
+// A missing z switches z reading off for the rest of the run. The advice follows at the end of the file
+// (advise_on_missing_z), when it is known whether the line was the last.
+double read_z(file_reading& r)
 {
     try {
-        return column_value(r, r.d.cols.z);
+        return column_value(r, r.d.cols.z, "z");
     } catch (const std::exception& e) {
         std::cerr << e.what() << "\n"
-                  << "Ignoring z. Using z=1.\n"
-                  << "Rerun with --only2columns to silence this message" << std::endl;
+                  << "Ignoring z. Using z=1." << std::endl;
         only2cols = 1;
+        r.short_z_line = r.lines;
+        r.rows_at_short_z = r.rows;
         return 1;
     }
+}
+
+// A file whose lines lack z may be drawn without it; a last line without z is more likely a file cut short while
+// it was written, and dropping z for the whole file would be the wrong cure.
+void advise_on_missing_z(const file_reading& r)
+{
+    if (r.short_z_line == 0)
+        return;
+    if (r.rows == r.rows_at_short_z)
+        std::cerr << "Line " << r.short_z_line << " is the last line of " << r.d.fname
+                  << ": was the file cut short? The rows before it keep their z." << std::endl;
+    else
+        std::cerr << "Rerun with --only2columns to silence this message" << std::endl;
 }
 
 // The four component values, appended as they are read. z is never read in these draw types, so the z
@@ -173,12 +206,15 @@ double read_z(const file_reading& r)
 void read_components(file_reading& r)
 {
     static constexpr const char* labels[4] = {"x1=", "y1=", "x2=", "y2="};
+    // The letters of column_index's entries, which every draw type reads in this order.
+    static constexpr const char* value_names[4] = {"ellipse/quiver value X", "ellipse/quiver value Y",
+                                                   "ellipse/quiver value U", "ellipse/quiver value V"};
     std::vector<double>* const targets[4] = {&r.d.dx1, &r.d.dy1, &r.d.dx2, &r.d.dy2};
     const column_index_t& entry = column_index[draw_type - DT_ELLIPSE_XYUV];
     for (int k = 0; k < 4; ++k) {
         const std::uint32_t column = r.d.cols.e + entry.ci[k].value;
         try {
-            const double value = column_value(r, column);
+            const double value = column_value(r, column, value_names[k]);
             if (debug > 1)
                 TW_DEBUG(labels[k] << value);
             targets[k]->push_back(value);
@@ -291,11 +327,11 @@ void read_line(file_reading& r)
         return;
     double x = static_cast<double>(r.d.x.size());
     if (!nox) {
-        x = column_value(r, r.d.cols.x);
+        x = column_value(r, r.d.cols.x, "x");
         if (debug > 1)
             TW_DEBUG("x=" << x);
     }
-    const double y = column_value(r, r.d.cols.y);
+    const double y = column_value(r, r.d.cols.y, "y");
     if (debug > 1)
         TW_DEBUG("y=" << y);
     const double z = read_z_or_components(r);
@@ -563,6 +599,7 @@ std::uint64_t readfile(data& d, kept_inputs& inputs, const read_limits& limits)
         note_run_failure();
         error_func("can't open file %s\n", d.fname.c_str());
     }
+    advise_on_missing_z(r);
     if (r.bad_rows != 0)
         err__printf(TW_FILE, __LINE__, "dot product not zero\n");
     if (r.missing_rows != 0)
