@@ -6,6 +6,7 @@
 #include <array>
 #include <climits>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
@@ -86,7 +87,9 @@ struct file_reading {
     const char separator;
     field_scan fields;
     bool first_line_done = false;
-    std::uint64_t missing_rows = 0;
+    std::uint64_t missing_rows = 0;    // also rows whose expression has no value, in any file
+    std::uint64_t filtered_rows = 0;   // rows --where leaves out
+    std::vector<std::uint32_t> wanted; // the columns lacks_value looks at, kept from line to line
     // The line that lacked z, and the rows read up to it: the advice after the file depends on whether rows
     // followed it.
     std::uint64_t short_z_line = 0;
@@ -107,13 +110,13 @@ double column_value(const column_scan& scan, std::string_view line, std::uint32_
     throw too_few_columns_exception();
 }
 
-// The message of a line of r that lacks column col, which the run reads what from.
+// The message of a line of r that lacks column col, which what (y, z, ...) needs.
 std::string too_few_columns_text(const file_reading& r, std::uint32_t col, const char* what)
 {
     const auto has = r.separator == 0 ? static_cast<std::uint64_t>(count_values(r.line))
                                       : static_cast<std::uint64_t>(count_fields(r.line, r.separator));
     return std::string("Too few columns: line ") + std::to_string(r.lines) + " of data file " + r.d.fname + " has " +
-           std::to_string(has) + (has == 1 ? " column" : " columns") + ", and " + what + " is read from column " +
+           std::to_string(has) + (has == 1 ? " column" : " columns") + ", but " + what + " needs column " +
            std::to_string(col);
 }
 
@@ -138,17 +141,41 @@ bool reads_z()
     return !noz && !only2cols;
 }
 
+// The column a choice reads last: its own, or the last one its expression reads.
+std::uint32_t last_column_of(const cols& c, expr_slot slot, std::uint32_t col)
+{
+    return c[slot].empty() ? col : c[slot].last_column();
+}
+
 // The largest column this line needs under the switches as they stand now.
 std::uint32_t last_needed_column(const data& d)
 {
-    std::uint32_t last = d.cols.y;
+    const cols& c = d.cols;
+    std::uint32_t last = std::max(last_column_of(c, expr_slot::y, c.y), c[expr_slot::where].last_column());
     if (!nox)
-        last = std::max(last, d.cols.x);
+        last = std::max(last, last_column_of(c, expr_slot::x, c.x));
     if (is_ellipse_quiver(draw_type))
         last = std::max<std::uint32_t>(last, d.cols.e + 3);
     else if (reads_z())
-        last = std::max(last, d.cols.z);
+        last = std::max(last, last_column_of(c, expr_slot::z, c.z));
     return last;
+}
+
+const double* row_values(const file_reading& r)
+{
+    return r.separator == 0 ? r.scan.values() : r.fields.values();
+}
+
+// The value of one choice for the line: its column, or its expression over the line's columns (NaN when the row
+// has no value). A line that ends before a column needed throws as column_value does.
+double choice_value(const file_reading& r, expr_slot slot, std::uint32_t col, const char* what)
+{
+    const expression& e = r.d.cols[slot];
+    if (e.empty())
+        return column_value(r, col, what);
+    if (e.last_column() != 0)
+        column_value(r, e.last_column(), what);
+    return e.evaluate(row_values(r));
 }
 
 int count_first_line_columns(file_reading& r)
@@ -177,7 +204,7 @@ void count_first_line(file_reading& r)
 double read_z(file_reading& r)
 {
     try {
-        return column_value(r, r.d.cols.z, "z");
+        return choice_value(r, expr_slot::z, r.d.cols.z, "z");
     } catch (const std::exception& e) {
         std::cerr << e.what() << "\n"
                   << "Ignoring z. Using z=1." << std::endl;
@@ -255,30 +282,52 @@ double read_z_or_components(file_reading& r)
                       std::to_string(col) + " (\"" + field_text(r.line, r.separator, col) + "\") is not a number");
 }
 
-// The columns a row is drawn from under the switches as they stand now; their count.
-std::size_t drawn_columns(const data& d, std::uint32_t (&wanted)[6])
+// Adds the columns one choice reads: its own, or those its expression reads.
+void add_choice_columns(const cols& c, expr_slot slot, std::uint32_t col, std::vector<std::uint32_t>& wanted)
 {
-    std::size_t count = 0;
-    wanted[count++] = d.cols.y;
+    if (c[slot].empty()) {
+        wanted.push_back(col);
+        return;
+    }
+    const std::vector<std::uint32_t> read = c[slot].columns();
+    wanted.insert(wanted.end(), read.begin(), read.end());
+}
+
+// The columns a row is drawn from (or filtered by) under the switches as they stand now, kept in r.
+const std::vector<std::uint32_t>& wanted_columns(file_reading& r)
+{
+    const cols& c = r.d.cols;
+    std::uint32_t plain[6] = {r.d.cols.y};
+    std::size_t count = 1;
     if (!nox)
-        wanted[count++] = d.cols.x;
+        plain[count++] = r.d.cols.x;
     if (is_ellipse_quiver(draw_type))
         for (std::uint32_t k = 0; k < 4; ++k)
-            wanted[count++] = d.cols.e + k;
+            plain[count++] = r.d.cols.e + k;
     else if (reads_z())
-        wanted[count++] = d.cols.z;
-    return count;
+        plain[count++] = r.d.cols.z;
+    std::vector<std::uint32_t>& wanted = r.wanted;
+    wanted.assign(plain, plain + count);
+    if (c.has_expressions()) {
+        wanted.clear();
+        add_choice_columns(c, expr_slot::y, c.y, wanted);
+        if (!nox)
+            add_choice_columns(c, expr_slot::x, c.x, wanted);
+        if (is_ellipse_quiver(draw_type))
+            wanted.insert(wanted.end(), plain + count - 4, plain + count);
+        else if (reads_z())
+            add_choice_columns(c, expr_slot::z, c.z, wanted);
+        add_choice_columns(c, expr_slot::where, 0, wanted);
+    }
+    return wanted;
 }
 
 // The row of a delimited line lacks a value when a column it is drawn from holds a missing value; a column
 // holding other text ends the run. Columns the line does not reach are left to column_value.
-bool lacks_value(const file_reading& r)
+bool lacks_value(file_reading& r)
 {
-    std::uint32_t wanted[6];
-    const std::size_t count = drawn_columns(r.d, wanted);
     bool missing = false;
-    for (std::size_t k = 0; k < count; ++k) {
-        const std::uint32_t col = wanted[k];
+    for (const std::uint32_t col : wanted_columns(r)) {
         if (col == 0 || !r.fields.reached(col))
             continue;
         if (r.fields.kind(col) == field_kind::text)
@@ -288,15 +337,32 @@ bool lacks_value(const file_reading& r)
     return missing;
 }
 
-// The same for a whitespace-separated line: a drawn column holds a missing-value mark.
-bool lacks_number(const data& d, const column_scan& scan)
+// The same for a whitespace-separated line: a column it is drawn from holds a missing-value mark. Most lines hold
+// none, and cost one test.
+bool lacks_number(file_reading& r)
 {
-    std::uint32_t wanted[6];
-    const std::size_t count = drawn_columns(d, wanted);
-    for (std::size_t k = 0; k < count; ++k)
-        if (wanted[k] != 0 && scan.reached(wanted[k]) && is_missing(scan.value(wanted[k])))
+    if (!r.scan.missing_seen())
+        return false;
+    for (const std::uint32_t col : wanted_columns(r))
+        if (col != 0 && r.scan.reached(col) && is_missing(r.scan.value(col)))
             return true;
     return false;
+}
+
+// --where: a row is drawn when its filter is not 0; one without a value is missing.
+bool passes_filter(file_reading& r)
+{
+    const expression& filter = r.d.cols[expr_slot::where];
+    if (filter.empty())
+        return true;
+    if (filter.last_column() != 0)
+        column_value(r, filter.last_column(), "the --where filter");
+    const double keep = filter.evaluate(row_values(r));
+    if (std::isnan(keep))
+        ++r.missing_rows;
+    else if (keep == 0)
+        ++r.filtered_rows;
+    return !std::isnan(keep) && keep != 0;
 }
 
 // Scans the line for the columns it needs; false when it is a delimited row to skip for a missing value.
@@ -304,7 +370,7 @@ bool scan_line(file_reading& r)
 {
     if (r.separator == 0) {
         r.scan.scan(r.line, last_needed_column(r.d));
-        if (!lacks_number(r.d, r.scan))
+        if (!lacks_number(r))
             return true;
         ++r.missing_rows;
         return false;
@@ -325,16 +391,28 @@ void read_line(file_reading& r)
         count_first_line(r);
     if (!scan_line(r))
         return;
+    if (!passes_filter(r))
+        return;
     double x = static_cast<double>(r.d.x.size());
     if (!nox) {
-        x = column_value(r, r.d.cols.x, "x");
+        x = choice_value(r, expr_slot::x, r.d.cols.x, "x");
         if (debug > 1)
             TW_DEBUG("x=" << x);
     }
-    const double y = column_value(r, r.d.cols.y, "y");
+    const double y = choice_value(r, expr_slot::y, r.d.cols.y, "y");
     if (debug > 1)
         TW_DEBUG("y=" << y);
+    // A plain column holds no NaN here (a delimited file's missing values were taken out above): only an
+    // expression gives one, for a row without a value.
+    if (std::isnan(x) || std::isnan(y)) {
+        ++r.missing_rows;
+        return;
+    }
     const double z = read_z_or_components(r);
+    if (std::isnan(z) && !r.d.cols[expr_slot::z].empty()) {
+        ++r.missing_rows;
+        return;
+    }
     if (r.block_ended && !r.d.x.empty())
         r.d.block_starts.push_back(r.d.x.size());
     r.block_ended = false;
@@ -430,6 +508,8 @@ struct alignas(64) piece_rows { // each on its own cache lines: the threads writ
     std::uint64_t lines = 0; // lines taken, comments included, before stop
     std::uint64_t rows = 0;
     std::size_t bad_rows = 0;
+    std::uint64_t missing_rows = 0;            // rows whose expression has no value
+    std::uint64_t filtered_rows = 0;           // rows --where leaves out
     std::size_t stop = std::string_view::npos; // where the line that stopped the piece starts
     std::vector<std::size_t> after_blank;      // rows with a blank line between them and the row before
     bool block_ended = false;                  // a blank line after the last row (any blank line, without rows)
@@ -445,7 +525,9 @@ double reached_value(const column_scan& scan, std::uint32_t col)
 // appended) otherwise: a row with a missing value is left to the one-thread path, which counts it.
 bool parse_whole_row(const data& d, const column_scan& scan, piece_rows& out)
 {
-    if (lacks_number(d, scan))
+    // A line holding a missing-value mark is left to the one-thread path, which counts it when a drawn column
+    // holds the mark.
+    if (scan.missing_seen())
         return false;
     const bool components = is_ellipse_quiver(draw_type);
     std::uint32_t wanted[7] = {nox ? 0 : d.cols.x, d.cols.y, components || !reads_z() ? 0 : d.cols.z};
@@ -470,6 +552,64 @@ bool parse_whole_row(const data& d, const column_scan& scan, piece_rows& out)
     return true;
 }
 
+// One choice's value when the scan reached every column it reads; false otherwise.
+bool scanned_choice(const cols& c, expr_slot slot, std::uint32_t col, const column_scan& scan, double& value)
+{
+    const expression& e = c[slot];
+    const std::uint32_t last = e.empty() ? col : e.last_column();
+    if (last != 0 && !scan.reached(last))
+        return false;
+    value = e.empty() ? reached_value(scan, col) : e.evaluate(scan.values());
+    return true;
+}
+
+// parse_whole_row for a data set with expressions or a filter: a row left out by the filter or without a value is
+// counted, as read_line counts it, and appends nothing.
+bool parse_row_with_expressions(const data& d, const column_scan& scan, piece_rows& out)
+{
+    if (scan.missing_seen())
+        return false; // as in parse_whole_row
+    const cols& c = d.cols;
+    if (!c[expr_slot::where].empty()) {
+        double keep = 0;
+        if (!scanned_choice(c, expr_slot::where, 0, scan, keep))
+            return false;
+        if (std::isnan(keep) || keep == 0) {
+            ++(std::isnan(keep) ? out.missing_rows : out.filtered_rows);
+            return true;
+        }
+    }
+    const bool components = is_ellipse_quiver(draw_type);
+    double x = 0, y = 0, z = 1;
+    if ((!nox && !scanned_choice(c, expr_slot::x, c.x, scan, x)) || !scanned_choice(c, expr_slot::y, c.y, scan, y))
+        return false;
+    if (!components && reads_z() && !scanned_choice(c, expr_slot::z, c.z, scan, z))
+        return false;
+    double v[4] = {};
+    if (components)
+        for (std::size_t k = 0; k < 4; ++k) {
+            const std::uint32_t col = c.e + column_index[draw_type - DT_ELLIPSE_XYUV].ci[k].value;
+            if (!scan.reached(col))
+                return false;
+            v[k] = reached_value(scan, col);
+        }
+    if (std::isnan(x) || std::isnan(y) || std::isnan(z)) {
+        ++out.missing_rows;
+        return true;
+    }
+    out.columns[0].push_back(x);
+    out.columns[1].push_back(y);
+    out.columns[2].push_back(z);
+    if (components) {
+        for (std::size_t k = 0; k < 4; ++k)
+            out.columns[3 + k].push_back(v[k]);
+        if (std::fabs(v[0] * v[2] + v[1] * v[3]) > 1e-6)
+            ++out.bad_rows;
+    }
+    ++out.rows;
+    return true;
+}
+
 void parse_piece(const data& d, std::string_view piece, piece_rows& out)
 {
     for (std::vector<double>& column : out.columns)
@@ -479,6 +619,7 @@ void parse_piece(const data& d, std::string_view piece, piece_rows& out)
     column_scan scan;
     const std::uint32_t last = last_needed_column(d);
     const char* const start = piece.data();
+    const auto parse_row = d.cols.has_expressions() ? parse_row_with_expressions : parse_whole_row;
     for_each_line(piece, [&](std::string_view line) {
         if (out.stop != std::string_view::npos)
             return;
@@ -487,13 +628,16 @@ void parse_piece(const data& d, std::string_view piece, piece_rows& out)
         } else {
             scan.scan(line, last);
             const std::uint64_t row = out.rows;
-            if (!parse_whole_row(d, scan, out)) {
+            if (!parse_row(d, scan, out)) {
                 out.stop = static_cast<std::size_t>(line.data() - start);
                 return;
             }
-            if (out.block_ended)
-                out.after_blank.push_back(row);
-            out.block_ended = false;
+            // A row left out keeps the blank line before it for the next row taken.
+            if (out.rows > row) {
+                if (out.block_ended)
+                    out.after_blank.push_back(row);
+                out.block_ended = false;
+            }
         }
         ++out.lines;
     });
@@ -529,6 +673,8 @@ void join_piece(file_reading& r, const piece_rows& piece)
         too_many_rows(r);
     r.lines += piece.lines;
     r.bad_rows += piece.bad_rows;
+    r.missing_rows += piece.missing_rows;
+    r.filtered_rows += piece.filtered_rows;
 }
 
 // Whether the next run may be parsed on threads: the first data line has set the column count, no trace
@@ -605,6 +751,9 @@ std::uint64_t readfile(data& d, kept_inputs& inputs, const read_limits& limits)
     if (r.missing_rows != 0)
         warning("%llu row%s with missing values skipped in %s\n", static_cast<unsigned long long>(r.missing_rows),
                 r.missing_rows == 1 ? "" : "s", d.fname.c_str());
+    if (r.filtered_rows != 0 && !quiet)
+        std::printf("%llu row%s of %s left out by --where=%s\n", static_cast<unsigned long long>(r.filtered_rows),
+                    r.filtered_rows == 1 ? "" : "s", d.fname.c_str(), d.cols[expr_slot::where].text().c_str());
     TW_DEBUG(sort << " " << only2cols);
     if (sort && reads_z()) {
         TW_DEBUG("sorting");

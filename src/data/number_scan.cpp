@@ -185,11 +185,12 @@ void column_scan::scan(std::string_view line, std::uint32_t last_col)
 {
     number_cursor cur(line);
     attempts_ = 0;
+    missing_seen_ = false;
     // A huge column number costs room only for the attempts a line really allows.
     while (attempts_ < last_col && cur.good) {
         const char* const start = cur.pos;
-        if (!read_attempt(cur))
-            take_missing_mark(cur, start);
+        if (!read_attempt(cur) && take_missing_mark(cur, start))
+            missing_seen_ = true;
         if (attempts_ == results_.size())
             results_.push_back(cur.result);
         else

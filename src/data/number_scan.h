@@ -50,7 +50,11 @@ public:
 
     bool reached(std::uint32_t col) const { return col <= attempts_; }
     double value(std::uint32_t col) const { return results_[col - 1]; }
+    // Column c's value at values()[c - 1], for the columns reached.
+    const double* values() const { return results_.data(); }
     std::uint32_t attempts() const { return attempts_; }
+    // Whether some attempt of the last scan met a missing-value mark.
+    bool missing_seen() const { return missing_seen_; }
     // The extraction variable after the last attempt.
     double last() const { return attempts_ == 0 ? 0.0 : results_[attempts_ - 1]; }
 
@@ -58,6 +62,7 @@ private:
     // Sized up to the largest column asked for so far and kept between lines: no allocation per row.
     std::vector<double> results_;
     std::uint32_t attempts_ = 0;
+    bool missing_seen_ = false;
 };
 
 #endif // TREMWIL_NUMBER_SCAN_H

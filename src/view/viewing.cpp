@@ -118,7 +118,7 @@ bool saving_run()
     return save_and_exit != 0 || in_memory != 0;
 }
 
-// Saves the whole page as a PNG; a save refused or failed is reported through error_func.
+// Saves the whole page as a PNG and tells its name; a save refused or failed is reported through error_func.
 void save_picture(picture_files& pictures, const std::string& option_words)
 {
     const std::string name = png_file_name();
@@ -127,7 +127,9 @@ void save_picture(picture_files& pictures, const std::string& option_words)
     TW_DEBUG("comment: " << comment);
     // A run that saves every page goes on with the next file while the picture is finished in the background;
     // nothing reads it back before the run ends. The window mode saves on the user's key and waits.
-    pictures.save(name, comment, saving_run());
+    // Told on standard output, with the other informational lines, so that a batch run says where its pictures went.
+    if (pictures.save(name, comment, saving_run()) && !quiet)
+        std::cout << "saved " << name << "\n" << std::flush;
 }
 
 constexpr int key_backspace = 8;
