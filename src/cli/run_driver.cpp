@@ -7,6 +7,7 @@
 #include <cstring>
 #include <getopt.h>
 #include <string>
+#include <unistd.h>
 
 #include "cli/expand/at_file.h"
 #include "cli/expand/glob.h"
@@ -33,18 +34,40 @@ bool asked_for_usage(int argc, char** argv)
     return std::strcmp(done, "-?") == 0 || (std::strncmp(current, "-?", 2) == 0 && std::strlen(current) > 2);
 }
 
+bool all_digits(const char* text)
+{
+    return *text != '\0' && std::strspn(text, "0123456789") == std::strlen(text);
+}
+
 // Handles the options; returns the index of the first data-file argument, which getopt_long moved behind them.
 // An option getopt_long rejects (unknown, or without its value) has had its complaint printed; the usage text
-// follows and the run fails, so that a script sees it.
-int parse_options(int argc, char** argv, option_state& state)
+// follows and the run fails, so that a script sees it. A number written apart after -g ("-g 4": the mode takes
+// its value only attached) goes to detached_mode, for the message if no data file of that name opens.
+int parse_options(int argc, char** argv, option_state& state, std::string& detached_mode)
 {
     int c;
     while ((c = getopt_long(argc, argv, short_opts, long_opts, nullptr)) != -1) {
         if (c == '?' && !asked_for_usage(argc, argv))
             Usage(state.prog_name, 1);
-        handle_option(fold_option_code(c), optarg, state);
+        const int code = fold_option_code(c);
+        if (code == 'g' && optarg == nullptr && optind < argc && all_digits(argv[optind]))
+            detached_mode = argv[optind];
+        handle_option(code, optarg, state);
     }
     return optind;
+}
+
+// "-g 4" as --fullhelp shows the mode reads 4 as a data file: when it does not open, the error says why.
+void check_detached_mode(int argc, char** argv, int first_file, const std::string& detached_mode)
+{
+    if (detached_mode.empty() || access(detached_mode.c_str(), R_OK) == 0)
+        return;
+    for (int i = first_file; i < argc; ++i)
+        if (detached_mode == argv[i]) {
+            note_run_failure();
+            error_func("can't open file %s (a mode for -g is written attached to it: -g%s)\n", argv[i], argv[i]);
+            return;
+        }
 }
 
 // Copies data set 0's column choice (number, header name and expression) into one column slot of data set i unless
@@ -237,10 +260,12 @@ int run_tremwil(int argc, char** argv)
     if (argc == 1)
         Usage(argv[0]);
     option_state state{argv[0], 3};
-    const int first_file = parse_options(argc, argv, state);
+    std::string detached_mode;
+    const int first_file = parse_options(argc, argv, state, detached_mode);
     // Only the data-file operands name files: an option value such as the title "*" stays as given.
     do_glob(&argc, &argv, first_file);
     start_checks(argc, argv, first_file);
+    check_detached_mode(argc, argv, first_file, detached_mode);
     view_files(run_setup_of(argc, argv, first_file, state.vga));
     return run_exit_status();
 }

@@ -97,6 +97,10 @@ struct file_reading {
     // Columns drawn on a time axis, read as time (the first line may switch x reading off).
     const time_zone_in_use* zone;
     time_field_reader times;
+    // The line that lacked z, and the rows read up to it: the advice after the file depends on whether rows
+    // followed it.
+    std::uint64_t short_z_line = 0;
+    std::uint64_t rows_at_short_z = 0;
 };
 
 // The outcome get_value_at_col gives for col, taken from the line's scan.
@@ -113,16 +117,30 @@ double column_value(const column_scan& scan, std::string_view line, std::uint32_
     throw too_few_columns_exception();
 }
 
-double column_value(const file_reading& r, std::uint32_t col)
+// The message of a line of r that lacks column col, which what (y, z, ...) needs.
+std::string too_few_columns_text(const file_reading& r, std::uint32_t col, const char* what)
 {
-    if (r.separator == 0)
-        return column_value(r.scan, r.line, col);
+    const auto has = r.separator == 0 ? static_cast<std::uint64_t>(count_values(r.line))
+                                      : static_cast<std::uint64_t>(count_fields(r.line, r.separator));
+    return std::string("Too few columns: line ") + std::to_string(r.lines) + " of data file " + r.d.fname + " has " +
+           std::to_string(has) + (has == 1 ? " column" : " columns") + ", but " + what + " needs column " +
+           std::to_string(col);
+}
+
+double column_value(const file_reading& r, std::uint32_t col, const char* what)
+{
+    try {
+        if (r.separator == 0)
+            return column_value(r.scan, r.line, col);
+    } catch (const too_few_columns_exception&) {
+        throw short_line_error(too_few_columns_text(r, col, what));
+    }
     if (col == 0)
         return 0;
     if (r.fields.reached(col))
         return r.fields.value(col);
     TW_DEBUG("fields=" << r.fields.fields() << " col=" << col);
-    throw too_few_columns_exception();
+    throw short_line_error(too_few_columns_text(r, col, what));
 }
 
 bool reads_z()
@@ -178,20 +196,20 @@ const double* row_values(const file_reading& r)
 
 // The value of one choice for the line: its column, or its expression over the line's columns (NaN when the row
 // has no value). A line that ends before a column needed throws as column_value does.
-double choice_value(const file_reading& r, expr_slot slot, std::uint32_t col)
+double choice_value(const file_reading& r, expr_slot slot, std::uint32_t col, const char* what)
 {
     const expression& e = r.d.cols[slot];
     if (e.empty())
-        return column_value(r, col);
+        return column_value(r, col, what);
     if (e.last_column() != 0)
-        column_value(r, e.last_column());
+        column_value(r, e.last_column(), what);
     return e.evaluate(row_values(r));
 }
 
 int count_first_line_columns(file_reading& r)
 {
     if (r.separator == 0)
-        return count_numbers(r.line);
+        return count_values(r.line);
     return static_cast<int>(std::min<std::uint32_t>(count_fields(r.line, r.separator), INT_MAX));
 }
 
@@ -209,18 +227,33 @@ void count_first_line(file_reading& r)
     noz = 1;
 }
 
-// A missing z switches z reading off for the rest of the run.
-double read_z(const file_reading& r)
+// A missing z switches z reading off for the rest of the run. The advice follows at the end of the file
+// (advise_on_missing_z), when it is known whether the line was the last.
+double read_z(file_reading& r)
 {
     try {
-        return choice_value(r, expr_slot::z, r.d.cols.z);
+        return choice_value(r, expr_slot::z, r.d.cols.z, "z");
     } catch (const std::exception& e) {
         std::cerr << e.what() << "\n"
-                  << "Ignoring z. Using z=1.\n"
-                  << "Rerun with --only2columns to silence this message" << std::endl;
+                  << "Ignoring z. Using z=1." << std::endl;
         only2cols = 1;
+        r.short_z_line = r.lines;
+        r.rows_at_short_z = r.rows;
         return 1;
     }
+}
+
+// A file whose lines lack z may be drawn without it; a last line without z is more likely a file cut short while
+// it was written, and dropping z for the whole file would be the wrong cure.
+void advise_on_missing_z(const file_reading& r)
+{
+    if (r.short_z_line == 0)
+        return;
+    if (r.rows == r.rows_at_short_z)
+        std::cerr << "Line " << r.short_z_line << " is the last line of " << r.d.fname
+                  << ": was the file cut short? The rows before it keep their z." << std::endl;
+    else
+        std::cerr << "Rerun with --only2columns to silence this message" << std::endl;
 }
 
 // The four component values, appended as they are read. z is never read in these draw types, so the z
@@ -228,12 +261,15 @@ double read_z(const file_reading& r)
 void read_components(file_reading& r)
 {
     static constexpr const char* labels[4] = {"x1=", "y1=", "x2=", "y2="};
+    // The letters of column_index's entries, which every draw type reads in this order.
+    static constexpr const char* value_names[4] = {"ellipse/quiver value X", "ellipse/quiver value Y",
+                                                   "ellipse/quiver value U", "ellipse/quiver value V"};
     std::vector<double>* const targets[4] = {&r.d.dx1, &r.d.dy1, &r.d.dx2, &r.d.dy2};
     const column_index_t& entry = column_index[draw_type - DT_ELLIPSE_XYUV];
     for (int k = 0; k < 4; ++k) {
         const std::uint32_t column = r.d.cols.e + entry.ci[k].value;
         try {
-            const double value = column_value(r, column);
+            const double value = column_value(r, column, value_names[k]);
             if (debug > 1)
                 TW_DEBUG(labels[k] << value);
             targets[k]->push_back(value);
@@ -304,8 +340,7 @@ double read_z_or_components(file_reading& r)
                       std::to_string(col) + " (\"" + field_text(r.line, r.separator, col) + "\") is not a number");
 }
 
-// The row of a delimited line lacks a value when a column it is drawn from holds a missing value; a column
-// holding other text ends the run. Columns the line does not reach are left to column_value.
+// Adds the columns one choice reads: its own, or those its expression reads.
 void add_choice_columns(const cols& c, expr_slot slot, std::uint32_t col, std::vector<std::uint32_t>& wanted)
 {
     if (c[slot].empty()) {
@@ -316,7 +351,8 @@ void add_choice_columns(const cols& c, expr_slot slot, std::uint32_t col, std::v
     wanted.insert(wanted.end(), read.begin(), read.end());
 }
 
-bool lacks_value(file_reading& r)
+// The columns a row is drawn from (or filtered by) under the switches as they stand now, kept in r.
+const std::vector<std::uint32_t>& wanted_columns(file_reading& r)
 {
     const cols& c = r.d.cols;
     std::uint32_t plain[6] = {r.d.cols.y};
@@ -345,8 +381,15 @@ bool lacks_value(file_reading& r)
             add_choice_columns(c, expr_slot::z, c.z, wanted);
         add_choice_columns(c, expr_slot::where, 0, wanted);
     }
+    return wanted;
+}
+
+// The row of a delimited line lacks a value when a column it is drawn from holds a missing value; a column
+// holding other text ends the run. Columns the line does not reach are left to column_value.
+bool lacks_value(file_reading& r)
+{
     bool missing = false;
-    for (const std::uint32_t col : wanted) {
+    for (const std::uint32_t col : wanted_columns(r)) {
         if (col == 0 || !r.fields.reached(col))
             continue;
         if (r.fields.kind(col) == field_kind::text)
@@ -356,6 +399,18 @@ bool lacks_value(file_reading& r)
     return missing;
 }
 
+// The same for a whitespace-separated line: a column it is drawn from holds a missing-value mark. Most lines hold
+// none, and cost one test.
+bool lacks_number(file_reading& r)
+{
+    if (!r.scan.missing_seen())
+        return false;
+    for (const std::uint32_t col : wanted_columns(r))
+        if (col != 0 && r.scan.reached(col) && is_missing(r.scan.value(col)))
+            return true;
+    return false;
+}
+
 // --where: a row is drawn when its filter is not 0; one without a value is missing.
 bool passes_filter(file_reading& r)
 {
@@ -363,7 +418,7 @@ bool passes_filter(file_reading& r)
     if (filter.empty())
         return true;
     if (filter.last_column() != 0)
-        column_value(r, filter.last_column());
+        column_value(r, filter.last_column(), "the --where filter");
     const double keep = filter.evaluate(row_values(r));
     if (std::isnan(keep))
         ++r.missing_rows;
@@ -390,13 +445,16 @@ bool scan_line(file_reading& r)
     if (r.separator == 0) {
         if (!r.times.columns().any()) {
             r.scan.scan(r.line, last_needed_column(r.d));
-            return true;
+        } else {
+            r.scan.scan(r.line, last_needed_column(r.d), r.times);
+            const column_scan::bad_time_field& bad = r.scan.bad_time();
+            if (bad.col != 0)
+                not_a_time(r, bad.col, bad.text, bad.error_at);
         }
-        r.scan.scan(r.line, last_needed_column(r.d), r.times);
-        const column_scan::bad_time_field& bad = r.scan.bad_time();
-        if (bad.col != 0)
-            not_a_time(r, bad.col, bad.text, bad.error_at);
-        return true;
+        if (!lacks_number(r))
+            return true;
+        ++r.missing_rows;
+        return false;
     }
     const int last = std::max(last_needed_column(r.d), r.d.cols.by);
     if (r.times.columns().any())
@@ -424,11 +482,11 @@ void read_line(file_reading& r)
         return;
     double x = static_cast<double>(r.d.x.size());
     if (!nox) {
-        x = choice_value(r, expr_slot::x, r.d.cols.x);
+        x = choice_value(r, expr_slot::x, r.d.cols.x, "x");
         if (debug > 1)
             TW_DEBUG("x=" << x);
     }
-    const double y = choice_value(r, expr_slot::y, r.d.cols.y);
+    const double y = choice_value(r, expr_slot::y, r.d.cols.y, "y");
     if (debug > 1)
         TW_DEBUG("y=" << y);
     // A plain column holds no NaN here (a delimited file's missing values were taken out above): only an
@@ -553,11 +611,12 @@ double reached_value(const column_scan& scan, std::uint32_t col)
     return col == 0 ? 0.0 : scan.value(col);
 }
 
-// The row of one line when every column it needs is there, as read_line makes it; false (nothing appended)
-// otherwise.
+// The row of one line when every column it needs is there with a value, as read_line makes it; false (nothing
+// appended) otherwise: a row with a missing value is left to the one-thread path, which counts it.
 bool parse_whole_row(const data& d, const column_scan& scan, piece_rows& out)
 {
-    if (scan.bad_time().col != 0)
+    // A line holding a missing-value mark or a bad time is left to the one-thread path, which tells or counts it.
+    if (scan.bad_time().col != 0 || scan.missing_seen())
         return false;
     const bool components = is_ellipse_quiver(draw_type);
     std::uint32_t wanted[7] = {nox ? 0 : d.cols.x, d.cols.y, components || !reads_z() ? 0 : d.cols.z};
@@ -597,8 +656,8 @@ bool scanned_choice(const cols& c, expr_slot slot, std::uint32_t col, const colu
 // counted, as read_line counts it, and appends nothing.
 bool parse_row_with_expressions(const data& d, const column_scan& scan, piece_rows& out)
 {
-    if (scan.bad_time().col != 0)
-        return false;
+    if (scan.bad_time().col != 0 || scan.missing_seen())
+        return false; // as in parse_whole_row
     const cols& c = d.cols;
     if (!c[expr_slot::where].empty()) {
         double keep = 0;
@@ -853,6 +912,7 @@ std::uint64_t readfile(data& d, kept_inputs& inputs, const read_limits& limits)
         error_func("can't open file %s\n", d.fname.c_str());
     }
     check_time_units(r);
+    advise_on_missing_z(r);
     if (r.bad_rows != 0)
         err__printf(TW_FILE, __LINE__, "dot product not zero\n");
     if (r.missing_rows != 0)

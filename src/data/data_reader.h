@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <exception>
 #include <string>
+#include <utility>
 
 #include "data/byte_source.h"
 #include "data/data_set.h"
@@ -16,6 +17,18 @@ class too_few_columns_exception : public std::exception
 {
 public:
     const char* what() const noexcept override { return "Too few columns"; }
+};
+
+// What the reader throws for a line of a data file that lacks a needed column: "Too few columns", then the file,
+// the line, the columns the line has and the column the run reads.
+class short_line_error : public too_few_columns_exception
+{
+public:
+    explicit short_line_error(std::string message) : message_(std::move(message)) {}
+    const char* what() const noexcept override { return message_.c_str(); }
+
+private:
+    std::string message_;
 };
 
 // One ellipse/quiver value: its letter in messages and its column offset from cols.e.

@@ -114,6 +114,33 @@ bool take_plain_number(number_cursor& cur)
     return true;
 }
 
+bool is_missing_mark(std::string_view token)
+{
+    static constexpr std::string_view marks[] = {"NaN", "NA", "nan", "null", "-"};
+    for (const std::string_view mark : marks)
+        if (token == mark)
+            return true;
+    return false;
+}
+
+// After a failed attempt that began at start: when the token there is a missing-value mark, the attempt gives the
+// missing value instead and reading goes on after the token. Only failed attempts come here, so numbers cost
+// nothing more. True when it was a mark.
+bool take_missing_mark(number_cursor& cur, const char* start)
+{
+    while (start < cur.end && is_stream_space(*start))
+        ++start;
+    const char* stop = start;
+    while (stop < cur.end && !is_stream_space(*stop))
+        ++stop;
+    if (stop == start || !is_missing_mark({start, static_cast<std::size_t>(stop - start)}))
+        return false;
+    cur.result = missing_value;
+    cur.pos = stop;
+    cur.good = stop < cur.end;
+    return true;
+}
+
 } // namespace
 
 bool read_attempt(number_cursor& cur)
@@ -140,6 +167,19 @@ int count_numbers(std::string_view line)
     int count = 0;
     while (cur.good && read_attempt(cur))
         ++count;
+    return count;
+}
+
+int count_values(std::string_view line)
+{
+    number_cursor cur(line);
+    int count = 0;
+    while (cur.good) {
+        const char* const start = cur.pos;
+        if (!read_attempt(cur) && !take_missing_mark(cur, start))
+            break;
+        ++count;
+    }
     return count;
 }
 
@@ -228,10 +268,13 @@ void column_scan::scan(std::string_view line, std::uint32_t last_col, time_field
     number_cursor cur(line);
     attempts_ = 0;
     bad_time_ = {};
+    missing_seen_ = false;
     while (attempts_ < last_col && cur.good) {
         const std::uint32_t col = attempts_ + 1;
         if (!times.columns().holds(col)) {
-            read_attempt(cur);
+            const char* const start = cur.pos;
+            if (!read_attempt(cur) && take_missing_mark(cur, start))
+                missing_seen_ = true;
             store(cur.result);
             continue;
         }
@@ -245,9 +288,12 @@ void column_scan::scan(std::string_view line, std::uint32_t last_col)
 {
     number_cursor cur(line);
     attempts_ = 0;
+    missing_seen_ = false;
     // A huge column number costs room only for the attempts a line really allows.
     while (attempts_ < last_col && cur.good) {
-        read_attempt(cur);
+        const char* const start = cur.pos;
+        if (!read_attempt(cur) && take_missing_mark(cur, start))
+            missing_seen_ = true;
         if (attempts_ == results_.size())
             results_.push_back(cur.result);
         else

@@ -4,6 +4,7 @@
 #define TREMWIL_NUMBER_SCAN_H
 
 #include <cstdint>
+#include <limits>
 #include <string_view>
 #include <vector>
 
@@ -29,8 +30,20 @@ bool read_attempt(number_cursor& cur);
 // count_columns on a view: the number of numbers read before the first failed attempt.
 int count_numbers(std::string_view line);
 
+// What a column holding a missing-value mark (NaN, NA, nan, null or a lone -) reads as: a NaN, which no number of
+// the text can give (words such as nan are no numbers).
+inline constexpr double missing_value = std::numeric_limits<double>::quiet_NaN();
+inline bool is_missing(double value)
+{
+    return value != value;
+}
+
+// The number of values at the start of line, missing-value marks counted: the columns the line has.
+int count_values(std::string_view line);
+
 // The results of successive attempts along one line, so that any column up to a limit is answered from one
-// scan. Column c (from 1) is reached when c attempts were made; its value is the result after attempt c.
+// scan. Column c (from 1) is reached when c attempts were made; its value is the result after attempt c. A failed
+// attempt at a missing-value mark gives missing_value and does not end the scan.
 class column_scan
 {
 public:
@@ -55,6 +68,8 @@ public:
     // Column c's value at values()[c - 1], for the columns reached.
     const double* values() const { return results_.data(); }
     std::uint32_t attempts() const { return attempts_; }
+    // Whether some attempt of the last scan met a missing-value mark.
+    bool missing_seen() const { return missing_seen_; }
     // The extraction variable after the last attempt.
     double last() const { return attempts_ == 0 ? 0.0 : results_[attempts_ - 1]; }
 
@@ -66,6 +81,7 @@ private:
 
     void store(double value);
     std::uint32_t time_attempt(number_cursor& cur, time_field_reader& times, std::uint32_t col);
+    bool missing_seen_ = false;
 };
 
 #endif // TREMWIL_NUMBER_SCAN_H

@@ -4,6 +4,7 @@
 #define TREMWIL_TESTS_STREAM_REFERENCE_H
 
 #include <cstdint>
+#include <limits>
 #include <locale>
 #include <sstream>
 #include <string>
@@ -34,6 +35,35 @@ struct column_outcome {
     std::uint32_t attempts;
 };
 
+// The missing-value marks of whitespace-separated files: a failed extraction at one of these tokens gives a NaN and
+// reading goes on after the token.
+inline bool is_missing_mark(const std::string& token)
+{
+    return token == "NaN" || token == "NA" || token == "nan" || token == "null" || token == "-";
+}
+
+inline bool is_space(char c)
+{
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+// After a failed extraction that began at from: moves the stream past a mark token there and gives true.
+inline bool take_mark(std::istringstream& in, const std::string& line, std::size_t from)
+{
+    while (from < line.size() && is_space(line[from]))
+        ++from;
+    std::size_t stop = from;
+    while (stop < line.size() && !is_space(line[stop]))
+        ++stop;
+    if (stop == from || !is_missing_mark(line.substr(from, stop - from)))
+        return false;
+    in.clear();
+    in.seekg(static_cast<std::streamoff>(stop));
+    if (stop == line.size())
+        in.setstate(std::ios::eofbit);
+    return true;
+}
+
 inline column_outcome value_at_col(const std::string& line, std::uint32_t col)
 {
     if (col == 0)
@@ -43,10 +73,30 @@ inline column_outcome value_at_col(const std::string& line, std::uint32_t col)
     double result = 0;
     std::uint32_t i = 0;
     while (i < col && in.good()) {
+        const auto from = static_cast<std::size_t>(in.tellg());
         in >> result;
+        if (in.fail() && take_mark(in, line, from))
+            result = std::numeric_limits<double>::quiet_NaN();
         ++i;
     }
     return {i == col, result, i};
+}
+
+// The values at the start of line, marks counted.
+inline int count_values(const std::string& line)
+{
+    std::istringstream in(line);
+    in.imbue(std::locale::classic());
+    int count = 0;
+    while (in.good()) {
+        const auto from = static_cast<std::size_t>(in.tellg());
+        double value;
+        in >> value;
+        if (in.fail() && !take_mark(in, line, from))
+            break;
+        ++count;
+    }
+    return count;
 }
 
 } // namespace stream_reference
