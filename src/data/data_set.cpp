@@ -117,6 +117,7 @@ void data::clear_rows()
         column->clear();
     block_starts.clear();
     warned_log = false;
+    warned_z = false;
 }
 
 void data::cleanup()
