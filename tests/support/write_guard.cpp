@@ -79,9 +79,10 @@ void check(int dirfd, const char* name, bool follow, const char* what)
     abort();
 }
 
+// A file made with O_TMPFILE has no name and goes with its last descriptor: it touches nothing of the machine.
 bool writes(int flags)
 {
-    return (flags & (O_WRONLY | O_RDWR | O_CREAT | O_TRUNC)) != 0;
+    return (flags & O_TMPFILE) != O_TMPFILE && (flags & (O_WRONLY | O_RDWR | O_CREAT | O_TRUNC)) != 0;
 }
 
 bool writes(const char* mode)
