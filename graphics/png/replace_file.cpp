@@ -239,8 +239,14 @@ replacement_file::replacement_file(const char* target) : target_(target != nullp
             continue;
         if (fd < 0)
             break;
-        take_over_access(fd, old);
-        slot_ = register_temporary(temporary_);
+        try {
+            take_over_access(fd, old);
+            slot_ = register_temporary(temporary_);
+        } catch (...) { // memory ran out: the file made is no one's to remove later
+            close(fd);
+            unlink(temporary_.c_str());
+            throw;
+        }
         if (slot_ < 0) {
             close(fd);
             unlink(temporary_.c_str());

@@ -17,7 +17,7 @@ namespace
 {
 
 // The folders tests make: TempDir's tremwil-test-*, the cases' fixed tremwil-case-* and tremwil-golden-* with their
-// lock files, the glob test's tremwil-glob-* (under /dev/shm when the system has it).
+// lock files, the glob test's tremwil-glob-* (under /dev/shm when the system has it); and gtest's capture files.
 bool inside_test_folders(const std::string& path)
 {
     const char* tmpdir = std::getenv("TMPDIR");
@@ -26,7 +26,8 @@ bool inside_test_folders(const std::string& path)
         char real[PATH_MAX];
         if (realpath(base.c_str(), real) != nullptr)
             base = real;
-        if (path.starts_with(base + "/tremwil-"))
+        // gtest's own files of captured output (testing::internal::CaptureStderr) are temporary too.
+        if (path.starts_with(base + "/tremwil-") || path.starts_with(base + "/gtest_captured_stream."))
             return true;
     }
     return path == "/dev/null";
@@ -78,9 +79,10 @@ void check(int dirfd, const char* name, bool follow, const char* what)
     abort();
 }
 
+// A file made with O_TMPFILE has no name and goes with its last descriptor: it touches nothing of the machine.
 bool writes(int flags)
 {
-    return (flags & (O_WRONLY | O_RDWR | O_CREAT | O_TRUNC)) != 0;
+    return (flags & O_TMPFILE) != O_TMPFILE && (flags & (O_WRONLY | O_RDWR | O_CREAT | O_TRUNC)) != 0;
 }
 
 bool writes(const char* mode)
