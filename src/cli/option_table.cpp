@@ -151,6 +151,15 @@ constexpr option middle_records[] = {
 
 constexpr option trailing_records[] = {
     {"separator", required_argument, nullptr, OPT_SEPARATOR},
+    // colour by value, density shading, bubble sizes
+    {"cmap", required_argument, nullptr, OPT_CMAP},
+    {"minc", required_argument, nullptr, OPT_MINC},
+    {"maxc", required_argument, nullptr, OPT_MAXC},
+    {"logc", no_argument, &log_c, 1},
+    {"clabel", required_argument, nullptr, OPT_CLABEL},
+    {"density", optional_argument, nullptr, OPT_DENSITY},
+    {"area", no_argument, &area_rings, 1},
+    {"min-ring", required_argument, nullptr, OPT_MIN_RING},
     {nullptr, 0, nullptr, 0},
 };
 

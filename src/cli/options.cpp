@@ -3,6 +3,7 @@
 #include "cli/options.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -15,6 +16,7 @@
 #include "core/settings.h"
 #include "data/data_set.h"
 #include "data/delimited.h"
+#include "plot/colour_map_tables.h"
 #include "plot/overlays.h"
 #include "print/err_printf.h"
 
@@ -307,6 +309,66 @@ void set_time_y_axis(const option_call&)
     time_y_axes = 1;
 }
 
+// --- Colour by value, density shading, bubble sizes ---
+
+void read_colour_map(const option_call& call)
+{
+    for (int i = 0; i < colour_map_count; ++i)
+        if (std::string(call.arg) == colour_maps[i].name) {
+            colour_map = i;
+            return;
+        }
+    error_func("--cmap=%s: the colour maps are viridis, magma, cividis, grey and coolwarm\n", call.arg);
+}
+
+// --minc / --maxc: an end of the colour range; a NaN would leave it to the data, so it is refused.
+template <double& setting> void read_colour_end(const option_call& call)
+{
+    const double v = get_double(call.arg);
+    if (std::isnan(v))
+        error_func("--minc and --maxc take a number, not %s\n", call.arg);
+    else
+        setting = v;
+}
+
+// --density with no value shades log10 of the counts. No row is sorted for it: sorting by z draws nothing
+// differently here and would cost more than the shading.
+void read_density(const option_call& call)
+{
+    struct kind_name {
+        const char* name;
+        density_kind kind;
+    };
+    static constexpr kind_name kinds[] = {{"log", DENSITY_LOG}, {"linear", DENSITY_LINEAR}, {"eqhist", DENSITY_EQHIST}};
+    sort = 0;
+    if (call.arg == nullptr) {
+        density = DENSITY_LOG;
+        return;
+    }
+    for (const kind_name& k : kinds)
+        if (std::string(call.arg) == k.name) {
+            density = k.kind;
+            return;
+        }
+    error_func("--density=%s: the shadings are log, linear and eqhist\n", call.arg);
+}
+
+void read_min_ring(const option_call& call)
+{
+    const int r = get_int(call.arg);
+    if (r < 0 || r > 1000)
+        error_func("--min-ring=%d: the smallest ring radius is 0 to 1000 pixels\n", r);
+    else
+        min_ring = r;
+}
+
+// --fillcolor also keeps every data set's discs in that colour.
+void read_fill_colour(const option_call& call)
+{
+    FillColor = get_rgb(call.arg);
+    fill_color_given = 1;
+}
+
 // --- The run itself ---
 
 // A flag record: getopt_long has stored the value already.
@@ -340,8 +402,8 @@ constexpr handler_row per_set(set_option kind, option_handler handle)
     return {set_option_code(kind, 0), data_set_count, handle};
 }
 
-// The short letters x, y, z, e and the digits act for data set 0 and data set n. 'm' and --zlabel have no
-// handler: they are reported as codes nobody takes.
+// The short letters x, y, z, e and the digits act for data set 0 and data set n. 'm' has no handler:
+// it is reported as a code nobody takes.
 constexpr handler_row handlers[] = {
     // data sets
     {'0', data_set_count, read_set_file},
@@ -379,7 +441,7 @@ constexpr handler_row handlers[] = {
     {OPT_COLOR_BG, 1, read_colour<BgColor>},
     {OPT_COLOR_AX, 1, read_colour<AxColor>},
     {OPT_COLOR_MISC, 1, read_colour<MiscColor>},
-    {OPT_COLOR_FILL, 1, read_colour<FillColor>},
+    {OPT_COLOR_FILL, 1, read_fill_colour},
     {OPT_COLOR_FILLRING, 1, read_colour<FillColorRing>},
     {OPT_GRAY, 1, set_grey_fill},
     // texts, font, overlays, key
@@ -405,6 +467,14 @@ constexpr handler_row handlers[] = {
     {'?', 1, show_usage},
     {OPT_VERSION, 1, show_version},
     {OPT_ERRORASWARN, 1, errors_as_warnings},
+    // colour by value, density shading, bubble sizes
+    {OPT_CMAP, 1, read_colour_map},
+    {OPT_MINC, 1, read_colour_end<min_c>},
+    {OPT_MAXC, 1, read_colour_end<max_c>},
+    {OPT_CLABEL, 1, read_text<clabel>},
+    {OPT_DENSITY, 1, read_density},
+    {OPT_MIN_RING, 1, read_min_ring},
+    {OPT_LABELZ, 1, read_text<zlabel>},
 };
 
 const handler_row* handler_of(int code)

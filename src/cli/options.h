@@ -11,7 +11,7 @@ enum class set_option { x_column, y_column, z_column, e_column, fg_color, offset
 inline constexpr int set_option_kinds = 7;
 
 // Codes returned for long options that have no short letter. The value of a code shows only in the report of
-// one that no handler takes (--zlabel), so the named codes keep their values.
+// one that no handler takes ('m'), so the named codes keep their values.
 enum OPTIONS {
     OPT_MAXX = 256,
     OPT_MINX,
@@ -52,6 +52,13 @@ enum OPTIONS {
     OPT_HELP,
     OPT_KEY,
     OPT_SEPARATOR,
+    // colour by value, density shading, bubble sizes
+    OPT_CMAP,
+    OPT_MINC,
+    OPT_MAXC,
+    OPT_CLABEL,
+    OPT_DENSITY,
+    OPT_MIN_RING,
     // The codes of the per-data-set options follow, data_set_count for each kind (see set_option_code).
     OPT_FIRST_SET_CODE,
 };

@@ -443,6 +443,7 @@ void data::clear_rows()
 {
     for (std::vector<double>* column : columns())
         column->clear();
+    c.clear();
     block_starts.clear();
     warned_log = false;
 }

@@ -96,6 +96,8 @@ public:
     std::vector<double> dy1;
     std::vector<double> dx2;
     std::vector<double> dy2;
+    // The colour column's values, one per row when a colour column is read (empty otherwise).
+    std::vector<double> c;
     // Rows that start a new block: in the file, the first row after a blank line (the separator of data blocks);
     // after a sort by z, each row whose neighbour before it came from another block. Ascending; the line mode
     // joins no row to the one before it across a block start.
