@@ -160,6 +160,7 @@ constexpr option trailing_records[] = {
     {"density", optional_argument, nullptr, OPT_DENSITY},
     {"area", no_argument, &area_rings, 1},
     {"min-ring", required_argument, nullptr, OPT_MIN_RING},
+    {"set-fills", no_argument, &set_fills, 1},
     {nullptr, 0, nullptr, 0},
 };
 

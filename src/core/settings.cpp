@@ -58,6 +58,7 @@ int area_rings;
 int min_ring;
 std::string zlabel;
 int fill_color_given;
+int set_fills;
 
 RGB BgColor;
 RGB FgColors[10];
@@ -139,6 +140,7 @@ void reset_value_colour_settings()
     min_ring = 0;
     zlabel.clear();
     fill_color_given = 0;
+    set_fills = 0;
 }
 
 // Runs before main so that every setting holds its start value from the beginning.

@@ -132,6 +132,7 @@ extern int area_rings;       // "--area": a ring's area, not its radius, follows
 extern int min_ring;         // "--min-ring": the smallest ring radius in pixels
 extern std::string zlabel;   // "--zlabel": the z legend's title
 extern int fill_color_given; // "--fillcolor" was given: every data set's discs take it
+extern int set_fills;        // "--set-fills": discs of data sets 1 to 9 filled with a tint of their colour
 
 // Graphics mode size table: width, height, colours; row 8 is overwritten by --width/--height.
 inline constexpr int WHC_ROWS = 9;

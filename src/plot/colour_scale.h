@@ -9,7 +9,7 @@
 #include "plot/colour_map_tables.h"
 #include "twgr.h"
 
-// Levels a map is sampled to. The page has 256 palette cells: 16 preset, up to 27 for the colour slots and the
+// Levels a map is sampled to. The page has 256 palette cells: 16 preset, up to 24 more for the colour slots and the
 // data sets' disc fills, which leaves room for 128 levels with cells to spare. At 128 levels neighbouring
 // colours of these maps differ less than the eye can tell apart, so more levels would show nothing more.
 inline constexpr int colour_levels = 128;

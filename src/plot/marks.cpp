@@ -187,7 +187,7 @@ disc_colours set_disc_colours(int n)
     // Without alt_color every disc takes the first data set's colour, whatever set it belongs to.
     if (!alt_color)
         return {colors[COLOR_FG0], colors[COLOR_FG0]};
-    if (n <= 0 || n >= 10 || fill_color_given)
+    if (!set_fills || n <= 0 || n >= 10 || fill_color_given)
         return {colors[COLOR_FILL], colors[COLOR_FILLRING]};
     return {set_fill_colors[n], colors[COLOR_FG0 + n]};
 }

@@ -16,8 +16,8 @@ struct disc_colours {
 };
 
 // The discs of data set n (0 to 9): the fill colours (data set 0's colour for all without --color); with
-// several data sets, data set n > 0 fills with a tint of its own colour (halfway to white) inside a rim of
-// that colour, unless --fillcolor was given.
+// --set-fills, data set n > 0 fills with a tint of its own colour (halfway to white) inside a rim of that
+// colour, unless --fillcolor was given.
 disc_colours set_disc_colours(int n);
 
 // Draws every point of d whose z lies strictly inside the plot z range, in colour slot color, on a plot
