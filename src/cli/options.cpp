@@ -340,14 +340,15 @@ void read_density(const option_call& call)
         density_kind kind;
     };
     static constexpr kind_name kinds[] = {{"log", DENSITY_LOG}, {"linear", DENSITY_LINEAR}, {"eqhist", DENSITY_EQHIST}};
-    sort = 0;
     if (call.arg == nullptr) {
         density = DENSITY_LOG;
+        sort = 0;
         return;
     }
     for (const kind_name& k : kinds)
         if (std::string(call.arg) == k.name) {
             density = k.kind;
+            sort = 0;
             return;
         }
     error_func("--density=%s: the shadings are log, linear and eqhist\n", call.arg);
