@@ -446,6 +446,7 @@ void data::clear_rows()
     c.clear();
     block_starts.clear();
     warned_log = false;
+    warned_z = false;
 }
 
 void data::cleanup()
