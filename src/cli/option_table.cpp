@@ -9,7 +9,7 @@
 
 #include "core/settings.h"
 
-constexpr char short_opts[] = "0:1:2:3:4:5:6:7:8:9:?E:G::M:O:S:X:Y:Z:e:g::m:o:s:x:y:z:";
+constexpr char short_opts[] = "0:1:2:3:4:5:6:7:8:9:?E:G::M:O:S:X:Y:Z:e:g::m:o:s:x:y:z:C:c:";
 
 namespace
 {
@@ -22,7 +22,8 @@ struct name_parts {
 };
 
 constexpr name_parts set_option_names[set_option_kinds] = {
-    {"x", ""}, {"y", ""}, {"z", ""}, {"e", ""}, {"fg", "color"}, {"offset-y", ""}, {"name", ""}, {"where", ""},
+    {"x", ""},        {"y", ""},    {"z", ""},     {"e", ""}, {"fg", "color"},
+    {"offset-y", ""}, {"name", ""}, {"where", ""}, {"c", ""},
 };
 
 struct set_option_name {
@@ -164,10 +165,11 @@ constexpr option trailing_records[] = {
     {"area", no_argument, &area_rings, 1},
     {"min-ring", required_argument, nullptr, OPT_MIN_RING},
     {"set-fills", no_argument, &set_fills, 1},
+    {"c", required_argument, nullptr, 'c'},
 };
 
 // Options of every data set added later: their records for data sets 0 to 9 follow the trailing ones.
-constexpr set_option later_set_kinds[] = {set_option::where};
+constexpr set_option later_set_kinds[] = {set_option::where, set_option::c_column};
 
 constexpr std::size_t record_count = std::size(leading_records) + std::size(data_set_record_kinds) * data_set_count +
                                      std::size(middle_records) + data_set_count + std::size(trailing_records) +

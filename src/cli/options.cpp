@@ -108,14 +108,16 @@ void read_column(const option_call& call, const char* option, std::uint32_t& col
 template <std::uint32_t cols::*column, std::string cols::*name, std::uint8_t cols::*set, int slot>
 void read_component_column(const option_call& call)
 {
-    static constexpr const char* options[] = {"x", "y", "z", "u", "v", "where", "e"};
+    static constexpr const char* options[] = {"x", "y", "z", "u", "v", "where", "c", "e"};
     ::cols& c = mydata[call.set].cols;
     expression* expr = slot < 0 ? nullptr : &c[static_cast<expr_slot>(slot)];
-    read_column(call, options[slot < 0 ? 6 : slot], c.*column, c.*name, c.*set, expr);
+    read_column(call, options[slot < 0 ? 7 : slot], c.*column, c.*name, c.*set, expr);
 }
 
 constexpr auto read_x_column = read_component_column<&cols::x, &cols::x_name, &cols::xset, 0>;
 constexpr auto read_z_column = read_component_column<&cols::z, &cols::z_name, &cols::zset, 2>;
+constexpr auto read_c_column =
+    read_component_column<&cols::c, &cols::c_name, &cols::cset, static_cast<int>(expr_slot::c)>;
 // The e column names the first of four columns: it is no expression.
 constexpr auto read_e_column = read_component_column<&cols::e, &cols::e_name, &cols::eset, -1>;
 
@@ -537,6 +539,8 @@ constexpr handler_row handlers[] = {
     {OPT_DENSITY, 1, read_density},
     {OPT_MIN_RING, 1, read_min_ring},
     {OPT_LABELZ, 1, read_text<zlabel>},
+    {'c', 1, read_c_column},
+    per_set(set_option::c_column, read_c_column),
 };
 
 const handler_row* handler_of(int code)

@@ -17,8 +17,10 @@ enum class set_option {
     name,
     // row expressions: the filter
     where,
+    // colour by value: the colour column
+    c_column,
 };
-inline constexpr int set_option_kinds = 8;
+inline constexpr int set_option_kinds = 9;
 
 // Codes returned for long options that have no short letter. The value of a code shows only in the report of
 // one that no handler takes ('m'), so the named codes keep their values.

@@ -412,6 +412,8 @@ void data::sort()
     for (std::size_t k = 0; k < columns_used(draw_type); ++k)
         if (all[k] != &z && all[k]->size() == z.size())
             others.push_back(all[k]);
+    if (!c.empty() && c.size() == z.size())
+        others.push_back(&c);
     std::vector<double> blocks;
     if (!block_starts.empty()) {
         blocks = block_numbers(block_starts, z.size());
