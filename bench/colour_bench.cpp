@@ -1,6 +1,7 @@
 // Colour by value and density shading benchmark: on a generated file of "x y z c" rows, the CPU time of reading the
 // file and composing its 640 x 480 page with the marks switched off, against the same with --density (10M rows by
-// default); and of the page with plain marks against the marks coloured by the fourth column (1M rows).
+// default); and of reading and composing the page with plain marks against reading the fourth column too and
+// colouring the marks by it (1M rows).
 // Usage: build/bench/colour_bench [density-rows [colour-rows]]
 #include <algorithm>
 #include <cmath>
@@ -49,7 +50,7 @@ double cpu_seconds()
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
 
-// The page of the file in sets[0], read anew, with sorting off; marks decides what the page draws of the rows.
+// The page of the file in sets[0], read anew, with sorting off; kind decides what the page draws of the rows.
 enum class page_kind { marks_off, density, marks, coloured_marks };
 
 void read_and_compose(const std::string& path, page_kind kind)
@@ -59,21 +60,16 @@ void read_and_compose(const std::string& path, page_kind kind)
         d = data{};
     sort = 0;
     sets[0].fname = path;
+    // The coloured marks read the fourth column as -c 4 does.
+    sets[0].cols.c = kind == page_kind::coloured_marks ? 4 : 0;
     readfile(sets[0]);
     sets[0].FindMinMax();
     density = kind == page_kind::density ? DENSITY_LOG : DENSITY_NONE;
-    if (kind == page_kind::coloured_marks) {
-        // The fourth column, as the colour column's reading will give it.
-        sets[0].c.resize(sets[0].x.size());
-        for (std::size_t i = 0; i < sets[0].c.size(); ++i)
-            sets[0].c[i] = sets[0].x[i] / 10;
-    }
     if (kind == page_kind::marks_off) {
-        // The ranges stay as read; without rows nothing is marked.
-        sets[0].x.clear();
-        sets[0].x.push_back(sets[0].minmax.x.Min);
+        // The ranges stay as read; one row is left, far right of the plot area, where the clipping drops it.
+        sets[0].x.assign(1, sets[0].minmax.x.Max + 1e6);
         sets[0].y.resize(1);
-        sets[0].z.assign(1, sets[0].minmax.z.Max * 2); // outside the z range: not drawn
+        sets[0].z.resize(1);
     }
     compose(sets);
 }
