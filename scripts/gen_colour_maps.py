@@ -76,6 +76,8 @@ def main():
         "namespace",
         "{",
         "",
+        "// Eight colours a line, and one map a line, as generated.",
+        "// clang-format off",
     ]
     for name, colours, _ in maps:
         parts.append(table(name, colours))
@@ -86,6 +88,7 @@ def main():
     for name, _, diverging in maps:
         parts.append(f'    {{"{name}", {name}, std::size({name}), {diverging}}},')
     parts.append("};")
+    parts.append("// clang-format on")
     output.write_text("\n".join(parts) + "\n")
 
 
