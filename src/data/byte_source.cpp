@@ -11,7 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "unpack/unpack.h"
+#include "unpack.h"
 
 namespace
 {

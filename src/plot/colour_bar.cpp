@@ -112,15 +112,15 @@ void draw_colour_bar(const page_layout& l, const colour_scale& s, const axis_sty
         GrLine(left, y, left + bar_width - 1, y, s.color(value_at(p, lo, hi, s.log)));
     }
     GrBox(left - 1, top - 1, left + bar_width, bottom + 1, axes.color);
-    axes.text->txo_xalign = 2;
-    axes.text->txo_yalign = 1;
+    axes.text->txo_xalign = GR_ALIGN_RIGHT;
+    axes.text->txo_yalign = GR_ALIGN_MIDDLE;
     draw_y_axes(axes, bar_width, l.rangey, left, l.yoffset + 1, s.log ? 1 : 0, lo, hi, 0);
     if (clabel.empty())
         return;
     GrTextOption upward = *axes.text;
-    upward.txo_direct = 3;
-    upward.txo_xalign = 0;
-    upward.txo_yalign = 0;
+    upward.txo_direct = GR_TEXT_UP;
+    upward.txo_xalign = GR_ALIGN_LEFT;
+    upward.txo_yalign = GR_ALIGN_TOP;
     const long h = GrStringHeight_(clabel, &upward);
     gprintfxy(left + bar_width + 1 + title_gap, top + (l.rangey - h) / 2, &upward, "%s", clabel.c_str());
 }

@@ -143,9 +143,11 @@ TEST_F(PngExport, FailuresReturnMinusOneAndLeaveTheContextAlone)
     auto missing = dir / "no-such-folder" / "x.png";
     EXPECT_EQ(GrSaveContextToPng_wc(nullptr, missing.c_str(), "c"), -1);
     EXPECT_FALSE(std::filesystem::exists(dir / "no-such-folder"));
-    // A device is no picture to replace (and /dev/full would take no bytes anyway).
-    EXPECT_EQ(GrSaveContextToPng_wc(nullptr, "/dev/full", "c"), -1);
-    EXPECT_TRUE(std::filesystem::is_character_file("/dev/full"));
+    // Anything but a file or a link is no picture to replace: a FIFO of the test's own stands in for a device.
+    const auto fifo = dir / "fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(GrSaveContextToPng_wc(nullptr, fifo.c_str(), "c"), -1);
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
     EXPECT_EQ(gr_test::placement(*GrCurrentContext()), (std::array<int, 4>{2, 2, 6, 6}));
     GrSetContext(nullptr);
     GrDestroyContext(sub);
