@@ -1,7 +1,8 @@
 // Differential fuzzing of the data reader's number scanning: every line of the input must give the same
 // column count and the same value (bit for bit) or the same failure for each column as literal
 // classic-locale string-stream reads; and the input read as a data file in pieces on several threads (cut
-// where its last byte says) must give what one thread gives. Any difference aborts.
+// where its last byte says, with a colour column for every other input) must give what one thread gives. Any
+// difference aborts.
 #include <algorithm>
 #include <bit>
 #include <cstdint>
@@ -58,10 +59,11 @@ struct reading {
     bool operator==(const reading&) const = default;
 };
 
-reading read_as_data_file(const std::string& path, const read_limits& limits)
+reading read_as_data_file(const std::string& path, const read_limits& limits, std::uint32_t colour_column)
 {
     reset_run_state();
     mydata[0].fname = path;
+    mydata[0].cols.c = colour_column;
     reading out{};
     std::ostringstream messages;
     std::streambuf* const old = std::cerr.rdbuf(messages.rdbuf());
@@ -77,6 +79,9 @@ reading read_as_data_file(const std::string& path, const read_limits& limits)
         for (const double v : *column)
             out.bits.push_back(std::bit_cast<std::uint64_t>(v));
     }
+    out.bits.push_back(mydata[0].c.size());
+    for (const double v : mydata[0].c)
+        out.bits.push_back(std::bit_cast<std::uint64_t>(v));
     out.bits.push_back(mydata[0].block_starts.size());
     out.bits.insert(out.bits.end(), mydata[0].block_starts.begin(), mydata[0].block_starts.end());
     out.switches = nox | noz << 1 | only2cols << 2;
@@ -93,9 +98,11 @@ void check_threads(std::string_view text)
     const std::string& path = file.path;
     std::ofstream(path, std::ios::binary).write(text.data(), static_cast<std::streamsize>(text.size()));
     const unsigned cut = text.empty() ? 1 : static_cast<unsigned char>(text.back()) + 1u;
-    const reading one = read_as_data_file(path, {});
+    // Every other input also reads a colour column, which takes the general row parser.
+    const std::uint32_t colour = cut % 2 == 0 ? 0 : 1 + cut % 5;
+    const reading one = read_as_data_file(path, {}, colour);
     const reading many = read_as_data_file(
-        path, {.block_bytes = 1 + cut % 13, .threads = 2 + cut % 4, .parallel_bytes = 0, .cut_seed = cut});
+        path, {.block_bytes = 1 + cut % 13, .threads = 2 + cut % 4, .parallel_bytes = 0, .cut_seed = cut}, colour);
     if (!(one == many)) {
         std::fprintf(stderr,
                      "reader difference with threads (cut %u)\none thread: %zu values, error \"%s\", messages:\n%s\n"

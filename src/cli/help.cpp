@@ -245,6 +245,29 @@ void expression_lines(std::ostream& os)
           "\n";
 }
 
+// Colour by value, density shading and bubble sizes, in the full text only, after the delimited data.
+void value_colour_lines(std::ostream& os)
+{
+    if (!fullhelp)
+        return;
+    os << "Colour by value, density, bubble sizes:\n"
+          "  -c #, --c=#         Colour each mark by column # (or a header name) through the\n"
+          "  --c1=# ... --c9=#   colour map, with a colour bar right of the plot.\n"
+          "  --cmap=name         viridis (default), magma, cividis, grey or coolwarm\n"
+          "                      (diverging, its middle colour at 0).\n"
+          "  --minc=#, --maxc=#  Ends of the colour range; values beyond take the end colours.\n"
+          "  --logc              Colours follow log10 of the values.\n"
+          "  --clabel=\"string\"   Title of the colour bar.\n"
+          "  --density[=log|linear|eqhist]\n"
+          "                      Count the rows on each pixel and shade the counts (with -c\n"
+          "                      the mean colour value) instead of drawing marks.\n"
+          "  --area              The ring's area, not its radius, follows |z|.\n"
+          "  --min-ring=#        Every ring at least # pixels in radius.\n"
+          "  --zlabel=\"string\"   Title of the z legend (--scaleinfo).\n"
+          "  --set-fills         Discs of data sets 1-9 filled with a tint of their colour.\n"
+          "\n";
+}
+
 // The program's base name; a name whose parts do not fit gives the system's text after "usage" and "".
 std::string base_name(const char* name)
 {
@@ -286,6 +309,7 @@ std::string usage_text(const char* name)
     delimited_lines(os);
     time_lines(os);
     expression_lines(os);
+    value_colour_lines(os);
     os << Notice << "\n" << Contact << "\n";
     if (fullhelp)
         os << "\nMore options:\n"

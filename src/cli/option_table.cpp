@@ -9,7 +9,7 @@
 
 #include "core/settings.h"
 
-constexpr char short_opts[] = "0:1:2:3:4:5:6:7:8:9:?E:G::M:O:S:X:Y:Z:e:g::m:o:s:x:y:z:";
+constexpr char short_opts[] = "0:1:2:3:4:5:6:7:8:9:?E:G::M:O:S:X:Y:Z:e:g::m:o:s:x:y:z:C:c:";
 
 namespace
 {
@@ -23,7 +23,7 @@ struct name_parts {
 
 constexpr name_parts set_option_names[set_option_kinds] = {
     {"x", ""},        {"y", ""},    {"z", ""},     {"e", ""}, {"fg", "color"},
-    {"offset-y", ""}, {"name", ""}, {"where", ""}, {"u", ""}, {"v", ""},
+    {"offset-y", ""}, {"name", ""}, {"where", ""}, {"u", ""}, {"v", ""}, {"c", ""},
 };
 
 struct set_option_name {
@@ -165,10 +165,22 @@ constexpr option trailing_records[] = {
     {"vectors", no_argument, &draw_type, DT_VECTORS},
     {"u", required_argument, nullptr, set_option_code(set_option::u_column, 0)},
     {"v", required_argument, nullptr, set_option_code(set_option::v_column, 0)},
+    // colour by value, density shading, bubble sizes
+    {"cmap", required_argument, nullptr, OPT_CMAP},
+    {"minc", required_argument, nullptr, OPT_MINC},
+    {"maxc", required_argument, nullptr, OPT_MAXC},
+    {"logc", no_argument, &log_c, 1},
+    {"clabel", required_argument, nullptr, OPT_CLABEL},
+    {"density", optional_argument, nullptr, OPT_DENSITY},
+    {"area", no_argument, &area_rings, 1},
+    {"min-ring", required_argument, nullptr, OPT_MIN_RING},
+    {"set-fills", no_argument, &set_fills, 1},
+    {"c", required_argument, nullptr, 'c'},
 };
 
 // Options of every data set added later: their records for data sets 0 to 9 follow the trailing ones.
-constexpr set_option later_set_kinds[] = {set_option::where, set_option::u_column, set_option::v_column};
+constexpr set_option later_set_kinds[] = {set_option::where, set_option::u_column, set_option::v_column,
+                                          set_option::c_column};
 
 constexpr std::size_t record_count = std::size(leading_records) + std::size(data_set_record_kinds) * data_set_count +
                                      std::size(middle_records) + data_set_count + std::size(trailing_records) +

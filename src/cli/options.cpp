@@ -3,6 +3,7 @@
 #include "cli/options.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -16,6 +17,7 @@
 #include "core/time_zone.h"
 #include "data/data_set.h"
 #include "data/delimited.h"
+#include "plot/colour_map_tables.h"
 #include "plot/overlays.h"
 #include "print/err_printf.h"
 
@@ -107,14 +109,16 @@ void read_column(const option_call& call, const char* option, std::uint32_t& col
 template <std::uint32_t cols::*column, std::string cols::*name, std::uint8_t cols::*set, int slot>
 void read_component_column(const option_call& call)
 {
-    static constexpr const char* options[] = {"x", "y", "z", "u", "v", "where", "e"};
+    static constexpr const char* options[] = {"x", "y", "z", "u", "v", "where", "c", "e"};
     ::cols& c = mydata[call.set].cols;
     expression* expr = slot < 0 ? nullptr : &c[static_cast<expr_slot>(slot)];
-    read_column(call, options[slot < 0 ? 6 : slot], c.*column, c.*name, c.*set, expr);
+    read_column(call, options[slot < 0 ? 7 : slot], c.*column, c.*name, c.*set, expr);
 }
 
 constexpr auto read_x_column = read_component_column<&cols::x, &cols::x_name, &cols::xset, 0>;
 constexpr auto read_z_column = read_component_column<&cols::z, &cols::z_name, &cols::zset, 2>;
+constexpr auto read_c_column =
+    read_component_column<&cols::c, &cols::c_name, &cols::cset, static_cast<int>(expr_slot::c)>;
 // The e column names the first of four columns: it is no expression.
 constexpr auto read_e_column = read_component_column<&cols::e, &cols::e_name, &cols::eset, -1>;
 
@@ -429,6 +433,67 @@ void set_elapsed_y_axis(const option_call&)
     elapsed_y_axis = time_y_axes = 1;
 }
 
+// --- Colour by value, density shading, bubble sizes ---
+
+void read_colour_map(const option_call& call)
+{
+    for (int i = 0; i < colour_map_count; ++i)
+        if (std::string(call.arg) == colour_maps[i].name) {
+            colour_map = i;
+            return;
+        }
+    error_func("--cmap=%s: the colour maps are viridis, magma, cividis, grey and coolwarm\n", call.arg);
+}
+
+// --minc / --maxc: an end of the colour range; a NaN would leave it to the data, so it is refused.
+template <double& setting> void read_colour_end(const option_call& call)
+{
+    const double v = get_double(call.arg);
+    if (std::isnan(v))
+        error_func("--minc and --maxc take a number, not %s\n", call.arg);
+    else
+        setting = v;
+}
+
+// --density with no value shades log10 of the counts. No row is sorted for it: sorting by z draws nothing
+// differently here and would cost more than the shading.
+void read_density(const option_call& call)
+{
+    struct kind_name {
+        const char* name;
+        density_kind kind;
+    };
+    static constexpr kind_name kinds[] = {{"log", DENSITY_LOG}, {"linear", DENSITY_LINEAR}, {"eqhist", DENSITY_EQHIST}};
+    if (call.arg == nullptr) {
+        density = DENSITY_LOG;
+        sort = 0;
+        return;
+    }
+    for (const kind_name& k : kinds)
+        if (std::string(call.arg) == k.name) {
+            density = k.kind;
+            sort = 0;
+            return;
+        }
+    error_func("--density=%s: the shadings are log, linear and eqhist\n", call.arg);
+}
+
+void read_min_ring(const option_call& call)
+{
+    const int r = get_int(call.arg);
+    if (r < 0 || r > 1000)
+        error_func("--min-ring=%d: the smallest ring radius is 0 to 1000 pixels\n", r);
+    else
+        min_ring = r;
+}
+
+// --fillcolor also keeps every data set's discs in that colour.
+void read_fill_colour(const option_call& call)
+{
+    FillColor = get_rgb(call.arg);
+    fill_color_given = 1;
+}
+
 // --- The run itself ---
 
 // A flag record: getopt_long has stored the value already.
@@ -462,8 +527,8 @@ constexpr handler_row per_set(set_option kind, option_handler handle)
     return {set_option_code(kind, 0), data_set_count, handle};
 }
 
-// The short letters x, y, z, e and the digits act for data set 0 and data set n. 'm' and --zlabel have no
-// handler: they are reported as codes nobody takes.
+// The short letters x, y, z, e and the digits act for data set 0 and data set n. 'm' has no handler:
+// it is reported as a code nobody takes.
 constexpr handler_row handlers[] = {
     // data sets
     {'0', data_set_count, read_set_file},
@@ -501,7 +566,7 @@ constexpr handler_row handlers[] = {
     {OPT_COLOR_BG, 1, read_colour<BgColor>},
     {OPT_COLOR_AX, 1, read_colour<AxColor>},
     {OPT_COLOR_MISC, 1, read_colour<MiscColor>},
-    {OPT_COLOR_FILL, 1, read_colour<FillColor>},
+    {OPT_COLOR_FILL, 1, read_fill_colour},
     {OPT_COLOR_FILLRING, 1, read_colour<FillColorRing>},
     {OPT_GRAY, 1, set_grey_fill},
     // texts, font, overlays, key
@@ -540,6 +605,16 @@ constexpr handler_row handlers[] = {
     // vectors
     per_set(set_option::u_column, read_vector_column<expr_slot::u>),
     per_set(set_option::v_column, read_vector_column<expr_slot::v>),
+    // colour by value, density shading, bubble sizes
+    {OPT_CMAP, 1, read_colour_map},
+    {OPT_MINC, 1, read_colour_end<min_c>},
+    {OPT_MAXC, 1, read_colour_end<max_c>},
+    {OPT_CLABEL, 1, read_text<clabel>},
+    {OPT_DENSITY, 1, read_density},
+    {OPT_MIN_RING, 1, read_min_ring},
+    {OPT_LABELZ, 1, read_text<zlabel>},
+    {'c', 1, read_c_column},
+    per_set(set_option::c_column, read_c_column),
 };
 
 const handler_row* handler_of(int code)

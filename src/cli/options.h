@@ -20,11 +20,13 @@ enum class set_option {
     // vectors: the u and v columns
     u_column,
     v_column,
+    // colour by value: the colour column
+    c_column,
 };
-inline constexpr int set_option_kinds = 10;
+inline constexpr int set_option_kinds = 11;
 
 // Codes returned for long options that have no short letter. The value of a code shows only in the report of
-// one that no handler takes (--zlabel), so the named codes keep their values.
+// one that no handler takes ('m'), so the named codes keep their values.
 enum OPTIONS {
     OPT_MAXX = 256,
     OPT_MINX,
@@ -72,6 +74,13 @@ enum OPTIONS {
     OPT_X_ELAPSED,
     OPT_Y_ELAPSED,
     OPT_BY, // one data set per value of a column
+    // colour by value, density shading, bubble sizes
+    OPT_CMAP,
+    OPT_MINC,
+    OPT_MAXC,
+    OPT_CLABEL,
+    OPT_DENSITY,
+    OPT_MIN_RING,
     // The codes of the per-data-set options follow, data_set_count for each kind (see set_option_code).
     OPT_FIRST_SET_CODE,
 };

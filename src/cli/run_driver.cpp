@@ -142,6 +142,7 @@ void inherit_columns()
         inherit_one(i, "x", to.x, to.x_name, to.xset, to[expr_slot::x], from.x, from.x_name, from[expr_slot::x]);
         inherit_one(i, "y", to.y, to.y_name, to.yset, to[expr_slot::y], from.y, from.y_name, from[expr_slot::y]);
         inherit_one(i, "z", to.z, to.z_name, to.zset, to[expr_slot::z], from.z, from.z_name, from[expr_slot::z]);
+        inherit_one(i, "c", to.c, to.c_name, to.cset, to[expr_slot::c], from.c, from.c_name, from[expr_slot::c]);
         expression no_expression;
         inherit_one(i, "e", to.e, to.e_name, to.eset, no_expression, from.e, from.e_name, no_expression);
         for (const expr_slot slot : {expr_slot::where, expr_slot::u, expr_slot::v})

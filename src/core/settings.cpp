@@ -2,6 +2,7 @@
 #include "core/settings.h"
 
 #include <cstring>
+#include <limits>
 #include <memory>
 
 #include "core/messages.h"
@@ -50,6 +51,19 @@ int log_y;
 int grid_lines;
 int key_corner;
 std::string data_set_names[10];
+
+// Colour by value, density shading and readable bubble sizes.
+int colour_map;
+double min_c;
+double max_c;
+int log_c;
+std::string clabel;
+int density;
+int area_rings;
+int min_ring;
+std::string zlabel;
+int fill_color_given;
+int set_fills;
 
 RGB BgColor;
 RGB FgColors[10];
@@ -120,6 +134,21 @@ void reset_plot_settings()
     ranges_all = 0; // plot ranges of every data set
 }
 
+// Colour by value, density shading and readable bubble sizes.
+void reset_value_colour_settings()
+{
+    colour_map = 0;
+    min_c = max_c = std::numeric_limits<double>::quiet_NaN();
+    log_c = 0;
+    clabel.clear();
+    density = DENSITY_NONE;
+    area_rings = 0;
+    min_ring = 0;
+    zlabel.clear();
+    fill_color_given = 0;
+    set_fills = 0;
+}
+
 // Runs before main so that every setting holds its start value from the beginning.
 [[maybe_unused]] const bool settings_ready = (reset_settings(), true);
 
@@ -154,4 +183,5 @@ void reset_settings()
     sort = 1;
     reset_plot_settings();
     reset_colors();
+    reset_value_colour_settings();
 }

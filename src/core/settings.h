@@ -120,6 +120,21 @@ extern RGB FillColor;
 extern RGB FillColorRing;
 extern const char* const colornames[COLOR_LAST];
 
+// Colour by value, density shading and readable bubble sizes.
+extern int colour_map; // index into the colour map tables ("--cmap"); 0 is viridis
+extern double min_c;   // "--minc" / "--maxc": the colour range's ends; NaN leaves an end to the data
+extern double max_c;
+extern int log_c;          // "--logc": colours follow log10 of the values
+extern std::string clabel; // "--clabel": the colour bar's title
+// "--density": rows counted per pixel of the plot area and shaded, instead of marks.
+enum density_kind : int { DENSITY_NONE = 0, DENSITY_LOG = 1, DENSITY_LINEAR = 2, DENSITY_EQHIST = 3 };
+extern int density;          // a density_kind value
+extern int area_rings;       // "--area": a ring's area, not its radius, follows |z|
+extern int min_ring;         // "--min-ring": the smallest ring radius in pixels
+extern std::string zlabel;   // "--zlabel": the z legend's title
+extern int fill_color_given; // "--fillcolor" was given: every data set's discs take it
+extern int set_fills;        // "--set-fills": discs of data sets 1 to 9 filled with a tint of their colour
+
 // Graphics mode size table: width, height, colours; row 8 is overwritten by --width/--height.
 inline constexpr int WHC_ROWS = 9;
 extern int whc[WHC_ROWS][3];

@@ -186,6 +186,8 @@ std::uint32_t last_needed_column(const data& d)
         last = std::max<std::uint32_t>(last, d.cols.e + 3);
     else if (reads_z())
         last = std::max(last, last_column_of(c, expr_slot::z, c.z));
+    if (c.reads_colour())
+        last = std::max(last, last_column_of(c, expr_slot::c, c.c));
     return last;
 }
 
@@ -355,7 +357,7 @@ void add_choice_columns(const cols& c, expr_slot slot, std::uint32_t col, std::v
 const std::vector<std::uint32_t>& wanted_columns(file_reading& r)
 {
     const cols& c = r.d.cols;
-    std::uint32_t plain[6] = {r.d.cols.y};
+    std::uint32_t plain[7] = {r.d.cols.y};
     std::size_t count = 1;
     if (!nox)
         plain[count++] = r.d.cols.x;
@@ -365,6 +367,8 @@ const std::vector<std::uint32_t>& wanted_columns(file_reading& r)
             plain[count++] = r.d.cols.e + k;
     else if (reads_z())
         plain[count++] = r.d.cols.z;
+    if (c.reads_colour())
+        plain[count++] = c.c;
     std::vector<std::uint32_t>& wanted = r.wanted;
     wanted.assign(plain, plain + count);
     if (c.has_expressions()) {
@@ -372,14 +376,18 @@ const std::vector<std::uint32_t>& wanted_columns(file_reading& r)
         add_choice_columns(c, expr_slot::y, c.y, wanted);
         if (!nox)
             add_choice_columns(c, expr_slot::x, c.x, wanted);
+        // The e columns follow y and, unless --nox, x in plain.
+        const std::size_t first_e = nox ? 1 : 2;
         if (reads_vectors())
             for (int k = 0; k < 2; ++k)
                 add_choice_columns(c, vector_slot(k), vector_column(c, k), wanted);
         else if (is_ellipse_quiver(draw_type))
-            wanted.insert(wanted.end(), plain + count - 4, plain + count);
+            wanted.insert(wanted.end(), plain + first_e, plain + first_e + 4);
         else if (reads_z())
             add_choice_columns(c, expr_slot::z, c.z, wanted);
         add_choice_columns(c, expr_slot::where, 0, wanted);
+        if (c.reads_colour())
+            add_choice_columns(c, expr_slot::c, c.c, wanted);
     }
     return wanted;
 }
@@ -500,6 +508,15 @@ void read_line(file_reading& r)
         ++r.missing_rows;
         return;
     }
+    // A row without a colour value is missing, as one without x, y or z is.
+    const bool colour = r.d.cols.reads_colour();
+    const double c = colour ? choice_value(r, expr_slot::c, r.d.cols.c) : 0.0;
+    if (std::isnan(c)) {
+        ++r.missing_rows;
+        return;
+    }
+    if (colour)
+        r.d.c.push_back(c);
     if (r.d.cols.by != 0)
         r.d.by.group.push_back(r.d.by.groups.group_of(by_value(r)));
     if (r.block_ended && !r.d.x.empty())
@@ -534,6 +551,10 @@ void make_room(file_reading& r, std::uint64_t bytes_read, std::uint64_t size)
         columns[k]->reserve(room);
         advise_huge_pages(*columns[k]);
     }
+    if (r.d.cols.reads_colour()) {
+        r.d.c.reserve(room);
+        advise_huge_pages(r.d.c);
+    }
 }
 
 // An estimate that came out high leaves room unused.
@@ -542,6 +563,8 @@ void give_back_room(data& d)
     for (std::vector<double>* column : d.columns())
         if (column->capacity() - column->size() > column->size() / 4 + 4096)
             column->shrink_to_fit();
+    if (d.c.capacity() - d.c.size() > d.c.size() / 4 + 4096)
+        d.c.shrink_to_fit();
 }
 
 // The first line of a delimited file that is no comment may be a header naming the columns.
@@ -591,9 +614,11 @@ void read_text(file_reading& r, std::string_view text)
 // From a piece that stopped at such a line on, the rest of the run is read by the one-thread path, so the rows,
 // messages, switches and the first error are those of reading the run on one thread.
 
-// The rows one piece gives, in the order of data::columns(); x holds row numbers from 0 under --nox.
+// The rows one piece gives, in the order of data::columns() and then the colour values; x holds row numbers from 0
+// under --nox.
+constexpr std::size_t piece_colour = 7;
 struct alignas(64) piece_rows { // each on its own cache lines: the threads write their counters on every line
-    std::array<std::vector<double>, 7> columns;
+    std::array<std::vector<double>, 8> columns;
     std::uint64_t lines = 0; // lines taken, comments included, before stop
     std::uint64_t rows = 0;
     std::size_t bad_rows = 0;
@@ -687,10 +712,15 @@ bool parse_row_with_expressions(const data& d, const column_scan& scan, piece_ro
             v[k] = reached_value(scan, col);
         }
     }
-    if (std::isnan(x) || std::isnan(y) || std::isnan(z) || std::isnan(v[0]) || std::isnan(v[1])) {
+    double colour = 0;
+    if (c.reads_colour() && !scanned_choice(c, expr_slot::c, c.c, scan, colour))
+        return false;
+    if (std::isnan(x) || std::isnan(y) || std::isnan(z) || std::isnan(v[0]) || std::isnan(v[1]) || std::isnan(colour)) {
         ++out.missing_rows;
         return true;
     }
+    if (c.reads_colour())
+        out.columns[piece_colour].push_back(colour);
     out.columns[0].push_back(x);
     out.columns[1].push_back(y);
     out.columns[2].push_back(z);
@@ -716,7 +746,10 @@ void parse_piece(const data& d, const time_columns& time_cols, std::string_view 
     time_field_reader times(time_cols);
     const std::uint32_t last = last_needed_column(d);
     const char* const start = piece.data();
-    const auto parse_row = d.cols.has_expressions() || reads_vectors() ? parse_row_with_expressions : parse_whole_row;
+    // Expressions, vectors and a colour column take the general row parser, which reads any choice.
+    const auto parse_row = d.cols.has_expressions() || reads_vectors() || d.cols.reads_colour()
+                               ? parse_row_with_expressions
+                               : parse_whole_row;
     for_each_line(piece, [&](std::string_view line) {
         if (out.stop != std::string_view::npos)
             return;
@@ -781,6 +814,9 @@ void join_piece(file_reading& r, const piece_rows& piece)
     for (std::size_t k = 0; k < data::columns_used(draw_type); ++k)
         columns[k]->insert(columns[k]->end(), piece.columns[k].begin(),
                            piece.columns[k].begin() + static_cast<std::ptrdiff_t>(taken));
+    if (r.d.cols.reads_colour())
+        r.d.c.insert(r.d.c.end(), piece.columns[piece_colour].begin(),
+                     piece.columns[piece_colour].begin() + static_cast<std::ptrdiff_t>(taken));
     if (nox)
         for (std::size_t i = 0; i < taken; ++i)
             r.d.x[first_row + i] = static_cast<double>(first_row + i);

@@ -99,6 +99,8 @@ void data::sort()
     for (std::size_t k = 0; k < columns_used(draw_type); ++k)
         if (all[k] != &z && all[k]->size() == z.size())
             others.push_back(all[k]);
+    if (!c.empty() && c.size() == z.size())
+        others.push_back(&c);
     std::vector<double> blocks;
     if (!block_starts.empty()) {
         blocks = block_numbers(block_starts, z.size());
@@ -115,6 +117,7 @@ void data::clear_rows()
 {
     for (std::vector<double>* column : columns())
         column->clear();
+    c.clear();
     block_starts.clear();
     warned_log = false;
     warned_z = false;

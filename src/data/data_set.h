@@ -60,9 +60,10 @@ inline bool user_max_given(const MinMax& m)
 }
 
 // The choices of a data set that may be expressions over the row, one entry each: the columns x, y and z, the
-// vector components u and v, and the row filter (--where). A column choice without an expression reads its column.
-enum class expr_slot : std::uint8_t { x, y, z, u, v, where };
-inline constexpr std::size_t expr_slot_count = 6;
+// vector components u and v, the row filter (--where) and the colour column (-c). A column choice without an expression
+// reads its column.
+enum class expr_slot : std::uint8_t { x, y, z, u, v, where, c };
+inline constexpr std::size_t expr_slot_count = 7;
 
 // Which file columns fill a data set (counted from 1), and whether the command line gave each one. A column given
 // by name (x_name ...) is looked up in the header of each file when that file is read, which sets its number; so
@@ -84,6 +85,10 @@ struct cols {
     // --by (data set 0 only): the column whose values split the file into data sets; 0 for none.
     std::uint32_t by = 0;
     std::string by_name = {};
+    // The colour column (-c): 0 reads none, unless a name or an expression gives it.
+    std::uint32_t c = 0;
+    std::uint8_t cset = 0;
+    std::string c_name = {};
 
     bool is_set() const { return xset || yset || zset || eset; }
     bool has_names() const
@@ -91,8 +96,11 @@ struct cols {
         for (const expression& e : expr)
             if (!e.names().empty())
                 return true;
-        return !x_name.empty() || !y_name.empty() || !z_name.empty() || !e_name.empty() || !by_name.empty();
+        return !x_name.empty() || !y_name.empty() || !z_name.empty() || !e_name.empty() || !by_name.empty() ||
+               !c_name.empty();
     }
+    // Whether the rows take a colour value (-c).
+    bool reads_colour() const { return c != 0 || !c_name.empty() || !(*this)[expr_slot::c].empty(); }
     expression& operator[](expr_slot slot) { return expr[static_cast<std::size_t>(slot)]; }
     const expression& operator[](expr_slot slot) const { return expr[static_cast<std::size_t>(slot)]; }
     bool has_expressions() const
@@ -123,6 +131,8 @@ public:
     std::vector<double> dy1;
     std::vector<double> dx2;
     std::vector<double> dy2;
+    // The colour column's values, one per row when a colour column is read (empty otherwise).
+    std::vector<double> c;
     // Rows that start a new block: in the file, the first row after a blank line (the separator of data blocks);
     // after a sort by z, each row whose neighbour before it came from another block. Ascending; the line mode
     // joins no row to the one before it across a block start.

@@ -375,6 +375,7 @@ bool take_column_names(std::string_view line, char separator, cols& c, const std
     number_column(line, separator, c.z_name, c.z, fname);
     number_column(line, separator, c.e_name, c.e, fname);
     number_column(line, separator, c.by_name, c.by, fname);
+    number_column(line, separator, c.c_name, c.c, fname);
     for (expression& e : c.expr)
         for (std::size_t k = 0; k < e.names().size(); ++k) {
             std::uint32_t col = 0;

@@ -13,7 +13,9 @@
 #include "core/messages.h"
 #include "core/settings.h"
 #include "plot/axes.h"
+#include "plot/colour_bar.h"
 #include "plot/compose_page.h"
+#include "plot/density.h"
 #include "plot/graphics_mode.h"
 #include "plot/guides.h"
 #include "plot/marks.h"
@@ -264,10 +266,23 @@ page_layout plan_vertical()
     return l;
 }
 
-// The z legend column (as wide as the legend needs), the ring size check and the left margin sized by the
-// widest y label.
-void plan_horizontal(page_layout& l, const data& d0, const axis_style& axes)
+// The width of the colour bar's column: its labels measured on the colour range, or for counts on the
+// widest a count of the page's rows can give.
+int colour_bar_column(const page_layout& l, const data* d, GrTextOption& text)
 {
+    if (!colours_by_value(d))
+        return 0;
+    const bool counts = density != DENSITY_NONE && !has_colour_column(d);
+    const int labels =
+        counts ? count_label_width(rows_of_page(d), text) : bar_label_width(page_value_scale(d), l.rangey, text);
+    return colour_bar_width(labels, l.th);
+}
+
+// The z legend column (as wide as the legend needs), the ring size check, the left margin sized by the
+// widest y label, and the colour bar's column at the right edge, taken from the plot's width.
+void plan_horizontal(page_layout& l, const data* d, const axis_style& axes)
+{
+    const data& d0 = d[0];
     const myMinMax& m = d0.mod_minmax;
     if (scaleinfo)
         scalew = std::max(scalew, z_legend_width(l, d0, *axes.text));
@@ -279,7 +294,8 @@ void plan_horizontal(page_layout& l, const data& d0, const axis_style& axes)
     const int w = draw_y_axes(axes, 0, l.rangey, base, l.yoffset + 1, log_y, m.y.Min - y_origin, m.y.Max - y_origin, 1);
     // A left offset beyond any page is held at the far limit, so the sums below stay in range.
     l.xoffset = left_offset > 0 ? std::min(left_offset, pixel_far) : base + w;
-    const long long rangex = static_cast<long long>(l.maxX) - scalew - l.xoffset - l.xoffset / 2;
+    l.colourbar = colour_bar_column(l, d, *axes.text);
+    const long long rangex = static_cast<long long>(l.maxX) - scalew - l.xoffset - l.xoffset / 2 - l.colourbar;
     l.rangex = static_cast<int>(std::clamp<long long>(rangex, -pixel_far, pixel_far));
 }
 
@@ -310,8 +326,34 @@ void set_ellipse_scale(const page_layout& l, const data& d0)
               << "range e1:" << m.e1.Max - m.e1.Min << " range e2:" << m.e2.Max - m.e2.Min << "\n";
 }
 
-// Grid, data sets, overlay items and key inside the plot area, in its own coordinates.
-void draw_plot_area(const page_layout& l, data* d, GrTextOption& opt, const grid_ticks& grid)
+// How the page colours by value: the scale of its colours, and the counts of density shading.
+struct value_colours {
+    bool on = false;
+    colour_scale scale;
+    density_grid grid;
+};
+
+value_colours plan_value_colours(const page_layout& l, const data* d)
+{
+    value_colours v;
+    v.on = colours_by_value(d);
+    if (!v.on)
+        return v;
+    const bool by_colour = has_colour_column(d);
+    if (density != DENSITY_NONE) {
+        v.grid = count_rows(d, l.rangex, l.rangey, by_colour);
+        if (!by_colour) {
+            v.scale = count_scale(v.grid, density);
+            return v;
+        }
+    }
+    v.scale = page_value_scale(d);
+    return v;
+}
+
+// Grid, data sets (or their density), overlay items and key inside the plot area, in its own coordinates.
+void draw_plot_area(const page_layout& l, data* d, GrTextOption& opt, const grid_ticks& grid,
+                    const value_colours& shading)
 {
     GrContext area{};
     if (GrCreateSubContext(l.xoffset, l.yoffset, l.xoffset + l.rangex, l.yoffset + l.rangey, nullptr, &area) == nullptr)
@@ -319,12 +361,16 @@ void draw_plot_area(const page_layout& l, data* d, GrTextOption& opt, const grid
     const twgr::current_context_guard inside_area(&area);
     if (grid_lines)
         draw_grid(l, grid);
-    for (int i = 0; i < 10; ++i) {
-        if (d[i].x.empty())
-            continue;
-        TW_DEBUG("plotting dataset " << i);
-        d[i].mod_minmax = d[0].mod_minmax;
-        plot_data(d[i], l.rangey, COLOR_FG0 + i);
+    if (density != DENSITY_NONE) {
+        draw_density(shading.grid, shading.scale);
+    } else {
+        for (int i = 0; i < 10; ++i) {
+            if (d[i].x.empty())
+                continue;
+            TW_DEBUG("plotting dataset " << i);
+            d[i].mod_minmax = d[0].mod_minmax;
+            plot_data(d[i], l.rangey, COLOR_FG0 + i, shading.on ? &shading.scale : nullptr);
+        }
     }
     do_circles(l.rangey);
     do_arrows(l.rangey);
@@ -352,7 +398,7 @@ page_plan plan_page(data* d)
     warn_off_log_axes(d);
     warn_outside_z(d);
     GrTextOption measuring = plot_text_options();
-    plan_horizontal(l, d[0], axis_style{&measuring, colors[COLOR_AX]});
+    plan_horizontal(l, d, axis_style{&measuring, colors[COLOR_AX]});
     plan.room = has_room(l);
     if (!plan.room)
         warning("a page of %d x %d pixels leaves no room for the plot\n", l.maxX + 1, l.maxY + 1);
@@ -387,8 +433,11 @@ void draw_page(const page_plan& plan, data* d)
         draw_both_axes(l, d[0], axes, grid_lines ? &grid : nullptr);
     }
     draw_z_legend(l, d[0], axes);
+    const value_colours shading = plan.room ? plan_value_colours(l, d) : value_colours{};
+    if (shading.on)
+        draw_colour_bar(l, shading.scale, axes);
     if (plan.room)
-        draw_plot_area(l, d, opt, grid);
+        draw_plot_area(l, d, opt, grid, shading);
 }
 
 } // namespace
@@ -413,6 +462,8 @@ void set_plot_ranges(data* d)
         widen(read.y, d0.mod_minmax.y, range_add_y);
         keep_open(d0.mod_minmax.y);
     }
+    const double largest_z = std::max(std::fabs(read.z.Min), std::fabs(read.z.Max));
+    z_area_reference = read.z.Min <= read.z.Max && std::isfinite(largest_z) ? largest_z : 0.0;
     widen(read.z, d0.mod_minmax.z, range_add_z);
     MinMax& z = d0.mod_minmax.z;
     if (z.Min == 0 && z.Max == 0) {

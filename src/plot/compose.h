@@ -16,6 +16,7 @@ struct page_layout {
     int rangey = 0;      // plot height
     int xoffset = 0;     // left margin
     int rangex = 0;      // plot width
+    int colourbar = 0;   // width of the colour bar's column at the right edge of the page (0: no bar)
 };
 
 // Draws the picture of the data sets d[0..9] (the table mydata) on the current page, with the warnings of its

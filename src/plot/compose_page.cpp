@@ -131,6 +131,8 @@ std::vector<legend_entry> legend_entries(const page_layout& l, const data& d0)
     if (!tick_indices(std::floor((z.Min + r) / s), std::ceil((z.Max - r) / s), max_ticks(l.maxY), &lo, &hi))
         return entries;
     const long widest = (static_cast<long>(l.maxX) + 1) / 4;
+    // A --zlabel title takes a line above the first entry.
+    const long top = l.yoffset + (zlabel.empty() ? 0 : l.th + legend_gap);
     long y = 0;
     int above = 0; // the radius of the entry above, 0 for the first
     for (long long k = hi; k >= lo; --k) {
@@ -142,7 +144,7 @@ std::vector<legend_entry> legend_entries(const page_layout& l, const data& d0)
         if (2 * size + 1 > widest)
             continue;
         const long half_height = std::max<long>(size, l.th / 2);
-        y = entries.empty() ? l.yoffset + half_height : y + 2 * std::max<long>(above, size) + l.th;
+        y = entries.empty() ? top + half_height : y + 2 * std::max<long>(above, size) + l.th;
         if (y + half_height > l.maxY)
             break;
         char label[32];
@@ -168,7 +170,8 @@ legend_layout legend_columns(const std::vector<legend_entry>& entries, GrTextOpt
     }
     const long label_right = legend_gap + labels - 1;
     const long mark_centre = label_right + 1 + legend_gap + largest;
-    return {mark_centre + largest + 1 + legend_gap, label_right, mark_centre};
+    const long title = zlabel.empty() ? 0 : legend_gap + static_cast<long>(GrStringWidth_(zlabel, &text)) + legend_gap;
+    return {std::max(mark_centre + largest + 1 + legend_gap, title), label_right, mark_centre};
 }
 
 GrTextOption aligned(const GrTextOption& opt, int xalign, int yalign)
@@ -263,12 +266,17 @@ void draw_z_legend(const page_layout& l, const data& d0, const axis_style& axes)
     // The legend is centred between the frame and the page edge; a column narrower than the legend (a fixed
     // left offset can leave one) keeps the legend's right side on the page.
     const long frame = static_cast<long>(l.xoffset) + l.rangex + 1;
-    const long room = l.maxX - frame;
-    const long left = room >= columns.width ? frame + 1 + (room - columns.width) / 2 : l.maxX + 1 - columns.width;
+    const long room = l.maxX - l.colourbar - frame;
+    const long left =
+        room >= columns.width ? frame + 1 + (room - columns.width) / 2 : l.maxX - l.colourbar + 1 - columns.width;
     axes.text->txo_xalign = GR_ALIGN_RIGHT;
     axes.text->txo_yalign = GR_ALIGN_MIDDLE;
     const long label_right = left + columns.label_right;
     const int cx = static_cast<int>(left + columns.mark_centre);
+    if (!zlabel.empty()) {
+        GrTextOption title = aligned(*axes.text, GR_ALIGN_CENTER, GR_ALIGN_TOP);
+        gprintfxy(left + columns.width / 2, l.yoffset, &title, "%s", zlabel.c_str());
+    }
     for (const legend_entry& e : entries) {
         gprintfxy(label_right, e.y, axes.text, "%s", e.label.c_str());
         // Marked as the plot marks that z in data set 0: a ring, or a disc with its rim below 0.

@@ -4,14 +4,18 @@
 #include <algorithm>
 #include <climits>
 #include <cstdarg>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <utility>
 
 #include "core/messages.h"
+#include "data/data_set.h"
+#include "plot/colour_bar.h"
 #include "plot/scale_mapping.h"
 
 GrColor colors[256];
+GrColor set_fill_colors[10];
 GrFont* font = &GrFont_PC8x16;
 GrGraphicsMode oldmode = GR_default_text;
 
@@ -92,6 +96,11 @@ void load_font()
 GrColor alloc_rgb(const RGB& c)
 {
     return GrAllocColor(c.r, c.g, c.b);
+}
+
+std::uint8_t halfway_to_white(std::uint8_t v)
+{
+    return static_cast<std::uint8_t>((v + 256) / 2);
 }
 
 const GrFont* font_of(const GrTextOption* opt)
@@ -184,6 +193,10 @@ void alloc_colors()
     colors[COLOR_MISC] = alloc_rgb(MiscColor);
     colors[COLOR_FILL] = alloc_rgb(FillColor);
     colors[COLOR_FILLRING] = alloc_rgb(FillColorRing);
+    for (int i = 1; i < 10; ++i) {
+        const RGB& c = FgColors[i];
+        set_fill_colors[i] = alloc_rgb({halfway_to_white(c.r), halfway_to_white(c.g), halfway_to_white(c.b)});
+    }
     if (invcolor) {
         std::swap(colors[COLOR_BG], colors[COLOR_FG0]);
         colors[COLOR_AX] = colors[COLOR_WHITE];
@@ -191,6 +204,9 @@ void alloc_colors()
     for (int slot = COLOR_FG0; slot <= COLOR_FILLRING; ++slot)
         if (colors[slot] == colors[COLOR_BG])
             std::fprintf(stderr, "WARNING: Color %s is the same as background color\n", colornames[slot]);
+    // The map's levels take palette cells only on pages that colour by value.
+    if (colours_by_value(mydata))
+        alloc_colour_levels();
 }
 
 bool page_in_window()

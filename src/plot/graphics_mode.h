@@ -10,6 +10,8 @@
 
 // Colour slots, indexed by COLOR_WHITE ... COLOR_FILLRING; filled by alloc_colors.
 extern GrColor colors[256];
+// The disc fill of data sets 1 to 9 (entry 0 unused): a tint of each data set's colour, halfway to white.
+extern GrColor set_fill_colors[10];
 
 // The font of all texts: a loaded font while graphics mode is entered, otherwise the built-in one.
 extern GrFont* font;

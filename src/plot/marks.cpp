@@ -127,14 +127,11 @@ void trace_skipped(const data& d, std::size_t i)
                           << " y:" << m.y.Min << ".." << m.y.Max << " z:" << m.z.Min << ".." << m.z.Max);
 }
 
-// The filled disc of a negative radius z, in the fill colours (or data set 0's colour without alt_color).
-void mark(int x, int y, int z)
+// The filled disc of a negative radius z.
+void mark(int x, int y, int z, const disc_colours& disc)
 {
-    // Without alt_color every disc takes the first data set's colour, whatever set it belongs to.
-    const GrColor fill = alt_color ? colors[COLOR_FILL] : colors[COLOR_FG0];
-    const GrColor rim = alt_color ? colors[COLOR_FILLRING] : colors[COLOR_FG0];
-    GrFilledCircle(x, y, z, fill);
-    GrCircle(x, y, z, rim);
+    GrFilledCircle(x, y, z, disc.fill);
+    GrCircle(x, y, z, disc.rim);
 }
 
 // Outline of the point's ellipse from its two component vectors; returns 1.
@@ -200,14 +197,26 @@ std::size_t rows_outside_z(const data& d, const MinMax& z_range)
     return n;
 }
 
-void plot_data(data& d, int YSize, int color)
+disc_colours set_disc_colours(int n)
+{
+    // Without alt_color every disc takes the first data set's colour, whatever set it belongs to.
+    if (!alt_color)
+        return {colors[COLOR_FG0], colors[COLOR_FG0]};
+    if (!set_fills || n <= 0 || n >= 10 || fill_color_given)
+        return {colors[COLOR_FILL], colors[COLOR_FILLRING]};
+    return {set_fill_colors[n], colors[COLOR_FG0 + n]};
+}
+
+void plot_data(data& d, int YSize, int color, const colour_scale* shade)
 {
     bool joined = false; // a previous point exists to join from
     const MinMax& zr = d.mod_minmax.z;
-    const GrColor c = colors[color];
+    const GrColor base = colors[color];
     const bool line_mode = draw_type == DT_LINE;
     ring_at previous{};
     const std::size_t rows = complete_rows(d);
+    const bool by_value = shade != nullptr && d.c.size() >= rows;
+    const disc_colours set_discs = set_disc_colours(color - COLOR_FG0);
     auto next_block = d.block_starts.begin();
     for (std::size_t i = 0; i < rows; ++i) {
         if (next_block != d.block_starts.end() && *next_block == i) {
@@ -219,9 +228,15 @@ void plot_data(data& d, int YSize, int color)
             trace_skipped(d, i);
             continue;
         }
+        if (by_value && std::isnan(d.c[i])) {
+            joined = false;
+            continue;
+        }
+        const GrColor c = by_value ? shade->color(d.c[i]) : base;
+        const disc_colours disc = by_value ? disc_colours{c, base} : set_discs;
         const double xx = pixel_position(Xscale.scale(d.x[i]));
         const double yy = YSize - pixel_position(Yscale.scale(d.y[i] + d.offset_y));
-        const int radius = my_mark(trunc_pixel(xx), trunc_pixel(yy), d, i, c);
+        const int radius = my_mark(trunc_pixel(xx), trunc_pixel(yy), d, i, c, disc);
         const ring_at drawn{xx, yy, radius};
         if (line_mode && joined)
             join_rings(previous, drawn, c);
@@ -230,12 +245,12 @@ void plot_data(data& d, int YSize, int color)
     }
 }
 
-int my_mark(int x, int y, const data& d, std::size_t ix, GrColor fgcolor)
+int my_mark(int x, int y, const data& d, std::size_t ix, GrColor fgcolor, const disc_colours& disc)
 {
     switch (draw_type) {
     case DT_NORMAL:
     case DT_LINE:
-        return my_mark2(x, y, ring_radius(scale_z(d.z[ix])), fgcolor);
+        return ring_mark(x, y, ring_radius(scale_z(d.z[ix])), fgcolor, disc);
     case DT_ELLIPSE_XYUV:
     case DT_ELLIPSE_XUYV:
         return my_ellipse(x, y, d, ix, fgcolor);
@@ -251,8 +266,13 @@ int my_mark(int x, int y, const data& d, std::size_t ix, GrColor fgcolor)
 
 int my_mark2(int x, int y, int radius, GrColor fgcolor)
 {
+    return ring_mark(x, y, radius, fgcolor, set_disc_colours(0));
+}
+
+int ring_mark(int x, int y, int radius, GrColor fgcolor, const disc_colours& disc)
+{
     if (radius < 0) {
-        mark(x, y, radius);
+        mark(x, y, radius, disc);
         return radius;
     }
     if (radius == 0) {

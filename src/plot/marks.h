@@ -6,13 +6,27 @@
 #include <cstddef>
 
 #include "data/data_set.h"
+#include "plot/colour_scale.h"
 #include "twgr.h"
+
+// The colours of a filled disc (a negative radius): its inside and its rim.
+struct disc_colours {
+    GrColor fill;
+    GrColor rim;
+};
+
+// The discs of data set n (0 to 9): the fill colours (data set 0's colour for all without --color); with
+// --set-fills, data set n > 0 fills with a tint of its own colour (halfway to white) inside a rim of that
+// colour, unless --fillcolor was given.
+disc_colours set_disc_colours(int n);
 
 // Draws every point of d whose z lies strictly inside the plot z range, in colour slot color, on a plot
 // area YSize pixels high (the current context). Points outside the x or y range are left to the clipping;
 // points with no place on the log axes are skipped.
 // In line mode each point is joined to the one before, unless a skipped point or a block start lies between them.
-void plot_data(data& d, int YSize, int color);
+// With shade given and a colour value for every row, each mark takes the colour of its row's value (a disc
+// is filled with it inside a rim of the data set's colour); a row without a colour value is skipped.
+void plot_data(data& d, int YSize, int color, const colour_scale* shade = nullptr);
 
 // Whether row i of d has a place on the log axes: its value on each log axis (y with the data set's offset)
 // is above 0. Always true without log axes.
@@ -25,13 +39,16 @@ std::size_t rows_off_log_axes(const data& d);
 // are not drawn.
 std::size_t rows_outside_z(const data& d, const MinMax& z_range);
 
-// Draws point ix at pixel (x, y) according to draw_type; returns the radius the line mode joins to,
-// 0 when nothing was drawn (an unknown draw type).
-int my_mark(int x, int y, const data& d, std::size_t ix, GrColor fgcolor);
+// Draws point ix at pixel (x, y) according to draw_type, a disc in the colours disc; returns the radius the
+// line mode joins to, 0 when nothing was drawn (an unknown draw type).
+int my_mark(int x, int y, const data& d, std::size_t ix, GrColor fgcolor, const disc_colours& disc);
 
-// One ring: a filled disc when radius < 0, a pixel when 0, an outline otherwise. Returns radius, or 1 for the
-// single pixel.
+// One ring: a filled disc in data set 0's disc colours when radius < 0, a pixel when 0, an outline otherwise.
+// Returns radius, or 1 for the single pixel.
 int my_mark2(int x, int y, int radius, GrColor fgcolor);
+
+// my_mark2 with the disc colours given.
+int ring_mark(int x, int y, int radius, GrColor fgcolor, const disc_colours& disc);
 
 // Positions of lines and arrows before they become ints. Pinning both ends of a segment to the far-off
 // bound of the int conversion would turn it, so a segment reaching that far is cut in doubles first.

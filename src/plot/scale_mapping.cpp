@@ -46,9 +46,17 @@ double class_scalefunc::scale2(double value) const
     return value / 2 * (range / (max / 2 - min / 2));
 }
 
+double z_area_reference = 0.0;
+
 double scale_z(double z)
 {
-    return z * scalez + add_to_z_when_zero;
+    double r = z * scalez + add_to_z_when_zero;
+    // Under --area the radius grows with the square root of |z|, through the reference's linear radius.
+    if (area_rings && z_area_reference > 0)
+        r = std::copysign(std::sqrt(std::fabs(z)) * std::sqrt(z_area_reference), z) * scalez + add_to_z_when_zero;
+    if (min_ring > 0 && std::fabs(r) < min_ring)
+        r = std::signbit(r) ? -min_ring : min_ring;
+    return r;
 }
 
 int trunc_pixel(double v)

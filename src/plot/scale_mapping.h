@@ -33,8 +33,14 @@ extern class_scalefunc Xscale;
 extern class_scalefunc Yscale;
 extern class_scalefunc Escale;
 
-// Ring radius in pixels of a z value: z * scalez + add_to_z_when_zero; negative means a filled disc.
+// Ring radius in pixels of a z value: z * scalez + add_to_z_when_zero; negative means a filled disc. Under
+// --area it is sign(z) * sqrt(|z| * z_area_reference) * scalez + add_to_z_when_zero, so that the ring's area
+// follows |z| and the reference keeps its radius; --min-ring raises a smaller |radius| to min_ring.
 double scale_z(double z);
+
+// The |z| whose ring keeps its linear radius under --area: the largest |z| of data set 0, set with the plot
+// ranges (0 until then, which leaves the radius linear).
+extern double z_area_reference;
 
 // Pixel positions this far from the origin lie outside every page, so the clipping drops them, and sums of
 // them with a few page sizes still fit an int.
