@@ -151,6 +151,10 @@ constexpr option middle_records[] = {
 
 constexpr option trailing_records[] = {
     {"separator", required_argument, nullptr, OPT_SEPARATOR},
+    // vector pictures
+    {"format", required_argument, nullptr, OPT_FORMAT},
+    {"vector-limit", required_argument, nullptr, OPT_VECTOR_LIMIT},
+    {"dpi", required_argument, nullptr, OPT_DPI},
     {nullptr, 0, nullptr, 0},
 };
 

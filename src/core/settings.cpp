@@ -45,6 +45,9 @@ int log_y;
 int grid_lines;
 int key_corner;
 std::string data_set_names[10];
+int picture_format;
+int vector_limit;
+double picture_dpi;
 
 RGB BgColor;
 RGB FgColors[10];
@@ -112,6 +115,9 @@ void reset_plot_settings()
     key_corner = KEY_NONE;
     for (std::string& name : data_set_names)
         name.clear();
+    picture_format = PICTURE_PNG;
+    vector_limit = 20000;
+    picture_dpi = 0;
 }
 
 // Runs before main so that every setting holds its start value from the beginning.

@@ -255,6 +255,8 @@ void draw_plot_area(const page_layout& l, data* d, GrTextOption& opt, const grid
     GrSetContext(&area);
     if (grid_lines)
         draw_grid(l, grid);
+    // The marks of the data sets: a vector picture keeps them as shapes up to its limit, above it as an image.
+    GrRecordMarks(1);
     for (int i = 0; i < 10; ++i) {
         if (d[i].x.empty())
             continue;
@@ -262,6 +264,7 @@ void draw_plot_area(const page_layout& l, data* d, GrTextOption& opt, const grid
         d[i].mod_minmax = d[0].mod_minmax;
         plot_data(d[i], l.rangey, COLOR_FG0 + i);
     }
+    GrRecordMarks(0);
     do_circles(l.rangey);
     do_arrows(l.rangey);
     do_text(l.rangey, &opt);
