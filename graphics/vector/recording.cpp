@@ -1,6 +1,7 @@
 // Recording the primitives drawn on a page as shapes, beside the raster drawing, for the vector writers.
 #include "vector/recording.h"
 
+#include "core/c_entry.h"
 #include "core/cp437.h"
 #include "core/twgr_internal.h"
 #include "png/png_encode.h"
@@ -209,7 +210,10 @@ void capture_image(GrRecording& rec)
 
 } // namespace
 
-void twgr::record_plot(int x, int y, GrColor c)
+namespace
+{
+
+void record_plot_now(int x, int y, GrColor c)
 {
     GrRecording* rec = recording_here();
     if (rec == nullptr || draws_nothing(c) || !reaches_clip(x, y, x, y) || !keep_mark(*rec))
@@ -219,7 +223,7 @@ void twgr::record_plot(int x, int y, GrColor c)
         add_shape(*rec, shape{shape_kind::dots, rgb_of(c), clip_index(*rec), p, {0, 0}, 0, 1});
 }
 
-void twgr::record_line(int x1, int y1, int x2, int y2, GrColor c)
+void record_line_now(int x1, int y1, int x2, int y2, GrColor c)
 {
     GrRecording* rec = recording_here();
     if (rec == nullptr || draws_nothing(c) || !reaches_clip(x1, y1, x2, y2) || !keep_mark(*rec))
@@ -227,7 +231,7 @@ void twgr::record_line(int x1, int y1, int x2, int y2, GrColor c)
     add_shape(*rec, make_shape(*rec, shape_kind::line, c, to_page(x1, y1), to_page(x2, y2)));
 }
 
-void twgr::record_box(int x1, int y1, int x2, int y2, GrColor c, bool filled)
+void record_box_now(int x1, int y1, int x2, int y2, GrColor c, bool filled)
 {
     GrRecording* rec = recording_here();
     if (rec == nullptr || draws_nothing(c) || !reaches_clip(x1, y1, x2, y2) || !keep_mark(*rec))
@@ -236,7 +240,7 @@ void twgr::record_box(int x1, int y1, int x2, int y2, GrColor c, bool filled)
     add_shape(*rec, make_shape(*rec, filled ? shape_kind::fill_rect : shape_kind::box, c, a, b));
 }
 
-void twgr::record_ellipse(int xc, int yc, int xa, int ya, GrColor c, bool filled)
+void record_ellipse_now(int xc, int yc, int xa, int ya, GrColor c, bool filled)
 {
     GrRecording* rec = recording_here();
     const long long a = std::llabs(xa), b = std::llabs(ya);
@@ -248,7 +252,7 @@ void twgr::record_ellipse(int xc, int yc, int xa, int ya, GrColor c, bool filled
     add_shape(*rec, make_shape(*rec, filled ? shape_kind::filled_ellipse : shape_kind::ellipse, c, centre, axes));
 }
 
-void twgr::record_polygon(int n, const int pts[][2], GrColor c, bool filled)
+void record_polygon_now(int n, const int pts[][2], GrColor c, bool filled)
 {
     GrRecording* rec = recording_here();
     if (rec == nullptr || n < 1 || draws_nothing(c))
@@ -270,7 +274,7 @@ void twgr::record_polygon(int n, const int pts[][2], GrColor c, bool filled)
     add_shape(*rec, s);
 }
 
-void twgr::record_text(const std::vector<std::uint16_t>& codes, int x, int y, int w, int h, const GrTextOption* opt)
+void record_text_now(const std::vector<std::uint16_t>& codes, int x, int y, int w, int h, const GrTextOption* opt)
 {
     GrRecording* rec = recording_here();
     const GrColor fg = opt->txo_chrtype == 2 ? GrNOCOLOR : opt->txo_fgcolor.v & ~0x10000000U;
@@ -295,11 +299,56 @@ void twgr::record_text(const std::vector<std::uint16_t>& codes, int x, int y, in
     add_shape(*rec, s);
 }
 
+// A recording that cannot grow is marked failed, so that saving it fails; the drawing itself goes on.
+template <class Body> void keeping(Body&& body) noexcept
+{
+    try {
+        body();
+    } catch (const std::exception&) {
+        if (twgr::active_recording != nullptr)
+            twgr::active_recording->failed = true;
+    }
+}
+
+} // namespace
+
+void twgr::record_plot(int x, int y, GrColor c)
+{
+    keeping([&] { record_plot_now(x, y, c); });
+}
+
+void twgr::record_line(int x1, int y1, int x2, int y2, GrColor c)
+{
+    keeping([&] { record_line_now(x1, y1, x2, y2, c); });
+}
+
+void twgr::record_box(int x1, int y1, int x2, int y2, GrColor c, bool filled)
+{
+    keeping([&] { record_box_now(x1, y1, x2, y2, c, filled); });
+}
+
+void twgr::record_ellipse(int xc, int yc, int xa, int ya, GrColor c, bool filled)
+{
+    keeping([&] { record_ellipse_now(xc, yc, xa, ya, c, filled); });
+}
+
+void twgr::record_polygon(int n, const int pts[][2], GrColor c, bool filled)
+{
+    keeping([&] { record_polygon_now(n, pts, c, filled); });
+}
+
+void twgr::record_text(const std::vector<std::uint16_t>& codes, int x, int y, int w, int h, const GrTextOption* opt)
+{
+    keeping([&] { record_text_now(codes, x, y, w, h, opt); });
+}
+
 GrRecording* GrCreateRecording(int mark_limit)
 {
-    auto rec = std::make_unique<GrRecording>();
-    rec->mark_limit = std::max(mark_limit, 0);
-    return rec.release(); // owned by the caller until GrDestroyRecording
+    return twgr::result_or<GrRecording*>(nullptr, [&] {
+        auto rec = std::make_unique<GrRecording>();
+        rec->mark_limit = std::max(mark_limit, 0);
+        return rec.release(); // owned by the caller until GrDestroyRecording
+    });
 }
 
 void GrDestroyRecording(GrRecording* rec)
@@ -339,7 +388,7 @@ void GrRecordMarks(int on)
     }
     rec->in_marks = false;
     if (rec->mark_count > rec->mark_limit && recording_here() == rec)
-        capture_image(*rec);
+        keeping([&] { capture_image(*rec); });
 }
 
 int GrRecordedMarks(const GrRecording* rec)

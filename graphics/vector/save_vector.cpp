@@ -1,4 +1,5 @@
 // Saving a recording as SVG or PDF, whole or not at all, and the placement of texts both writers share.
+#include "core/c_entry.h"
 #include "font/textcodes.h"
 #include "png/replace_file.h"
 #include "png/save_finisher.h"
@@ -34,8 +35,11 @@ std::u32string twgr::vector::decode_text(std::string_view bytes)
     return out;
 }
 
-int GrSaveRecording(const GrRecording* rec, int format, const char* fn, const char* comment, double points_per_pixel,
-                    int later)
+namespace
+{
+
+int save_recording(const GrRecording* rec, int format, const char* fn, const char* comment, double points_per_pixel,
+                   bool later)
 {
     if (rec == nullptr || rec->failed || rec->width <= 0 || rec->height <= 0 || !(points_per_pixel > 0))
         return -1;
@@ -50,10 +54,18 @@ int GrSaveRecording(const GrRecording* rec, int format, const char* fn, const ch
     if (file->stream() == nullptr ||
         std::fwrite(document->data(), 1, document->size(), file->stream()) != document->size() || !file->written())
         return -1;
-    if (later != 0) {
+    if (later) {
         twgr::save_finisher::instance().hand_over(std::move(file));
         return 0;
     }
     twgr::save_finisher::instance().wait_for_target(file->target());
     return file->commit() ? 0 : -1;
+}
+
+} // namespace
+
+int GrSaveRecording(const GrRecording* rec, int format, const char* fn, const char* comment, double points_per_pixel,
+                    int later)
+{
+    return twgr::result_or(-1, [&] { return save_recording(rec, format, fn, comment, points_per_pixel, later != 0); });
 }
