@@ -534,6 +534,31 @@ int GrSaveContextToPngLater(GrContext* ctx, const char* pngfn, const char* comme
 // each picture that could not be finished (its temporary file removed, the old picture left) and returns how many.
 int GrFinishPngSaves(void (*failed)(const char* pngfn, void* arg), void* arg);
 
+// ---- vector pictures ----
+
+// A recording keeps what is drawn on a page as shapes beside the raster drawing, for saving the page as SVG or PDF:
+// lines, boxes, fills, ellipses, polygons and pixels as vector shapes in page coordinates, texts as real text in a
+// monospace face placed where the bitmap font draws them. The shapes drawn between GrRecordMarks(1) and
+// GrRecordMarks(0) are the marks: up to the recording's mark limit they are kept as shapes; beyond it they are
+// counted only, and the current context's pixels as they stand at GrRecordMarks(0) become one embedded image.
+typedef struct _GR_recording GrRecording;
+
+enum { GR_VECTOR_SVG = 1, GR_VECTOR_PDF = 2 };
+
+GrRecording* GrCreateRecording(int mark_limit);
+void GrDestroyRecording(GrRecording* rec);
+// Empties rec and records from now on what is drawn on the frame of the screen context (null stops recording).
+void GrSetRecording(GrRecording* rec);
+void GrRecordMarks(int on);
+// The marks drawn in the last group, kept or not.
+int GrRecordedMarks(const GrRecording* rec);
+// Writes the recording as format (GR_VECTOR_SVG or GR_VECTOR_PDF) with the comment as the file's metadata, replacing
+// the file whole or not at all as GrSaveContextToPng_wc does; a PDF page measures points_per_pixel points per pixel.
+// With later, the file is finished in the background like GrSaveContextToPngLater (failures told by
+// GrFinishPngSaves). 0 on success, -1 on failure.
+int GrSaveRecording(const GrRecording* rec, int format, const char* fn, const char* comment, double points_per_pixel,
+                    int later);
+
 #ifdef __cplusplus
 } // extern "C"
 

@@ -4,6 +4,7 @@ set -euo pipefail
 packages=(build-essential cmake ninja-build pkg-config libpng-dev libsdl2-dev libx11-dev googletest libgtest-dev
           libbenchmark-dev zlib1g-dev libzstd-dev clang libclang-rt-14-dev xvfb xdotool x11-utils xfonts-base imagemagick
           man-db groff-base bash-completion dpkg-dev file zsh clang-format
+          librsvg2-bin poppler-utils libxml2-utils # SVG and PDF checked by real renderers
           tzdata) # the zone database of --tz and its tests
 missing=()
 for p in "${packages[@]}"; do

@@ -1,10 +1,13 @@
 // Rectangle outlines and fills, and clearing whole contexts.
 #include "core/twgr_internal.h"
+#include "vector/recording.h"
 
 #include <utility>
 
 void GrBox(int x1, int y1, int x2, int y2, GrColor c)
 {
+    if (twgr::active_recording != nullptr)
+        twgr::record_box(x1, y1, x2, y2, c, false);
     if (x1 > x2)
         std::swap(x1, x2);
     if (y1 > y2)
@@ -38,6 +41,8 @@ void GrBox(int x1, int y1, int x2, int y2, GrColor c)
 
 void GrFilledBoxNC(int x1, int y1, int x2, int y2, GrColor c)
 {
+    if (twgr::active_recording != nullptr)
+        twgr::record_box(x1, y1, x2, y2, c, true);
     const GrContext& ctx = twgr::current_context();
     twgr::current_driver().drawblock(x1 + ctx.gc_xoffset, y1 + ctx.gc_yoffset, x2 - x1 + 1, y2 - y1 + 1, c);
 }

@@ -1,6 +1,7 @@
 // Filled convex polygons: two chains of edges walk down from the top vertex, one row at a time, and the
 // row between them is one span. Every step is O(1) per row, whatever the edge lengths.
 #include "core/twgr_internal.h"
+#include "vector/recording.h"
 
 #include <algorithm>
 #include <climits>
@@ -143,5 +144,7 @@ void twgr::scan_convex_poly64(int n, const long long pt[][2], const filler* f, G
 
 void GrFilledConvexPolygon(int numpts, int points[][2], GrColor c)
 {
+    if (twgr::active_recording != nullptr)
+        twgr::record_polygon(numpts, points, c, true);
     scan_convex(numpts, points, &_GrSolidFiller, c);
 }

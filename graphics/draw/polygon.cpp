@@ -1,5 +1,6 @@
 // Polygon outlines: each edge clipped like a line and drawn from its upper end.
 #include "core/twgr_internal.h"
+#include "vector/recording.h"
 
 #include <algorithm>
 #include <climits>
@@ -52,5 +53,7 @@ void twgr::draw_polygon64(int n, const long long pt[][2], const filler* f, GrCol
 
 void GrPolygon(int numpts, int points[][2], GrColor c)
 {
+    if (twgr::active_recording != nullptr)
+        twgr::record_polygon(numpts, points, c, false);
     draw_polygon(numpts, points, &_GrSolidFiller, c, 1);
 }

@@ -1,6 +1,7 @@
 // Ellipse and circle outlines and fills: small ones row by row from an integer half-width table, larger
 // ones through their point list as a polygon. Small circles keep their spans per radius.
 #include "core/twgr_internal.h"
+#include "vector/recording.h"
 
 #include <algorithm>
 #include <array>
@@ -178,16 +179,22 @@ void scan_ellipse(int xc, int yc, int xa, int ya, const twgr::filler* f, GrColor
 
 void GrEllipse(int xc, int yc, int xa, int ya, GrColor c)
 {
+    if (twgr::active_recording != nullptr)
+        twgr::record_ellipse(xc, yc, xa, ya, c, false);
     scan_ellipse(xc, yc, xa, ya, &_GrSolidFiller, c, 0);
 }
 
 void GrFilledEllipse(int xc, int yc, int xa, int ya, GrColor c)
 {
+    if (twgr::active_recording != nullptr)
+        twgr::record_ellipse(xc, yc, xa, ya, c, true);
     scan_ellipse(xc, yc, xa, ya, &_GrSolidFiller, c, 1);
 }
 
 void GrCircle(int xc, int yc, int r, GrColor c)
 {
+    if (twgr::active_recording != nullptr)
+        twgr::record_ellipse(xc, yc, r, r, c, false);
     const long long radius = r < 0 ? -(long long)r : r;
     if (radius > 0 && radius <= span_table_radius)
         table_circle(xc, yc, (int)radius, c, false);
@@ -197,6 +204,8 @@ void GrCircle(int xc, int yc, int r, GrColor c)
 
 void GrFilledCircle(int xc, int yc, int r, GrColor c)
 {
+    if (twgr::active_recording != nullptr)
+        twgr::record_ellipse(xc, yc, r, r, c, true);
     const long long radius = r < 0 ? -(long long)r : r;
     if (radius > 0 && radius <= span_table_radius)
         table_circle(xc, yc, (int)radius, c, true);

@@ -4,6 +4,7 @@
 #include "core/twgr_internal.h"
 #include "font/fontdrv.h"
 #include "font/textcodes.h"
+#include "vector/recording.h"
 
 #include <algorithm>
 
@@ -114,6 +115,8 @@ void GrDrawString(const void* text, int length, int x, int y, const GrTextOption
         bool vertical = (dir & 1) != 0;
         int box_w = vertical ? height : static_cast<int>(total), box_h = vertical ? static_cast<int>(total) : height;
         align_box(opt, box_w, box_h, x, y);
+        if (twgr::active_recording != nullptr)
+            twgr::record_text(codes, x, y, box_w, box_h, opt);
         // The pen runs along the writing direction; right-to-left and upward text start at the far end of the box.
         int pen = dir == GR_TEXT_LEFT ? x + box_w : dir == GR_TEXT_UP ? y + box_h : vertical ? y : x;
         for (std::size_t i = 0; i < codes.size(); ++i) {

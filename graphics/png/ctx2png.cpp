@@ -2,6 +2,7 @@
 #include "core/c_entry.h"
 #include "core/twgr_internal.h"
 #include "png/idat_encoder.h"
+#include "png/png_encode.h"
 #include "png/replace_file.h"
 #include "png/save_finisher.h"
 
@@ -225,7 +226,9 @@ bool fill_palette(std::vector<std::uint32_t>& cells)
     return true;
 }
 
-int write_current(std::FILE* fp, const char* comment)
+} // namespace
+
+int twgr::write_current_png(std::FILE* fp, const char* comment)
 {
     const GrContext& ctx = twgr::current_context();
     if (ctx.gc_xmax < 0 || ctx.gc_ymax < 0)
@@ -243,8 +246,6 @@ int write_current(std::FILE* fp, const char* comment)
     return encode(fp, comment, buf, idat);
 }
 
-} // namespace
-
 namespace
 {
 
@@ -259,7 +260,7 @@ std::unique_ptr<twgr::replacement_file> write_picture(GrContext* ctx, const char
     int result = -1;
     {
         const twgr::current_context_guard written(ctx != nullptr ? ctx : GrCurrentContext());
-        result = write_current(file->stream(), comment);
+        result = twgr::write_current_png(file->stream(), comment);
     }
     // A full disk may only show when the buffered bytes go out.
     if (result != 0 || !file->written())

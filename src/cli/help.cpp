@@ -268,6 +268,23 @@ void value_colour_lines(std::ostream& os)
           "\n";
 }
 
+// SVG and PDF pictures, in the full text only, at the end of the listed options.
+void vector_picture_lines(std::ostream& os)
+{
+    if (!fullhelp)
+        return;
+    os << "SVG and PDF pictures:\n"
+          "  -o name.svg, -o name.pdf\n"
+          "                      Save the page as SVG or PDF: frame, axes, texts (real text,\n"
+          "                      monospace), overlays and key as vectors; -o with another\n"
+          "                      extension than .png, .svg or .pdf saves a PNG (with a warning).\n"
+          "  --format=png|svg|pdf  Kind of picture saved under the default names.\n"
+          "  --vector-limit=#    Marks drawn as vector shapes up to # (default 20000); above,\n"
+          "                      the plot area is one embedded PNG image, as in the PNG.\n"
+          "  --dpi=#             Pixels per inch of the saved page (default: 1 pixel = 1 point).\n"
+          "\n";
+}
+
 // The program's base name; a name whose parts do not fit gives the system's text after "usage" and "".
 std::string base_name(const char* name)
 {
@@ -310,6 +327,7 @@ std::string usage_text(const char* name)
     time_lines(os);
     expression_lines(os);
     value_colour_lines(os);
+    vector_picture_lines(os);
     os << Notice << "\n" << Contact << "\n";
     if (fullhelp)
         os << "\nMore options:\n"

@@ -176,6 +176,10 @@ constexpr option trailing_records[] = {
     {"min-ring", required_argument, nullptr, OPT_MIN_RING},
     {"set-fills", no_argument, &set_fills, 1},
     {"c", required_argument, nullptr, 'c'},
+    // vector pictures
+    {"format", required_argument, nullptr, OPT_FORMAT},
+    {"vector-limit", required_argument, nullptr, OPT_VECTOR_LIMIT},
+    {"dpi", required_argument, nullptr, OPT_DPI},
 };
 
 // Options of every data set added later: their records for data sets 0 to 9 follow the trailing ones.

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <iterator>
 #include <string>
+#include <strings.h>
 
 #include "cli/help.h"
 #include "cli/value_parsers.h"
@@ -515,6 +516,37 @@ void errors_as_warnings(const option_call&)
     error_func = warning;
 }
 
+// --- Vector pictures ---
+
+void read_format(const option_call& call)
+{
+    static constexpr const char* names[] = {"png", "svg", "pdf"};
+    const auto* named = std::find_if(std::begin(names), std::end(names),
+                                     [&](const char* name) { return strcasecmp(name, call.arg) == 0; });
+    if (named == std::end(names))
+        error_func("--format=%s: the format is png, svg or pdf\n", call.arg);
+    else
+        picture_format = static_cast<int>(named - std::begin(names));
+}
+
+void read_vector_limit(const option_call& call)
+{
+    const number_read<long> n = read_integer(call.arg);
+    if (!n.found() || n.status != read_status::ok || *n.end != '\0' || n.value < 0)
+        error_func("--vector-limit=%s: the limit is a whole number of marks, 0 or more\n", call.arg);
+    else
+        vector_limit = static_cast<int>(n.value);
+}
+
+void read_dpi(const option_call& call)
+{
+    const number_read<double> dpi = read_real(call.arg);
+    if (!dpi.found() || dpi.status != read_status::ok || *dpi.end != '\0' || !(dpi.value >= 1 && dpi.value <= 100000))
+        error_func("--dpi=%s: the resolution is a number of pixels per inch from 1 to 100000\n", call.arg);
+    else
+        picture_dpi = dpi.value;
+}
+
 // Codes first_code to first_code + count - 1 go to handle; a code's data set is its distance from first_code.
 struct handler_row {
     int first_code;
@@ -615,6 +647,10 @@ constexpr handler_row handlers[] = {
     {OPT_LABELZ, 1, read_text<zlabel>},
     {'c', 1, read_c_column},
     per_set(set_option::c_column, read_c_column),
+    // vector pictures
+    {OPT_FORMAT, 1, read_format},
+    {OPT_VECTOR_LIMIT, 1, read_vector_limit},
+    {OPT_DPI, 1, read_dpi},
 };
 
 const handler_row* handler_of(int code)

@@ -81,6 +81,10 @@ enum OPTIONS {
     OPT_CLABEL,
     OPT_DENSITY,
     OPT_MIN_RING,
+    // vector pictures
+    OPT_FORMAT,
+    OPT_VECTOR_LIMIT,
+    OPT_DPI,
     // The codes of the per-data-set options follow, data_set_count for each kind (see set_option_code).
     OPT_FIRST_SET_CODE,
 };

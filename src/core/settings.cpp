@@ -51,6 +51,9 @@ int log_y;
 int grid_lines;
 int key_corner;
 std::string data_set_names[10];
+int picture_format;
+int vector_limit;
+double picture_dpi;
 
 // Colour by value, density shading and readable bubble sizes.
 int colour_map;
@@ -132,6 +135,9 @@ void reset_plot_settings()
     for (std::string& name : data_set_names)
         name.clear();
     ranges_all = 0; // plot ranges of every data set
+    picture_format = PICTURE_PNG;
+    vector_limit = 20000;
+    picture_dpi = 0;
 }
 
 // Colour by value, density shading and readable bubble sizes.

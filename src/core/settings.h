@@ -112,6 +112,18 @@ extern int key_corner; // a key_place value
 // Names of the data sets in the key ("--name", "--name1" ... "--name9"); an empty one takes the file name.
 extern std::string data_set_names[10];
 
+// Vector pictures: "--format" chooses the kind of picture saved under a default name (-o's extension chooses for
+// its name), "--vector-limit" the marks drawn as shapes before they become one image, "--dpi" the pixels per inch
+// of the saved page (0: one point per pixel).
+enum picture_kind : int {
+    PICTURE_PNG = 0,
+    PICTURE_SVG = 1,
+    PICTURE_PDF = 2,
+};
+extern int picture_format; // a picture_kind value
+extern int vector_limit;
+extern double picture_dpi;
+
 extern RGB BgColor;
 extern RGB FgColors[10];
 extern RGB AxColor;

@@ -361,6 +361,8 @@ void draw_plot_area(const page_layout& l, data* d, GrTextOption& opt, const grid
     const twgr::current_context_guard inside_area(&area);
     if (grid_lines)
         draw_grid(l, grid);
+    // The marks of the data sets: a vector picture keeps them as shapes up to its limit, above it as an image.
+    GrRecordMarks(1);
     if (density != DENSITY_NONE) {
         draw_density(shading.grid, shading.scale);
     } else {
@@ -372,6 +374,7 @@ void draw_plot_area(const page_layout& l, data* d, GrTextOption& opt, const grid
             plot_data(d[i], l.rangey, COLOR_FG0 + i, shading.on ? &shading.scale : nullptr);
         }
     }
+    GrRecordMarks(0);
     do_circles(l.rangey);
     do_arrows(l.rangey);
     do_text(l.rangey, &opt);

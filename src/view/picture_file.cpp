@@ -50,6 +50,17 @@ data_file_index data_set_files()
     return index;
 }
 
+int write_picture(const std::string& name, const std::string& comment, bool later, const picture_source& source)
+{
+    if (source.kind == PICTURE_PNG) {
+        const auto save_now = later ? GrSaveContextToPngLater : GrSaveContextToPng_wc;
+        return save_now(nullptr, name.c_str(), comment.c_str());
+    }
+    const int format = source.kind == PICTURE_SVG ? GR_VECTOR_SVG : GR_VECTOR_PDF;
+    return GrSaveRecording(source.recording, format, name.c_str(), comment.c_str(), source.points_per_pixel,
+                           later ? 1 : 0);
+}
+
 void tell_unfinished(const char* name, void*)
 {
     note_run_failure();
@@ -96,7 +107,7 @@ picture_files::picture_files(const std::vector<std::string>& data_file_arguments
         arguments_.add(file);
 }
 
-bool picture_files::save(const std::string& name, const std::string& comment, bool later)
+bool picture_files::save(const std::string& name, const std::string& comment, bool later, const picture_source& source)
 {
     const std::string place = place_of(name);
     const auto target = id_of(name, false);
@@ -112,8 +123,7 @@ bool picture_files::save(const std::string& name, const std::string& comment, bo
     // The same place under another spelling must not be renamed over by an older save still finishing.
     if (before != saved_.end())
         finish();
-    const auto save_now = later ? GrSaveContextToPngLater : GrSaveContextToPng_wc;
-    if (save_now(nullptr, name.c_str(), comment.c_str()) != 0) {
+    if (write_picture(name, comment, later, source) != 0) {
         note_run_failure();
         error_func("can't save %s\n", name.c_str());
         return false;

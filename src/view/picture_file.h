@@ -9,7 +9,17 @@
 #include <utility>
 #include <vector>
 
+#include "core/settings.h"
+#include "twgr.h"
+
 using file_id = std::pair<dev_t, ino_t>;
+
+// What a save writes: the page's pixels as a PNG, or the recording of its drawing as SVG or PDF.
+struct picture_source {
+    picture_kind kind = PICTURE_PNG;
+    const GrRecording* recording = nullptr; // the page's recording, for SVG and PDF
+    double points_per_pixel = 1.0;          // the size of a pixel on a vector page
+};
 
 // Data files by place (the folder resolved, the last part as written) and by identity (a hard link or a link to
 // one is the same file), with their names as given.
@@ -35,7 +45,7 @@ public:
     // already saved the picture of another data file there; saving the same file's picture again replaces it. A
     // refused or failed save marks the run as failed. True when saved. With later, the picture is finished
     // (flushed to the disk and renamed over name) in the background, and a failure to finish is told by finish().
-    bool save(const std::string& name, const std::string& comment, bool later);
+    bool save(const std::string& name, const std::string& comment, bool later, const picture_source& source = {});
     // Waits for the saves finishing in the background; each that failed is told, with its file named, and marks
     // the run as failed.
     void finish();

@@ -6,6 +6,9 @@
 #include <array>
 #include <cmath>
 #include <iostream>
+#include <memory>
+#include <optional>
+#include <strings.h>
 
 #include "core/messages.h"
 #include "core/settings.h"
@@ -83,19 +86,46 @@ void autoscale_z()
         scalew = 0;
 }
 
-std::string png_file_name()
+namespace
+{
+
+constexpr const char* picture_extensions[] = {".png", ".svg", ".pdf"}; // by picture_kind
+
+// The kind whose extension ends name, if any.
+std::optional<picture_kind> kind_of_name(const std::string& name)
+{
+    for (int kind = PICTURE_PNG; kind <= PICTURE_PDF; ++kind) {
+        const std::string extension = picture_extensions[kind];
+        if (name.size() > extension.size() &&
+            strcasecmp(name.c_str() + name.size() - extension.size(), extension.c_str()) == 0)
+            return static_cast<picture_kind>(kind);
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+picture_kind saved_picture_kind()
+{
+    if (output_fname != nullptr)
+        return kind_of_name(output_fname).value_or(PICTURE_PNG);
+    return static_cast<picture_kind>(picture_format);
+}
+
+std::string picture_file_name(picture_kind kind)
 {
     if (output_fname != nullptr)
         return output_fname;
+    const std::string extension = picture_extensions[kind];
     const std::string& name = mydata[0].fname;
     if (is_standard_input(name))
-        return "stdin.png";
+        return "stdin" + extension;
     // A '.' in a folder name is no extension: only the last path part is looked at.
     const std::size_t part = name.find_last_of('/');
     const std::size_t dot = name.find_last_of('.');
     if (dot == std::string::npos || (part != std::string::npos && dot < part))
-        return name + ".png";
-    return name.substr(0, dot) + ".png";
+        return name + extension;
+    return name.substr(0, dot) + extension;
 }
 
 std::string png_comment(const std::string& option_words)
@@ -118,17 +148,36 @@ bool saving_run()
     return save_and_exit != 0 || in_memory != 0;
 }
 
-// Saves the whole page as a PNG and tells its name; a save refused or failed is reported through error_func.
-void save_picture(picture_files& pictures, const std::string& option_words)
+// The recording of a page's drawing for a vector picture, made while the page is composed; none for a PNG.
+using page_recording = std::unique_ptr<GrRecording, decltype(&GrDestroyRecording)>;
+
+page_recording recording_for(picture_kind kind)
 {
-    const std::string name = png_file_name();
+    return page_recording(kind == PICTURE_PNG ? nullptr : GrCreateRecording(vector_limit), &GrDestroyRecording);
+}
+
+// Composes the page; with a recording, what is drawn is also kept in it.
+void compose_page(GrRecording* recording)
+{
+    GrSetRecording(recording);
+    compose(mydata);
+    GrSetRecording(nullptr);
+}
+
+// Saves the whole page (as a PNG, or its recording as SVG or PDF); a save refused or failed is reported through
+// error_func.
+void save_picture(picture_files& pictures, const std::string& option_words, const GrRecording* recording)
+{
+    const picture_kind kind = saved_picture_kind();
+    const std::string name = picture_file_name(kind);
     const std::string comment = png_comment(option_words);
     TW_DEBUG("save-and-exit " << name);
     TW_DEBUG("comment: " << comment);
     // A run that saves every page goes on with the next file while the picture is finished in the background;
     // nothing reads it back before the run ends. The window mode saves on the user's key and waits.
+    const picture_source source{kind, recording, picture_dpi > 0 ? 72.0 / picture_dpi : 1.0};
     // Told on standard output, with the other informational lines, so that a batch run says where its pictures went.
-    if (pictures.save(name, comment, saving_run()) && !quiet)
+    if (pictures.save(name, comment, saving_run(), source) && !quiet)
         std::cout << "saved " << name << "\n" << std::flush;
 }
 
@@ -160,10 +209,10 @@ next_step step_of_key(int key)
 
 // After a save the page is drawn once more. A window shows it; a memory page is seen by nobody, so only the
 // messages of its drawing are given again.
-void draw_again_after_save()
+void draw_again_after_save(GrRecording* recording)
 {
     if (page_in_window())
-        compose(mydata);
+        compose_page(recording);
     else
         recheck_page(mydata);
 }
@@ -172,16 +221,17 @@ void draw_again_after_save()
 // previous (never from the first file, where it redraws), next or quit.
 next_step show_page(bool first_file, const std::string& option_words, picture_files& pictures)
 {
-    compose(mydata);
+    const page_recording recording = recording_for(saved_picture_kind());
+    compose_page(recording.get());
     for (;;) {
         next_step step = saving_run() ? next_step::save : step_of_key(GrKeyRead());
         if (step == next_step::previous && first_file)
             step = next_step::redraw;
         if (step == next_step::redraw) {
-            compose(mydata);
+            compose_page(recording.get());
         } else if (step == next_step::save) {
-            save_picture(pictures, option_words);
-            draw_again_after_save();
+            save_picture(pictures, option_words, recording.get());
+            draw_again_after_save(recording.get());
             if (saving_run())
                 return next_step::next;
         } else {
@@ -241,6 +291,9 @@ next_step run_pass(const std::string& file, bool first_file, const run_setup& ru
 
 void view_files(const run_setup& run)
 {
+    if (output_fname != nullptr && !kind_of_name(output_fname))
+        warning("-o %s: the picture is saved as a PNG (a name ending in .svg or .pdf saves SVG or PDF)\n",
+                output_fname);
     const given_names names = remember_given_names();
     picture_files pictures(run.files);
     kept_inputs inputs;

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "core/settings.h"
+
 // What the run loop is given by the command line.
 struct run_setup {
     std::vector<std::string> files; // data-file arguments in order, or the file of "-0" alone when there are none
@@ -22,9 +24,14 @@ void view_files(const run_setup& run);
 // The z autoscale step of a pass, run after data set 0 is read; acts only while scalez is exactly 1.0.
 void autoscale_z();
 
-// Name of the PNG of the current picture: output_fname when given, else data set 0's file name with its
-// extension (from the last '.' of the file-name part) replaced by ".png"; "stdin.png" for standard input ("-").
-std::string png_file_name();
+// Name of the picture of the current page: output_fname when given, else data set 0's file name with its
+// extension (from the last '.' of the file-name part) replaced by that of the picture's kind (".png", ".svg",
+// ".pdf"); "stdin.png" (".svg", ".pdf") for standard input ("-").
+std::string picture_file_name(picture_kind kind);
+
+// The kind of picture a save writes: the one -o's extension names (".png", ".svg", ".pdf", any letter case; PNG
+// for any other name), else the one --format chose.
+picture_kind saved_picture_kind();
 
 // Comment of the PNG: the option words of the command line, then each data set's file name with its absolute
 // path in brackets.

@@ -1,0 +1,305 @@
+// SVG and PDF pictures end to end: the files rendered by real renderers (rsvg-convert, pdftoppm) and read back as
+// text (xmllint, pdftotext, pdfinfo), compared with the PNG the same options save.
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <regex>
+#include <sstream>
+
+#include "test_support.h"
+
+using test_support::read_file;
+using test_support::run_tremwil;
+using test_support::TempDir;
+
+namespace
+{
+
+// A picture as RGB rows, read through libpng's simplified interface (transparency composed over white).
+struct picture {
+    int width = 0, height = 0;
+    std::vector<unsigned char> rgb;
+
+    const unsigned char* at(int x, int y) const { return &rgb[(static_cast<std::size_t>(y) * width + x) * 3]; }
+    bool dark(int x, int y) const { return at(x, y)[0] + at(x, y)[1] + at(x, y)[2] < 3 * 100; }
+    bool red(int x, int y) const { return at(x, y)[0] > 150 && at(x, y)[1] < 110 && at(x, y)[2] < 110; }
+};
+
+picture read_picture(const std::filesystem::path& path)
+{
+    ::png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    picture p;
+    if (!png_image_begin_read_from_file(&image, path.c_str()))
+        return p;
+    image.format = PNG_FORMAT_RGB;
+    p.rgb.resize(PNG_IMAGE_SIZE(image));
+    const png_color white{255, 255, 255};
+    if (!png_image_finish_read(&image, &white, p.rgb.data(), 0, nullptr))
+        return {};
+    p.width = static_cast<int>(image.width);
+    p.height = static_cast<int>(image.height);
+    return p;
+}
+
+// Runs a shell command in dir; its exit status.
+int shell(const std::filesystem::path& dir, const std::string& command)
+{
+    const int status = std::system(("cd '" + dir.string() + "' && " + command).c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string shell_output(const std::filesystem::path& dir, const std::string& command)
+{
+    const std::filesystem::path out = dir / "shell_output.txt";
+    shell(dir, command + " > shell_output.txt 2>&1");
+    return read_file(out);
+}
+
+// The frame: the longest dark row and column runs on each side of the page's middle.
+struct frame_edges {
+    int left = -1, right = -1, top = -1, bottom = -1;
+};
+
+frame_edges find_frame(const picture& p)
+{
+    frame_edges f;
+    int best[4] = {0, 0, 0, 0};
+    for (int x = 0; x < p.width; ++x) {
+        int n = 0;
+        for (int y = 0; y < p.height; ++y)
+            n += p.dark(x, y) ? 1 : 0;
+        const int side = x < p.width / 2 ? 0 : 1;
+        if (n > best[side]) {
+            best[side] = n;
+            (side == 0 ? f.left : f.right) = x;
+        }
+    }
+    for (int y = 0; y < p.height; ++y) {
+        int n = 0;
+        for (int x = 0; x < p.width; ++x)
+            n += p.dark(x, y) ? 1 : 0;
+        const int side = y < p.height / 2 ? 2 : 3;
+        if (n > best[side]) {
+            best[side] = n;
+            (side == 2 ? f.top : f.bottom) = y;
+        }
+    }
+    return f;
+}
+
+// The share of the red pixels of a that have a red pixel of b within one pixel.
+double red_covered(const picture& a, const picture& b)
+{
+    int red = 0, covered = 0;
+    for (int y = 0; y < a.height; ++y)
+        for (int x = 0; x < a.width; ++x) {
+            if (!a.red(x, y))
+                continue;
+            ++red;
+            bool near = false;
+            for (int dy = -1; dy <= 1 && !near; ++dy)
+                for (int dx = -1; dx <= 1 && !near; ++dx)
+                    near = x + dx >= 0 && y + dy >= 0 && x + dx < b.width && y + dy < b.height && b.red(x + dx, y + dy);
+            covered += near ? 1 : 0;
+        }
+    return red == 0 ? 0.0 : static_cast<double>(covered) / red;
+}
+
+// Columns of the dark pixels in rows y0..y1: the first and the last.
+std::pair<int, int> dark_columns(const picture& p, int y0, int y1)
+{
+    int first = p.width, last = -1;
+    for (int y = y0; y <= y1; ++y)
+        for (int x = 0; x < p.width; ++x)
+            if (p.dark(x, y)) {
+                first = std::min(first, x);
+                last = std::max(last, x);
+            }
+    return {first, last};
+}
+
+// Rings of radius 6 to 14 in red on a white page, with texts of every kind around them.
+std::string ring_rows(int n)
+{
+    std::ostringstream rows;
+    for (int i = 0; i < n; ++i)
+        rows << i << " " << (i * 7) % 11 << " " << 3 + i % 5 << "\n";
+    return rows.str();
+}
+
+const std::vector<std::string> page_options = {
+    "--in-memory", "--fgcolor=220,0,0", "--scalez=2", "--title=Ring count", "--xlabel=time", "--ylabel=level", "--key",
+    "--grid",      "--text=2,9,note"};
+
+std::vector<std::string> with(std::vector<std::string> args, const std::vector<std::string>& more)
+{
+    args.insert(args.end(), more.begin(), more.end());
+    return args;
+}
+
+void render(const TempDir& dir)
+{
+    ASSERT_EQ(shell(dir.path(), "rsvg-convert out.svg -o svg.png"), 0);
+    ASSERT_EQ(shell(dir.path(), "pdftoppm -png -r 72 -singlefile out.pdf pdf"), 0);
+}
+
+} // namespace
+
+TEST(VectorPictures, SvgAndPdfShowThePngPage)
+{
+    TempDir dir;
+    dir.write("rings.dat", ring_rows(12));
+    for (const char* name : {"out.png", "out.svg", "out.pdf"}) {
+        const auto r = run_tremwil(with(page_options, {"-o", name, "rings.dat"}), dir.path());
+        ASSERT_EQ(r.status, 0) << name << r.err;
+    }
+    EXPECT_EQ(shell(dir.path(), "xmllint --noout out.svg"), 0);
+    render(dir);
+    const picture png = read_picture(dir / "out.png");
+    ASSERT_EQ(png.width, 640);
+    const frame_edges want = find_frame(png);
+    for (const char* rendered : {"svg.png", "pdf.png"}) {
+        SCOPED_TRACE(rendered);
+        const picture p = read_picture(dir / rendered);
+        ASSERT_EQ(p.width, png.width);
+        ASSERT_EQ(p.height, png.height);
+        const frame_edges got = find_frame(p);
+        EXPECT_NEAR(got.left, want.left, 1);
+        EXPECT_NEAR(got.right, want.right, 1);
+        EXPECT_NEAR(got.top, want.top, 1);
+        EXPECT_NEAR(got.bottom, want.bottom, 1);
+        // The same rings in the same places: nearly every red pixel of each has one of the other beside it.
+        EXPECT_GT(red_covered(png, p), 0.9);
+        EXPECT_GT(red_covered(p, png), 0.9);
+        // The title in its row, where the PNG has it, within a character cell's margin.
+        const auto [png_first, png_last] = dark_columns(png, 0, 15);
+        const auto [first, last] = dark_columns(p, 0, 15);
+        EXPECT_NEAR(first, png_first, 4);
+        EXPECT_NEAR(last, png_last, 4);
+    }
+    const std::string svg = read_file(dir / "out.svg");
+    EXPECT_NE(svg.find("viewBox=\"0 0 640 480\""), std::string::npos);
+    EXPECT_EQ(test_support::occurrences(svg, "<circle"), 12 + 1); // the rings and the key's ring
+    const std::string pdf_text = shell_output(dir.path(), "pdftotext out.pdf -");
+    for (const char* text : {"Ring count", "time", "level", "rings.dat", "note", "10"}) {
+        EXPECT_NE(svg.find(std::string(">") + text), std::string::npos) << text;
+        EXPECT_NE(pdf_text.find(text), std::string::npos) << text;
+    }
+    // The PNG's comment (the command line and the files) as each file's metadata; a PDF page of a point per pixel.
+    const std::string info = shell_output(dir.path(), "pdfinfo out.pdf");
+    EXPECT_NE(info.find("640 x 480 pts"), std::string::npos) << info;
+    EXPECT_NE(info.find("--title=Ring count"), std::string::npos) << info;
+    EXPECT_NE(info.find((dir / "rings.dat").string()), std::string::npos) << info;
+    EXPECT_TRUE(
+        std::regex_search(svg, std::regex("<desc>.*--ylabel=level.*rings\\.dat\\(" + (dir / "rings.dat").string())));
+}
+
+TEST(VectorPictures, MarksOverTheLimitBecomeThePlotAreaOfThePng)
+{
+    TempDir dir;
+    dir.write("rings.dat", ring_rows(6));
+    // At the limit every ring is a shape; one more and they are one image of the plot area.
+    ASSERT_EQ(run_tremwil(with(page_options, {"--vector-limit=6", "-o", "out.svg", "rings.dat"}), dir.path()).status,
+              0);
+    std::string svg = read_file(dir / "out.svg");
+    EXPECT_EQ(test_support::occurrences(svg, "<circle"), 6 + 1);
+    EXPECT_EQ(test_support::occurrences(svg, "<image"), 0);
+    // The image holds the plot area as the marks leave it (the grid under them included); the key and the overlays
+    // are drawn over it as shapes and text, so the image equals the PNG's plot area on a page without them.
+    const std::vector<std::string> bare = {"--in-memory", "--fgcolor=220,0,0", "--scalez=2", "--title=Ring count",
+                                           "--grid",      "--vector-limit=5"};
+    for (const char* name : {"out.png", "out.svg", "out.pdf"})
+        ASSERT_EQ(run_tremwil(with(bare, {"-o", name, "rings.dat"}), dir.path()).status, 0);
+    svg = read_file(dir / "out.svg");
+    EXPECT_EQ(test_support::occurrences(svg, "<circle"), 0);
+    EXPECT_EQ(test_support::occurrences(svg, "<image"), 1);
+    EXPECT_EQ(shell(dir.path(), "xmllint --noout out.svg"), 0);
+    std::smatch m;
+    ASSERT_TRUE(std::regex_search(svg, m,
+                                  std::regex("<image x=\"(\\d+)\" y=\"(\\d+)\" width=\"(\\d+)\" height=\"(\\d+)\"[^>]*"
+                                             "base64,([A-Za-z0-9+/=]+)\"")));
+    const int x0 = std::stoi(m[1]), y0 = std::stoi(m[2]), w = std::stoi(m[3]), h = std::stoi(m[4]);
+    dir.write("image.b64", m[5].str());
+    ASSERT_EQ(shell(dir.path(), "base64 -d image.b64 > svg_image.png"), 0);
+    ASSERT_EQ(shell(dir.path(), "pdfimages -png out.pdf pdf_image"), 0);
+    const picture png = read_picture(dir / "out.png");
+    for (const char* extracted : {"svg_image.png", "pdf_image-000.png"}) {
+        SCOPED_TRACE(extracted);
+        const picture image = read_picture(dir / extracted);
+        ASSERT_EQ(image.width, w);
+        ASSERT_EQ(image.height, h);
+        int differing = 0;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                differing += std::memcmp(image.at(x, y), png.at(x0 + x, y0 + y), 3) != 0 ? 1 : 0;
+        EXPECT_EQ(differing, 0);
+    }
+    // The frame still shows around the image, and the texts stay text.
+    render(dir);
+    const frame_edges want = find_frame(png);
+    for (const char* rendered : {"svg.png", "pdf.png"}) {
+        const frame_edges got = find_frame(read_picture(dir / rendered));
+        EXPECT_NEAR(got.left, want.left, 1) << rendered;
+        EXPECT_NEAR(got.bottom, want.bottom, 1) << rendered;
+    }
+    EXPECT_NE(shell_output(dir.path(), "pdftotext out.pdf -").find("Ring count"), std::string::npos);
+    // With the key and an overlay text they come after the image, as shapes and text.
+    ASSERT_EQ(run_tremwil(with(page_options, {"--vector-limit=5", "-o", "over.svg", "rings.dat"}), dir.path()).status,
+              0);
+    svg = read_file(dir / "over.svg");
+    const std::size_t image = svg.find("<image");
+    ASSERT_NE(image, std::string::npos);
+    EXPECT_GT(svg.find("<circle"), image); // the key's ring
+    EXPECT_GT(svg.find(">note</text>"), image);
+}
+
+TEST(VectorPictures, NamesFormatsAndSizes)
+{
+    TempDir dir;
+    dir.write("a.dat", ring_rows(4));
+    dir.write("b.dat", ring_rows(5));
+    auto r = run_tremwil({"--in-memory", "--format=svg", "a.dat", "b.dat"}, dir.path());
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(read_file(dir / "a.svg").rfind("<?xml", 0), 0u);
+    EXPECT_EQ(read_file(dir / "b.svg").rfind("<?xml", 0), 0u);
+    EXPECT_FALSE(std::filesystem::exists(dir / "a.png"));
+    r = run_tremwil({"--in-memory", "--format=PDF", "--dpi=144", "a.dat"}, dir.path());
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(read_file(dir / "a.pdf").rfind("%PDF-", 0), 0u);
+    EXPECT_NE(shell_output(dir.path(), "pdfinfo a.pdf").find("320 x 240 pts"), std::string::npos);
+    // -o's extension chooses over --format; any other extension keeps the PNG and says so once.
+    r = run_tremwil({"--in-memory", "--format=pdf", "-o", "pic.SVG", "a.dat"}, dir.path());
+    EXPECT_EQ(read_file(dir / "pic.SVG").rfind("<?xml", 0), 0u);
+    r = run_tremwil({"--in-memory", "--format=svg", "-o", "pic.jpg", "a.dat", "a.dat"}, dir.path());
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(test_support::occurrences(r.err, "saved as a PNG"), 1) << r.err;
+    EXPECT_EQ(read_picture(dir / "pic.jpg").width, 640);
+    // Values that are no format, limit or resolution end the run.
+    for (const char* bad : {"--format=bmp", "--vector-limit=-1", "--vector-limit=2x", "--dpi=0", "--dpi=abc"}) {
+        r = run_tremwil({"--in-memory", bad, "a.dat"}, dir.path());
+        EXPECT_EQ(r.status, 1) << bad;
+        EXPECT_NE(r.err.find("Error"), std::string::npos) << bad << r.err;
+    }
+}
+
+TEST(VectorPictures, AFailedWriteLeavesTheOldFile)
+{
+    TempDir dir;
+    dir.write("a.dat", ring_rows(40));
+    for (const char* name : {"a.svg", "a.pdf"}) {
+        SCOPED_TRACE(name);
+        dir.write(name, "old picture");
+        // A file-size limit of 2 KiB makes the write fail (the signal it sends is ignored, so the write reports it).
+        const std::string command = std::string("trap '' XFSZ; ulimit -f 2; exec ") + TREMWIL_BIN +
+                                    " --in-memory --quiet --vector-limit=100 -o " + name + " a.dat 2> err.txt";
+        EXPECT_EQ(shell(dir.path(), "bash -c \"" + command + "\""), 1);
+        EXPECT_NE(read_file(dir / "err.txt").find(std::string("can't save ") + name), std::string::npos);
+        EXPECT_TRUE(read_file(dir / name) == "old picture");
+        for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+            EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
+    }
+}
