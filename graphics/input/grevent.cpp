@@ -171,6 +171,19 @@ long GrMsecTime(void)
     return (long)std::chrono::duration_cast<std::chrono::milliseconds>(since).count();
 }
 
+void GrWindowSync(void)
+{
+    twgr::window::sync();
+}
+
+void GrWindowScreenSize(int* w, int* h)
+{
+    *w = 0;
+    *h = 0;
+    if (twgr::window::running())
+        twgr::window::screen_size(*w, *h);
+}
+
 void GrSleep(int msec)
 {
     if (msec > 0)

@@ -156,6 +156,13 @@ void warp_pointer(int x, int y)
     send(r);
 }
 
+void sync()
+{
+    request r;
+    r.kind = request_kind::sync;
+    send(r);
+}
+
 snapshot take_snapshot()
 {
     request r;

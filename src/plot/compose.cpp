@@ -302,7 +302,7 @@ void set_xy_scales(const page_layout& l, const data& d0)
     Yscale.set(m.y.Min, m.y.Max, l.rangey, log_y != 0);
 }
 
-void draw_page(const page_plan& plan, data* d)
+page_layout draw_page(const page_plan& plan, data* d)
 {
     const page_layout& l = plan.layout;
     GrTextOption opt = plot_text_options();
@@ -325,6 +325,7 @@ void draw_page(const page_plan& plan, data* d)
     draw_z_legend(l, d[0], axes);
     if (plan.room)
         draw_plot_area(l, d, opt, grid);
+    return l;
 }
 
 } // namespace
@@ -365,9 +366,9 @@ void set_plot_ranges(data* d)
     warn_unplottable(d0.mod_minmax.y, "y");
 }
 
-void compose(data* d)
+page_layout compose(data* d)
 {
-    draw_page(plan_page(d), d);
+    return draw_page(plan_page(d), d);
 }
 
 void recheck_page(data* d)

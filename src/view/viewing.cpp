@@ -16,6 +16,7 @@
 #include "plot/graphics_mode.h"
 #include "plot/tick_scale.h"
 #include "portable/mypath.h"
+#include "view/explore.h"
 #include "view/picture_file.h"
 
 namespace
@@ -166,10 +167,37 @@ void draw_again_after_save()
         recheck_page(mydata);
 }
 
+// In the window the page is explored: the view keys and the mouse change the view, and the other keys
+// redraw, save (the view, with its options in the comment), or leave the file: previous (never from the first
+// file, where it redraws), next or quit.
+next_step explore_page(bool first_file, const std::string& option_words, picture_files& pictures,
+                       kept_standard_input& standard_input)
+{
+    page_explorer explorer(mydata, standard_input);
+    explorer.draw();
+    for (;;) {
+        next_step step = step_of_key(explorer.next_key());
+        if (step == next_step::previous && first_file)
+            step = next_step::redraw;
+        if (step == next_step::redraw) {
+            explorer.draw();
+        } else if (step == next_step::save) {
+            explorer.tidy();
+            save_picture(pictures, option_words + explorer.view_words());
+            explorer.draw();
+        } else {
+            return step;
+        }
+    }
+}
+
 // Composes the page of the data sets read and carries out redraw and save until a step leaves the file:
 // previous (never from the first file, where it redraws), next or quit.
-next_step show_page(bool first_file, const std::string& option_words, picture_files& pictures)
+next_step show_page(bool first_file, const std::string& option_words, picture_files& pictures,
+                    kept_standard_input& standard_input)
 {
+    if (page_in_window() && !saving_run())
+        return explore_page(first_file, option_words, pictures, standard_input);
     compose(mydata);
     for (;;) {
         next_step step = saving_run() ? next_step::save : step_of_key(GrKeyRead());
@@ -188,11 +216,12 @@ next_step show_page(bool first_file, const std::string& option_words, picture_fi
     }
 }
 
-next_step view_file(int vga, bool first_file, const std::string& option_words, picture_files& pictures)
+next_step view_file(int vga, bool first_file, const std::string& option_words, picture_files& pictures,
+                    kept_standard_input& standard_input)
 {
     entergrmode(vga);
     alloc_colors();
-    const next_step step = show_page(first_file, option_words, pictures);
+    const next_step step = show_page(first_file, option_words, pictures, standard_input);
     exitgrmode();
     return step;
 }
@@ -229,7 +258,7 @@ next_step run_pass(const std::string& file, bool first_file, const run_setup& ru
         restore_given_names(names);
         read_extra_data_sets(standard_input);
         if (run.vga != 0)
-            step = view_file(run.vga, first_file, run.option_words, pictures);
+            step = view_file(run.vga, first_file, run.option_words, pictures, standard_input);
     }
     mydata[0].cleanup();
     return step;
