@@ -507,6 +507,9 @@ enum { GR_GEN_MMOVE_NEVER = 0, GR_GEN_MMOVE_IFBUT = 1, GR_GEN_MMOVE_ALWAYS = 2 }
 long GrMsecTime(void); // milliseconds since the process started
 // Returns once the window shows everything drawn so far; at once without a window.
 void GrWindowSync(void);
+// While deferred (non-zero), drawing into the window's frame marks nothing for repainting, which saves a lock per
+// primitive on pages of many marks; ending the deferral repaints the whole window once when anything was drawn.
+void GrWindowDeferRepaint(int defer);
 // Size of the desktop the window is shown on; 0 x 0 without a window. A page larger cannot be set.
 void GrWindowScreenSize(int* w, int* h);
 void GrSleep(int msec);

@@ -176,6 +176,11 @@ void GrWindowSync(void)
     twgr::window::sync();
 }
 
+void GrWindowDeferRepaint(int defer)
+{
+    twgr::window::defer_repaint(defer != 0);
+}
+
 void GrWindowScreenSize(int* w, int* h)
 {
     *w = 0;

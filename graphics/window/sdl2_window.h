@@ -41,6 +41,8 @@ void hide();
 void set_color(int index, int r, int g, int b);
 // Marks a rectangle of the frame as changed; the window thread repaints it soon.
 void invalidate(int x, int y, int w, int h);
+// While deferred, invalidate only notes that something changed; ending it marks the whole frame once if so.
+void defer_repaint(bool defer);
 // Returns once the window thread has painted every rectangle marked so far.
 void sync();
 void warp_pointer(int x, int y);

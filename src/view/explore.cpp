@@ -108,7 +108,10 @@ void page_explorer::draw()
         UserMinMax.y.Max = area_.range.ymax;
     }
     last_check_ = GrMsecTime();
+    // One repaint of the whole window at the end costs less than marking each of a million marks.
+    GrWindowDeferRepaint(1);
     const page_layout l = compose(d_);
+    GrWindowDeferRepaint(0);
     readout_shown_ = false;
     box_shown_ = false;
     const myMinMax& m = d_[0].mod_minmax;
