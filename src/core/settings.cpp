@@ -19,6 +19,7 @@ int nox;
 int noz;
 int only2cols;
 char field_separator;
+int ranges_all; // plot ranges of every data set
 int sort;
 int draw_type;
 int alt_color;
@@ -112,6 +113,7 @@ void reset_plot_settings()
     key_corner = KEY_NONE;
     for (std::string& name : data_set_names)
         name.clear();
+    ranges_all = 0; // plot ranges of every data set
 }
 
 // Runs before main so that every setting holds its start value from the beginning.

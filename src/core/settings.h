@@ -123,6 +123,9 @@ extern const char* const colornames[COLOR_LAST];
 inline constexpr int WHC_ROWS = 9;
 extern int whc[WHC_ROWS][3];
 
+// Plot ranges: set by "--ranges=all" to cover every data set instead of data set 0 alone.
+extern int ranges_all;
+
 // Replaces output_fname by a copy of name (a previous copy is released).
 void set_output_fname(const char* name);
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/settings.h"
+#include "data/expression.h"
 
 // The extent of one quantity. A new one is empty (Max lowest, Min highest), so the first value widened in
 // becomes both bounds.
@@ -57,8 +58,14 @@ inline bool user_max_given(const MinMax& m)
     return m.Max > -user_limit_bound;
 }
 
+// The choices of a data set that may be expressions over the row, one entry each: the columns x, y and z, the
+// vector components u and v, and the row filter (--where). A column choice without an expression reads its column.
+enum class expr_slot : std::uint8_t { x, y, z, u, v, where };
+inline constexpr std::size_t expr_slot_count = 6;
+
 // Which file columns fill a data set (counted from 1), and whether the command line gave each one. A column given
-// by name (x_name ...) is looked up in the header of each file when that file is read, which sets its number.
+// by name (x_name ...) is looked up in the header of each file when that file is read, which sets its number; so
+// are the names an expression reads.
 struct cols {
     std::uint32_t x = 1;
     std::uint32_t y = 2;
@@ -72,9 +79,25 @@ struct cols {
     std::string y_name = {};
     std::string z_name = {};
     std::string e_name = {};
+    std::array<expression, expr_slot_count> expr = {};
 
     bool is_set() const { return xset || yset || zset || eset; }
-    bool has_names() const { return !x_name.empty() || !y_name.empty() || !z_name.empty() || !e_name.empty(); }
+    bool has_names() const
+    {
+        for (const expression& e : expr)
+            if (!e.names().empty())
+                return true;
+        return !x_name.empty() || !y_name.empty() || !z_name.empty() || !e_name.empty();
+    }
+    expression& operator[](expr_slot slot) { return expr[static_cast<std::size_t>(slot)]; }
+    const expression& operator[](expr_slot slot) const { return expr[static_cast<std::size_t>(slot)]; }
+    bool has_expressions() const
+    {
+        for (const expression& e : expr)
+            if (!e.empty())
+                return true;
+        return false;
+    }
 };
 
 // True for the draw types that read four ellipse/quiver components per row.
@@ -107,6 +130,7 @@ public:
     bool warned_x = false;
     bool warned_y = false;
     bool warned_log = false; // its rows off the log axes have been counted aloud; cleared with the rows
+    bool warned_z = false;   // its rows outside the plot's z range have been counted aloud; cleared with the rows
 
     // The seven row vectors in one order, for the steps that treat them alike; the draw type fills the
     // first columns_used(draw_type) of them.
@@ -121,8 +145,8 @@ public:
     // Reorders the rows by ascending z; rows of equal z (-0 and +0 alike) keep their file order, and rows
     // whose z is NaN come last. The block starts follow.
     void sort();
-    // Empties the seven vectors and the block starts and clears warned_log; file name, ranges, columns, offset
-    // and the other flags stay.
+    // Empties the seven vectors and the block starts and clears warned_log and warned_z; file name, ranges, columns,
+    // offset and the other flags stay.
     void clear_rows();
     // Empties the file name and the seven vectors; ranges, columns, offset and flags stay.
     void cleanup();

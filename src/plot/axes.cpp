@@ -18,6 +18,7 @@ namespace
 // The ticks of one range: spacings, tolerant limits and the bounds of the major and minor index runs.
 struct tick_plan {
     double min = 0, range = 0;
+    bool halved = false; // range is half the span, which is wider than the largest double
     double ts = 0, sub = 0;
     double lo = 0, hi = 0;
     double major_first = 1, major_last = 0; // empty runs unless planned
@@ -25,19 +26,23 @@ struct tick_plan {
     double limit = 0;
 };
 
-// Plans the ticks of Min..Max on an axis of the given length. A range that is not finite gets no ticks; an
-// empty one ends the run in scale1.
+// Plans the ticks of Min..Max on an axis of the given length. A range with a limit that is not finite gets no
+// ticks; an empty one ends the run in scale1.
 tick_plan plan_ticks(double Min, double Max, int pixels)
 {
     tick_plan p;
     p.min = Min;
     p.range = Max - Min;
-    if (!std::isfinite(p.range))
+    if (!std::isfinite(Min) || !std::isfinite(Max))
         return p;
+    if (!std::isfinite(p.range)) {
+        p.halved = true;
+        p.range = Max / 2 - Min / 2;
+    }
     int type = 0;
     scale1(Min, Max, &p.ts, &type);
     // The tolerance keeps ticks that lie on the limits despite rounding.
-    const double eps = 1e-6 * p.range;
+    const double eps = (p.halved ? 2e-6 : 1e-6) * p.range;
     p.lo = Min - eps;
     p.hi = Max + eps;
     p.major_first = std::floor((Min + eps) / p.ts);
@@ -72,9 +77,12 @@ std::string label_of(double v)
 struct axis_ticks {
     double min = 0, range = 0;
     bool log = false;
+    bool halved = false; // range and offsets are halves, the span being wider than the largest double
     std::vector<double> major, minor;
 
     double coordinate(double v) const { return log ? std::log10(v) : v; }
+    // How far v lies from the axis start, in the units of range.
+    double offset(double v) const { return halved ? coordinate(v) / 2 - min / 2 : coordinate(v) - min; }
 };
 
 void add_linear_ticks(const tick_plan& p, axis_ticks& t)
@@ -89,6 +97,7 @@ axis_ticks linear_ticks(double Min, double Max, int pixels)
     axis_ticks t;
     t.min = p.min;
     t.range = p.range;
+    t.halved = p.halved;
     add_linear_ticks(p, t);
     return t;
 }
@@ -193,7 +202,7 @@ int draw_x_axes(const axis_style& style, int XSize, int YSize, int xoffset, int 
 {
     const axis_ticks t = ticks_of(log_axis, Min, Max, XSize, log_axis ? x_label_gap(style) : 0);
     const int y0 = yoffset + YSize;
-    auto column = [&](double v) { return trunc_pixel(xoffset + XSize / t.range * (t.coordinate(v) - t.min)); };
+    auto column = [&](double v) { return trunc_pixel(xoffset + XSize / t.range * t.offset(v)); };
     for (const double v : t.major) {
         const int x = column(v);
         GrLine(x, y0 + 1, x, y0 + 6, style.color);
@@ -217,7 +226,7 @@ int draw_y_axes(const axis_style& style, int /*XSize*/, int YSize, int xoffset, 
     if (nodraw == 1)
         return static_cast<int>(maxw) + 2;
     const int y0 = yoffset + YSize;
-    auto row = [&](double v) { return trunc_pixel(y0 - YSize / t.range * (t.coordinate(v) - t.min) - 1.0); };
+    auto row = [&](double v) { return trunc_pixel(y0 - YSize / t.range * t.offset(v) - 1.0); };
     for (const double v : t.major) {
         const int y = row(v);
         GrLine(xoffset - 1, y, xoffset - 6, y, style.color);

@@ -92,6 +92,43 @@ void widen_log(const MinMax& from, MinMax& to, double add)
     to.Max = std::min(std::pow(10.0, hi + r), std::numeric_limits<double>::max());
 }
 
+// The extent of one axis over the rows of every data set (y with each one's offset, as drawn); on a log axis
+// only the positive values count. Empty (Min > Max) when no row has a value there.
+MinMax extent_of_all(const data* d, std::vector<double> data::*rows, bool with_offset, bool positive_only)
+{
+    MinMax m;
+    for (int i = 0; i < 10; ++i) {
+        const data& set = d[i];
+        if (set.x.empty())
+            continue;
+        const double offset = with_offset ? set.offset_y : 0.0;
+        for (const double row : set.*rows) {
+            const double v = row + offset;
+            if (positive_only && !(v > 0))
+                continue;
+            m.set_min(v);
+            m.set_max(v);
+        }
+    }
+    return m;
+}
+
+// The read extents the plot ranges are widened from: data set 0's, or with --ranges=all those of every data
+// set together. On a log axis the positive values' extent.
+struct read_extents {
+    MinMax x, y, z;
+};
+
+read_extents reference_extents(const data* d)
+{
+    const data& d0 = d[0];
+    if (!ranges_all)
+        return {log_x ? positive_extent(d0.minmax.x, d0.x) : d0.minmax.x,
+                log_y ? positive_extent(d0.minmax.y, d0.y) : d0.minmax.y, d0.minmax.z};
+    return {extent_of_all(d, &data::x, false, log_x != 0), extent_of_all(d, &data::y, true, log_y != 0),
+            extent_of_all(d, &data::z, false, false)};
+}
+
 // A log axis takes only positive user limits; others have already been reported and are left out here.
 void drop_nonpositive_limits(MinMax& limits)
 {
@@ -113,21 +150,23 @@ struct axis_check {
     const char* min_message;
 };
 
-constexpr axis_check x_check{
-    &myMinMax::x,
-    &data::x,
-    &log_x,
-    &data::warned_x,
-    "Max x-value(%g) lies outside the x-range of the plot (%g - %g)\nSuggest using --maxx/--minx to change scale\n",
-    "Min x-value(%g) lies outside the x-range of the plot (%g - %g)\nSuggest using --maxx/--minx to change scale\n"};
+constexpr axis_check x_check{&myMinMax::x,
+                             &data::x,
+                             &log_x,
+                             &data::warned_x,
+                             "Max x-value(%g) lies outside the x-range of the plot (%g - %g)\nSuggest using "
+                             "--maxx/--minx or --ranges=all to change scale\n",
+                             "Min x-value(%g) lies outside the x-range of the plot (%g - %g)\nSuggest using "
+                             "--maxx/--minx or --ranges=all to change scale\n"};
 
-constexpr axis_check y_check{
-    &myMinMax::y,
-    &data::y,
-    &log_y,
-    &data::warned_y,
-    "Max y-value(%g) lies outside the y-range of the plot (%g - %g)\nSuggest using --maxy/--miny to change scale\n",
-    "Min y-value(%g) lies outside the y-range of the plot (%g - %g)\nSuggest using --maxy/--miny to change scale\n"};
+constexpr axis_check y_check{&myMinMax::y,
+                             &data::y,
+                             &log_y,
+                             &data::warned_y,
+                             "Max y-value(%g) lies outside the y-range of the plot (%g - %g)\nSuggest using "
+                             "--maxy/--miny or --ranges=all to change scale\n",
+                             "Min y-value(%g) lies outside the y-range of the plot (%g - %g)\nSuggest using "
+                             "--maxy/--miny or --ranges=all to change scale\n"};
 
 // Data sets 1..9 are drawn on data set 0's scales; each is told once per run when its extremes fall outside.
 void warn_outside(data* d, const axis_check& check)
@@ -150,12 +189,16 @@ void warn_outside(data* d, const axis_check& check)
     }
 }
 
-// Extents beyond the largest double (values near +-1.8e308 widened further) cannot be mapped to pixels: the
-// page keeps its frame and texts, and the user is told why the data is missing.
-void warn_unplottable(const MinMax& plot, const char* axis)
+// A widening past the largest double (values near +-1.8e308, or an infinite --range-add) ends at the largest
+// finite values, so the mappings, which take such spans in halves, still place every finite value. A limit
+// that is no number places nothing: the run ends rather than save an empty plot.
+void keep_finite(MinMax& plot, const char* axis)
 {
-    if (!std::isfinite(plot.Max - plot.Min))
-        warning("the %s range of the plot (%g - %g) is too wide to draw\n", axis, plot.Min, plot.Max);
+    constexpr double largest = std::numeric_limits<double>::max();
+    if (std::isnan(plot.Min) || std::isnan(plot.Max))
+        error("the %s range of the plot (%g - %g) is no range of numbers\n", axis, plot.Min, plot.Max);
+    plot.Min = std::clamp(plot.Min, -largest, largest);
+    plot.Max = std::clamp(plot.Max, -largest, largest);
 }
 
 // Each data set tells once, after it is read, how many of its rows have no place on the log axes.
@@ -170,6 +213,24 @@ void warn_off_log_axes(data* d)
         if (n > 0)
             warning("%zu of the %zu rows of data set %d (%s) have a value <= 0 on a log axis and are not drawn\n", n,
                     set.x.size(), i, set.fname.c_str());
+    }
+}
+
+// Each data set tells once, after it is read, how many of its rows fall outside the plot's z range (data set
+// 0's, or the user's --minz/--maxz), which filters every data set.
+void warn_outside_z(data* d)
+{
+    const MinMax& z = d[0].mod_minmax.z;
+    for (int i = 0; i < 10; ++i) {
+        data& set = d[i];
+        if (set.x.empty() || set.warned_z)
+            continue;
+        set.warned_z = true;
+        const std::size_t n = rows_outside_z(set, z);
+        if (n > 0)
+            warning("%zu of the %zu rows of data set %d (%s) have a z value outside the z range of the plot (%g - "
+                    "%g) and are not drawn\n",
+                    n, set.x.size(), i, set.fname.c_str(), z.Min, z.Max);
     }
 }
 
@@ -252,7 +313,7 @@ void draw_plot_area(const page_layout& l, data* d, GrTextOption& opt, const grid
     GrContext area{};
     if (GrCreateSubContext(l.xoffset, l.yoffset, l.xoffset + l.rangex, l.yoffset + l.rangey, nullptr, &area) == nullptr)
         return;
-    GrSetContext(&area);
+    const twgr::current_context_guard inside_area(&area);
     if (grid_lines)
         draw_grid(l, grid);
     for (int i = 0; i < 10; ++i) {
@@ -267,7 +328,6 @@ void draw_plot_area(const page_layout& l, data* d, GrTextOption& opt, const grid
     do_text(l.rangey, &opt);
     do_line(l.rangey);
     draw_key(l, d, plot_text_options());
-    GrSetContext(nullptr);
 }
 
 // A page planned: its layout, the path heading and whether the plot area has room.
@@ -287,6 +347,7 @@ page_plan plan_page(data* d)
     l = plan_vertical();
     set_plot_ranges(d);
     warn_off_log_axes(d);
+    warn_outside_z(d);
     GrTextOption measuring = plot_text_options();
     plan_horizontal(l, d[0], axis_style{&measuring, colors[COLOR_AX]});
     plan.room = has_room(l);
@@ -334,20 +395,23 @@ void set_plot_ranges(data* d)
 {
     data& d0 = d[0];
     d0.mod_minmax = d0.minmax;
+    const read_extents read = reference_extents(d);
     if (log_x) {
-        widen_log(positive_extent(d0.minmax.x, d0.x), d0.mod_minmax.x, range_add_x);
+        widen_log(read.x, d0.mod_minmax.x, range_add_x);
     } else {
-        widen(d0.minmax.x, d0.mod_minmax.x, range_add_x);
+        widen(read.x, d0.mod_minmax.x, range_add_x);
         keep_open(d0.mod_minmax.x);
     }
+    // The x check comes before the user's limits apply, the y check after them: the messages users know depend on
+    // this order, so it is kept on purpose, however uneven it looks.
     warn_outside(d, x_check);
     if (log_y) {
-        widen_log(positive_extent(d0.minmax.y, d0.y), d0.mod_minmax.y, range_add_y);
+        widen_log(read.y, d0.mod_minmax.y, range_add_y);
     } else {
-        widen(d0.minmax.y, d0.mod_minmax.y, range_add_y);
+        widen(read.y, d0.mod_minmax.y, range_add_y);
         keep_open(d0.mod_minmax.y);
     }
-    widen(d0.minmax.z, d0.mod_minmax.z, range_add_z);
+    widen(read.z, d0.mod_minmax.z, range_add_z);
     MinMax& z = d0.mod_minmax.z;
     if (z.Min == 0 && z.Max == 0) {
         z.Max = 0.1;
@@ -361,9 +425,9 @@ void set_plot_ranges(data* d)
         drop_nonpositive_limits(limits.y);
     d0.apply_UserMinMax(limits);
     d0.check_mod_minmax();
-    warn_outside(d, y_check);
-    warn_unplottable(d0.mod_minmax.x, "x");
-    warn_unplottable(d0.mod_minmax.y, "y");
+    warn_outside(d, y_check); // after the user's limits, unlike the x check (see above)
+    keep_finite(d0.mod_minmax.x, "x");
+    keep_finite(d0.mod_minmax.y, "y");
 }
 
 page_layout compose(data* d)

@@ -115,6 +115,12 @@ std::size_t complete_rows(const data& d)
     return n;
 }
 
+// Whether a row's z lies strictly inside the plot's z range; a NaN lies inside no range.
+bool inside_z(double z, const MinMax& z_range)
+{
+    return z > z_range.Min && z < z_range.Max;
+}
+
 void trace_skipped(const data& d, std::size_t i)
 {
     const myMinMax& m = d.mod_minmax;
@@ -186,6 +192,15 @@ std::size_t rows_off_log_axes(const data& d)
     return n;
 }
 
+std::size_t rows_outside_z(const data& d, const MinMax& z_range)
+{
+    std::size_t n = 0;
+    const std::size_t rows = complete_rows(d);
+    for (std::size_t i = 0; i < rows; ++i)
+        n += !inside_z(d.z[i], z_range) && fits_log_axes(d, i) ? 1 : 0;
+    return n;
+}
+
 void plot_data(data& d, int YSize, int color)
 {
     constexpr std::size_t rows_between_checks = 4096;
@@ -204,8 +219,7 @@ void plot_data(data& d, int YSize, int color)
             joined = false;
             ++next_block;
         }
-        // The negated test also skips a NaN z, which lies inside no range.
-        if (!(d.z[i] > zr.Min && d.z[i] < zr.Max) || !fits_log_axes(d, i)) {
+        if (!inside_z(d.z[i], zr) || !fits_log_axes(d, i)) {
             joined = false;
             trace_skipped(d, i);
             continue;

@@ -21,6 +21,10 @@ bool fits_log_axes(const data& d, std::size_t i);
 // Rows of d that have no place on the log axes, and so are not drawn.
 std::size_t rows_off_log_axes(const data& d);
 
+// Rows of d that have a place on the log axes but whose z (NaN too) lies not strictly inside z_range, and so
+// are not drawn.
+std::size_t rows_outside_z(const data& d, const MinMax& z_range);
+
 // Draws point ix at pixel (x, y) according to draw_type; returns the radius the line mode joins to,
 // 0 when nothing was drawn (an unknown draw type).
 int my_mark(int x, int y, const data& d, std::size_t ix, GrColor fgcolor);

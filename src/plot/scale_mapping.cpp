@@ -33,12 +33,17 @@ void class_scalefunc::set(double min_value, double max_value, double range_pixel
 double class_scalefunc::scale(double value) const
 {
     const double v = log ? std::log10(value) : value;
-    return (v - min) * (range / (max - min)) + 0.5;
+    if (std::isfinite(max - min))
+        return (v - min) * (range / (max - min)) + 0.5;
+    // A span wider than the largest double is taken in halves, which cannot overflow.
+    return (v / 2 - min / 2) * (range / (max / 2 - min / 2)) + 0.5;
 }
 
 double class_scalefunc::scale2(double value) const
 {
-    return value * (range / (max - min));
+    if (std::isfinite(max - min))
+        return value * (range / (max - min));
+    return value / 2 * (range / (max / 2 - min / 2));
 }
 
 double scale_z(double z)

@@ -34,7 +34,10 @@ double interval_count(double step, double lo, double hi)
 void scale1(double min, double max, double* tick_spacing, int* tick_spacing_type)
 {
     const double sign = min < max ? 1.0 : -1.0;
-    const double a = sign * (max - min) / 5.0;
+    double a = sign * (max - min) / 5.0;
+    // A span of finite limits wider than the largest double is divided before the difference is taken.
+    if (std::isinf(a) && std::isfinite(min) && std::isfinite(max))
+        a = sign * (max / 5.0 - min / 5.0);
     // A NaN bound fails this test too, so no NaN spacing reaches the tick loops.
     if (!(a > 0.0))
         error("bad trial inter-tick spacing %g\n", a);

@@ -82,8 +82,8 @@ GrTextOption readout_options()
 
 } // namespace
 
-page_explorer::page_explorer(data* d, kept_standard_input& standard_input)
-    : d_(d), standard_input_(standard_input), user_limits_(UserMinMax), entry_scalew_(scalew),
+page_explorer::page_explorer(data* d, kept_inputs& inputs)
+    : d_(d), inputs_(inputs), user_limits_(UserMinMax), entry_scalew_(scalew),
       first_width_(GrScreenContext()->gc_xmax + 1), first_height_(GrScreenContext()->gc_ymax + 1)
 {
     active = this;
@@ -327,7 +327,7 @@ void page_explorer::pick(int x, int y)
         return;
     }
     const data& set = d_[mark->set];
-    const std::optional<std::uint64_t> line = line_of_row(set, mark->row, standard_input_);
+    const std::optional<std::uint64_t> line = line_of_row(set, mark->row, inputs_);
     if (!line) {
         warning("the line of the picked row of %s was not found; has the file changed?\n", set.fname.c_str());
         return;

@@ -20,7 +20,7 @@ class page_explorer
 public:
     // For the page of the data sets d[0..9], in graphics mode with a window. The user's --minx ... --maxy come
     // back when it goes.
-    page_explorer(data* d, kept_standard_input& standard_input);
+    page_explorer(data* d, kept_inputs& inputs);
     ~page_explorer();
     page_explorer(const page_explorer&) = delete;
     page_explorer& operator=(const page_explorer&) = delete;
@@ -55,7 +55,7 @@ private:
     std::string readout_text(int x, int y) const;
 
     data* d_;
-    kept_standard_input& standard_input_;
+    kept_inputs& inputs_;
     myMinMax user_limits_;
     int entry_scalew_;
     int first_width_, first_height_;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <functional>
 #include <vector>
 
 #include "core/settings.h"
@@ -59,7 +60,7 @@ bool reads_z_column()
 }
 
 // A line read as the reader reads it: whether it gives a row, and that row's values (x as the row count under
-// --nox, as the reader numbers rows).
+// --nox, as the reader numbers rows; expressions and the --where filter as the reader runs them).
 class line_reader
 {
 public:
@@ -71,42 +72,64 @@ public:
             if (line.empty() || line.front() == '#' || line.front() == ';' || line.front() == '!')
                 return false;
             scan_.scan(line, last_column());
-            return take(rows_so_far, v, [this](std::uint32_t c, double& out) {
-                if (!scan_.reached(c))
-                    return false;
-                out = scan_.value(c);
-                return true;
-            });
-        }
-        if (is_delimited_comment_or_blank(line, separator_))
-            return false;
-        fields_.scan(line, separator_, last_column());
-        return take(rows_so_far, v, [this](std::uint32_t c, double& out) {
-            if (!fields_.reached(c) || fields_.kind(c) != field_kind::number)
+            reached_ = scan_.attempts();
+            values_ = scan_.values();
+            numbers_ = [](std::uint32_t) { return true; };
+        } else {
+            if (is_delimited_comment_or_blank(line, separator_))
                 return false;
-            out = fields_.value(c);
-            return true;
-        });
+            fields_.scan(line, separator_, last_column());
+            reached_ = fields_.fields();
+            values_ = fields_.values();
+            const field_scan& f = fields_;
+            numbers_ = [&f](std::uint32_t c) { return f.kind(c) == field_kind::number; };
+        }
+        return take(rows_so_far, v);
     }
 
 private:
-    std::uint32_t last_column() const { return std::max({cols_.x, cols_.y, reads_z_column() ? cols_.z : 0U}); }
-
-    template <typename Column> bool take(std::uint64_t rows_so_far, row_values& v, Column column) const
+    std::uint32_t last_column() const
     {
+        std::uint32_t last = std::max({cols_.x, cols_.y, reads_z_column() ? cols_.z : 0U});
+        for (const expression& e : cols_.expr)
+            last = std::max(last, e.last_column());
+        return last;
+    }
+
+    // The value of a choice: its expression over the row, else its column. False when the line lacks it.
+    bool value(expr_slot slot, std::uint32_t col, double& out) const
+    {
+        const expression& e = cols_[slot];
+        const std::uint32_t needed = e.empty() ? col : e.last_column();
+        for (std::uint32_t c = e.empty() ? col : 1; c <= needed; ++c)
+            if (c > reached_ || !numbers_(c))
+                return false;
+        out = e.empty() ? values_[col - 1] : e.evaluate(values_);
+        // An expression without a value leaves the row out, as a missing value does.
+        return e.empty() || !std::isnan(out);
+    }
+
+    bool take(std::uint64_t rows_so_far, row_values& v) const
+    {
+        double keep = 1;
+        if (!cols_[expr_slot::where].empty() && (!value(expr_slot::where, 0, keep) || !(keep != 0) || std::isnan(keep)))
+            return false;
         v.x = static_cast<double>(rows_so_far);
         v.z = 1;
-        if (!nox && !column(cols_.x, v.x))
+        if (!nox && !value(expr_slot::x, cols_.x, v.x))
             return false;
-        if (!column(cols_.y, v.y))
+        if (!value(expr_slot::y, cols_.y, v.y))
             return false;
-        return !reads_z_column() || column(cols_.z, v.z);
+        return !reads_z_column() || value(expr_slot::z, cols_.z, v.z);
     }
 
     cols cols_;
     char separator_;
     column_scan scan_;
     field_scan fields_;
+    std::uint32_t reached_ = 0;
+    const double* values_ = nullptr;
+    std::function<bool(std::uint32_t)> numbers_;
 };
 
 // Calls f(line, number) for every line of the source, its line end taken off, until f returns true.
@@ -152,14 +175,14 @@ std::optional<picked_mark> nearest_mark(const data* d, const plot_area& a, int p
     return best;
 }
 
-std::optional<std::uint64_t> line_of_row(const data& d, std::size_t row, kept_standard_input& standard_input)
+std::optional<std::uint64_t> line_of_row(const data& d, std::size_t row, kept_inputs& inputs)
 {
     const row_values wanted = values_of(d, row);
     // Rows of equal values keep their file order through the sort: the picked one is the n-th of them.
     std::size_t same_before = 0;
     for (std::size_t i = 0; i < row; ++i)
         same_before += values_of(d, i) == wanted ? 1 : 0;
-    const std::unique_ptr<byte_source> source = open_data_source(d.fname, read_limits{}.max_file_bytes, standard_input);
+    const std::unique_ptr<byte_source> source = open_data_source(d.fname, read_limits{}.max_file_bytes, inputs);
     if (!source)
         return std::nullopt;
     line_reader reader(d);

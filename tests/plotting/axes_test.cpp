@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -73,8 +74,15 @@ TEST_F(LinearAxes, AbsurdRangesDrawWhatCanBeDrawnAndEmptyOnesEndTheRun)
 {
     x_axis(600, 1e-300, 1e300);
     EXPECT_EQ(words, "0 2e+299 4e+299 6e+299 8e+299 1e+300");
-    // An infinite range gets no ticks, nor do indices past exact integers (1e16 / 0.5).
-    for (auto [lo, hi] : {std::array{-1e308, 1e308}, {1e16, 1e16 + 2}}) {
+    // A span of finite limits wider than the largest double is taken in halves: ticks every fourth of it.
+    const auto widest = x_axis(600, -1e308, 1e308);
+    EXPECT_EQ(words, "-1e+308 -5e+307 0 5e+307 1e+308");
+    ASSERT_EQ(widest.size(), 5U);
+    EXPECT_EQ(widest[2].x, 310);
+    EXPECT_EQ(widest[4].x, 610);
+    // An infinite limit gets no ticks, nor do indices past exact integers (1e16 / 0.5).
+    constexpr double inf = std::numeric_limits<double>::infinity();
+    for (auto [lo, hi] : {std::array{-inf, 1.0}, {1e16, 1e16 + 2}}) {
         EXPECT_TRUE(x_axis(600, lo, hi).empty()) << lo;
         EXPECT_EQ(drawn_pixels(), 0) << lo;
     }

@@ -27,15 +27,15 @@ protected:
     {
         data& d = mydata[0];
         d.fname = dir.write(name, text).string();
-        readfile(d, standard_input);
+        readfile(d, inputs);
         std::vector<std::uint64_t> lines;
         for (std::size_t i = 0; i < d.x.size(); ++i)
-            lines.push_back(line_of_row(d, i, standard_input).value_or(0));
+            lines.push_back(line_of_row(d, i, inputs).value_or(0));
         return lines;
     }
 
     test_support::TempDir dir;
-    kept_standard_input standard_input;
+    kept_inputs inputs;
 };
 
 TEST_F(RowLines, SortedRowsAndRowsOfEqualValuesFindTheirOwnLines)
@@ -61,13 +61,24 @@ TEST_F(RowLines, WithoutXTheRowNumberIsTheX)
     EXPECT_EQ(lines, (std::vector<std::uint64_t>{1, 3, 4}));
 }
 
+TEST_F(RowLines, ExpressionsAndTheFilterAreRunAsTheReaderRunsThem)
+{
+    expr_error error;
+    ASSERT_TRUE(mydata[0].cols[expr_slot::y].compile("$2 * 10", error));
+    ASSERT_TRUE(mydata[0].cols[expr_slot::where].compile("$1 > 1", error));
+    const auto lines = lines_of("e.dat", "1 1 1\n2 1 1\n3 0.5 2\n2 1 1\n");
+    // Rows (2, 10, 1) from lines 2 and 4, (3, 5, 2) from line 3; line 1 is filtered out.
+    EXPECT_EQ(lines, (std::vector<std::uint64_t>{2, 4, 3}));
+    EXPECT_EQ(mydata[0].y[2], 5);
+}
+
 TEST_F(RowLines, AFileChangedSinceItWasReadHasNoLineForTheRow)
 {
     data& d = mydata[0];
     d.fname = dir.write("d.dat", "1 2 3\n").string();
-    readfile(d, standard_input);
+    readfile(d, inputs);
     dir.write("d.dat", "7 8 9\n");
-    EXPECT_FALSE(line_of_row(d, 0, standard_input).has_value());
+    EXPECT_FALSE(line_of_row(d, 0, inputs).has_value());
 }
 
 } // namespace
