@@ -446,6 +446,9 @@ unsigned short* GrUTF8StrToUCS2Str(const unsigned char* text, int* count);
 
 // Event types; GREV_PREKEY is internal (a key before encoding conversion) and never returned.
 enum { GREV_NULL = 0, GREV_KEY = 1, GREV_MOUSE = 2, GREV_MMOVE = 3, GREV_PREKEY = 4 };
+// The user resized the window: p2 and p3 hold its new inner width and height. A program that ignores it keeps
+// its page, shown in the window's top-left corner.
+enum { GREV_RESIZE = 5 };
 
 // Mouse button event codes (p1 of a GREV_MOUSE event).
 enum {
@@ -508,6 +511,13 @@ void GrEventGenMmove(int when); // GR_GEN_MMOVE_...
 enum { GR_GEN_MMOVE_NEVER = 0, GR_GEN_MMOVE_IFBUT = 1, GR_GEN_MMOVE_ALWAYS = 2 };
 
 long GrMsecTime(void); // milliseconds since the process started
+// Returns once the window shows everything drawn so far; at once without a window.
+void GrWindowSync(void);
+// While deferred (non-zero), drawing into the window's frame marks nothing for repainting, which saves a lock per
+// primitive on pages of many marks; ending the deferral repaints the whole window once when anything was drawn.
+void GrWindowDeferRepaint(int defer);
+// Size of the desktop the window is shown on; 0 x 0 without a window. A page larger cannot be set.
+void GrWindowScreenSize(int* w, int* h);
 void GrSleep(int msec);
 
 // Keyboard encodings.

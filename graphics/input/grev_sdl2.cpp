@@ -200,6 +200,14 @@ int translate(const raw_record& r)
     case raw_kind::button_down:
     case raw_kind::button_up:
         return queue_button(r, r.kind == raw_kind::button_down);
+    case raw_kind::resize: {
+        GrEvent ev{};
+        ev.type = GREV_RESIZE;
+        ev.kbstat = r.kbstat;
+        ev.p2 = r.x;
+        ev.p3 = r.y;
+        return GrEventEnqueue(&ev) == 0 ? 1 : 0;
+    }
     case raw_kind::wheel: {
         int pressed = r.code > 0 ? GRMOUSE_B4_PRESSED : GRMOUSE_B5_PRESSED;
         return queue_mouse(GREV_MOUSE, pressed, r.kbstat) + queue_mouse(GREV_MOUSE, pressed + 1, r.kbstat);
@@ -238,6 +246,13 @@ void ring_put(const raw_record& r)
     std::lock_guard<std::mutex> hold(ring_lock);
     if (!ring.open)
         return;
+    if (r.kind == raw_kind::mouse_move && ring.count > 0) {
+        raw_record& newest = ring.items[(ring.write + ring_size - 1) % ring_size];
+        if (newest.kind == raw_kind::mouse_move) {
+            newest = r;
+            return;
+        }
+    }
     ring.items[ring.write] = r;
     ring.write = (ring.write + 1) % ring_size;
     if (ring.count == ring_size)

@@ -171,6 +171,24 @@ long GrMsecTime(void)
     return (long)std::chrono::duration_cast<std::chrono::milliseconds>(since).count();
 }
 
+void GrWindowSync(void)
+{
+    twgr::window::sync();
+}
+
+void GrWindowDeferRepaint(int defer)
+{
+    twgr::window::defer_repaint(defer != 0);
+}
+
+void GrWindowScreenSize(int* w, int* h)
+{
+    *w = 0;
+    *h = 0;
+    if (twgr::window::running())
+        twgr::window::screen_size(*w, *h);
+}
+
 void GrSleep(int msec)
 {
     if (msec > 0)

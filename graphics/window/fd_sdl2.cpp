@@ -9,7 +9,8 @@
 namespace
 {
 
-template <const _GR_frameDriver& Ram> struct windowed {
+// Spans: whether the RAM driver draws row pieces itself (its table is not readable at compile time here).
+template <const _GR_frameDriver& Ram, bool Spans> struct windowed {
     static GrColor readpixel(GrFrame* f, int x, int y) { return Ram.readpixel(f, x, y); }
     static GrColor* getindexedscanline(GrFrame* f, int x, int y, int w, int* indx)
     {
@@ -56,6 +57,21 @@ template <const _GR_frameDriver& Ram> struct windowed {
         Ram.putscanline(x, y, w, scl, op);
         twgr::window::invalidate(x, y, w, 1);
     }
+    // Row pieces around (x, y): the box that holds them all is repainted.
+    static void drawspans(int x, int y, const GrSpan* spans, int n, GrColor c)
+    {
+        Ram.drawspans(x, y, spans, n, c);
+        if (n <= 0)
+            return;
+        int top = spans[0].dy, bottom = spans[0].dy, left = spans[0].x1, right = spans[0].x2;
+        for (int i = 1; i < n; ++i) {
+            top = std::min(top, spans[i].dy);
+            bottom = std::max(bottom, spans[i].dy);
+            left = std::min(left, spans[i].x1);
+            right = std::max(right, spans[i].x2);
+        }
+        twgr::window::invalidate(x + left, y + top, right - left + 1, bottom - top + 1);
+    }
     // A copy into a window frame is repainted; one into memory needs nothing more.
     static void blit(GrFrame* dst, int dx, int dy, GrFrame* src, int x, int y, int w, int h, GrColor op)
     {
@@ -88,7 +104,7 @@ template <const _GR_frameDriver& Ram> struct windowed {
             .bltr2v = blit,
             .getindexedscanline = getindexedscanline,
             .putscanline = putscanline,
-            .drawspans = nullptr,
+            .drawspans = Spans ? drawspans : nullptr,
         };
     }
 };
@@ -96,6 +112,6 @@ template <const _GR_frameDriver& Ram> struct windowed {
 } // namespace
 
 constexpr _GR_frameDriver _GrFrameDriverWIN32_8 =
-    windowed<_GrFrameDriverRAM8>::driver(GR_frameWIN32_8, GR_frameRAM8, 8, 0x8000000);
+    windowed<_GrFrameDriverRAM8, true>::driver(GR_frameWIN32_8, GR_frameRAM8, 8, 0x8000000);
 constexpr _GR_frameDriver _GrFrameDriverWIN32_24 =
-    windowed<_GrFrameDriverRAM24>::driver(GR_frameWIN32_24, GR_frameRAM24, 24, 0x18000000);
+    windowed<_GrFrameDriverRAM24, false>::driver(GR_frameWIN32_24, GR_frameRAM24, 24, 0x18000000);

@@ -11,6 +11,10 @@ namespace
 
 using namespace twgr::window;
 
+// Drawing thread only: repaint deferred, and whether anything was drawn meanwhile.
+bool deferring = false;
+bool changed_while_deferred = false;
+
 // Enough separate rectangles for a few primitives; beyond that one box covers them all.
 constexpr std::size_t max_rects = 16;
 
@@ -156,6 +160,13 @@ void warp_pointer(int x, int y)
     send(r);
 }
 
+void sync()
+{
+    request r;
+    r.kind = request_kind::sync;
+    send(r);
+}
+
 snapshot take_snapshot()
 {
     request r;
@@ -178,10 +189,26 @@ void set_color(int index, int r, int g, int b)
     }
 }
 
+void defer_repaint(bool defer)
+{
+    deferring = defer;
+    if (defer || !changed_while_deferred)
+        return;
+    changed_while_deferred = false;
+    shared_state& s = shared();
+    std::lock_guard<std::mutex> hold(s.lock);
+    s.full_repaint = true;
+    s.dirty.clear();
+}
+
 void invalidate(int x, int y, int w, int h)
 {
     if (w <= 0 || h <= 0)
         return;
+    if (deferring) {
+        changed_while_deferred = true;
+        return;
+    }
     shared_state& s = shared();
     {
         std::lock_guard<std::mutex> hold(s.lock);

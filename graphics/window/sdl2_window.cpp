@@ -124,8 +124,15 @@ void repaint()
         return;
     if (colors_changed && wt.frame->format->palette != nullptr)
         SDL_SetPaletteColors(wt.frame->format->palette, colors.data(), 0, 256);
-    if (full)
+    if (full) {
         rects.assign(1, SDL_Rect{0, 0, wt.frame->w, wt.frame->h});
+        // A window the user made larger than the frame shows black beside it until the page is laid out again.
+        SDL_Surface* target = SDL_GetWindowSurface(wt.window);
+        if (target != nullptr && (target->w != wt.frame->w || target->h != wt.frame->h)) {
+            SDL_FillRect(target, nullptr, SDL_MapRGB(target->format, 0, 0, 0));
+            SDL_UpdateWindowSurface(wt.window);
+        }
+    }
     blit(rects);
 }
 
@@ -149,9 +156,13 @@ void do_show(const frame_view& f, int border)
         s.full_repaint = true;
         s.dirty.clear();
     }
-    SDL_SetWindowMaximumSize(wt.window, f.width, f.height);
-    SDL_SetWindowSize(wt.window, f.width, f.height);
-    SDL_SetWindowPosition(wt.window, border, border);
+    // A frame made for the size the user gave the window keeps the window where the user put it.
+    int w = 0, h = 0;
+    SDL_GetWindowSize(wt.window, &w, &h);
+    if (!wt.shown || w != f.width || h != f.height) {
+        SDL_SetWindowSize(wt.window, f.width, f.height);
+        SDL_SetWindowPosition(wt.window, border, border);
+    }
     SDL_ShowWindow(wt.window);
     wt.shown = true;
     if (SDL_Surface* target = SDL_GetWindowSurface(wt.window)) {
@@ -206,6 +217,8 @@ bool serve_request()
         do_hide();
     else if (r.kind == request_kind::warp)
         SDL_WarpMouseInWindow(wt.window, r.x, r.y);
+    else if (r.kind == request_kind::sync)
+        repaint();
     snapshot shot = r.kind == request_kind::snapshot ? do_snapshot() : snapshot{};
     hold.lock();
     s.shot = std::move(shot);
@@ -222,6 +235,21 @@ bool serve_request()
 // milliseconds costs nothing noticeable.
 constexpr auto rest = std::chrono::milliseconds(2);
 
+void mark_all()
+{
+    std::lock_guard<std::mutex> hold(shared().lock);
+    shared().full_repaint = true;
+}
+
+void put_raw(twgr::input::raw_kind kind, int x, int y)
+{
+    twgr::input::raw_record r;
+    r.kind = kind;
+    r.x = x;
+    r.y = y;
+    twgr::input::ring_put(r);
+}
+
 void handle_event(const SDL_Event& ev)
 {
     if (ev.type != SDL_WINDOWEVENT) {
@@ -232,10 +260,19 @@ void handle_event(const SDL_Event& ev)
     case SDL_WINDOWEVENT_CLOSE:
         on_close_button();
         break;
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+        // The program may lay its page out anew at the new size; until then the old frame is shown.
+        if (wt.shown)
+            put_raw(twgr::input::raw_kind::resize, ev.window.data1, ev.window.data2);
+        mark_all();
+        break;
+    case SDL_WINDOWEVENT_LEAVE:
+        // The pointer is then over no pixel of the page.
+        put_raw(twgr::input::raw_kind::mouse_move, -1, -1);
+        break;
     case SDL_WINDOWEVENT_EXPOSED:
     case SDL_WINDOWEVENT_SHOWN:
-    case SDL_WINDOWEVENT_RESTORED:
-    case SDL_WINDOWEVENT_SIZE_CHANGED: {
+    case SDL_WINDOWEVENT_RESTORED: {
         std::lock_guard<std::mutex> hold(shared().lock);
         shared().full_repaint = true;
         break;

@@ -41,6 +41,10 @@ void hide();
 void set_color(int index, int r, int g, int b);
 // Marks a rectangle of the frame as changed; the window thread repaints it soon.
 void invalidate(int x, int y, int w, int h);
+// While deferred, invalidate only notes that something changed; ending it marks the whole frame once if so.
+void defer_repaint(bool defer);
+// Returns once the window thread has painted every rectangle marked so far.
+void sync();
 void warp_pointer(int x, int y);
 // True while a graphics mode of the window driver is up: the window then has a pointer.
 bool mouse_present();
@@ -77,18 +81,19 @@ namespace twgr::input
 {
 
 // Raw input as the window thread records it; the drawing thread turns it into events.
-enum class raw_kind { key_down, character, alt_character, mouse_move, button_down, button_up, wheel };
+enum class raw_kind { key_down, character, alt_character, mouse_move, button_down, button_up, wheel, resize };
 struct raw_record {
     raw_kind kind = raw_kind::key_down;
-    int code = 0; // key: SDL key code; character: Unicode; button: 1 left, 2 middle, 3 right; wheel: +1 or -1
-    int x = 0, y = 0;
+    int code = 0;     // key: SDL key code; character: Unicode; button: 1 left, 2 middle, 3 right; wheel: +1 or -1
+    int x = 0, y = 0; // pointer position; resize: the window's new inner size
     int kbstat = 0;
 };
 
 inline constexpr int ring_size = 40;
 // Empties the ring (it is made on first use and lives to the end of the process).
 void ring_open();
-// Appends a record; a full ring loses its oldest record.
+// Appends a record; a full ring loses its oldest record. A move right after a move replaces it: only the
+// latest position matters, and a pointer swept across the window must not push clicks and keys out of the ring.
 void ring_put(const raw_record& r);
 bool ring_take(raw_record& r);
 

@@ -17,7 +17,7 @@
 namespace twgr::window
 {
 
-enum class request_kind { none, show, hide, warp, snapshot };
+enum class request_kind { none, show, hide, warp, snapshot, sync };
 struct request {
     request_kind kind = request_kind::none;
     frame_view frame;

@@ -311,6 +311,26 @@ int run_through_pager(const char* name)
 
 } // namespace
 
+// Exploring the page in the window, in the full text only, after the data files.
+void window_lines(std::ostream& os)
+{
+    if (!fullhelp)
+        return;
+    os << "In the window (each view is drawn from the data, as --minx ... --maxy draw it):\n"
+          "  left drag           Zoom to the box.\n"
+          "  wheel, + and -      Zoom in and out about the pointer, or about the centre.\n"
+          "  arrow keys          Pan by a tenth of the range.\n"
+          "  right or middle drag\n"
+          "                      Pan.\n"
+          "  u                   The view before; a (or Home) the whole data.\n"
+          "  click on a mark     Print its row: file:line: x y z.\n"
+          "                      The values under the pointer show above the plot. After each\n"
+          "                      zoom or pan the options of the view are printed; s saves the\n"
+          "                      view with them in the comment. A resized window is laid out\n"
+          "                      again at its size.\n"
+          "\n";
+}
+
 std::string usage_text(const char* name)
 {
     std::ostringstream os;
@@ -328,6 +348,7 @@ std::string usage_text(const char* name)
     expression_lines(os);
     value_colour_lines(os);
     vector_picture_lines(os);
+    window_lines(os);
     os << Notice << "\n" << Contact << "\n";
     if (fullhelp)
         os << "\nMore options:\n"

@@ -415,7 +415,7 @@ void set_xy_scales(const page_layout& l, const data& d0)
     Yscale.set(m.y.Min, m.y.Max, l.rangey, log_y != 0);
 }
 
-void draw_page(const page_plan& plan, data* d)
+page_layout draw_page(const page_plan& plan, data* d)
 {
     const page_layout& l = plan.layout;
     GrTextOption opt = plot_text_options();
@@ -441,6 +441,7 @@ void draw_page(const page_plan& plan, data* d)
         draw_colour_bar(l, shading.scale, axes);
     if (plan.room)
         draw_plot_area(l, d, opt, grid, shading);
+    return l;
 }
 
 } // namespace
@@ -486,9 +487,9 @@ void set_plot_ranges(data* d)
     keep_finite(d0.mod_minmax.y, "y");
 }
 
-void compose(data* d)
+page_layout compose(data* d)
 {
-    draw_page(plan_page(d), d);
+    return draw_page(plan_page(d), d);
 }
 
 void recheck_page(data* d)

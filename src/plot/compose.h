@@ -20,8 +20,8 @@ struct page_layout {
 };
 
 // Draws the picture of the data sets d[0..9] (the table mydata) on the current page, with the warnings of its
-// layout on standard error.
-void compose(data* d);
+// layout on standard error; returns the page's layout, which places the plot area on the page.
+page_layout compose(data* d);
 
 // What compose says about the page, without drawing it: for a page that nobody sees again, so that a run gives
 // the same messages whether the page is drawn once more or not.

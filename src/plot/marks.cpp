@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "core/drawing_wanted.h"
 #include "core/messages.h"
 #include "core/settings.h"
 #include "plot/ellipse.h"
@@ -209,6 +210,7 @@ disc_colours set_disc_colours(int n)
 
 void plot_data(data& d, int YSize, int color, const colour_scale* shade)
 {
+    constexpr std::size_t rows_between_checks = 4096;
     bool joined = false; // a previous point exists to join from
     const MinMax& zr = d.mod_minmax.z;
     const GrColor base = colors[color];
@@ -219,6 +221,9 @@ void plot_data(data& d, int YSize, int color, const colour_scale* shade)
     const disc_colours set_discs = set_disc_colours(color - COLOR_FG0);
     auto next_block = d.block_starts.begin();
     for (std::size_t i = 0; i < rows; ++i) {
+        // A window may ask for another view meanwhile: a picture nobody will see is left unfinished.
+        if (i % rows_between_checks == 0 && i > 0 && !drawing_wanted())
+            return;
         if (next_block != d.block_starts.end() && *next_block == i) {
             joined = false;
             ++next_block;

@@ -19,6 +19,7 @@
 #include "plot/graphics_mode.h"
 #include "plot/tick_scale.h"
 #include "portable/mypath.h"
+#include "view/explore.h"
 #include "view/picture_file.h"
 
 namespace
@@ -217,10 +218,42 @@ void draw_again_after_save(GrRecording* recording)
         recheck_page(mydata);
 }
 
+// In the window the page is explored: the view keys and the mouse change the view, and the other keys
+// redraw, save (the view, with its options in the comment), or leave the file: previous (never from the first
+// file, where it redraws), next or quit.
+next_step explore_page(bool first_file, const std::string& option_words, picture_files& pictures, kept_inputs& inputs)
+{
+    page_explorer explorer(mydata, inputs);
+    explorer.draw();
+    for (;;) {
+        next_step step = step_of_key(explorer.next_key());
+        if (step == next_step::previous && first_file)
+            step = next_step::redraw;
+        if (step == next_step::redraw) {
+            explorer.draw();
+        } else if (step == next_step::save) {
+            // A vector picture keeps what the view draws: the view is drawn once more into a recording.
+            const page_recording recording = recording_for(saved_picture_kind());
+            if (recording) {
+                GrSetRecording(recording.get());
+                explorer.draw();
+                GrSetRecording(nullptr);
+            }
+            explorer.tidy();
+            save_picture(pictures, option_words + explorer.view_words(), recording.get());
+            explorer.draw();
+        } else {
+            return step;
+        }
+    }
+}
+
 // Composes the page of the data sets read and carries out redraw and save until a step leaves the file:
 // previous (never from the first file, where it redraws), next or quit.
-next_step show_page(bool first_file, const std::string& option_words, picture_files& pictures)
+next_step show_page(bool first_file, const std::string& option_words, picture_files& pictures, kept_inputs& inputs)
 {
+    if (page_in_window() && !saving_run())
+        return explore_page(first_file, option_words, pictures, inputs);
     const page_recording recording = recording_for(saved_picture_kind());
     compose_page(recording.get());
     for (;;) {
@@ -240,11 +273,12 @@ next_step show_page(bool first_file, const std::string& option_words, picture_fi
     }
 }
 
-next_step view_file(int vga, bool first_file, const std::string& option_words, picture_files& pictures)
+next_step view_file(int vga, bool first_file, const std::string& option_words, picture_files& pictures,
+                    kept_inputs& inputs)
 {
     entergrmode(vga);
     alloc_colors();
-    const next_step step = show_page(first_file, option_words, pictures);
+    const next_step step = show_page(first_file, option_words, pictures, inputs);
     exitgrmode();
     return step;
 }
@@ -281,7 +315,7 @@ next_step run_pass(const std::string& file, bool first_file, const run_setup& ru
         restore_given_names(names);
         read_extra_data_sets(inputs);
         if (run.vga != 0)
-            step = view_file(run.vga, first_file, run.option_words, pictures);
+            step = view_file(run.vga, first_file, run.option_words, pictures, inputs);
     }
     mydata[0].cleanup();
     return step;

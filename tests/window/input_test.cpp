@@ -128,6 +128,34 @@ TEST_F(Events, RingKeepsOrderDropsTheOldestWhenFullAndFlushes)
     EXPECT_EQ(GrEventCheck(), 0);
 }
 
+// A pointer swept across the window leaves one move per stretch between other records, so that moves cannot
+// push clicks and keys out of the ring; a resize reaches the program with the window's new size.
+TEST_F(Events, MovesInARowKeepTheLatestAndAResizeBecomesAnEvent)
+{
+    GrEventGenMmove(GR_GEN_MMOVE_ALWAYS);
+    for (int i = 0; i < 100; ++i)
+        put(raw_kind::mouse_move, 0, 0, i, 2 * i);
+    put(raw_kind::button_down, 1);
+    put(raw_kind::mouse_move, 0, 0, 7, 8);
+    put(raw_kind::resize, 0, 0, 800, 600);
+    const std::vector<GrEvent> got = read_all();
+    ASSERT_EQ(got.size(), 4U);
+    EXPECT_EQ(got[0].type, GREV_MMOVE);
+    EXPECT_EQ(got[0].p2, 99);
+    EXPECT_EQ(got[0].p3, 198);
+    EXPECT_EQ(got[1].type, GREV_MOUSE);
+    EXPECT_EQ(got[1].p1, GRMOUSE_LB_PRESSED);
+    EXPECT_EQ(got[1].p2, 99);
+    EXPECT_EQ(got[2].type, GREV_MMOVE);
+    EXPECT_EQ(got[2].p1, GRMOUSE_LB_STATUS);
+    EXPECT_EQ(got[2].p2, 7);
+    EXPECT_EQ(got[3].type, GREV_RESIZE);
+    EXPECT_EQ(got[3].p2, 800);
+    EXPECT_EQ(got[3].p3, 600);
+    put(raw_kind::button_up, 1); // no button stays held for the tests after
+    read_all();
+}
+
 // Keys the window test sends as SDL events (q, F1, Shift+Delete, Alt+x, Ctrl+C) are left to it.
 TEST_F(Events, KeysTranslateToCharactersAndPcCodes)
 {
