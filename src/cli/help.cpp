@@ -1,6 +1,7 @@
 // Version line, usage text and the pager route for it.
 #include "cli/help.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -10,6 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "cli/options.h"
 #include "core/settings.h"
 #include "data/data_set.h"
 #include "portable/mypath.h"
@@ -203,6 +205,40 @@ void delimited_lines(std::ostream& os)
           "\n";
 }
 
+// Whether text names the long option as a whole (not "--x" inside "--x-time", nor "--name" inside "--name2").
+bool names_option(const std::string& text, const std::string& option)
+{
+    for (std::size_t at = text.find(option); at != std::string::npos; at = text.find(option, at + 1)) {
+        const std::size_t end = at + option.size();
+        const unsigned char after = end < text.size() ? static_cast<unsigned char>(text[end]) : ' ';
+        if (!std::isalnum(after) && after != '-' && after != '_')
+            return true;
+    }
+    return false;
+}
+
+// The options of the table that the text before leaves out, so that the full text names every option; lines of
+// at most 78 characters.
+std::string unlisted_options(const std::string& text)
+{
+    std::string lines, line;
+    for (const option* o = long_opts; o->name != nullptr; ++o) {
+        const std::string name = std::string("--") + o->name;
+        if (names_option(text, name) || names_option(lines + line, name))
+            continue;
+        const char* value = o->has_arg == required_argument ? "=#" : o->has_arg == optional_argument ? "[=#]" : "";
+        const std::string word = name + value;
+        if (!line.empty() && line.size() + 1 + word.size() > 78) {
+            lines += line + "\n";
+            line.clear();
+        }
+        line += (line.empty() ? "  " : " ") + word;
+    }
+    if (!line.empty())
+        lines += line + "\n";
+    return lines.empty() ? "" : "Options not described above (see the manual page, man tremwil):\n" + lines;
+}
+
 // The program's base name; a name whose parts do not fit gives the system's text after "usage" and "".
 std::string base_name(const char* name)
 {
@@ -243,9 +279,11 @@ std::string usage_text(const char* name)
     data_input_lines(os);
     delimited_lines(os);
     os << Notice << "\n" << Contact << "\n";
-    if (fullhelp)
+    if (fullhelp) {
         os << "\nMore options:\n"
               "  --help              Same as -?.\n";
+        os << unlisted_options(os.str());
+    }
     return os.str();
 }
 
