@@ -8,11 +8,11 @@
 #include <random>
 #include <vector>
 
+#include "core/settings.h"
 #include "data/data_set.h"
 #include "plot/graphics_mode.h"
 #include "plot/marks.h"
 #include "plot/scale_mapping.h"
-#include "core/settings.h"
 
 namespace
 {

@@ -27,7 +27,7 @@
 #include "data/data_reader.h"
 #include "data/data_set.h"
 #include "data/line_pieces.h"
-#include "unpack/unpack.h"
+#include "unpack.h"
 
 namespace
 {

@@ -36,7 +36,7 @@ int main(int argc, char** argv)
     opt.txo_font = &GrFont_PC8x16;
     opt.txo_fgcolor.v = white;
     opt.txo_bgcolor.v = GrNOCOLOR;
-    opt.txo_xalign = 1; /* centred on x */
+    opt.txo_xalign = GR_ALIGN_CENTER;
     GrDrawString(text, (int)strlen(text), 160, 20, &opt);
 
     if (GrSaveContextToPng_wc(NULL, picture, "drawn by twgr_demo") != 0) {

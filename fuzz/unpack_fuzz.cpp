@@ -13,7 +13,7 @@
 #include "data/byte_source.h"
 #include "data/data_reader.h"
 #include "data/data_set.h"
-#include "unpack/unpack.h"
+#include "unpack.h"
 
 namespace
 {

@@ -412,6 +412,12 @@ struct _GR_textOption {
 };
 typedef struct _GR_textOption GrTextOption;
 
+// The closed sets of a text option, with the numbers the fields hold.
+enum { GR_BYTE_TEXT = 0, GR_WORD_TEXT = 1, GR_ATTR_TEXT = 2, GR_UTF8_TEXT = 3 };            // txo_chrtype
+enum { GR_TEXT_RIGHT = 0, GR_TEXT_DOWN = 1, GR_TEXT_LEFT = 2, GR_TEXT_UP = 3 };             // txo_direct
+enum { GR_ALIGN_LEFT = 0, GR_ALIGN_CENTER = 1, GR_ALIGN_RIGHT = 2 };                        // txo_xalign
+enum { GR_ALIGN_TOP = 0, GR_ALIGN_MIDDLE = 1, GR_ALIGN_BOTTOM = 2, GR_ALIGN_BASELINE = 3 }; // txo_yalign
+
 // Non-zero: bit 7 of a text attribute selects the background (sixteen of them) instead of underlining.
 extern int _GR_textattrintensevideo;
 
@@ -530,6 +536,29 @@ int GrFinishPngSaves(void (*failed)(const char* pngfn, void* arg), void* arg);
 
 #ifdef __cplusplus
 } // extern "C"
+
+namespace twgr
+{
+
+// Makes a context current (null: the screen) for as long as the object lives, then makes the context that was
+// current before current again, also when the scope is left by an exception.
+class current_context_guard
+{
+public:
+    explicit current_context_guard(const GrContext* context)
+    {
+        GrSaveContext(&saved_);
+        GrSetContext(context);
+    }
+    ~current_context_guard() { GrSetContext(&saved_); }
+    current_context_guard(const current_context_guard&) = delete;
+    current_context_guard& operator=(const current_context_guard&) = delete;
+
+private:
+    GrContext saved_{};
+};
+
+} // namespace twgr
 #endif
 
 #endif // TWGR_H

@@ -9,7 +9,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 
-namespace {
+namespace
+{
 int replay_file(const std::filesystem::path& path)
 {
     std::ifstream in(path, std::ios::binary);

@@ -50,9 +50,6 @@ void GrClearContext(GrColor c)
 
 void GrClearScreen(GrColor c)
 {
-    GrContext saved;
-    GrSaveContext(&saved);
-    GrSetContext(nullptr);
+    const twgr::current_context_guard screen(nullptr);
     GrClearContext(c);
-    GrSetContext(&saved);
 }

@@ -10,7 +10,8 @@
 #include <memory>
 #include <optional>
 
-#include "unpack/unpack.h"
+#include "core/c_entry.h"
+#include "unpack.h"
 
 const font_driver* const _GrFontDriverTable[] = {&fdv_native, &fdv_bgi, &fdv_raw, &fdv_fna, &fdv_win, nullptr};
 
@@ -112,29 +113,33 @@ std::string trimmed_font_name(const char* name)
 
 void GrSetFontPath(const char* path_list)
 {
-    if (path_list && *path_list)
-        set_font_path(path_list);
+    twgr::or_nothing([&] {
+        if (path_list && *path_list)
+            set_font_path(path_list);
+    });
 }
 
 GrFont* GrLoadConvertedFont(const char* name, int cvt, int w, int h, int minch, int maxch)
 {
-    if (!name || cvt != 0 || w != 0 || h != 0 || minch != 0 || maxch != 0)
-        return nullptr;
-    std::string file = trimmed_font_name(name);
-    if (file.empty())
-        return nullptr;
-    if (GrFont* font = load_from_candidate(file))
-        return font;
-    if (file.find('/') != std::string::npos)
-        return nullptr;
-    if (!font_path.set) {
-        const char* env = std::getenv("TWGRFONT");
-        set_font_path(env ? env : "");
-    }
-    for (const std::string& dir : font_path.dirs)
-        if (GrFont* font = load_from_candidate(dir + file))
+    return twgr::result_or<GrFont*>(nullptr, [&]() -> GrFont* {
+        if (!name || cvt != 0 || w != 0 || h != 0 || minch != 0 || maxch != 0)
+            return nullptr;
+        std::string file = trimmed_font_name(name);
+        if (file.empty())
+            return nullptr;
+        if (GrFont* font = load_from_candidate(file))
             return font;
-    return nullptr;
+        if (file.find('/') != std::string::npos)
+            return nullptr;
+        if (!font_path.set) {
+            const char* env = std::getenv("TWGRFONT");
+            set_font_path(env ? env : "");
+        }
+        for (const std::string& dir : font_path.dirs)
+            if (GrFont* font = load_from_candidate(dir + file))
+                return font;
+        return nullptr;
+    });
 }
 
 GrFont* GrLoadFont(const char* name)

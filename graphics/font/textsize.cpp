@@ -1,4 +1,5 @@
 // Measuring text: character codes from the four character types, UTF-8 decoding, string and character extents.
+#include "core/c_entry.h"
 #include "font/textcodes.h"
 
 #include <algorithm>
@@ -103,7 +104,7 @@ std::vector<std::uint16_t> text_codes(const GrFont* font, const void* text, int 
     auto n = static_cast<std::size_t>(length);
     const auto* bytes = static_cast<const unsigned char*>(text);
     switch (chrtype) {
-    case 1: {
+    case GR_WORD_TEXT: {
         codes.resize(n);
         std::memcpy(codes.data(), text, n * sizeof(std::uint16_t));
         break;
@@ -126,12 +127,14 @@ std::vector<std::uint16_t> text_codes(const GrFont* font, const void* text, int 
 
 int GrProportionalTextWidth(const GrFont* font, const void* text, int length, int chrtype)
 {
-    if (!font)
-        return 0;
-    long long total = 0;
-    for (std::uint16_t code : text_codes(font, text, length, chrtype, nullptr))
-        total += font_char_width(font, code);
-    return static_cast<int>(total);
+    return twgr::result_or<int>(0, [&]() -> int {
+        if (!font)
+            return 0;
+        long long total = 0;
+        for (std::uint16_t code : text_codes(font, text, length, chrtype, nullptr))
+            total += font_char_width(font, code);
+        return static_cast<int>(total);
+    });
 }
 
 int GrCharWidth(int chr, const GrTextOption* opt)
@@ -160,13 +163,16 @@ void GrCharSize(int chr, const GrTextOption* opt, int* w, int* h)
 
 unsigned short* GrUTF8StrToUCS2Str(const unsigned char* text, int* count)
 {
-    std::vector<std::uint16_t> codes = decode_utf8(text, text ? std::strlen(reinterpret_cast<const char*>(text)) : 0);
-    if (count)
-        *count = static_cast<int>(codes.size());
-    auto* out = static_cast<unsigned short*>(std::malloc((codes.size() + 1) * sizeof(unsigned short)));
-    if (!out)
-        return nullptr;
-    std::copy(codes.begin(), codes.end(), out);
-    out[codes.size()] = 0;
-    return out;
+    return twgr::result_or<unsigned short*>(nullptr, [&]() -> unsigned short* {
+        std::vector<std::uint16_t> codes =
+            decode_utf8(text, text ? std::strlen(reinterpret_cast<const char*>(text)) : 0);
+        if (count)
+            *count = static_cast<int>(codes.size());
+        auto* out = static_cast<unsigned short*>(std::malloc((codes.size() + 1) * sizeof(unsigned short)));
+        if (!out)
+            return nullptr;
+        std::copy(codes.begin(), codes.end(), out);
+        out[codes.size()] = 0;
+        return out;
+    });
 }

@@ -1,4 +1,5 @@
 // PNG export: the pixels of a context as 8-bit RGB, one row at a time, with an optional "Comment".
+#include "core/c_entry.h"
 #include "core/twgr_internal.h"
 #include "png/idat_encoder.h"
 #include "png/replace_file.h"
@@ -255,12 +256,11 @@ std::unique_ptr<twgr::replacement_file> write_picture(GrContext* ctx, const char
     auto file = std::make_unique<twgr::replacement_file>(pngfn);
     if (file->stream() == nullptr)
         return nullptr;
-    GrContext saved;
-    GrSaveContext(&saved);
-    if (ctx != nullptr)
-        GrSetContext(ctx);
-    const int result = write_current(file->stream(), comment);
-    GrSetContext(&saved);
+    int result = -1;
+    {
+        const twgr::current_context_guard written(ctx != nullptr ? ctx : GrCurrentContext());
+        result = write_current(file->stream(), comment);
+    }
     // A full disk may only show when the buffered bytes go out.
     if (result != 0 || !file->written())
         return nullptr;
@@ -271,27 +271,33 @@ std::unique_ptr<twgr::replacement_file> write_picture(GrContext* ctx, const char
 
 int GrSaveContextToPng_wc(GrContext* ctx, const char* pngfn, const char* comment)
 {
-    std::unique_ptr<twgr::replacement_file> file = write_picture(ctx, pngfn, comment);
-    if (file == nullptr)
-        return -1;
-    twgr::save_finisher::instance().wait_for_target(file->target());
-    return file->commit() ? 0 : -1;
+    return twgr::result_or<int>(-1, [&]() -> int {
+        std::unique_ptr<twgr::replacement_file> file = write_picture(ctx, pngfn, comment);
+        if (file == nullptr)
+            return -1;
+        twgr::save_finisher::instance().wait_for_target(file->target());
+        return file->commit() ? 0 : -1;
+    });
 }
 
 int GrSaveContextToPngLater(GrContext* ctx, const char* pngfn, const char* comment)
 {
-    std::unique_ptr<twgr::replacement_file> file = write_picture(ctx, pngfn, comment);
-    if (file == nullptr)
-        return -1;
-    twgr::save_finisher::instance().hand_over(std::move(file));
-    return 0;
+    return twgr::result_or<int>(-1, [&]() -> int {
+        std::unique_ptr<twgr::replacement_file> file = write_picture(ctx, pngfn, comment);
+        if (file == nullptr)
+            return -1;
+        twgr::save_finisher::instance().hand_over(std::move(file));
+        return 0;
+    });
 }
 
 int GrFinishPngSaves(void (*failed)(const char* pngfn, void* arg), void* arg)
 {
-    const std::vector<std::string> names = twgr::save_finisher::instance().finish_all();
-    if (failed != nullptr)
-        for (const std::string& name : names)
-            failed(name.c_str(), arg);
-    return static_cast<int>(names.size());
+    return twgr::result_or<int>(-1, [&]() -> int {
+        const std::vector<std::string> names = twgr::save_finisher::instance().finish_all();
+        if (failed != nullptr)
+            for (const std::string& name : names)
+                failed(name.c_str(), arg);
+        return static_cast<int>(names.size());
+    });
 }

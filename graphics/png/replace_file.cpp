@@ -1,6 +1,7 @@
 // A temporary file renamed over its target, removed on failure and when a signal ends the program during a save.
 #include "png/replace_file.h"
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cerrno>
@@ -11,11 +12,45 @@
 #include <mutex>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace
 {
 
-constexpr std::array<int, 4> ending_signals = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+// The signals whose default action ends the program, which a save must outlive without leaving its temporary file
+// (SIGKILL cannot be caught). The faults among them are handled but never held back: a fault while it is blocked
+// ends the program at once.
+constexpr std::array<int, 16> asynchronous_ending_signals = {SIGHUP,  SIGINT,    SIGQUIT, SIGABRT, SIGUSR1, SIGUSR2,
+                                                             SIGPIPE, SIGALRM,   SIGTERM, SIGXCPU, SIGXFSZ, SIGVTALRM,
+                                                             SIGPROF, SIGSTKFLT, SIGIO,   SIGPWR};
+constexpr std::array<int, 6> fault_signals = {SIGILL, SIGTRAP, SIGBUS, SIGFPE, SIGSEGV, SIGSYS};
+
+// The real-time signals end the program too; their range is known only when the program runs.
+std::vector<int> make_ending_signals()
+{
+    std::vector<int> all(asynchronous_ending_signals.begin(), asynchronous_ending_signals.end());
+    all.insert(all.end(), fault_signals.begin(), fault_signals.end());
+    for (int sig = SIGRTMIN; sig <= SIGRTMAX; ++sig)
+        all.push_back(sig);
+    return all;
+}
+
+const std::vector<int>& ending_signals()
+{
+    static const std::vector<int> all = make_ending_signals();
+    return all;
+}
+
+sigset_t make_held_signals()
+{
+    sigset_t set;
+    sigemptyset(&set);
+    for (const int sig : ending_signals())
+        if (std::find(fault_signals.begin(), fault_signals.end(), sig) == fault_signals.end())
+            sigaddset(&set, sig);
+    return set;
+}
+
 constexpr int name_attempts = 100;
 // Room for the prefix and suffix within the 255 bytes a name may have on common file systems.
 constexpr std::size_t kept_name_length = 200;
@@ -44,35 +79,35 @@ extern "C" void remove_then_end(int sig)
     raise(sig); // delivered with the default action as soon as this handler returns
 }
 
-// Takes over the signals that would end the program at once. A signal the program handles or ignores itself
-// does not stop the save, which then cleans up after itself.
-std::array<bool, ending_signals.size()> take_over_ending_signals()
+// Takes over the signals that would end the program at once, and returns them. A signal the program handles or
+// ignores itself (a program that ignores SIGXFSZ sees a write past the file size limit fail) does not stop the
+// save, which then cleans up after itself.
+std::vector<int> take_over_ending_signals()
 {
-    std::array<bool, ending_signals.size()> taken{};
-    for (std::size_t i = 0; i < ending_signals.size(); ++i) {
+    std::vector<int> taken;
+    for (const int sig : ending_signals()) {
         struct sigaction old {
         };
-        if (sigaction(ending_signals[i], nullptr, &old) != 0 || old.sa_handler != SIG_DFL ||
-            (old.sa_flags & SA_SIGINFO) != 0)
+        if (sigaction(sig, nullptr, &old) != 0 || old.sa_handler != SIG_DFL || (old.sa_flags & SA_SIGINFO) != 0)
             continue;
         struct sigaction mine {
         };
         mine.sa_handler = remove_then_end;
         sigemptyset(&mine.sa_mask);
-        taken[i] = sigaction(ending_signals[i], &mine, nullptr) == 0;
+        if (sigaction(sig, &mine, nullptr) == 0)
+            taken.push_back(sig);
     }
     return taken;
 }
 
-void give_back_ending_signals(const std::array<bool, ending_signals.size()>& taken)
+void give_back_ending_signals(const std::vector<int>& taken)
 {
     struct sigaction fallback {
     };
     fallback.sa_handler = SIG_DFL;
     sigemptyset(&fallback.sa_mask);
-    for (std::size_t i = 0; i < ending_signals.size(); ++i)
-        if (taken[i])
-            sigaction(ending_signals[i], &fallback, nullptr);
+    for (const int sig : taken)
+        sigaction(sig, &fallback, nullptr);
 }
 
 std::string folder_of(const std::string& path)
@@ -99,21 +134,48 @@ std::string temporary_name(const std::string& target, unsigned attempt)
            "-" + std::to_string(mix % 1000000007UL);
 }
 
-// Anything else at the name (a folder, a device, a pipe) is not a picture to be replaced.
-bool replaceable(const std::string& target)
-{
+// What stands at the target name: nothing, a regular file or a link may be replaced; anything else (a folder, a
+// device, a pipe) is not a picture.
+struct target_state {
+    bool replaceable = false;
+    bool regular = false;
     struct stat info {
     };
-    if (lstat(target.c_str(), &info) != 0)
-        return errno == ENOENT;
-    return S_ISREG(info.st_mode) || S_ISLNK(info.st_mode);
+};
+
+target_state look_at_target(const std::string& target)
+{
+    target_state state;
+    if (lstat(target.c_str(), &state.info) != 0) {
+        state.replaceable = errno == ENOENT;
+        return state;
+    }
+    state.regular = S_ISREG(state.info.st_mode);
+    state.replaceable = state.regular || S_ISLNK(state.info.st_mode);
+    return state;
+}
+
+// A picture saved again keeps who may read it: the replaced file's owner where the program may give it (else its
+// group, where allowed) and its permission bits (the set-id bits dropped: a picture is no program). Set before a
+// byte is written, so the new picture is never readable more widely than the old one. A new file, or one replacing
+// a link, keeps the mode the umask gives.
+void take_over_access(int fd, const target_state& old)
+{
+    if (!old.regular)
+        return;
+    // Where neither the owner nor the group may be given, the file stays the program's own; its mode below still
+    // keeps others out as before. A file system without modes keeps the umask's.
+    const bool owned =
+        fchown(fd, old.info.st_uid, old.info.st_gid) == 0 || fchown(fd, static_cast<uid_t>(-1), old.info.st_gid) == 0;
+    const bool moded = fchmod(fd, old.info.st_mode & 0777) == 0;
+    static_cast<void>(owned && moded);
 }
 
 // The signals are taken over while at least one temporary file exists; the count and the slots' owners change
 // under this lock, never in the handler.
 std::mutex registry_lock;
 std::size_t registered_files = 0;
-std::array<bool, ending_signals.size()> taken_signals{};
+std::vector<int> taken_signals;
 
 // A free slot holding name, or -1 when every slot is taken or the name does not fit.
 int register_temporary(const std::string& name)
@@ -152,11 +214,8 @@ namespace twgr
 
 ending_signals_held::ending_signals_held()
 {
-    sigset_t set;
-    sigemptyset(&set);
-    for (int sig : ending_signals)
-        sigaddset(&set, sig);
-    pthread_sigmask(SIG_BLOCK, &set, &old_);
+    static const sigset_t held = make_held_signals();
+    pthread_sigmask(SIG_BLOCK, &held, &old_);
 }
 
 ending_signals_held::~ending_signals_held()
@@ -166,7 +225,10 @@ ending_signals_held::~ending_signals_held()
 
 replacement_file::replacement_file(const char* target) : target_(target != nullptr ? target : "")
 {
-    if (target_.empty() || target_.back() == '/' || !replaceable(target_))
+    if (target_.empty() || target_.back() == '/')
+        return;
+    const target_state old = look_at_target(target_);
+    if (!old.replaceable)
         return;
     const ending_signals_held held;
     for (unsigned attempt = 0; attempt < name_attempts; ++attempt) {
@@ -177,6 +239,7 @@ replacement_file::replacement_file(const char* target) : target_(target != nullp
             continue;
         if (fd < 0)
             break;
+        take_over_access(fd, old);
         slot_ = register_temporary(temporary_);
         if (slot_ < 0) {
             close(fd);

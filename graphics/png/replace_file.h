@@ -14,8 +14,8 @@ namespace twgr
 constexpr std::size_t pending_file_limit = 8;
 
 // Holds back, in the calling thread while alive, the signals that remove the temporary files and end the program
-// (SIGINT, SIGTERM, SIGHUP, SIGQUIT): around the creation of a file and its registration, and while threads are
-// started that must never take them.
+// (every signal whose default action ends it, the faults excepted): around the creation of a file and its registration,
+// and while threads are started that must never take them.
 class ending_signals_held
 {
 public:
@@ -31,9 +31,9 @@ private:
 // A new file in the target's folder, created exclusively (never through a link) under a name no one else uses.
 // commit() flushes it to the disk and renames it over the target, so readers and parallel writers see either the
 // old file or the new one, never part of one; a link at the target name is replaced, its target left alone.
-// Without a successful commit the temporary file is removed, also when SIGINT, SIGTERM, SIGHUP or SIGQUIT ends the
-// program while the file exists. The object may be committed on another thread than the one that created it; no
-// more than pending_file_limit of them can hold a file at once (stream() is null beyond).
+// Without a successful commit the temporary file is removed, also when a signal ends the program by its default
+// action while the file exists (SIGKILL excepted). The object may be committed on another thread than the one that
+// created it; no more than pending_file_limit of them can hold a file at once (stream() is null beyond).
 class replacement_file
 {
 public:

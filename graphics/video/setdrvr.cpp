@@ -1,4 +1,5 @@
 // Choosing the video driver: by name, from the environment, or by detection; and closing it again.
+#include "core/c_entry.h"
 #include "core/twgr_internal.h"
 
 #include <algorithm>
@@ -176,28 +177,30 @@ void close_at_exit()
 
 int GrSetDriver(const char* driver_text)
 {
-    read_biggest_size();
-    if (driver_text == nullptr)
-        driver_text = std::getenv("TWGRDRV");
-    std::string name = driver_text != nullptr ? apply_tokens(split_blanks(driver_text)) : std::string();
-    std::string options;
-    if (std::size_t sep = name.find("::"); sep != std::string::npos) {
-        options = name.substr(sep + 2);
-        name.resize(sep);
-    }
-    GrVideoDriver* drv = name.empty() ? detect_driver() : find_named(name);
-    if (drv == nullptr)
-        return 0;
-    _GrCloseVideoDriver();
-    static bool registered = false;
-    if (!registered) {
-        std::atexit(close_at_exit);
-        registered = true;
-    }
-    if (drv->init != nullptr && drv->init(options.c_str()) == 0)
-        return 0;
-    _GrDriverInfo.vdriver = drv;
-    return 1;
+    return twgr::result_or<int>(0, [&]() -> int {
+        read_biggest_size();
+        if (driver_text == nullptr)
+            driver_text = std::getenv("TWGRDRV");
+        std::string name = driver_text != nullptr ? apply_tokens(split_blanks(driver_text)) : std::string();
+        std::string options;
+        if (std::size_t sep = name.find("::"); sep != std::string::npos) {
+            options = name.substr(sep + 2);
+            name.resize(sep);
+        }
+        GrVideoDriver* drv = name.empty() ? detect_driver() : find_named(name);
+        if (drv == nullptr)
+            return 0;
+        _GrCloseVideoDriver();
+        static bool registered = false;
+        if (!registered) {
+            std::atexit(close_at_exit);
+            registered = true;
+        }
+        if (drv->init != nullptr && drv->init(options.c_str()) == 0)
+            return 0;
+        _GrDriverInfo.vdriver = drv;
+        return 1;
+    });
 }
 
 void _GrCloseVideoDriver(void)

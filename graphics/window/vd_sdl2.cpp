@@ -1,8 +1,8 @@
 // The window video driver "sdl2": a window run by its own thread shows the frame, whose pixel memory the
 // drawing thread writes directly. Listed sizes at 8 and 24 bits per pixel, plus a spare entry that takes
 // any other size that fits on the screen.
-#include "window/sdl2_window.h"
 #include "core/twgr_internal.h"
+#include "window/sdl2_window.h"
 
 #include <array>
 #include <new>

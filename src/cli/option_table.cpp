@@ -22,7 +22,7 @@ struct name_parts {
 };
 
 constexpr name_parts set_option_names[set_option_kinds] = {
-    {"x", ""}, {"y", ""}, {"z", ""}, {"e", ""}, {"fg", "color"}, {"offset-y", ""}, {"name", ""},
+    {"x", ""}, {"y", ""}, {"z", ""}, {"e", ""}, {"fg", "color"}, {"offset-y", ""}, {"name", ""}, {"where", ""},
 };
 
 struct set_option_name {
@@ -151,12 +151,17 @@ constexpr option middle_records[] = {
 
 constexpr option trailing_records[] = {
     {"separator", required_argument, nullptr, OPT_SEPARATOR},
+    // row expressions
+    {"where", required_argument, nullptr, set_option_code(set_option::where, 0)},
     {"ranges", required_argument, nullptr, OPT_RANGES}, // plot ranges of every data set
-    {nullptr, 0, nullptr, 0},
 };
 
+// Options of every data set added later: their records for data sets 0 to 9 follow the trailing ones.
+constexpr set_option later_set_kinds[] = {set_option::where};
+
 constexpr std::size_t record_count = std::size(leading_records) + std::size(data_set_record_kinds) * data_set_count +
-                                     std::size(middle_records) + data_set_count + std::size(trailing_records);
+                                     std::size(middle_records) + data_set_count + std::size(trailing_records) +
+                                     std::size(later_set_kinds) * data_set_count + 1;
 
 constexpr auto long_option_records = [] {
     std::array<option, record_count> records{};
@@ -172,6 +177,10 @@ constexpr auto long_option_records = [] {
         records[i++] = set_record(set_option::name, n);
     for (const option& o : trailing_records)
         records[i++] = o;
+    for (const set_option kind : later_set_kinds)
+        for (int n = 0; n < data_set_count; ++n)
+            records[i++] = set_record(kind, n);
+    records[i++] = {nullptr, 0, nullptr, 0};
     return records;
 }();
 

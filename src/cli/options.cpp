@@ -53,35 +53,81 @@ void read_set_file(const option_call& call)
     trace_set_option(call);
 }
 
-// A column option takes a number or a header name; the last one given counts.
-void read_column(const option_call& call, std::uint32_t& column, std::string& name, std::uint8_t& set)
+// The option as the user may have written it, for messages: --y for data set 0, --y3 for data set 3.
+std::string option_name(const char* base, int set)
 {
-    if (is_column_name(call.arg)) {
+    return std::string("--") + base + (set == 0 ? "" : std::to_string(set));
+}
+
+// A value that is no column number and no plain word is an expression, compiled now; one that fails ends the run
+// with the place of the fault.
+expression compiled(const char* option, const char* text)
+{
+    expression e;
+    expr_error fault;
+    if (e.compile(text, fault))
+        return e;
+    std::string report = expression_error_text(option, text, fault);
+    if (std::strchr(text, '$') == nullptr)
+        report += "A header name holding other characters than letters, digits, '_' and '.' is written ${name}.\n";
+    error("%s", report.c_str());
+}
+
+// A column option takes a number (all digits), a header name (a word of letters, digits, '_' and '.', or ${any
+// name}) or an expression over the row; the last one given counts. "$3" is column 3 as "3" is.
+void read_column(const option_call& call, const char* option, std::uint32_t& column, std::string& name,
+                 std::uint8_t& set, expression* expr)
+{
+    const std::string label = option_name(option, call.set);
+    if (expr != nullptr)
+        *expr = expression();
+    name.clear();
+    if (!is_column_name(call.arg)) {
+        column = get_column(call.arg);
+    } else if (is_plain_name(call.arg)) {
         name = call.arg;
     } else {
-        column = get_column(call.arg);
-        name.clear();
+        expression e = compiled(label.c_str(), call.arg);
+        if (e.is_one_column() && e.names().empty())
+            column = e.last_column();
+        else if (e.is_one_column())
+            name = e.names().front();
+        else if (expr == nullptr)
+            error("%s=%s: this option takes a column number or a header name, not an expression\n", label.c_str(),
+                  call.arg);
+        else
+            *expr = std::move(e);
     }
     set = 1;
     trace_set_option(call);
 }
 
-// The column option of one component, named by the members of ::cols it sets.
-template <std::uint32_t cols::*column, std::string cols::*name, std::uint8_t cols::*set>
+// The column option of one component, named by the members of ::cols it sets and the slot of its expression.
+template <std::uint32_t cols::*column, std::string cols::*name, std::uint8_t cols::*set, int slot>
 void read_component_column(const option_call& call)
 {
+    static constexpr const char* options[] = {"x", "y", "z", "u", "v", "where", "e"};
     ::cols& c = mydata[call.set].cols;
-    read_column(call, c.*column, c.*name, c.*set);
+    expression* expr = slot < 0 ? nullptr : &c[static_cast<expr_slot>(slot)];
+    read_column(call, options[slot < 0 ? 6 : slot], c.*column, c.*name, c.*set, expr);
 }
 
-constexpr auto read_x_column = read_component_column<&cols::x, &cols::x_name, &cols::xset>;
-constexpr auto read_z_column = read_component_column<&cols::z, &cols::z_name, &cols::zset>;
-constexpr auto read_e_column = read_component_column<&cols::e, &cols::e_name, &cols::eset>;
+constexpr auto read_x_column = read_component_column<&cols::x, &cols::x_name, &cols::xset, 0>;
+constexpr auto read_z_column = read_component_column<&cols::z, &cols::z_name, &cols::zset, 2>;
+// The e column names the first of four columns: it is no expression.
+constexpr auto read_e_column = read_component_column<&cols::e, &cols::e_name, &cols::eset, -1>;
 
 void read_y_column(const option_call& call)
 {
-    read_component_column<&cols::y, &cols::y_name, &cols::yset>(call);
+    read_component_column<&cols::y, &cols::y_name, &cols::yset, 1>(call);
     TW_DEBUG("mydata[" << call.set << "].cols.y=" << mydata[call.set].cols.y);
+}
+
+// --where: the rows drawn are those for which the expression is not 0.
+void read_where(const option_call& call)
+{
+    mydata[call.set].cols[expr_slot::where] = compiled(option_name("where", call.set).c_str(), call.arg);
+    trace_set_option(call);
 }
 
 void read_fg_color(const option_call& call)
@@ -416,6 +462,8 @@ constexpr handler_row handlers[] = {
     {'?', 1, show_usage},
     {OPT_VERSION, 1, show_version},
     {OPT_ERRORASWARN, 1, errors_as_warnings},
+    // row expressions
+    per_set(set_option::where, read_where),
     // plot ranges of every data set
     {OPT_RANGES, 1, read_ranges},
 };

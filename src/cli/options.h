@@ -7,8 +7,18 @@
 inline constexpr int data_set_count = 10;
 
 // The options given once per data set ("--x3", "--fg3color", "--name3"): each has one code per data set.
-enum class set_option { x_column, y_column, z_column, e_column, fg_color, offset_y, name };
-inline constexpr int set_option_kinds = 7;
+enum class set_option {
+    x_column,
+    y_column,
+    z_column,
+    e_column,
+    fg_color,
+    offset_y,
+    name,
+    // row expressions: the filter
+    where,
+};
+inline constexpr int set_option_kinds = 8;
 
 // Codes returned for long options that have no short letter. The value of a code shows only in the report of
 // one that no handler takes (--zlabel), so the named codes keep their values.

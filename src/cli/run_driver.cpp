@@ -47,38 +47,35 @@ int parse_options(int argc, char** argv, option_state& state)
     return optind;
 }
 
-// Copies data set 0's column choice (number and header name) into one column slot of data set i unless the command
-// line set it.
+// Copies data set 0's column choice (number, header name and expression) into one column slot of data set i unless
+// the command line set it.
 void inherit_one(int i, const char* name, std::uint32_t& col, std::string& header_name, std::uint8_t& set,
-                 std::uint32_t from, const std::string& from_name)
+                 expression& expr, std::uint32_t from_col, const std::string& from_name, const expression& from_expr)
 {
     if (set)
         return;
     TW_DEBUG("cloning " << name << "-column for dataset " << i);
-    col = from;
+    col = from_col;
     header_name = from_name;
+    expr = from_expr;
     set = 1;
 }
 
-// A column as the user gave it: its number, or its header name.
-std::string column_text(std::uint32_t col, const std::string& name)
+// A column as the user gave it: its expression, its header name or its number.
+std::string column_text(std::uint32_t col, const std::string& name, const expression& expr = expression())
 {
+    if (!expr.empty())
+        return expr.text();
     return name.empty() ? std::to_string(col) : name;
 }
 
-// Two columns given as numbers are the same when the numbers are; given by name, when the names are (a name and a
-// number can only be compared once a file's header is read).
-bool same_column(std::uint32_t a, const std::string& a_name, std::uint32_t b, const std::string& b_name)
+// Two columns are the same when they are given alike: the same number, the same name or the same expression (a
+// name and a number can only be compared once a file's header is read). A number is all digits and a name is not,
+// so their texts tell.
+void warn_if_same(const char* a_label, const std::string& a, const char* b_label, const std::string& b)
 {
-    return a_name.empty() == b_name.empty() && (a_name.empty() ? a == b : a_name == b_name);
-}
-
-void warn_if_same(const char* a_label, std::uint32_t a, const std::string& a_name, const char* b_label, std::uint32_t b,
-                  const std::string& b_name)
-{
-    if (same_column(a, a_name, b, b_name))
-        warning("%scol=%s and %scol=%s are the same\n", a_label, column_text(a, a_name).c_str(), b_label,
-                column_text(b, b_name).c_str());
+    if (a == b)
+        warning("%scol=%s and %scol=%s are the same\n", a_label, a.c_str(), b_label, b.c_str());
 }
 
 void check_limit(const MinMax& m, const char* message)
@@ -96,16 +93,19 @@ void check_widening(double value, const char* message)
 void warn_column_clashes()
 {
     const ::cols& c = mydata[0].cols;
+    const std::string x = column_text(c.x, c.x_name, c[expr_slot::x]);
+    const std::string y = column_text(c.y, c.y_name, c[expr_slot::y]);
+    const std::string z = column_text(c.z, c.z_name, c[expr_slot::z]);
     if (nox) {
         if (!only2cols)
-            warn_if_same("y", c.y, c.y_name, "z", c.z, c.z_name);
+            warn_if_same("y", y, "z", z);
         return;
     }
-    warn_if_same("x", c.x, c.x_name, "y", c.y, c.y_name);
+    warn_if_same("x", x, "y", y);
     if (only2cols || noz)
         return;
-    warn_if_same("x", c.x, c.x_name, "z", c.z, c.z_name);
-    warn_if_same("y", c.y, c.y_name, "z", c.z, c.z_name);
+    warn_if_same("x", x, "z", z);
+    warn_if_same("y", y, "z", z);
 }
 
 // Gives data sets 1 to 9 that have a file the column choices of data set 0 they were not given.
@@ -116,10 +116,13 @@ void inherit_columns()
         ::cols& to = mydata[i].cols;
         if (mydata[i].fname.empty())
             continue;
-        inherit_one(i, "x", to.x, to.x_name, to.xset, from.x, from.x_name);
-        inherit_one(i, "y", to.y, to.y_name, to.yset, from.y, from.y_name);
-        inherit_one(i, "z", to.z, to.z_name, to.zset, from.z, from.z_name);
-        inherit_one(i, "e", to.e, to.e_name, to.eset, from.e, from.e_name);
+        inherit_one(i, "x", to.x, to.x_name, to.xset, to[expr_slot::x], from.x, from.x_name, from[expr_slot::x]);
+        inherit_one(i, "y", to.y, to.y_name, to.yset, to[expr_slot::y], from.y, from.y_name, from[expr_slot::y]);
+        inherit_one(i, "z", to.z, to.z_name, to.zset, to[expr_slot::z], from.z, from.z_name, from[expr_slot::z]);
+        expression no_expression;
+        inherit_one(i, "e", to.e, to.e_name, to.eset, no_expression, from.e, from.e_name, no_expression);
+        if (to[expr_slot::where].empty())
+            to[expr_slot::where] = from[expr_slot::where];
     }
 }
 
@@ -129,12 +132,12 @@ void announce_columns()
     if (nox)
         std::printf("using linenumber as x, ");
     else
-        std::printf("using col %s as x, ", column_text(c.x, c.x_name).c_str());
-    std::printf("col %s as y, ", column_text(c.y, c.y_name).c_str());
+        std::printf("using col %s as x, ", column_text(c.x, c.x_name, c[expr_slot::x]).c_str());
+    std::printf("col %s as y, ", column_text(c.y, c.y_name, c[expr_slot::y]).c_str());
     if (only2cols || noz)
         std::printf("and z=1\n");
     else
-        std::printf("col %s as z\n", column_text(c.z, c.z_name).c_str());
+        std::printf("col %s as z\n", column_text(c.z, c.z_name, c[expr_slot::z]).c_str());
 }
 
 // A log axis needs positive limits, and holds neither times nor the lengths of ellipse and quiver components.

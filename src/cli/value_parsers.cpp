@@ -135,8 +135,20 @@ unsigned int get_column(const char* s)
 
 bool is_column_name(const char* s)
 {
-    while (std::isspace(static_cast<unsigned char>(*s)))
-        ++s;
-    const char* digits = (*s == '+' || *s == '-') ? s + 1 : s;
-    return *s != '\0' && !std::isdigit(static_cast<unsigned char>(*digits));
+    if (*s == '\0')
+        return false;
+    for (; *s != '\0'; ++s)
+        if (!std::isdigit(static_cast<unsigned char>(*s)))
+            return true;
+    return false;
+}
+
+bool is_plain_name(const char* s)
+{
+    if (*s == '\0')
+        return false;
+    for (; *s != '\0'; ++s)
+        if (!std::isalnum(static_cast<unsigned char>(*s)) && *s != '_' && *s != '.')
+            return false;
+    return true;
 }

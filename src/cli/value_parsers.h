@@ -40,8 +40,12 @@ double get_double(const char* s);
 // beyond the 32-bit range ends the run with the system's message after "strtol".
 unsigned int get_column(const char* s);
 
-// True when a column option's value is a header name rather than a number: text in which get_column would find
-// no digits at its start ("time", "level"). Empty or blank text is no name.
+// True when a column option's value is a header name rather than a number: a value is a column number only when it
+// is all digits, so "2nd_level", "1e3" and " 7" are names. Empty text is no name.
 bool is_column_name(const char* s);
+
+// True when a column option's name is a plain word of ASCII letters, digits, '_' and '.' ("time", "2nd_level",
+// "1e3"): it is taken as a header name without being read as an expression.
+bool is_plain_name(const char* s);
 
 #endif // TREMWIL_VALUE_PARSERS_H

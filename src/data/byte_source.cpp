@@ -1,16 +1,17 @@
 // Reading a file block by block with read(2): no mapping, so a file truncated by another program while it is
-// read cannot fault; the shortfall shows at the end and is reported. Standard input is kept for the run, and
-// compressed data is unpacked between the file and the reader's buffer.
+// read cannot fault; the shortfall shows at the end and is reported. Inputs that can be read only once are kept for
+// the run in a file without a name, and compressed data is unpacked between the file and the reader's buffer.
 #include "data/byte_source.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "unpack/unpack.h"
+#include "unpack.h"
 
 namespace
 {
@@ -18,7 +19,12 @@ namespace
 class file_source final : public byte_source
 {
 public:
-    file_source(int fd, std::string path, std::uint64_t size) : fd_(fd), path_(std::move(path)), size_(size) {}
+    // With an offset of 0 or more the file is read from there with pread(2), leaving the descriptor's position
+    // alone (standard input read again); otherwise with read(2).
+    file_source(int fd, std::string path, std::uint64_t size, off_t offset = -1)
+        : fd_(fd), path_(std::move(path)), size_(size), offset_(offset)
+    {
+    }
     ~file_source() override { ::close(fd_); }
     file_source(const file_source&) = delete;
     file_source& operator=(const file_source&) = delete;
@@ -26,9 +32,11 @@ public:
     std::size_t next_block(std::span<char> room) override
     {
         for (;;) {
-            const ssize_t got = ::read(fd_, room.data(), room.size());
+            const ssize_t got =
+                offset_ < 0 ? ::read(fd_, room.data(), room.size()) : ::pread(fd_, room.data(), room.size(), offset_);
             if (got > 0) {
                 delivered_ += static_cast<std::uint64_t>(got);
+                offset_ = offset_ < 0 ? offset_ : offset_ + got;
                 return static_cast<std::size_t>(got);
             }
             if (got == 0) {
@@ -56,6 +64,7 @@ private:
     int fd_;
     std::string path_;
     std::uint64_t size_;
+    off_t offset_;
     std::uint64_t delivered_ = 0;
 };
 
@@ -83,20 +92,80 @@ std::unique_ptr<byte_source> source_on(int fd, const std::string& name)
     }
 }
 
-// Standard input the first time: every block is also kept.
+// Where the bytes of inputs that can be read only once wait for the next reading: a file without a name, so
+// that nothing is left behind however the run ends, created with O_TMPFILE or, where the file system lacks it,
+// as a named file removed at once. -1 when neither works.
+int make_keeping_file()
+{
+    const char* const from_environment = std::getenv("TMPDIR");
+    const std::string folder = from_environment != nullptr && *from_environment != '\0' ? from_environment : "/tmp";
+    const int fd = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    if (fd >= 0)
+        return fd;
+    std::string name = folder + "/tremwil-kept-XXXXXX";
+    const int named = ::mkostemp(name.data(), O_CLOEXEC);
+    if (named >= 0)
+        ::unlink(name.c_str());
+    return named;
+}
+
+} // namespace
+
+// One input that can be read only once: the bytes its first reading gave, in a file of their own.
+struct kept_inputs::kept_input {
+    explicit kept_input(const input_id& input) : id(input), fd(make_keeping_file())
+    {
+        if (fd < 0)
+            lost = std::strerror(errno);
+    }
+    ~kept_input()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    kept_input(const kept_input&) = delete;
+    kept_input& operator=(const kept_input&) = delete;
+
+    // Appends bytes to the keeping file; a failure (a full disk) is remembered and matters only if the input is
+    // wanted again.
+    void keep(std::span<const char> bytes)
+    {
+        for (std::size_t done = 0; lost.empty() && done < bytes.size();) {
+            const ssize_t wrote = ::write(fd, bytes.data() + done, bytes.size() - done);
+            if (wrote < 0 && errno == EINTR)
+                continue;
+            if (wrote <= 0)
+                lost = wrote < 0 ? std::strerror(errno) : "nothing could be written";
+            else
+                done += static_cast<std::size_t>(wrote);
+        }
+        size += bytes.size();
+    }
+
+    input_id id;
+    int fd;
+    std::uint64_t size = 0;
+    bool complete = false; // the first reading went to the end
+    std::string lost;      // why the bytes could not be kept, when they could not
+};
+
+namespace
+{
+
+// An input's first reading: every block is also kept.
 class keeping_source final : public byte_source
 {
 public:
-    keeping_source(std::unique_ptr<byte_source> from, std::vector<char>& kept, bool& complete)
-        : from_(std::move(from)), kept_(kept), complete_(complete)
+    keeping_source(std::unique_ptr<byte_source> from, kept_inputs::kept_input& kept)
+        : from_(std::move(from)), kept_(kept)
     {
     }
 
     std::size_t next_block(std::span<char> room) override
     {
         const std::size_t got = from_->next_block(room);
-        kept_.insert(kept_.end(), room.data(), room.data() + got);
-        complete_ = got == 0;
+        kept_.keep({room.data(), got});
+        kept_.complete = got == 0;
         return got;
     }
 
@@ -104,29 +173,39 @@ public:
 
 private:
     std::unique_ptr<byte_source> from_;
-    std::vector<char>& kept_;
-    bool& complete_;
+    kept_inputs::kept_input& kept_;
 };
 
-// Standard input again: the bytes kept the first time.
+// An input again: the bytes kept the first time, read back from their file.
 class kept_source final : public byte_source
 {
 public:
-    explicit kept_source(std::span<const char> bytes) : bytes_(bytes) {}
+    kept_source(const kept_inputs::kept_input& kept, std::string name) : kept_(kept), name_(std::move(name)) {}
 
     std::size_t next_block(std::span<char> room) override
     {
-        const std::size_t n = std::min(room.size(), bytes_.size() - at_);
-        std::memcpy(room.data(), bytes_.data() + at_, n);
-        at_ += n;
-        return n;
+        for (;;) {
+            const std::size_t wanted = static_cast<std::size_t>(std::min<std::uint64_t>(room.size(), kept_.size - at_));
+            if (wanted == 0)
+                return 0;
+            const ssize_t got = ::pread(kept_.fd, room.data(), wanted, static_cast<off_t>(at_));
+            if (got > 0) {
+                at_ += static_cast<std::uint64_t>(got);
+                return static_cast<std::size_t>(got);
+            }
+            if (got < 0 && errno == EINTR)
+                continue;
+            throw input_error("cannot read data file " + name_ + " again from the copy kept of it: " +
+                              (got < 0 ? std::strerror(errno) : "the copy is shorter than what was kept"));
+        }
     }
 
-    std::uint64_t size_hint() const override { return bytes_.size(); }
+    std::uint64_t size_hint() const override { return kept_.size; }
 
 private:
-    std::span<const char> bytes_;
-    std::size_t at_ = 0;
+    const kept_inputs::kept_input& kept_;
+    std::string name_;
+    std::uint64_t at_ = 0;
 };
 
 // Looks at the first bytes of its source: plain bytes pass through unchanged, compressed ones are unpacked into
@@ -290,27 +369,98 @@ bool is_standard_input(const std::string& name)
     return name == "-";
 }
 
-std::unique_ptr<byte_source> kept_standard_input::open()
+kept_inputs::kept_inputs() = default;
+kept_inputs::~kept_inputs() = default;
+
+namespace
 {
-    if (opened_ && !complete_)
-        throw input_error("data file -: standard input was not read to its end, and it cannot be read again");
-    if (opened_)
-        return std::make_unique<kept_source>(bytes_);
-    opened_ = true;
+
+kept_inputs::input_id id_of(const struct stat& info)
+{
+    return {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+}
+
+} // namespace
+
+std::unique_ptr<byte_source> kept_inputs::kept_again(const input_id& id, const std::string& name)
+{
+    const auto at = std::find_if(kept_.begin(), kept_.end(), [&](const auto& kept) { return kept->id == id; });
+    if (at == kept_.end())
+        return nullptr;
+    const kept_input& kept = **at;
+    if (!kept.complete)
+        throw input_error("data file " + name + (is_standard_input(name) ? ": standard input" : ": it") +
+                          " was not read to its end, and it cannot be read again");
+    if (!kept.lost.empty())
+        throw input_error("data file " + name + " can be read only once, and its bytes could not be kept for " +
+                          "another reading: " + kept.lost);
+    return std::make_unique<kept_source>(kept, name);
+}
+
+std::unique_ptr<byte_source> kept_inputs::read_and_keep(int fd, const input_id& id, const std::string& name)
+{
+    std::unique_ptr<byte_source> source = source_on(fd, name);
+    if (!source)
+        return nullptr;
+    kept_.push_back(std::make_unique<kept_input>(id));
+    return std::make_unique<keeping_source>(std::move(source), *kept_.back());
+}
+
+std::unique_ptr<byte_source> kept_inputs::open_standard_input()
+{
+    struct stat info {
+    };
+    if (::fstat(STDIN_FILENO, &info) != 0)
+        throw input_error(std::string("cannot read data file -: ") + std::strerror(errno));
+    if (S_ISDIR(info.st_mode))
+        throw input_error("cannot read data file -: standard input is a folder");
+    if (auto again = kept_again(id_of(info), "-"))
+        return again;
     // A copy of the descriptor: standard input itself stays open for whatever else the run does.
     const int fd = ::fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 0);
     if (fd < 0)
         throw input_error(std::string("cannot read data file -: ") + std::strerror(errno));
-    std::unique_ptr<byte_source> source = source_on(fd, "-");
-    if (!source)
-        throw input_error("cannot read data file -: standard input is a folder");
-    return std::make_unique<keeping_source>(std::move(source), bytes_, complete_);
+    if (!S_ISREG(info.st_mode))
+        return read_and_keep(fd, id_of(info), "-");
+    if (standard_input_start_ < 0)
+        standard_input_start_ = std::max<off_t>(::lseek(fd, 0, SEEK_CUR), 0);
+    const off_t start = static_cast<off_t>(standard_input_start_);
+    try {
+        return std::make_unique<file_source>(
+            fd, "-", static_cast<std::uint64_t>(std::max<off_t>(info.st_size - start, 0)), start);
+    } catch (...) {
+        ::close(fd);
+        throw;
+    }
 }
 
-std::unique_ptr<byte_source> open_data_source(const std::string& name, std::uint64_t max_bytes,
-                                              kept_standard_input& standard_input)
+std::unique_ptr<byte_source> kept_inputs::open(const std::string& name)
 {
-    std::unique_ptr<byte_source> source = is_standard_input(name) ? standard_input.open() : open_file_source(name);
+    if (is_standard_input(name))
+        return open_standard_input();
+    // Looked at before it is opened: a FIFO opened again would wait for a writer that is gone.
+    struct stat info {
+    };
+    if (::stat(name.c_str(), &info) != 0)
+        return nullptr;
+    if (!S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode))
+        if (auto again = kept_again(id_of(info), name))
+            return again;
+    const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return nullptr;
+    if (::fstat(fd, &info) != 0 || S_ISREG(info.st_mode) || S_ISDIR(info.st_mode))
+        return source_on(fd, name);
+    if (auto again = kept_again(id_of(info), name)) {
+        ::close(fd);
+        return again;
+    }
+    return read_and_keep(fd, id_of(info), name);
+}
+
+std::unique_ptr<byte_source> open_data_source(const std::string& name, std::uint64_t max_bytes, kept_inputs& inputs)
+{
+    std::unique_ptr<byte_source> source = inputs.open(name);
     if (!source)
         return nullptr;
     return std::make_unique<unpacking_source>(std::move(source), name, max_bytes);

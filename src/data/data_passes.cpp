@@ -15,10 +15,10 @@ namespace
 
 // A line that lacks a needed column, a file that fails or changes while it is read, or one beyond the reader's
 // limits leaves nothing sensible to draw: the run ends here with status 1.
-void read_or_end_run(data& d, kept_standard_input& standard_input)
+void read_or_end_run(data& d, kept_inputs& inputs)
 {
     try {
-        readfile(d, standard_input);
+        readfile(d, inputs);
     } catch (const too_few_columns_exception& e) {
         error("%s\n", e.what());
     } catch (const input_error& e) {
@@ -43,10 +43,10 @@ void resolve_file_reference(int i)
 
 } // namespace
 
-bool read_reference_data_set(kept_standard_input& standard_input)
+bool read_reference_data_set(kept_inputs& inputs)
 {
     data& d = mydata[0];
-    read_or_end_run(d, standard_input);
+    read_or_end_run(d, inputs);
     d.FindMinMax();
     if (!d.x.empty())
         return true;
@@ -54,7 +54,7 @@ bool read_reference_data_set(kept_standard_input& standard_input)
     return false;
 }
 
-void read_extra_data_sets(kept_standard_input& standard_input)
+void read_extra_data_sets(kept_inputs& inputs)
 {
     for (int i = 1; i < 10; ++i) {
         data& d = mydata[i];
@@ -63,7 +63,7 @@ void read_extra_data_sets(kept_standard_input& standard_input)
         resolve_file_reference(i);
         TW_DEBUG("Reading dataset " << i << " from \"" << d.fname << "\"");
         d.clear_rows();
-        read_or_end_run(d, standard_input);
+        read_or_end_run(d, inputs);
         d.FindMinMax();
     }
 }

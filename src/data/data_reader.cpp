@@ -6,6 +6,7 @@
 #include <array>
 #include <climits>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
@@ -38,6 +39,17 @@ std::string_view without_line_end(std::string_view line)
     return line;
 }
 
+// A UTF-8 byte-order mark, which some programs put before the first line of a text file, is no part of the data:
+// left in, it would make the first row or the first header name unreadable. The first run of lines holds the whole
+// first line, so the mark is there when the file has one.
+std::string_view without_byte_order_mark(std::string_view first_lines)
+{
+    constexpr std::string_view mark = "\xEF\xBB\xBF";
+    if (first_lines.starts_with(mark))
+        first_lines.remove_prefix(mark.size());
+    return first_lines;
+}
+
 // Calls f for every line of text (without its line end); the last line needs no line feed.
 template <typename F> void for_each_line(std::string_view text, F&& f)
 {
@@ -54,14 +66,14 @@ template <typename F> void for_each_line(std::string_view text, F&& f)
 
 // What one call of readfile carries from line to line.
 struct file_reading {
-    file_reading(data& set, const read_limits& bounds, kept_standard_input& input)
-        : d(set), limits(bounds), standard_input(input), rows_before(set.x.size()), separator(separator_for(set.fname))
+    file_reading(data& set, const read_limits& bounds, kept_inputs& kept)
+        : d(set), limits(bounds), inputs(kept), rows_before(set.x.size()), separator(separator_for(set.fname))
     {
     }
 
     data& d;
     const read_limits& limits;
-    kept_standard_input& standard_input;
+    kept_inputs& inputs;
     const std::size_t rows_before; // rows d held before this file
     int columns = -1;              // counted on the first data line
     std::size_t bad_rows = 0;
@@ -75,7 +87,9 @@ struct file_reading {
     const char separator;
     field_scan fields;
     bool first_line_done = false;
-    std::uint64_t missing_rows = 0;
+    std::uint64_t missing_rows = 0;    // also rows whose expression has no value, in any file
+    std::uint64_t filtered_rows = 0;   // rows --where leaves out
+    std::vector<std::uint32_t> wanted; // the columns lacks_value looks at, kept from line to line
 };
 
 // The outcome get_value_at_col gives for col, taken from the line's scan.
@@ -109,17 +123,41 @@ bool reads_z()
     return !noz && !only2cols;
 }
 
+// The column a choice reads last: its own, or the last one its expression reads.
+std::uint32_t last_column_of(const cols& c, expr_slot slot, std::uint32_t col)
+{
+    return c[slot].empty() ? col : c[slot].last_column();
+}
+
 // The largest column this line needs under the switches as they stand now.
 std::uint32_t last_needed_column(const data& d)
 {
-    std::uint32_t last = d.cols.y;
+    const cols& c = d.cols;
+    std::uint32_t last = std::max(last_column_of(c, expr_slot::y, c.y), c[expr_slot::where].last_column());
     if (!nox)
-        last = std::max(last, d.cols.x);
+        last = std::max(last, last_column_of(c, expr_slot::x, c.x));
     if (is_ellipse_quiver(draw_type))
         last = std::max<std::uint32_t>(last, d.cols.e + 3);
     else if (reads_z())
-        last = std::max(last, d.cols.z);
+        last = std::max(last, last_column_of(c, expr_slot::z, c.z));
     return last;
+}
+
+const double* row_values(const file_reading& r)
+{
+    return r.separator == 0 ? r.scan.values() : r.fields.values();
+}
+
+// The value of one choice for the line: its column, or its expression over the line's columns (NaN when the row
+// has no value). A line that ends before a column needed throws as column_value does.
+double choice_value(const file_reading& r, expr_slot slot, std::uint32_t col)
+{
+    const expression& e = r.d.cols[slot];
+    if (e.empty())
+        return column_value(r, col);
+    if (e.last_column() != 0)
+        column_value(r, e.last_column());
+    return e.evaluate(row_values(r));
 }
 
 int count_first_line_columns(file_reading& r)
@@ -147,7 +185,7 @@ void count_first_line(file_reading& r)
 double read_z(const file_reading& r)
 {
     try {
-        return column_value(r, r.d.cols.z);
+        return choice_value(r, expr_slot::z, r.d.cols.z);
     } catch (const std::exception& e) {
         std::cerr << e.what() << "\n"
                   << "Ignoring z. Using z=1.\n"
@@ -210,20 +248,43 @@ double read_z_or_components(file_reading& r)
 
 // The row of a delimited line lacks a value when a column it is drawn from holds a missing value; a column
 // holding other text ends the run. Columns the line does not reach are left to column_value.
-bool lacks_value(const file_reading& r)
+void add_choice_columns(const cols& c, expr_slot slot, std::uint32_t col, std::vector<std::uint32_t>& wanted)
 {
-    std::uint32_t wanted[6] = {r.d.cols.y};
+    if (c[slot].empty()) {
+        wanted.push_back(col);
+        return;
+    }
+    const std::vector<std::uint32_t> read = c[slot].columns();
+    wanted.insert(wanted.end(), read.begin(), read.end());
+}
+
+bool lacks_value(file_reading& r)
+{
+    const cols& c = r.d.cols;
+    std::uint32_t plain[6] = {r.d.cols.y};
     std::size_t count = 1;
     if (!nox)
-        wanted[count++] = r.d.cols.x;
+        plain[count++] = r.d.cols.x;
     if (is_ellipse_quiver(draw_type))
         for (std::uint32_t k = 0; k < 4; ++k)
-            wanted[count++] = r.d.cols.e + k;
+            plain[count++] = r.d.cols.e + k;
     else if (reads_z())
-        wanted[count++] = r.d.cols.z;
+        plain[count++] = r.d.cols.z;
+    std::vector<std::uint32_t>& wanted = r.wanted;
+    wanted.assign(plain, plain + count);
+    if (c.has_expressions()) {
+        wanted.clear();
+        add_choice_columns(c, expr_slot::y, c.y, wanted);
+        if (!nox)
+            add_choice_columns(c, expr_slot::x, c.x, wanted);
+        if (is_ellipse_quiver(draw_type))
+            wanted.insert(wanted.end(), plain + count - 4, plain + count);
+        else if (reads_z())
+            add_choice_columns(c, expr_slot::z, c.z, wanted);
+        add_choice_columns(c, expr_slot::where, 0, wanted);
+    }
     bool missing = false;
-    for (std::size_t k = 0; k < count; ++k) {
-        const std::uint32_t col = wanted[k];
+    for (const std::uint32_t col : wanted) {
         if (col == 0 || !r.fields.reached(col))
             continue;
         if (r.fields.kind(col) == field_kind::text)
@@ -231,6 +292,22 @@ bool lacks_value(const file_reading& r)
         missing = missing || r.fields.kind(col) == field_kind::missing;
     }
     return missing;
+}
+
+// --where: a row is drawn when its filter is not 0; one without a value is missing.
+bool passes_filter(file_reading& r)
+{
+    const expression& filter = r.d.cols[expr_slot::where];
+    if (filter.empty())
+        return true;
+    if (filter.last_column() != 0)
+        column_value(r, filter.last_column());
+    const double keep = filter.evaluate(row_values(r));
+    if (std::isnan(keep))
+        ++r.missing_rows;
+    else if (keep == 0)
+        ++r.filtered_rows;
+    return !std::isnan(keep) && keep != 0;
 }
 
 // Scans the line for the columns it needs; false when it is a delimited row to skip for a missing value.
@@ -256,16 +333,28 @@ void read_line(file_reading& r)
         count_first_line(r);
     if (!scan_line(r))
         return;
+    if (!passes_filter(r))
+        return;
     double x = static_cast<double>(r.d.x.size());
     if (!nox) {
-        x = column_value(r, r.d.cols.x);
+        x = choice_value(r, expr_slot::x, r.d.cols.x);
         if (debug > 1)
             TW_DEBUG("x=" << x);
     }
-    const double y = column_value(r, r.d.cols.y);
+    const double y = choice_value(r, expr_slot::y, r.d.cols.y);
     if (debug > 1)
         TW_DEBUG("y=" << y);
+    // A plain column holds no NaN here (a delimited file's missing values were taken out above): only an
+    // expression gives one, for a row without a value.
+    if (std::isnan(x) || std::isnan(y)) {
+        ++r.missing_rows;
+        return;
+    }
     const double z = read_z_or_components(r);
+    if (std::isnan(z) && !r.d.cols[expr_slot::z].empty()) {
+        ++r.missing_rows;
+        return;
+    }
     if (r.block_ended && !r.d.x.empty())
         r.d.block_starts.push_back(r.d.x.size());
     r.block_ended = false;
@@ -361,6 +450,8 @@ struct alignas(64) piece_rows { // each on its own cache lines: the threads writ
     std::uint64_t lines = 0; // lines taken, comments included, before stop
     std::uint64_t rows = 0;
     std::size_t bad_rows = 0;
+    std::uint64_t missing_rows = 0;            // rows whose expression has no value
+    std::uint64_t filtered_rows = 0;           // rows --where leaves out
     std::size_t stop = std::string_view::npos; // where the line that stopped the piece starts
     std::vector<std::size_t> after_blank;      // rows with a blank line between them and the row before
     bool block_ended = false;                  // a blank line after the last row (any blank line, without rows)
@@ -399,6 +490,62 @@ bool parse_whole_row(const data& d, const column_scan& scan, piece_rows& out)
     return true;
 }
 
+// One choice's value when the scan reached every column it reads; false otherwise.
+bool scanned_choice(const cols& c, expr_slot slot, std::uint32_t col, const column_scan& scan, double& value)
+{
+    const expression& e = c[slot];
+    const std::uint32_t last = e.empty() ? col : e.last_column();
+    if (last != 0 && !scan.reached(last))
+        return false;
+    value = e.empty() ? reached_value(scan, col) : e.evaluate(scan.values());
+    return true;
+}
+
+// parse_whole_row for a data set with expressions or a filter: a row left out by the filter or without a value is
+// counted, as read_line counts it, and appends nothing.
+bool parse_row_with_expressions(const data& d, const column_scan& scan, piece_rows& out)
+{
+    const cols& c = d.cols;
+    if (!c[expr_slot::where].empty()) {
+        double keep = 0;
+        if (!scanned_choice(c, expr_slot::where, 0, scan, keep))
+            return false;
+        if (std::isnan(keep) || keep == 0) {
+            ++(std::isnan(keep) ? out.missing_rows : out.filtered_rows);
+            return true;
+        }
+    }
+    const bool components = is_ellipse_quiver(draw_type);
+    double x = 0, y = 0, z = 1;
+    if ((!nox && !scanned_choice(c, expr_slot::x, c.x, scan, x)) || !scanned_choice(c, expr_slot::y, c.y, scan, y))
+        return false;
+    if (!components && reads_z() && !scanned_choice(c, expr_slot::z, c.z, scan, z))
+        return false;
+    double v[4] = {};
+    if (components)
+        for (std::size_t k = 0; k < 4; ++k) {
+            const std::uint32_t col = c.e + column_index[draw_type - DT_ELLIPSE_XYUV].ci[k].value;
+            if (!scan.reached(col))
+                return false;
+            v[k] = reached_value(scan, col);
+        }
+    if (std::isnan(x) || std::isnan(y) || std::isnan(z)) {
+        ++out.missing_rows;
+        return true;
+    }
+    out.columns[0].push_back(x);
+    out.columns[1].push_back(y);
+    out.columns[2].push_back(z);
+    if (components) {
+        for (std::size_t k = 0; k < 4; ++k)
+            out.columns[3 + k].push_back(v[k]);
+        if (std::fabs(v[0] * v[2] + v[1] * v[3]) > 1e-6)
+            ++out.bad_rows;
+    }
+    ++out.rows;
+    return true;
+}
+
 void parse_piece(const data& d, std::string_view piece, piece_rows& out)
 {
     for (std::vector<double>& column : out.columns)
@@ -408,6 +555,7 @@ void parse_piece(const data& d, std::string_view piece, piece_rows& out)
     column_scan scan;
     const std::uint32_t last = last_needed_column(d);
     const char* const start = piece.data();
+    const auto parse_row = d.cols.has_expressions() ? parse_row_with_expressions : parse_whole_row;
     for_each_line(piece, [&](std::string_view line) {
         if (out.stop != std::string_view::npos)
             return;
@@ -416,13 +564,16 @@ void parse_piece(const data& d, std::string_view piece, piece_rows& out)
         } else {
             scan.scan(line, last);
             const std::uint64_t row = out.rows;
-            if (!parse_whole_row(d, scan, out)) {
+            if (!parse_row(d, scan, out)) {
                 out.stop = static_cast<std::size_t>(line.data() - start);
                 return;
             }
-            if (out.block_ended)
-                out.after_blank.push_back(row);
-            out.block_ended = false;
+            // A row left out keeps the blank line before it for the next row taken.
+            if (out.rows > row) {
+                if (out.block_ended)
+                    out.after_blank.push_back(row);
+                out.block_ended = false;
+            }
         }
         ++out.lines;
     });
@@ -458,6 +609,8 @@ void join_piece(file_reading& r, const piece_rows& piece)
         too_many_rows(r);
     r.lines += piece.lines;
     r.bad_rows += piece.bad_rows;
+    r.missing_rows += piece.missing_rows;
+    r.filtered_rows += piece.filtered_rows;
 }
 
 // Whether the next run may be parsed on threads: the first data line has set the column count, no trace
@@ -485,7 +638,7 @@ void read_text_on_threads(file_reading& r, std::string_view text, std::vector<pi
 // Reads every line of the file; false when it does not open.
 bool read_lines(file_reading& r)
 {
-    const std::unique_ptr<byte_source> source = open_data_source(r.d.fname, r.limits.max_file_bytes, r.standard_input);
+    const std::unique_ptr<byte_source> source = open_data_source(r.d.fname, r.limits.max_file_bytes, r.inputs);
     if (!source)
         return false;
     if (r.separator == 0 && r.d.cols.has_names())
@@ -498,7 +651,7 @@ bool read_lines(file_reading& r)
     line_blocks blocks(*source, r.limits.block_bytes * threads, r.limits.max_line_bytes, r.limits.max_file_bytes,
                        r.d.fname);
     try {
-        for (std::string_view text = blocks.next(); !text.empty(); text = blocks.next()) {
+        for (std::string_view text = without_byte_order_mark(blocks.next()); !text.empty(); text = blocks.next()) {
             if (threads > 1 && may_parse_on_threads(r))
                 read_text_on_threads(r, text, pieces);
             else
@@ -517,13 +670,13 @@ bool read_lines(file_reading& r)
 
 std::uint64_t readfile(data& d, const read_limits& limits)
 {
-    kept_standard_input standard_input;
-    return readfile(d, standard_input, limits);
+    kept_inputs inputs;
+    return readfile(d, inputs, limits);
 }
 
-std::uint64_t readfile(data& d, kept_standard_input& standard_input, const read_limits& limits)
+std::uint64_t readfile(data& d, kept_inputs& inputs, const read_limits& limits)
 {
-    file_reading r(d, limits, standard_input);
+    file_reading r(d, limits, inputs);
     if (!read_lines(r)) {
         note_run_failure();
         error_func("can't open file %s\n", d.fname.c_str());
@@ -533,6 +686,9 @@ std::uint64_t readfile(data& d, kept_standard_input& standard_input, const read_
     if (r.missing_rows != 0)
         warning("%llu row%s with missing values skipped in %s\n", static_cast<unsigned long long>(r.missing_rows),
                 r.missing_rows == 1 ? "" : "s", d.fname.c_str());
+    if (r.filtered_rows != 0 && !quiet)
+        std::printf("%llu row%s of %s left out by --where=%s\n", static_cast<unsigned long long>(r.filtered_rows),
+                    r.filtered_rows == 1 ? "" : "s", d.fname.c_str(), d.cols[expr_slot::where].text().c_str());
     TW_DEBUG(sort << " " << only2cols);
     if (sort && reads_z()) {
         TW_DEBUG("sorting");

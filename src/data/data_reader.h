@@ -61,8 +61,9 @@ struct read_limits {
 // fails while it is read, shrinks while it is read, holds corrupt or truncated compressed data or goes past one of
 // the limits (counted on the unpacked bytes) throws input_error, whose message names the file.
 std::uint64_t readfile(data& d, const read_limits& limits = read_limits{});
-// The same within a run: "-" reads standard input the first time and what it gave after that.
-std::uint64_t readfile(data& d, kept_standard_input& standard_input, const read_limits& limits = read_limits{});
+// The same within a run: an input that can be read only once ("-", a pipe) is read the first time and what it gave
+// is read after that.
+std::uint64_t readfile(data& d, kept_inputs& inputs, const read_limits& limits = read_limits{});
 
 // The number of numbers at the start of line.
 int count_columns(std::string line);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/settings.h"
+#include "data/expression.h"
 
 // The extent of one quantity. A new one is empty (Max lowest, Min highest), so the first value widened in
 // becomes both bounds.
@@ -57,8 +58,14 @@ inline bool user_max_given(const MinMax& m)
     return m.Max > -user_limit_bound;
 }
 
+// The choices of a data set that may be expressions over the row, one entry each: the columns x, y and z, the
+// vector components u and v, and the row filter (--where). A column choice without an expression reads its column.
+enum class expr_slot : std::uint8_t { x, y, z, u, v, where };
+inline constexpr std::size_t expr_slot_count = 6;
+
 // Which file columns fill a data set (counted from 1), and whether the command line gave each one. A column given
-// by name (x_name ...) is looked up in the header of each file when that file is read, which sets its number.
+// by name (x_name ...) is looked up in the header of each file when that file is read, which sets its number; so
+// are the names an expression reads.
 struct cols {
     std::uint32_t x = 1;
     std::uint32_t y = 2;
@@ -72,9 +79,25 @@ struct cols {
     std::string y_name = {};
     std::string z_name = {};
     std::string e_name = {};
+    std::array<expression, expr_slot_count> expr = {};
 
     bool is_set() const { return xset || yset || zset || eset; }
-    bool has_names() const { return !x_name.empty() || !y_name.empty() || !z_name.empty() || !e_name.empty(); }
+    bool has_names() const
+    {
+        for (const expression& e : expr)
+            if (!e.names().empty())
+                return true;
+        return !x_name.empty() || !y_name.empty() || !z_name.empty() || !e_name.empty();
+    }
+    expression& operator[](expr_slot slot) { return expr[static_cast<std::size_t>(slot)]; }
+    const expression& operator[](expr_slot slot) const { return expr[static_cast<std::size_t>(slot)]; }
+    bool has_expressions() const
+    {
+        for (const expression& e : expr)
+            if (!e.empty())
+                return true;
+        return false;
+    }
 };
 
 // True for the draw types that read four ellipse/quiver components per row.

@@ -326,5 +326,11 @@ bool take_column_names(std::string_view line, char separator, cols& c, const std
     number_column(line, separator, c.y_name, c.y, fname);
     number_column(line, separator, c.z_name, c.z, fname);
     number_column(line, separator, c.e_name, c.e, fname);
+    for (expression& e : c.expr)
+        for (std::size_t k = 0; k < e.names().size(); ++k) {
+            std::uint32_t col = 0;
+            number_column(line, separator, e.names()[k], col, fname);
+            e.set_name_column(k, col);
+        }
     return true;
 }

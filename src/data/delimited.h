@@ -38,6 +38,8 @@ public:
     std::uint32_t fields() const { return fields_; }
     field_kind kind(std::uint32_t col) const { return kinds_[col - 1]; }
     double value(std::uint32_t col) const { return values_[col - 1]; }
+    // Field c's value at values()[c - 1], for the fields reached (a missing or text field holds 0).
+    const double* values() const { return values_.data(); }
 
 private:
     // Sized up to the most fields asked for so far and kept between lines: no allocation per row.

@@ -37,6 +37,8 @@ public:
 
     bool reached(std::uint32_t col) const { return col <= attempts_; }
     double value(std::uint32_t col) const { return results_[col - 1]; }
+    // Column c's value at values()[c - 1], for the columns reached.
+    const double* values() const { return results_.data(); }
     std::uint32_t attempts() const { return attempts_; }
     // The extraction variable after the last attempt.
     double last() const { return attempts_ == 0 ? 0.0 : results_[attempts_ - 1]; }

@@ -313,7 +313,7 @@ void draw_plot_area(const page_layout& l, data* d, GrTextOption& opt, const grid
     GrContext area{};
     if (GrCreateSubContext(l.xoffset, l.yoffset, l.xoffset + l.rangex, l.yoffset + l.rangey, nullptr, &area) == nullptr)
         return;
-    GrSetContext(&area);
+    const twgr::current_context_guard inside_area(&area);
     if (grid_lines)
         draw_grid(l, grid);
     for (int i = 0; i < 10; ++i) {
@@ -328,7 +328,6 @@ void draw_plot_area(const page_layout& l, data* d, GrTextOption& opt, const grid
     do_text(l.rangey, &opt);
     do_line(l.rangey);
     draw_key(l, d, plot_text_options());
-    GrSetContext(nullptr);
 }
 
 // A page planned: its layout, the path heading and whether the plot area has room.
@@ -402,6 +401,8 @@ void set_plot_ranges(data* d)
         widen(read.x, d0.mod_minmax.x, range_add_x);
         keep_open(d0.mod_minmax.x);
     }
+    // The x check comes before the user's limits apply, the y check after them: the messages users know depend on
+    // this order, so it is kept on purpose, however uneven it looks.
     warn_outside(d, x_check);
     if (log_y) {
         widen_log(read.y, d0.mod_minmax.y, range_add_y);
@@ -423,7 +424,7 @@ void set_plot_ranges(data* d)
         drop_nonpositive_limits(limits.y);
     d0.apply_UserMinMax(limits);
     d0.check_mod_minmax();
-    warn_outside(d, y_check);
+    warn_outside(d, y_check); // after the user's limits, unlike the x check (see above)
     keep_finite(d0.mod_minmax.x, "x");
     keep_finite(d0.mod_minmax.y, "y");
 }

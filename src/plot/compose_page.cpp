@@ -181,7 +181,7 @@ void draw_headings(const page_layout& l, GrTextOption& opt, const data& d0, cons
     const std::string date = date_annotation(d0);
     long date_end = 0; // where the path may start: a character's width after the date
     if (!date.empty()) {
-        GrTextOption corner = aligned(opt, 0, 2);
+        GrTextOption corner = aligned(opt, GR_ALIGN_LEFT, GR_ALIGN_BOTTOM);
         gprintfxy(l.xoffset, l.yoffset, &corner, "%s", date.c_str());
         date_end = l.xoffset + GrStringWidth_(date, &opt) + GrStringWidth_(" ", &opt);
     }
@@ -190,13 +190,13 @@ void draw_headings(const page_layout& l, GrTextOption& opt, const data& d0, cons
     const long half = l.maxX / 2;
     // Centred text starts half its width (rounded down) left of the centre.
     if (date.empty() || half - static_cast<long>(GrStringWidth_(fullpath, &opt) / 2) >= date_end) {
-        GrTextOption above_frame = aligned(opt, 1, 2);
+        GrTextOption above_frame = aligned(opt, GR_ALIGN_CENTER, GR_ALIGN_BOTTOM);
         gprintfxy(half, l.yoffset, &above_frame, "%s", fullpath.c_str());
         return;
     }
     // Centred it would run into the date at its left: it follows the date instead, shortened to end at the page
     // edge.
-    GrTextOption after_date = aligned(opt, 0, 2);
+    GrTextOption after_date = aligned(opt, GR_ALIGN_LEFT, GR_ALIGN_BOTTOM);
     const std::string path = fitted_path(fullpath, l.maxX + 1 - date_end, after_date);
     gprintfxy(date_end, l.yoffset, &after_date, "%s", path.c_str());
 }
@@ -205,12 +205,12 @@ void draw_frame_and_labels(const page_layout& l, GrTextOption& opt)
 {
     GrBox(l.xoffset - 1, l.yoffset - 1, l.xoffset + l.rangex + 1, l.yoffset + l.rangey + 1, colors[COLOR_AX]);
     if (!labelx.empty()) {
-        GrTextOption bottom = aligned(opt, 1, 2);
+        GrTextOption bottom = aligned(opt, GR_ALIGN_CENTER, GR_ALIGN_BOTTOM);
         gprintfxy((static_cast<long>(l.maxX) - scalew) / 2, l.maxY, &bottom, "%s", labelx.c_str());
     }
     if (!labely.empty()) {
-        GrTextOption upward = aligned(opt, 0, 0);
-        upward.txo_direct = 3;
+        GrTextOption upward = aligned(opt, GR_ALIGN_LEFT, GR_ALIGN_TOP);
+        upward.txo_direct = GR_TEXT_UP;
         const long long h = GrStringHeight_(labely, &upward);
         gprintfxy(0, floor_half(l.maxY - h), &upward, "%s", labely.c_str());
     }
@@ -226,11 +226,11 @@ void draw_both_axes(const page_layout& l, const data& d0, const axis_style& axes
         x_axis.major_ticks = &grid->columns;
         y_axis.major_ticks = &grid->rows;
     }
-    axes.text->txo_xalign = 1;
-    axes.text->txo_yalign = 0;
+    axes.text->txo_xalign = GR_ALIGN_CENTER;
+    axes.text->txo_yalign = GR_ALIGN_TOP;
     draw_x(x_axis, l.rangex, l.rangey, l.xoffset, l.yoffset, log_x, m.x.Min, m.x.Max, 0);
-    axes.text->txo_xalign = 2;
-    axes.text->txo_yalign = 1;
+    axes.text->txo_xalign = GR_ALIGN_RIGHT;
+    axes.text->txo_yalign = GR_ALIGN_MIDDLE;
     draw_y(y_axis, l.rangex, l.rangey, l.xoffset, l.yoffset + 1, log_y, m.y.Min, m.y.Max, 0);
 }
 
@@ -253,8 +253,8 @@ void draw_z_legend(const page_layout& l, const data& d0, const axis_style& axes)
     const long frame = static_cast<long>(l.xoffset) + l.rangex + 1;
     const long room = l.maxX - frame;
     const long left = room >= columns.width ? frame + 1 + (room - columns.width) / 2 : l.maxX + 1 - columns.width;
-    axes.text->txo_xalign = 2;
-    axes.text->txo_yalign = 1;
+    axes.text->txo_xalign = GR_ALIGN_RIGHT;
+    axes.text->txo_yalign = GR_ALIGN_MIDDLE;
     const long label_right = left + columns.label_right;
     const int cx = static_cast<int>(left + columns.mark_centre);
     for (const legend_entry& e : entries) {

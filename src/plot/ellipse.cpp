@@ -3,10 +3,10 @@
 
 #include <cmath>
 
-#include "print/dbg_printf.h"
 #include "core/messages.h"
-#include "plot/scale_mapping.h"
 #include "core/settings.h"
+#include "plot/scale_mapping.h"
+#include "print/dbg_printf.h"
 
 namespace
 {

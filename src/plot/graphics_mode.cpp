@@ -106,7 +106,7 @@ bool is_vertical(const GrTextOption* opt)
 
 // The program's texts (titles, labels, --text, paths) are UTF-8, as on today's systems; bytes that are not
 // valid UTF-8 still draw as the font's glyph of that byte.
-constexpr signed char program_text = 3;
+constexpr signed char program_text = GR_UTF8_TEXT;
 
 // Length of s along the writing direction: the widths of its characters, so a fixed font gives the cell width
 // times the number of characters, not of bytes.

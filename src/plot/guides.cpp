@@ -107,8 +107,8 @@ void draw_key(const page_layout& l, const data* d, GrTextOption text)
         return;
     text.txo_fgcolor.v = colors[COLOR_AX];
     text.txo_bgcolor.v = colors[COLOR_BG];
-    text.txo_xalign = 0;
-    text.txo_yalign = 1;
+    text.txo_xalign = GR_ALIGN_LEFT;
+    text.txo_yalign = GR_ALIGN_MIDDLE;
     const int radius = std::max(3, l.th / 4);
     const int row_h = std::max(l.th, 2 * radius + 1) + 2;
     unsigned int name_w = 0;

@@ -2,10 +2,10 @@
 // coordinates, placed through the plot's scales and clipped by the plot-area context.
 #include "plot/overlay_draw.h"
 
+#include "core/settings.h"
 #include "plot/graphics_mode.h"
 #include "plot/marks.h"
 #include "plot/scale_mapping.h"
-#include "core/settings.h"
 
 namespace
 {

@@ -5,6 +5,7 @@
 #include <map>
 #include <optional>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <utility>
 
 #include "core/messages.h"
@@ -66,8 +67,14 @@ bool refused(const char* fmt, const std::string& name, const std::string& other)
 
 void data_file_index::add(const std::string& given)
 {
-    if (is_standard_input(given))
-        return; // names no file that a picture could replace
+    if (is_standard_input(given)) {
+        // Standard input has no name, but when it is a regular file (tremwil - <in.dat) that file is a data file.
+        struct stat info {
+        };
+        if (fstat(STDIN_FILENO, &info) == 0 && S_ISREG(info.st_mode))
+            by_id_.emplace(file_id{info.st_dev, info.st_ino}, given);
+        return;
+    }
     by_place_.emplace(place_of(given), given);
     for (bool follow : {true, false})
         if (const auto id = id_of(given, follow))

@@ -118,7 +118,7 @@ bool saving_run()
     return save_and_exit != 0 || in_memory != 0;
 }
 
-// Saves the whole page as a PNG; a save refused or failed is reported through error_func.
+// Saves the whole page as a PNG and tells its name; a save refused or failed is reported through error_func.
 void save_picture(picture_files& pictures, const std::string& option_words)
 {
     const std::string name = png_file_name();
@@ -127,7 +127,9 @@ void save_picture(picture_files& pictures, const std::string& option_words)
     TW_DEBUG("comment: " << comment);
     // A run that saves every page goes on with the next file while the picture is finished in the background;
     // nothing reads it back before the run ends. The window mode saves on the user's key and waits.
-    pictures.save(name, comment, saving_run());
+    // Told on standard output, with the other informational lines, so that a batch run says where its pictures went.
+    if (pictures.save(name, comment, saving_run()) && !quiet)
+        std::cout << "saved " << name << "\n" << std::flush;
 }
 
 constexpr int key_backspace = 8;
@@ -218,16 +220,16 @@ void restore_given_names(const given_names& names)
 // One pass over a data file: data set 0 from it, the other data sets, and its page. A file without rows
 // (let through by --error-as-warning) and a mode without a size (vga 0) show nothing and go on.
 next_step run_pass(const std::string& file, bool first_file, const run_setup& run, const given_names& names,
-                   picture_files& pictures, kept_standard_input& standard_input)
+                   picture_files& pictures, kept_inputs& inputs)
 {
     TW_DEBUG("pass over " << file);
     mydata[0].cleanup();
     mydata[0].fname = file;
     next_step step = next_step::next;
-    if (read_reference_data_set(standard_input)) {
+    if (read_reference_data_set(inputs)) {
         autoscale_z();
         restore_given_names(names);
-        read_extra_data_sets(standard_input);
+        read_extra_data_sets(inputs);
         if (run.vga != 0)
             step = view_file(run.vga, first_file, run.option_words, pictures);
     }
@@ -241,10 +243,10 @@ void view_files(const run_setup& run)
 {
     const given_names names = remember_given_names();
     picture_files pictures(run.files);
-    kept_standard_input standard_input;
+    kept_inputs inputs;
     std::size_t shown = 0;
     while (shown < run.files.size()) {
-        const next_step step = run_pass(run.files[shown], shown == 0, run, names, pictures, standard_input);
+        const next_step step = run_pass(run.files[shown], shown == 0, run, names, pictures, inputs);
         if (step == next_step::quit)
             break;
         shown = step == next_step::previous ? shown - 1 : shown + 1;

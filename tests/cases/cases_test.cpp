@@ -24,6 +24,12 @@
 // ${SOURCE_DIR} (the repository), ${DIR} (the run folder's real path) and ${BIN} (the program) are replaced in
 // every value. The checksum is 64-bit FNV-1a over width and height (32-bit little endian each), then the RGB rows.
 // With TREMWIL_CASES_PRINT=1 each run also prints what it produced, in this format, to help write new cases.
+//
+// Every case states an expected output besides its status. When a picture's checksum differs, the picture made is
+// kept as <temp>/tremwil-case-pictures/<case>/<file> and the failure names it, to be looked at beside the old one.
+// After a deliberate change of pictures, scripts/bless_cases.sh REGEX re-blesses the cases whose name (as
+// golden_rings) matches REGEX: it runs them with TREMWIL_CASES_BLESS=REGEX, which writes each such case with its
+// "png:" lines made anew to <temp>/tremwil-blessed/<case>.case instead of failing on them, and copies those back.
 #include <sys/file.h>
 
 // GCC 12 warns falsely inside <regex> when it optimises with the sanitizers (std::function copied in the NFA).
@@ -124,6 +130,13 @@ std::vector<entry> parse_case(const std::string& text, bool status_required = tr
     }
     if (status_required && std::none_of(entries.begin(), entries.end(), [](auto& e) { return e.key == "status"; }))
         throw std::runtime_error("no 'status:' line");
+    // A status alone lets a run pass that printed, drew or wrote something else entirely.
+    const std::string expectations = " stdout stderr stdout-has stderr-has stdout-has-file empty file-match "
+                                     "stdout-match stderr-match absent comment png ";
+    if (status_required && std::none_of(entries.begin(), entries.end(), [&](auto& e) {
+            return expectations.find(" " + e.key + " ") != std::string::npos;
+        }))
+        throw std::runtime_error("no expected output besides the status");
     return entries;
 }
 
@@ -246,7 +259,31 @@ public:
         std::printf("%s", text.c_str());
     }
 
+    // The "png:" value that the picture a png entry names has ("(no valid picture)" when there is none).
+    std::string made_picture_line(const entry& e) const
+    {
+        const std::string name = e.value.substr(0, e.value.find(' '));
+        const auto png = test_support::read_png(dir_ / name);
+        return png ? picture_line(name, *png) : "(no valid picture)";
+    }
+
+    // Names the case for the pictures kept of it.
+    void set_name(const std::string& name) { name_ = name; }
+
 private:
+    // Keeps a copy of the picture of a failed png entry; says where.
+    std::string kept_picture(const entry& e) const
+    {
+        const std::string name = e.value.substr(0, e.value.find(' '));
+        if (!fs::is_regular_file(dir_ / name))
+            return "";
+        const fs::path keep = fs::temp_directory_path() / "tremwil-case-pictures" / name_ / name;
+        std::error_code failed;
+        fs::create_directories(keep.parent_path(), failed);
+        fs::copy_file(dir_ / name, keep, fs::copy_options::overwrite_existing, failed);
+        return failed ? "" : "\nthe picture made is kept as " + keep.string();
+    }
+
     std::string expand(std::string text) const
     {
         for (const auto& [name, value] : {std::pair<std::string, std::string>{"${SOURCE_DIR}", SOURCE_DIR},
@@ -288,10 +325,8 @@ private:
             return got == text ? "" : name + " has the comment '" + got + "' instead of '" + text + "'";
         }
         if (e.key == "png") {
-            const std::string name = e.value.substr(0, e.value.find(' '));
-            const auto png = test_support::read_png(dir_ / name);
-            const std::string got = png ? picture_line(name, *png) : "(no valid picture)";
-            return got == e.value ? "" : "png: " + got + "\ninstead of\npng: " + e.value;
+            const std::string got = made_picture_line(e);
+            return got == e.value ? "" : "png: " + got + "\ninstead of\npng: " + e.value + kept_picture(e);
         }
         return ""; // an entry that sets up the run
     }
@@ -299,6 +334,7 @@ private:
     std::optional<test_support::TempDir> fresh_;
     std::optional<fixed_folder> fixed_;
     fs::path dir_;
+    std::string name_ = "unnamed";
     test_support::RunResult run_;
 };
 
@@ -310,6 +346,27 @@ std::vector<std::string> case_names()
             names.push_back(fs::relative(file.path(), cases_root).replace_extension().string());
     std::sort(names.begin(), names.end());
     return names;
+}
+
+// golden/rings as golden_rings: the name of its test.
+std::string test_name(const std::string& case_path)
+{
+    return std::regex_replace(case_path, std::regex("[^A-Za-z0-9]"), "_");
+}
+
+// The text of a case with each "png:" line replaced by what the run made.
+std::string blessed_case(const std::string& text, const case_run& run)
+{
+    std::istringstream in(text);
+    std::string out;
+    for (std::string line; std::getline(in, line);) {
+        if (line.starts_with("png:")) {
+            const entry e{"png", line.substr(line.find_first_not_of(' ', 4)), ""};
+            line = "png: " + run.made_picture_line(e);
+        }
+        out += line + "\n";
+    }
+    return out;
 }
 
 class Cases : public testing::TestWithParam<std::string>
@@ -325,17 +382,24 @@ TEST_P(Cases, Run)
     } catch (const std::exception& e) {
         FAIL() << file.string() << ": " << e.what();
     }
-    const case_run run(entries);
+    case_run run(entries);
+    run.set_name(test_name(GetParam()));
     if (std::getenv("TREMWIL_CASES_PRINT") != nullptr)
         run.print();
+    const char* bless = std::getenv("TREMWIL_CASES_BLESS");
+    if (bless != nullptr && std::regex_search(test_name(GetParam()), std::regex(bless))) {
+        const fs::path blessed = fs::temp_directory_path() / "tremwil-blessed" / (GetParam() + ".case");
+        fs::create_directories(blessed.parent_path());
+        std::ofstream(blessed, std::ios::binary) << blessed_case(read_file(file), run);
+        std::erase_if(entries, [](const entry& e) { return e.key == "png"; });
+    }
     for (const auto& failure : run.failures(entries))
         ADD_FAILURE() << file.string() << ": " << failure;
 }
 
 // golden/rings runs as golden_rings.
-INSTANTIATE_TEST_SUITE_P(Case, Cases, testing::ValuesIn(case_names()), [](const auto& info) {
-    return std::regex_replace(info.param, std::regex("[^A-Za-z0-9]"), "_");
-});
+INSTANTIATE_TEST_SUITE_P(Case, Cases, testing::ValuesIn(case_names()),
+                         [](const auto& info) { return test_name(info.param); });
 
 // The harness itself: a case passes only when what it names matches.
 
@@ -345,7 +409,8 @@ TEST(CaseFormat, MisspeltEntriesUnendedFilesAndMissingStatusAreRefused)
          {std::pair{"status: 0\nfile: a.dat\n1 2 3\nend\npgn: a.png 1x1 0\n", "line 5: unknown entry 'pgn'"},
           {"status: 0\nempty: stdin\n", "line 2: unknown entry 'empty'"},
           {"status: 0\nfile: a.dat\n1 2 3\n", "line 2: file a.dat has no 'end'"},
-          {"args: a.dat\n", "no 'status:' line"}}) {
+          {"args: a.dat\n", "no 'status:' line"},
+          {"args: a.dat\nstatus: 0\nfile: b.dat\nend\n", "no expected output besides the status"}}) {
         try {
             parse_case(text);
             ADD_FAILURE() << text << " was accepted";
@@ -358,8 +423,10 @@ TEST(CaseFormat, MisspeltEntriesUnendedFilesAndMissingStatusAreRefused)
 // One run, then each kind of expectation alone: right ones pass, and each wrong one gives one failure.
 TEST(CaseFormat, EachKindOfWrongExpectationFails)
 {
-    const case_run run(parse_case("args: --in-memory --quiet --nopath -o p.png a.dat\nfile: a.dat\n0 0 1\n1 1 2\n"
-                                  "end\nstatus: 0\n"));
+    case_run run(parse_case("args: --in-memory --quiet --nopath -o p.png a.dat\nfile: a.dat\n0 0 1\n1 1 2\n"
+                            "end\nstatus: 0\n",
+                            false));
+    run.set_name("format_test");
     EXPECT_TRUE(
         run.failures(parse_case("status: 0\nempty: stderr\nempty: stdout\nabsent: a.png\nstdout-match: ^$\n"
                                 "file-match: a.dat = ^0 0 1\\n1\n"
@@ -372,6 +439,27 @@ TEST(CaseFormat, EachKindOfWrongExpectationFails)
           "file-match: a.dat = ^0 0 2", "file-match: b.dat = .*", "absent: p.png", "comment: p.png = x",
           "png: p.png 640x480 0", "png: missing.png 640x480 0"})
         EXPECT_EQ(run.failures(parse_case(wrong, false)).size(), 1U) << wrong;
+    // A wrong checksum keeps the picture made, and names it.
+    const fs::path kept = fs::temp_directory_path() / "tremwil-case-pictures" / "format_test" / "p.png";
+    fs::remove(kept);
+    const auto failures = run.failures(parse_case("png: p.png 640x480 0", false));
+    ASSERT_EQ(failures.size(), 1U);
+    EXPECT_TRUE(failures[0].ends_with("the picture made is kept as " + kept.string())) << failures[0];
+    EXPECT_TRUE(test_support::read_png(kept).has_value());
+    fs::remove_all(kept.parent_path());
+}
+
+// Re-blessing writes the case with each picture line made anew and everything else as it was.
+TEST(CaseFormat, BlessingRewritesOnlyThePictureLines)
+{
+    const std::string text = "# a comment\nargs: --in-memory --quiet --nopath -o p.png a.dat\nfile: a.dat\n0 0 1\n"
+                             "1 1 2\nend\nstatus: 0\npng: p.png 640x480 0123\nempty: stderr\n";
+    case_run run(parse_case(text));
+    const std::string blessed = blessed_case(text, run);
+    const auto entries = parse_case(blessed);
+    EXPECT_TRUE(run.failures(entries).empty()) << blessed;
+    EXPECT_EQ(blessed.substr(0, blessed.find("png:")), text.substr(0, text.find("png:")));
+    EXPECT_TRUE(blessed.ends_with("\nempty: stderr\n")) << blessed;
 }
 
 } // namespace

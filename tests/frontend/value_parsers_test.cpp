@@ -56,10 +56,11 @@ TEST_F(ValueParsers, NumbersAndColumnsReadTheirForms)
     EXPECT_DOUBLE_EQ(get_double("2.5e1x"), 25.0);
     EXPECT_DOUBLE_EQ(get_double("0x1p4"), 16.0);
     EXPECT_EQ(get_column("3abc"), 3u);
-    // A value that get_column finds no digits at the start of is a header name for the column options.
-    const std::pair<const char*, bool> names[] = {{"time", true},  {"x", true},   {"-level", true}, {" t", true},
-                                                  {"3abc", false}, {" 7", false}, {"-2", false},    {"+1", false},
-                                                  {"", false},     {"  ", false}};
+    // Only a value of digits alone is a column number for the column options; anything else is a header name.
+    const std::pair<const char*, bool> names[] = {{"time", true}, {"x", true},         {"-level", true}, {" t", true},
+                                                  {"3abc", true}, {"2nd_level", true}, {"1e3", true},    {" 7", true},
+                                                  {"-2", true},   {"+1", true},        {"12", false},    {"007", false},
+                                                  {"", false},    {"  ", true}};
     for (const auto& [text, name] : names)
         EXPECT_EQ(is_column_name(text), name) << '"' << text << '"';
     EXPECT_EXIT(get_column("0"), ExitedWithCode(1), "^\nError: can't select columns before first column \\(0\\)\\.\n$");

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <stdexcept>
 #include <vector>
 
 using gr_test::clip;
@@ -101,6 +102,42 @@ TEST_F(MemoryMode, SavedContextRestoresTheCurrentOneWithItsDriver)
     ASSERT_NE(heap, nullptr);
     EXPECT_EQ(heap->gc_frame.gf_memflags, 1); // the record only, never the planes
     GrDestroyContext(heap);
+    GrDestroyContext(rgb);
+}
+
+// The guard gives back whatever context was current, not the screen: the same placement, clip box and driver,
+// also when its scope ends by an exception; GrClearScreen leaves the current context as it found it.
+TEST_F(MemoryMode, ContextGuardRestoresThePreviousContext)
+{
+    GrContext* rgb = GrCreateFrameContext(GR_frameRAM24, 8, 4, nullptr, nullptr);
+    GrContext* sub = GrCreateSubContext(2, 3, 9, 9, nullptr, nullptr);
+    ASSERT_NE(rgb, nullptr);
+    ASSERT_NE(sub, nullptr);
+    GrSetContext(sub);
+    GrSetClipBox(1, 1, 4, 4);
+    GrContext before;
+    GrSaveContext(&before);
+    const auto same_as_before = [&before] {
+        EXPECT_EQ(std::memcmp(GrCurrentContext(), &before, sizeof before), 0);
+        EXPECT_EQ(GrDriverInfo->fdriver.drawpixel, GrDriverInfo->sdriver.drawpixel);
+    };
+    {
+        const twgr::current_context_guard inside(rgb);
+        EXPECT_EQ(GrDriverInfo->fdriver.mode, GR_frameRAM24);
+    }
+    same_as_before();
+    try {
+        const twgr::current_context_guard inside(nullptr);
+        EXPECT_EQ(placement(*GrCurrentContext()), placement(*GrScreenContext()));
+        throw std::runtime_error("left early");
+    } catch (const std::runtime_error&) {
+    }
+    same_as_before();
+    GrClearScreen(7);
+    same_as_before();
+    EXPECT_EQ(GrPixelC(GrScreenContext(), 0, 0), 7U);
+    GrSetContext(nullptr);
+    GrDestroyContext(sub);
     GrDestroyContext(rgb);
 }
 

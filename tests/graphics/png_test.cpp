@@ -12,6 +12,7 @@
 #include <fstream>
 #include <random>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -142,9 +143,11 @@ TEST_F(PngExport, FailuresReturnMinusOneAndLeaveTheContextAlone)
     auto missing = dir / "no-such-folder" / "x.png";
     EXPECT_EQ(GrSaveContextToPng_wc(nullptr, missing.c_str(), "c"), -1);
     EXPECT_FALSE(std::filesystem::exists(dir / "no-such-folder"));
-    // A device is no picture to replace (and /dev/full would take no bytes anyway).
-    EXPECT_EQ(GrSaveContextToPng_wc(nullptr, "/dev/full", "c"), -1);
-    EXPECT_TRUE(std::filesystem::is_character_file("/dev/full"));
+    // Anything but a file or a link is no picture to replace: a FIFO of the test's own stands in for a device.
+    const auto fifo = dir / "fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(GrSaveContextToPng_wc(nullptr, fifo.c_str(), "c"), -1);
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
     EXPECT_EQ(gr_test::placement(*GrCurrentContext()), (std::array<int, 4>{2, 2, 6, 6}));
     GrSetContext(nullptr);
     GrDestroyContext(sub);
@@ -328,6 +331,35 @@ TEST_F(PngExport, SavesReplaceTheOldPictureWholeOrNotAtAll)
     EXPECT_EQ(names_in(dir.path()), (std::vector<std::string>{"link.png", "notes.txt", "old.png"}));
 }
 
+// A picture saved again keeps the mode and the owner of the one it replaces; a new one gets the umask's mode.
+TEST_F(PngExport, ReplacedPictureKeepsItsModeAndOwner)
+{
+    gr_test::set_memory_mode(16, 8);
+    const mode_t umask_before = umask(027);
+    const auto fresh = dir / "fresh.png", kept = dir / "kept.png";
+    EXPECT_EQ(GrSaveContextToPng_wc(nullptr, fresh.c_str(), nullptr), 0);
+    EXPECT_EQ(GrSaveContextToPng_wc(nullptr, kept.c_str(), nullptr), 0);
+    umask(umask_before);
+    struct stat info {
+    };
+    ASSERT_EQ(stat(fresh.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640U);
+    ASSERT_EQ(chmod(kept.c_str(), 0604), 0);
+    const bool root = geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(chown(kept.c_str(), 1234, 5678), 0);
+    }
+    for (int save = 0; save < 2; ++save) {
+        EXPECT_EQ(GrSaveContextToPng_wc(nullptr, kept.c_str(), "again"), 0);
+        ASSERT_EQ(stat(kept.c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, 0604U) << save;
+        if (root) {
+            EXPECT_TRUE(info.st_uid == 1234 && info.st_gid == 5678) << info.st_uid << ":" << info.st_gid;
+        }
+    }
+    EXPECT_EQ(test_support::read_png(kept)->comment, "again");
+}
+
 // A picture whose rename fails in the background is told by name and leaves no temporary file; the saves queued
 // around it finish.
 TEST_F(PngExport, FailedBackgroundFinishIsToldAndLeavesNoTemporaryFile)
@@ -378,12 +410,14 @@ TEST_F(PngExport, ParallelSavesOfOneNameLeaveWholePictures)
     EXPECT_EQ(names_in(dir.path()), (std::vector<std::string>{"shared.png"}));
 }
 
-// A signal that ends the program during a save leaves the last whole picture and no temporary file.
+// Any signal that ends the program by its default action during a save leaves the last whole picture and no
+// temporary file.
 TEST_F(PngExport, SignalDuringASaveLeavesNoTemporaryFile)
 {
     const auto target = dir / "sig.png";
     paint_noise(600, 400, 3);
-    for (const int sig : {SIGTERM, SIGINT}) {
+    for (const int sig :
+         {SIGTERM, SIGINT, SIGPIPE, SIGXFSZ, SIGUSR1, SIGUSR2, SIGALRM, SIGXCPU, SIGVTALRM, SIGPROF, SIGRTMIN + 2}) {
         const pid_t pid = fork();
         ASSERT_GE(pid, 0);
         if (pid == 0) {

@@ -80,6 +80,34 @@ TEST_F(DataSet, SortOrdersRowsBySignedZAndKeepsEveryRowWhole)
     }
 }
 
+// At the edge between sorting by counting (at most 65,536 distinct z) and the radix sort: each distinct value twice,
+// in shuffled order, must come out ordered with equal z in file order on either side of the edge.
+TEST_F(DataSet, SortAtTheMostDistinctValuesCountingTakes)
+{
+    draw_type = DT_NORMAL;
+    std::mt19937 rng(11);
+    for (const std::size_t distinct : {std::size_t{65535}, std::size_t{65536}, std::size_t{65537}}) {
+        std::vector<double> values;
+        for (std::size_t v = 0; v < distinct; ++v)
+            values.push_back(static_cast<double>(v) * 0.25 - 5000.0);
+        std::vector<double> z = values;
+        z.insert(z.end(), values.begin(), values.end());
+        std::shuffle(z.begin(), z.end(), rng);
+        data d;
+        for (std::size_t i = 0; i < z.size(); ++i) {
+            d.x.push_back(static_cast<double>(i));
+            d.y.push_back(static_cast<double>(i));
+            d.z.push_back(z[i]);
+        }
+        std::vector<double> expected_x = d.x;
+        std::stable_sort(expected_x.begin(), expected_x.end(),
+                         [&z](double a, double b) { return z[std::size_t(a)] < z[std::size_t(b)]; });
+        d.sort();
+        EXPECT_EQ(d.x, expected_x) << distinct << " distinct values";
+        EXPECT_TRUE(std::is_sorted(d.z.begin(), d.z.end())) << distinct << " distinct values";
+    }
+}
+
 TEST_F(DataSet, UserLimitsReplaceOnlyTheGivenBounds)
 {
     data d;

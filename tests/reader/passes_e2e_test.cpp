@@ -173,6 +173,21 @@ TEST(ReaderPasses, StandardInputGivesThePlainFilesPicture)
     EXPECT_EQ(occurrences(run.err, ") rows=300\n"), 4) << run.err;
 }
 
+// Standard input that the shell has already partly read is read from where it stands: the line read before the
+// program started (a point far off) is not in the picture, which equals the plain rows' picture.
+TEST(ReaderPasses, StandardInputIsReadFromWhereItStands)
+{
+    TempDir dir;
+    copy_packed(dir, {"rows.dat"});
+    dir.write("far_first.dat", "500 500 9\n" + read_file(dir / "rows.dat"));
+    ASSERT_EQ(run_tremwil({"--in-memory", "--nopath", "-o", "plain.png", "rows.dat"}, dir.path()).status, 0);
+    const auto run = run_shell(dir, "{ read -r first; TW --in-memory --nopath -o rest.png -; } <far_first.dat");
+    EXPECT_EQ(run.status, 0) << run.err;
+    const auto plain = test_support::read_png(dir / "plain.png"), rest = test_support::read_png(dir / "rest.png");
+    ASSERT_TRUE(plain && rest);
+    EXPECT_EQ(rest->pixels, plain->pixels);
+}
+
 // Broken compressed data on standard input: status 1, a message naming the input, and no picture (broken
 // compressed files, "-" named twice and empty standard input: case files under tests/cases/reader).
 TEST(ReaderPasses, BrokenStandardInputEndsTheRunWithoutAPicture)

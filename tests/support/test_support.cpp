@@ -85,6 +85,9 @@ pid_t start_tremwil(const std::vector<std::string>& args, const std::filesystem:
             unsetenv(name);
         for (const auto& [name, value] : env)
             setenv(name.c_str(), value.c_str(), 1);
+#ifdef WRITE_GUARD_LIB
+        setenv("LD_PRELOAD", WRITE_GUARD_LIB, 1);
+#endif
         std::vector<char*> argv;
         std::string program = TREMWIL_BIN;
         argv.push_back(program.data());
@@ -96,6 +99,15 @@ pid_t start_tremwil(const std::vector<std::string>& args, const std::filesystem:
         _exit(127);
     }
     return pid;
+}
+
+bool program_runs_guarded()
+{
+#ifdef WRITE_GUARD_LIB
+    return true;
+#else
+    return false;
+#endif
 }
 
 bool still_running(pid_t pid)

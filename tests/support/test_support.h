@@ -53,6 +53,9 @@ RunResult finish_tremwil(pid_t pid, const std::filesystem::path& dir, std::chron
 
 std::string read_file(const std::filesystem::path& path);
 
+// True when the runs of start_tremwil preload the write guard (all but the sanitizer build).
+bool program_runs_guarded();
+
 // How often part occurs in text, overlapping occurrences included.
 inline int occurrences(const std::string& text, const std::string& part)
 {

@@ -1,6 +1,6 @@
 // gzip through zlib and zstd through libzstd behind one stepping interface: the caller hands in what it has read
 // and the room it has, so nothing here holds more than the decoders' own windows.
-#include "unpack/unpack.h"
+#include "unpack.h"
 
 #include <algorithm>
 #include <climits>

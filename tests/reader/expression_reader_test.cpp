@@ -1,0 +1,136 @@
+// Reading with expressions and --where: the values they give, the rows they leave out and count, and the same rows,
+// messages and errors whether a file is parsed on one thread or cut into pieces on several.
+#include <array>
+#include <string>
+#include <vector>
+
+#include "data/data_reader.h"
+#include "data/expression.h"
+#include "reader_fixture.h"
+#include "test_support.h"
+
+namespace
+{
+
+using test_support::TempDir;
+using rows = std::vector<double>;
+
+struct choices {
+    const char* x = "";
+    const char* y = "";
+    const char* z = "";
+    const char* where = "";
+};
+
+class ExpressionReader : public reader_tests::ReaderTest
+{
+public:
+    struct outcome {
+        std::array<std::vector<double>, 3> columns;
+        std::vector<std::size_t> block_starts;
+        std::string messages, said, error;
+    };
+    outcome read(const std::string& text, const choices& c, read_limits limits = {}, const char* name = "r.dat")
+    {
+        SetUp();
+        data& d = mydata[0];
+        const std::pair<expr_slot, const char*> given[] = {
+            {expr_slot::x, c.x}, {expr_slot::y, c.y}, {expr_slot::z, c.z}, {expr_slot::where, c.where}};
+        for (const auto& [slot, text_of] : given) {
+            expr_error error;
+            if (*text_of != '\0') {
+                EXPECT_TRUE(d.cols[slot].compile(text_of, error)) << text_of;
+            }
+        }
+        d.fname = dir.write(name, text).string();
+        outcome out{};
+        testing::internal::CaptureStderr();
+        testing::internal::CaptureStdout();
+        try {
+            readfile(d, limits);
+        } catch (const std::exception& e) {
+            out.error = e.what();
+        }
+        out.said = testing::internal::GetCapturedStdout();
+        out.messages = testing::internal::GetCapturedStderr();
+        out.columns = {d.x, d.y, d.z};
+        out.block_starts = d.block_starts;
+        return out;
+    }
+    TempDir dir;
+};
+
+TEST_F(ExpressionReader, ValuesAndRowsLeftOut)
+{
+    const std::string text = "1 2000 4\n2 0 9\n\n3 -500 -1\n4 1500 16\n";
+    const outcome got = read(text, {.y = "$2/1000", .z = "sqrt($3)", .where = "$1 != 2"});
+    // Row 2 is left out by the filter, row 3 has no square root: it is missing. The rest sorted by z.
+    EXPECT_EQ(got.columns[0], (rows{1, 4}));
+    EXPECT_EQ(got.columns[1], (rows{2, 1.5}));
+    EXPECT_EQ(got.columns[2], (rows{2, 4}));
+    EXPECT_EQ(got.block_starts, (std::vector<std::size_t>{1}));
+    EXPECT_EQ(got.said, "1 row of " + dir.path().string() + "/r.dat left out by --where=$1 != 2\n");
+    EXPECT_EQ(got.messages, "\nWarning: 1 row with missing values skipped in " + dir.path().string() + "/r.dat\n");
+
+    // An expression that is the identity reads as the plain column does, and a filter of 1 leaves all.
+    const std::string plain = "3 1 2\n1 4 1e999\n2 -0 5\n#\n9 7 0.25\n";
+    const outcome direct = read(plain, {});
+    const outcome identity = read(plain, {.x = "$1*1", .y = "$2+0", .where = "1"});
+    EXPECT_EQ(identity.columns[0], direct.columns[0]);
+    EXPECT_EQ(identity.columns[2], direct.columns[2]);
+    EXPECT_EQ(identity.columns[1], direct.columns[1]);
+
+    // A line short of a column an expression reads is short of that column.
+    EXPECT_EQ(read("1 2 3\n4\n", {.y = "$2 * 2"}).error, "Too few columns");
+    EXPECT_EQ(read("1 2 3\n4 5\n", {.where = "$3 > 0"}).error, "Too few columns");
+}
+
+TEST_F(ExpressionReader, DelimitedNamesAndMissingValues)
+{
+    const std::string text = "ms,status,bytes\n1500,200,4\n,200,9\n700,NA,1\n300,500,0\n";
+    const outcome got =
+        read(text, {.x = "status", .y = "ms/1000", .z = "log10(${bytes})", .where = "status<400"}, {}, "r.csv");
+    EXPECT_EQ(got.columns[1], (rows{1.5}));
+    EXPECT_EQ(got.said, "1 row of " + dir.path().string() + "/r.csv left out by --where=status<400\n");
+    EXPECT_EQ(got.messages, "\nWarning: 2 rows with missing values skipped in " + dir.path().string() + "/r.csv\n");
+    EXPECT_EQ(read(text, {.y = "level * 2"}, {}, "r.csv").error,
+              "data file " + dir.path().string() +
+                  "/r.csv has no column named \"level\"; its columns are: ms, "
+                  "status, bytes");
+    EXPECT_NE(read("a,b\nx,2\n", {.y = "a + b"}, {}, "r.csv").error.find("is not a number"), std::string::npos);
+}
+
+// Pieces on threads leave out, count and stop at the same rows as one thread does.
+TEST_F(ExpressionReader, ThreadsReadAsOne)
+{
+    std::string text;
+    for (int i = 0; i < 60; ++i)
+        text += std::to_string(i % 7) + " " + std::to_string(i * 13 % 11 - 3) + (i % 9 == 4 ? "\n\n" : " 2\n");
+    const choices samples[] = {
+        {.y = "$2*2"},
+        {.where = "$2 > 0"},
+        {.x = "1/$1", .y = "$2 % 4", .where = "$1 != 3"},
+        {.y = "$2", .z = "log($3)"},
+        {.y = "sqrt($2)", .where = "$3 == 2"},
+    };
+    for (const choices& c : samples) {
+        const outcome whole = read(text, c);
+        for (const unsigned threads : {2u, 3u, 5u})
+            for (std::size_t block = 3; block <= 40; block += 37 / 4) {
+                SCOPED_TRACE(std::string(c.x) + "|" + c.y + "|" + c.z + "|" + c.where + " threads " +
+                             std::to_string(threads) + " block " + std::to_string(block));
+                const outcome got = read(text, c,
+                                         {.block_bytes = block,
+                                          .threads = threads,
+                                          .parallel_bytes = 0,
+                                          .cut_seed = static_cast<unsigned>(block + threads)});
+                EXPECT_EQ(got.columns, whole.columns);
+                EXPECT_EQ(got.block_starts, whole.block_starts);
+                EXPECT_EQ(got.messages, whole.messages);
+                EXPECT_EQ(got.said, whole.said);
+                EXPECT_EQ(got.error, whole.error);
+            }
+    }
+}
+
+} // namespace

@@ -1,0 +1,163 @@
+// The program among streams and descriptors as a shell leaves them: closed standard descriptors, standard input
+// from a file or a pipe, pipes and FIFOs named as data files, signals and file size limits during a save.
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "png_image.h"
+#include "test_support.h"
+
+namespace
+{
+
+namespace fs = std::filesystem;
+using test_support::read_file;
+using test_support::TempDir;
+
+bool contains(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
+
+// Runs a shell command in dir in which TW stands for the program; the program's standard output and error go to
+// run.out and run.err unless the command sends them elsewhere. peak_kb is the largest resident size of the shell
+// and everything it ran.
+test_support::RunResult run_shell(const TempDir& dir, std::string command)
+{
+    for (auto at = command.find("TW"); at != std::string::npos; at = command.find("TW", at))
+        command.replace(at, 2, std::string("'") + TREMWIL_BIN + "'");
+    const std::string line = "cd '" + dir.path().string() + "' && { " + command + "; } >run.out 2>run.err";
+    test_support::RunResult run;
+    const pid_t pid = fork();
+    if (pid == 0) {
+        execl("/bin/sh", "sh", "-c", line.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    wait4(pid, &status, 0, &usage);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.peak_kb = usage.ru_maxrss;
+    run.out = read_file(dir / "run.out");
+    run.err = read_file(dir / "run.err");
+    return run;
+}
+
+// The last chunk of a whole PNG: nothing may follow it.
+bool ends_with_iend(const std::string& bytes)
+{
+    static const std::string iend("\0\0\0\0IEND\xae\x42\x60\x82", 12);
+    return bytes.size() >= iend.size() && bytes.compare(bytes.size() - iend.size(), iend.size(), iend) == 0;
+}
+
+std::vector<std::string> names_in(const fs::path& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// A closed standard output or error must not become the picture being written: the messages of the next file
+// would end up after the end of the PNG.
+TEST(Streams, ClosedStandardDescriptorsNeverTakeAPicture)
+{
+    TempDir dir;
+    dir.write("a.dat", "0 0 1\n10 10 1\n");
+    dir.write("one.dat", "5\n7\n"); // its one-column warning comes while a.png is finished
+    for (const char* closed : {"2>&-", ">&- 2>&-", "<&- >&- 2>&-"}) {
+        const auto run = run_shell(dir, std::string("TW --in-memory --nopath a.dat one.dat ") + closed);
+        EXPECT_EQ(run.status, 0) << closed;
+        const std::string png = read_file(dir / "a.png");
+        EXPECT_TRUE(ends_with_iend(png)) << closed << ": " << png.size() << " bytes";
+        EXPECT_TRUE(test_support::read_png(dir / "a.png").has_value()) << closed;
+        fs::remove(dir / "a.png");
+    }
+}
+
+// Past the file size limit: the picture cannot be saved (status 1, its name given, no temporary file left), and the
+// log entry that does not fit is left out without ending the run.
+TEST(Streams, FileSizeLimitFailsTheSaveWithoutEndingTheRun)
+{
+    TempDir dir;
+    dir.write("a.dat", "0 0 1\n10 10 1\n");
+    dir.write("logfile", std::string(3000, '#') + "\n");
+    const auto run = run_shell(dir, "ulimit -f 2 && TW --in-memory --nopath a.dat");
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_TRUE(contains(run.err, "No logfile entry\n")) << run.err;
+    EXPECT_TRUE(contains(run.err, "Error: can't save a.png\n")) << run.err;
+    EXPECT_EQ(names_in(dir.path()), (std::vector<std::string>{"a.dat", "logfile", "run.err", "run.out"}));
+    EXPECT_EQ(fs::file_size(dir / "logfile"), 3001U);
+}
+
+// Standard input that is a regular file is a data file of the run: no picture is saved over it, under any of its
+// names, whether it is data set 0 or a data set read in every pass.
+TEST(Streams, NoPictureReplacesTheFileBehindStandardInput)
+{
+    TempDir dir;
+    const std::string rows = "0 0 1\n10 10 1\n";
+    dir.write("in.dat", rows);
+    dir.write("b.dat", rows);
+    fs::create_hard_link(dir / "in.dat", dir / "same.dat");
+    for (const char* command : {"TW --in-memory -o in.dat - <in.dat", "TW --in-memory -o same.dat - <in.dat",
+                                "TW --in-memory -o in.dat -1 - b.dat <in.dat"}) {
+        const auto run = run_shell(dir, command);
+        EXPECT_EQ(run.status, 1) << command;
+        EXPECT_TRUE(contains(run.err, "it is the data file - of this run")) << command << ": " << run.err;
+        EXPECT_TRUE(read_file(dir / "in.dat") == rows) << command << ": the data file was replaced";
+        dir.write("in.dat", rows); // the same file, for the next command
+    }
+}
+
+// A pipe, a FIFO or process substitution named as a data file is read once and kept for the run like standard
+// input: a data set that reads it in every pass gets its rows each time, never an empty data set, never a wait for
+// a writer that is gone.
+TEST(Streams, PipesNamedAsDataFilesAreKeptForTheRun)
+{
+    TempDir dir;
+    dir.write("a.dat", "0 0 1\n10 10 1\n");
+    dir.write("b.dat", "0 0 1\n10 10 1\n");
+    ASSERT_EQ(mkfifo((dir / "ref.fifo").c_str(), 0600), 0);
+    // Each command reads the three rows of the pipe in two passes, and in a third as data set 0.
+    const struct {
+        const char* command;
+        int readings;
+    } runs[] = {
+        {"printf '1 1 1\\n2 2 2\\n3 3 3\\n' >ref.fifo & timeout -s KILL 30 TW --in-memory --debug -1 ref.fifo a.dat "
+         "b.dat",
+         2},
+        {"printf '1 1 1\\n2 2 2\\n3 3 3\\n' | timeout -s KILL 30 TW --in-memory --debug -1 /dev/stdin /dev/stdin", 2},
+        {"printf '1 1 1\\n2 2 2\\n3 3 3\\n' | timeout -s KILL 30 TW --in-memory --debug -1 /dev/stdin - a.dat", 3},
+        {"bash -c \"timeout -s KILL 30 TW --in-memory --debug -1 <(printf '1 1 1\\n2 2 2\\n3 3 3\\n') a.dat b.dat\"",
+         2},
+    };
+    for (const auto& [command, readings] : runs) {
+        const auto run = run_shell(dir, command);
+        EXPECT_EQ(run.status, 0) << command << "\n" << run.err;
+        EXPECT_EQ(test_support::occurrences(run.err, ") rows=3\n"), readings) << command << "\n" << run.err;
+    }
+}
+
+// What is kept of standard input takes disk space, not memory: a long standard input is read at the memory a
+// file of its size takes.
+TEST(Streams, KeptStandardInputStaysOutOfMemory)
+{
+    TempDir dir;
+    const auto run =
+        run_shell(dir, "{ yes '' | head -c 200000000; echo '1 2 3'; echo '2 3 4'; } | TW --in-memory --quiet -");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_LT(run.peak_kb, 64 * 1024) << "200 MB of standard input";
+    EXPECT_TRUE(test_support::read_png(dir / "stdin.png").has_value());
+}
+
+} // namespace
