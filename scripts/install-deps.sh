@@ -3,7 +3,8 @@
 set -euo pipefail
 packages=(build-essential cmake ninja-build pkg-config libpng-dev libsdl2-dev libx11-dev googletest libgtest-dev
           libbenchmark-dev zlib1g-dev libzstd-dev clang libclang-rt-14-dev xvfb xdotool x11-utils xfonts-base imagemagick
-          man-db groff-base bash-completion dpkg-dev file zsh clang-format)
+          man-db groff-base bash-completion dpkg-dev file zsh clang-format
+          tzdata) # the zone database of --tz and its tests
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -205,6 +205,25 @@ void delimited_lines(std::ostream& os)
           "\n";
 }
 
+// Time text, units, zones and elapsed time, in the full text only, after the delimited data.
+void time_lines(std::ostream& os)
+{
+    if (!fullhelp)
+        return;
+    os << "Time (columns on a time axis, --x-time, --y-time):\n"
+          "  2024-03-14T13:25:00.255Z, 2024-03-14 13:25, 2024-03-14T13:25+01:00 ...\n"
+          "                      ISO 8601 / RFC 3339 time text, read to microseconds;\n"
+          "                      numbers are seconds since 1970-01-01 00:00 UTC.\n"
+          "  --time-unit=s|ms|us|ns\n"
+          "                      Unit of numeric times (default s).\n"
+          "  --tz=UTC|local|Area/City\n"
+          "                      Zone of labels and of time text without a zone\n"
+          "                      (default UTC); days start at its midnights.\n"
+          "  --x-elapsed, --y-elapsed\n"
+          "                      Time axis labelled as time since the earliest time.\n"
+          "\n";
+}
+
 // Whether text names the long option as a whole (not "--x" inside "--x-time", nor "--name" inside "--name2").
 bool names_option(const std::string& text, const std::string& option)
 {
@@ -278,6 +297,7 @@ std::string usage_text(const char* name)
     axes_and_key_lines(os);
     data_input_lines(os);
     delimited_lines(os);
+    time_lines(os);
     os << Notice << "\n" << Contact << "\n";
     if (fullhelp) {
         os << "\nMore options:\n"

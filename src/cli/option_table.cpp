@@ -154,6 +154,11 @@ constexpr option trailing_records[] = {
     // row expressions
     {"where", required_argument, nullptr, set_option_code(set_option::where, 0)},
     {"ranges", required_argument, nullptr, OPT_RANGES}, // plot ranges of every data set
+    // time text, units, zones and elapsed time
+    {"time-unit", required_argument, nullptr, OPT_TIME_UNIT},
+    {"tz", required_argument, nullptr, OPT_TZ},
+    {"x-elapsed", no_argument, nullptr, OPT_X_ELAPSED},
+    {"y-elapsed", no_argument, nullptr, OPT_Y_ELAPSED},
 };
 
 // Options of every data set added later: their records for data sets 0 to 9 follow the trailing ones.

@@ -13,6 +13,7 @@
 #include "cli/value_parsers.h"
 #include "core/messages.h"
 #include "core/settings.h"
+#include "core/time_zone.h"
 #include "data/data_set.h"
 #include "data/delimited.h"
 #include "plot/overlays.h"
@@ -364,6 +365,47 @@ void set_time_y_axis(const option_call&)
     time_y_axes = 1;
 }
 
+// --- Time text, units, zones and elapsed time ---
+
+struct time_unit_name {
+    const char* name;
+    double per_second;
+};
+
+constexpr time_unit_name time_units[] = {{"s", 1}, {"ms", 1e3}, {"us", 1e6}, {"ns", 1e9}};
+
+void read_time_unit(const option_call& call)
+{
+    for (const time_unit_name& unit : time_units)
+        if (std::strcmp(call.arg, unit.name) == 0) {
+            time_units_per_second = unit.per_second;
+            return;
+        }
+    error("--time-unit=%s: the unit of numeric times is s, ms, us or ns\n", call.arg);
+}
+
+void read_time_zone(const option_call& call)
+{
+    if (!is_known_time_zone(call.arg)) {
+        error("--tz=%s: no such time zone; the zone is UTC, local or a name of the zone database such as "
+              "Europe/Oslo\n",
+              call.arg);
+        return;
+    }
+    time_zone_name = std::strcmp(call.arg, "UTC") == 0 ? "" : call.arg;
+}
+
+// Elapsed time is drawn on a time axis, which the option asks for too.
+void set_elapsed_x_axis(const option_call&)
+{
+    elapsed_x_axis = time_x_axes = 1;
+}
+
+void set_elapsed_y_axis(const option_call&)
+{
+    elapsed_y_axis = time_y_axes = 1;
+}
+
 // --- The run itself ---
 
 // A flag record: getopt_long has stored the value already.
@@ -466,6 +508,11 @@ constexpr handler_row handlers[] = {
     per_set(set_option::where, read_where),
     // plot ranges of every data set
     {OPT_RANGES, 1, read_ranges},
+    // time text, units, zones and elapsed time
+    {OPT_TIME_UNIT, 1, read_time_unit},
+    {OPT_TZ, 1, read_time_zone},
+    {OPT_X_ELAPSED, 1, set_elapsed_x_axis},
+    {OPT_Y_ELAPSED, 1, set_elapsed_y_axis},
 };
 
 const handler_row* handler_of(int code)

@@ -63,6 +63,11 @@ enum OPTIONS {
     OPT_KEY,
     OPT_SEPARATOR,
     OPT_RANGES, // plot ranges of every data set
+    // time text, units, zones and elapsed time
+    OPT_TIME_UNIT,
+    OPT_TZ,
+    OPT_X_ELAPSED,
+    OPT_Y_ELAPSED,
     // The codes of the per-data-set options follow, data_set_count for each kind (see set_option_code).
     OPT_FIRST_SET_CODE,
 };

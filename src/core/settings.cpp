@@ -20,6 +20,10 @@ int noz;
 int only2cols;
 char field_separator;
 int ranges_all; // plot ranges of every data set
+double time_units_per_second = 1;
+std::string time_zone_name;
+int elapsed_x_axis;
+int elapsed_y_axis;
 int sort;
 int draw_type;
 int alt_color;
@@ -144,6 +148,9 @@ void reset_settings()
     set_output_fname(nullptr);
     nox = noz = only2cols = 0;
     field_separator = 0;
+    time_units_per_second = 1;
+    time_zone_name.clear();
+    elapsed_x_axis = elapsed_y_axis = 0;
     sort = 1;
     reset_plot_settings();
     reset_colors();

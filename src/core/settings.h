@@ -130,6 +130,14 @@ extern int ranges_all;
 // Replaces output_fname by a copy of name (a previous copy is released).
 void set_output_fname(const char* name);
 
+// Time columns ("--time-unit", "--tz", "--x-elapsed", "--y-elapsed"): the units of numeric time values per second
+// (1, 1000, 1e6 or 1e9); the zone of labels and of zone-less time text ("" for UTC, "local" or a zone name); the
+// time axes labelled as time elapsed since the earliest time of data set 0.
+extern double time_units_per_second;
+extern std::string time_zone_name;
+extern int elapsed_x_axis;
+extern int elapsed_y_axis;
+
 // Puts every setting above, and error_func, back to its start value (for tests and for a fresh run).
 void reset_settings();
 

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,8 @@
 #include "data/line_blocks.h"
 #include "data/line_pieces.h"
 #include "data/number_scan.h"
+#include "data/time_fields.h"
+#include "data/time_text.h"
 #include "print/err_printf.h"
 
 namespace
@@ -66,8 +69,9 @@ template <typename F> void for_each_line(std::string_view text, F&& f)
 
 // What one call of readfile carries from line to line.
 struct file_reading {
-    file_reading(data& set, const read_limits& bounds, kept_inputs& kept)
-        : d(set), limits(bounds), inputs(kept), rows_before(set.x.size()), separator(separator_for(set.fname))
+    file_reading(data& set, const read_limits& bounds, kept_inputs& kept, const time_zone_in_use* zone)
+        : d(set), limits(bounds), inputs(kept), rows_before(set.x.size()), separator(separator_for(set.fname)),
+          zone(zone), times(time_columns_of(set, zone))
     {
     }
 
@@ -90,6 +94,9 @@ struct file_reading {
     std::uint64_t missing_rows = 0;    // also rows whose expression has no value, in any file
     std::uint64_t filtered_rows = 0;   // rows --where leaves out
     std::vector<std::uint32_t> wanted; // the columns lacks_value looks at, kept from line to line
+    // Columns drawn on a time axis, read as time (the first line may switch x reading off).
+    const time_zone_in_use* zone;
+    time_field_reader times;
 };
 
 // The outcome get_value_at_col gives for col, taken from the line's scan.
@@ -240,8 +247,20 @@ double read_z_or_components(file_reading& r)
                       " rows, the most one data file may hold");
 }
 
+[[noreturn]] void not_a_time(const file_reading& r, std::uint32_t col, std::string_view text, std::size_t error_at)
+{
+    throw input_error("line " + std::to_string(r.lines) + " of data file " + r.d.fname + ": field " +
+                      std::to_string(col) + " (\"" + std::string(text) + "\") is not a time: character " +
+                      std::to_string(error_at + 1) +
+                      " does not fit YYYY-MM-DD[Thh:mm[:ss[.fraction]]][Z|+hh:mm|-hh:mm]");
+}
+
 [[noreturn]] void not_a_number(const file_reading& r, std::uint32_t col)
 {
+    if (r.times.columns().holds(col)) {
+        const std::string text = field_text(r.line, r.separator, col);
+        not_a_time(r, col, text, parse_time_text(text).error_at);
+    }
     throw input_error("line " + std::to_string(r.lines) + " of data file " + r.d.fname + ": field " +
                       std::to_string(col) + " (\"" + field_text(r.line, r.separator, col) + "\") is not a number");
 }
@@ -314,10 +333,20 @@ bool passes_filter(file_reading& r)
 bool scan_line(file_reading& r)
 {
     if (r.separator == 0) {
-        r.scan.scan(r.line, last_needed_column(r.d));
+        if (!r.times.columns().any()) {
+            r.scan.scan(r.line, last_needed_column(r.d));
+            return true;
+        }
+        r.scan.scan(r.line, last_needed_column(r.d), r.times);
+        const column_scan::bad_time_field& bad = r.scan.bad_time();
+        if (bad.col != 0)
+            not_a_time(r, bad.col, bad.text, bad.error_at);
         return true;
     }
-    r.fields.scan(r.line, r.separator, last_needed_column(r.d));
+    if (r.times.columns().any())
+        r.fields.scan(r.line, r.separator, last_needed_column(r.d), r.times);
+    else
+        r.fields.scan(r.line, r.separator, last_needed_column(r.d));
     if (!lacks_value(r))
         return true;
     ++r.missing_rows;
@@ -329,8 +358,10 @@ void read_line(file_reading& r)
     if (r.rows == r.limits.max_rows)
         too_many_rows(r);
     ++r.rows;
-    if (r.columns == -1)
+    if (r.columns == -1) {
         count_first_line(r);
+        r.times = time_field_reader(time_columns_of(r.d, r.zone));
+    }
     if (!scan_line(r))
         return;
     if (!passes_filter(r))
@@ -467,6 +498,8 @@ double reached_value(const column_scan& scan, std::uint32_t col)
 // otherwise.
 bool parse_whole_row(const data& d, const column_scan& scan, piece_rows& out)
 {
+    if (scan.bad_time().col != 0)
+        return false;
     const bool components = is_ellipse_quiver(draw_type);
     std::uint32_t wanted[7] = {nox ? 0 : d.cols.x, d.cols.y, components || !reads_z() ? 0 : d.cols.z};
     std::size_t count = 3;
@@ -505,6 +538,8 @@ bool scanned_choice(const cols& c, expr_slot slot, std::uint32_t col, const colu
 // counted, as read_line counts it, and appends nothing.
 bool parse_row_with_expressions(const data& d, const column_scan& scan, piece_rows& out)
 {
+    if (scan.bad_time().col != 0)
+        return false;
     const cols& c = d.cols;
     if (!c[expr_slot::where].empty()) {
         double keep = 0;
@@ -546,13 +581,14 @@ bool parse_row_with_expressions(const data& d, const column_scan& scan, piece_ro
     return true;
 }
 
-void parse_piece(const data& d, std::string_view piece, piece_rows& out)
+void parse_piece(const data& d, const time_columns& time_cols, std::string_view piece, piece_rows& out)
 {
     for (std::vector<double>& column : out.columns)
         column.clear();
     out.after_blank.clear();
     out = {.columns = std::move(out.columns), .after_blank = std::move(out.after_blank)};
     column_scan scan;
+    time_field_reader times(time_cols);
     const std::uint32_t last = last_needed_column(d);
     const char* const start = piece.data();
     const auto parse_row = d.cols.has_expressions() ? parse_row_with_expressions : parse_whole_row;
@@ -562,7 +598,10 @@ void parse_piece(const data& d, std::string_view piece, piece_rows& out)
         if (is_comment_or_empty(line)) {
             out.block_ended = out.block_ended || line.empty();
         } else {
-            scan.scan(line, last);
+            if (time_cols.any())
+                scan.scan(line, last, times);
+            else
+                scan.scan(line, last);
             const std::uint64_t row = out.rows;
             if (!parse_row(d, scan, out)) {
                 out.stop = static_cast<std::size_t>(line.data() - start);
@@ -624,7 +663,7 @@ bool may_parse_on_threads(const file_reading& r)
 void read_text_on_threads(file_reading& r, std::string_view text, std::vector<piece_rows>& pieces)
 {
     const std::vector<std::string_view> cuts = cut_at_line_feeds(text, pieces.size(), r.limits.cut_seed);
-    run_on_threads(cuts.size(), [&](std::size_t k) { parse_piece(r.d, cuts[k], pieces[k]); });
+    run_on_threads(cuts.size(), [&](std::size_t k) { parse_piece(r.d, r.times.columns(), cuts[k], pieces[k]); });
     for (std::size_t k = 0; k < cuts.size(); ++k) {
         join_piece(r, pieces[k]);
         if (pieces[k].stop != std::string_view::npos) {
@@ -666,6 +705,50 @@ bool read_lines(file_reading& r)
     return true;
 }
 
+// 10000-01-01 00:00 UTC: numeric times past it are more likely in a finer unit than the one given.
+constexpr double year_10000 = 253402300800.0;
+
+struct time_unit_choice {
+    const char* name;
+    double per_second;
+};
+
+constexpr time_unit_choice finer_units[] = {{"ms", 1e3}, {"us", 1e6}, {"ns", 1e9}};
+
+const char* unit_name(double per_second)
+{
+    for (const time_unit_choice& u : finer_units)
+        if (u.per_second == per_second)
+            return u.name;
+    return "s";
+}
+
+// A warning for a time column of this file whose values lie beyond the year 9999, naming the finer unit that
+// brings them back; values that no unit makes a date are left alone.
+void check_time_unit(const file_reading& r, const std::vector<double>& column, const char* axis)
+{
+    double largest = 0;
+    for (std::size_t i = r.rows_before; i < column.size(); ++i)
+        largest = std::max(largest, std::fabs(column[i]));
+    if (!(largest > year_10000))
+        return;
+    const double per_second = r.times.columns().units_per_second;
+    for (const time_unit_choice& u : finer_units)
+        if (u.per_second > per_second && largest * per_second / u.per_second <= year_10000) {
+            warning("%s times of %s lie beyond the year 9999 read as %s; are they %s? (--time-unit=%s)\n", axis,
+                    r.d.fname.c_str(), unit_name(per_second), u.name, u.name);
+            return;
+        }
+}
+
+void check_time_units(const file_reading& r)
+{
+    if (r.times.columns().x != 0)
+        check_time_unit(r, r.d.x, "x");
+    if (r.times.columns().y != 0)
+        check_time_unit(r, r.d.y, "y");
+}
+
 } // namespace
 
 std::uint64_t readfile(data& d, const read_limits& limits)
@@ -676,11 +759,16 @@ std::uint64_t readfile(data& d, const read_limits& limits)
 
 std::uint64_t readfile(data& d, kept_inputs& inputs, const read_limits& limits)
 {
-    file_reading r(d, limits, inputs);
+    // A named zone is in force only while the file is read (see time_zone_in_use).
+    std::optional<time_zone_in_use> zone;
+    if ((time_x_axes || time_y_axes) && !time_zone_name.empty())
+        zone.emplace(time_zone_name);
+    file_reading r(d, limits, inputs, zone ? &*zone : nullptr);
     if (!read_lines(r)) {
         note_run_failure();
         error_func("can't open file %s\n", d.fname.c_str());
     }
+    check_time_units(r);
     if (r.bad_rows != 0)
         err__printf(TW_FILE, __LINE__, "dot product not zero\n");
     if (r.missing_rows != 0)

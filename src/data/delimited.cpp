@@ -8,6 +8,7 @@
 #include "core/messages.h"
 #include "core/settings.h"
 #include "data/number_scan.h"
+#include "data/time_text.h"
 
 namespace
 {
@@ -205,6 +206,53 @@ char separator_of_option(std::string_view text)
     if ((c >= '0' && c <= '9') || std::strchr(".+-eE\"\r\n", c) != nullptr || c == '\0')
         return 0;
     return c;
+}
+
+void field_scan::store(field_kind kind, double value)
+{
+    if (fields_ == values_.size()) {
+        values_.push_back(value);
+        kinds_.push_back(kind);
+    } else {
+        values_[fields_] = value;
+        kinds_[fields_] = kind;
+    }
+    ++fields_;
+}
+
+namespace
+{
+
+field_kind classify_time(const raw_field& field, char separator, time_field_reader& times, double& value)
+{
+    // A field that starts as a date is no number: it goes to the time parser without a try as one.
+    std::size_t error_at = 0;
+    if (!field.quoted && !field.stray && starts_as_date(field.text))
+        return times.read_text(field.text, value, error_at) ? field_kind::number : field_kind::text;
+    const field_kind kind = classify(field, separator, value);
+    if (kind == field_kind::number)
+        value = times.from_unit(value);
+    if (kind != field_kind::text || field.doubled_quote || field.stray)
+        return kind;
+    const std::string_view text =
+        field.quoted ? trimmed(field.text.data(), field.text.data() + field.text.size(), separator) : field.text;
+    return times.read_text(text, value, error_at) ? field_kind::number : field_kind::text;
+}
+
+} // namespace
+
+void field_scan::scan(std::string_view line, char separator, std::uint32_t last_col, time_field_reader& times)
+{
+    line_cursor cur{line.data(), line.data() + line.size(), separator};
+    bool more = true;
+    raw_field field;
+    fields_ = 0;
+    while (fields_ < last_col && next_field(cur, field, more)) {
+        double value = 0;
+        const field_kind kind = times.columns().holds(fields_ + 1) ? classify_time(field, separator, times, value)
+                                                                   : classify(field, separator, value);
+        store(kind, value);
+    }
 }
 
 void field_scan::scan(std::string_view line, char separator, std::uint32_t last_col)

@@ -11,6 +11,7 @@
 
 #include "data/byte_source.h"
 #include "data/data_set.h"
+#include "data/time_fields.h"
 
 // ',' for a name ending in .csv, '\t' for .tsv (any case, also before .gz, .zst or .zstd); 0 for any other name.
 char separator_of_name(std::string_view path);
@@ -33,6 +34,8 @@ class field_scan
 public:
     // Reads fields 1, 2, ... of line, at most last_col of them.
     void scan(std::string_view line, char separator, std::uint32_t last_col);
+    // The same, where a field of a time column is a number of the time unit or, when it is text, time text.
+    void scan(std::string_view line, char separator, std::uint32_t last_col, time_field_reader& times);
 
     bool reached(std::uint32_t col) const { return col <= fields_; }
     std::uint32_t fields() const { return fields_; }
@@ -46,6 +49,8 @@ private:
     std::vector<double> values_;
     std::vector<field_kind> kinds_;
     std::uint32_t fields_ = 0;
+
+    void store(field_kind kind, double value);
 };
 
 // The number of fields of line, without reading them.

@@ -8,6 +8,8 @@
 #include <string>
 #include <system_error>
 
+#include "data/time_text.h"
+
 namespace
 {
 
@@ -139,6 +141,104 @@ int count_numbers(std::string_view line)
     while (cur.good && read_attempt(cur))
         ++count;
     return count;
+}
+
+void column_scan::store(double value)
+{
+    if (attempts_ == results_.size())
+        results_.push_back(value);
+    else
+        results_[attempts_] = value;
+    ++attempts_;
+}
+
+namespace
+{
+
+const char* field_end(const char* p, const char* end)
+{
+    while (p < end && !is_stream_space(*p))
+        ++p;
+    return p;
+}
+
+const char* skip_space(const char* p, const char* end)
+{
+    while (p < end && is_stream_space(*p))
+        ++p;
+    return p;
+}
+
+bool is_clock_field(std::string_view field)
+{
+    return field.size() >= 5 && is_digit(field[0]) && is_digit(field[1]) && field[2] == ':';
+}
+
+// The longest date and clock time that two fields may join into: longer ones are no time anyway.
+constexpr std::size_t longest_joined_time = 64;
+
+} // namespace
+
+// Returns the number of columns taken: 2 for a date and a clock time in two fields, else 1.
+std::uint32_t column_scan::time_attempt(number_cursor& cur, time_field_reader& times, std::uint32_t col)
+{
+    cur.pos = skip_space(cur.pos, cur.end);
+    const char* const stop = field_end(cur.pos, cur.end);
+    const std::string_view field(cur.pos, static_cast<std::size_t>(stop - cur.pos));
+    if (!starts_as_date(field)) {
+        if (read_attempt(cur))
+            cur.result = times.from_unit(cur.result);
+        return 1;
+    }
+    std::size_t error_at = 0;
+    const char* const next = skip_space(stop, cur.end);
+    const std::string_view clock(next, static_cast<std::size_t>(field_end(next, cur.end) - next));
+    if (field.size() == 10 && is_clock_field(clock) && field.size() + 1 + clock.size() <= longest_joined_time) {
+        char joined[longest_joined_time];
+        field.copy(joined, field.size());
+        joined[field.size()] = 'T';
+        clock.copy(joined + field.size() + 1, clock.size());
+        cur.pos = clock.data() + clock.size();
+        if (times.read_text({joined, field.size() + 1 + clock.size()}, cur.result, error_at)) {
+            cur.good = cur.pos < cur.end;
+            return 2;
+        }
+        // Told where it goes wrong in the line's own text, blanks and all.
+        const auto gap = static_cast<std::size_t>(clock.data() - field.data());
+        bad_time_ = {col,
+                     {field.data(), gap + clock.size()},
+                     error_at <= field.size() ? error_at : error_at - 1 - field.size() + gap};
+        cur.result = 0;
+        cur.good = false;
+        return 1;
+    }
+    if (times.read_text(field, cur.result, error_at)) {
+        cur.pos = stop;
+        cur.good = cur.pos < cur.end;
+        return 1;
+    }
+    bad_time_ = {col, field, error_at};
+    cur.result = 0;
+    cur.good = false;
+    return 1;
+}
+
+void column_scan::scan(std::string_view line, std::uint32_t last_col, time_field_reader& times)
+{
+    number_cursor cur(line);
+    attempts_ = 0;
+    bad_time_ = {};
+    while (attempts_ < last_col && cur.good) {
+        const std::uint32_t col = attempts_ + 1;
+        if (!times.columns().holds(col)) {
+            read_attempt(cur);
+            store(cur.result);
+            continue;
+        }
+        const std::uint32_t taken = time_attempt(cur, times, col);
+        for (std::uint32_t k = 0; k < taken && attempts_ < last_col; ++k)
+            store(cur.result);
+    }
 }
 
 void column_scan::scan(std::string_view line, std::uint32_t last_col)

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "data/time_fields.h"
+
 // The state a string stream carries between extractions: its read position, whether it is still good
 // (neither end reached nor a failed read), and the variable the numbers are extracted into.
 struct number_cursor {
@@ -34,6 +36,19 @@ class column_scan
 public:
     // Makes attempts 1, 2, ... while the cursor stays good, at most last_col of them.
     void scan(std::string_view line, std::uint32_t last_col);
+    // The same, where the attempt of a time column that meets a field starting as a date (YYYY-) takes the whole
+    // field as time text, and the field after it too when the date stands alone and that field is a clock time
+    // (hh:mm...): both columns then hold the time. Other fields of time columns are numbers of the time unit.
+    void scan(std::string_view line, std::uint32_t last_col, time_field_reader& times);
+
+    // A field of a time column that starts as a date but is none: its column (0: none), text, and the offset
+    // where it goes wrong. The scan stops there.
+    struct bad_time_field {
+        std::uint32_t col = 0;
+        std::string_view text;
+        std::size_t error_at = 0;
+    };
+    const bad_time_field& bad_time() const { return bad_time_; }
 
     bool reached(std::uint32_t col) const { return col <= attempts_; }
     double value(std::uint32_t col) const { return results_[col - 1]; }
@@ -47,6 +62,10 @@ private:
     // Sized up to the largest column asked for so far and kept between lines: no allocation per row.
     std::vector<double> results_;
     std::uint32_t attempts_ = 0;
+    bad_time_field bad_time_;
+
+    void store(double value);
+    std::uint32_t time_attempt(number_cursor& cur, time_field_reader& times, std::uint32_t col);
 };
 
 #endif // TREMWIL_NUMBER_SCAN_H

@@ -19,6 +19,7 @@
 #include "plot/marks.h"
 #include "plot/overlay_draw.h"
 #include "plot/scale_mapping.h"
+#include "plot/time_axes.h"
 #include "portable/mypath.h"
 
 namespace
@@ -273,7 +274,9 @@ void plan_horizontal(page_layout& l, const data& d0, const axis_style& axes)
     if (std::fabs(m.z.Min * scalez) > l.maxX || std::fabs(scalez * m.z.Max) > l.maxX)
         warning("some rings are bigger than the plot\n");
     const int base = labely.empty() ? 7 : l.th + 7;
-    const int w = draw_y_axes(axes, 0, l.rangey, base, l.yoffset + 1, log_y, m.y.Min, m.y.Max, 1);
+    // An elapsed y axis is labelled with the seconds since its origin.
+    const double y_origin = elapsed_y_axis ? elapsed_origin(d0.y) : 0;
+    const int w = draw_y_axes(axes, 0, l.rangey, base, l.yoffset + 1, log_y, m.y.Min - y_origin, m.y.Max - y_origin, 1);
     // A left offset beyond any page is held at the far limit, so the sums below stay in range.
     l.xoffset = left_offset > 0 ? std::min(left_offset, pixel_far) : base + w;
     const long long rangex = static_cast<long long>(l.maxX) - scalew - l.xoffset - l.xoffset / 2;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/settings.h"
+#include "core/time_zone.h"
 #include "plot/axes.h"
 #include "plot/graphics_mode.h"
 #include "plot/marks.h"
@@ -32,7 +33,7 @@ constexpr double one_week = 604800.0;
 
 // Appends the UTC date of t, formatted by fmt, when t, truncated to whole seconds, lies after the first week
 // and on a calendar the system can show. True when something was added.
-bool append_date(double t, const char* fmt, std::string& out)
+bool append_date(double t, const char* fmt, const time_zone_in_use& zone, std::string& out)
 {
     const double seconds = std::trunc(t);
     // Beyond +-2^62 no year fits the calendar anyway, and the cast below stays defined.
@@ -40,7 +41,7 @@ bool append_date(double t, const char* fmt, std::string& out)
         return false;
     const std::time_t when = static_cast<std::time_t>(seconds);
     std::tm utc{};
-    if (gmtime_r(&when, &utc) == nullptr)
+    if ((zone.is_utc() ? gmtime_r(&when, &utc) : localtime_r(&when, &utc)) == nullptr)
         return false;
     char text[256];
     const std::size_t n = std::strftime(text, sizeof text, fmt, &utc);
@@ -59,14 +60,22 @@ double earliest(const std::vector<double>& v)
     return least;
 }
 
+// The date of the earliest time in the zone of the labels; under a sub-second or elapsed x axis its clock time too,
+// which the labels leave out.
 std::string date_annotation(const data& d0)
 {
+    // The zone of --tz is in force while the dates are made (see time_zone_in_use).
+    const time_zone_in_use zone(time_zone_name);
+    // A zone other than UTC is named by its abbreviation (CET, EDT, ...).
+    const std::string zone_part = zone.is_utc() ? "" : " %Z";
+    const std::string x_format = std::string(elapsed_x_axis ? "x: %Y-%m-%d %H:%M:%S" : "x: %Y-%m-%d") + zone_part;
+    const std::string y_format = std::string(elapsed_y_axis ? "y: %Y-%m-%d %H:%M:%S" : "y: %Y-%m-%d") + zone_part;
     std::string date;
     if (time_x_axes)
-        append_date(earliest(d0.x), "x: %Y-%m-%d ", date);
+        append_date(earliest(d0.x), (x_format + " ").c_str(), zone, date);
     if (time_y_axes) {
         std::string y_part;
-        if (append_date(earliest(d0.y), "y: %Y-%m-%d", y_part)) {
+        if (append_date(earliest(d0.y), y_format.c_str(), zone, y_part)) {
             if (!date.empty())
                 date += ' ';
             date += y_part;
@@ -219,8 +228,11 @@ void draw_frame_and_labels(const page_layout& l, GrTextOption& opt)
 void draw_both_axes(const page_layout& l, const data& d0, const axis_style& axes, grid_ticks* grid)
 {
     const myMinMax& m = d0.mod_minmax;
-    drawaxes* const draw_x = time_x_axes ? draw_x_axes_time : draw_x_axes;
+    drawaxes* const draw_x = elapsed_x_axis ? draw_x_axes_elapsed : time_x_axes ? draw_x_axes_time : draw_x_axes;
     drawaxes* const draw_y = time_y_axes ? draw_y_axes_time : draw_y_axes;
+    // Elapsed axes count from the earliest time of data set 0; the pixels of each tick stay where they were.
+    const double x_origin = elapsed_x_axis ? elapsed_origin(d0.x) : 0;
+    const double y_origin = elapsed_y_axis ? elapsed_origin(d0.y) : 0;
     axis_style x_axis = axes, y_axis = axes;
     if (grid != nullptr) {
         x_axis.major_ticks = &grid->columns;
@@ -228,10 +240,10 @@ void draw_both_axes(const page_layout& l, const data& d0, const axis_style& axes
     }
     axes.text->txo_xalign = GR_ALIGN_CENTER;
     axes.text->txo_yalign = GR_ALIGN_TOP;
-    draw_x(x_axis, l.rangex, l.rangey, l.xoffset, l.yoffset, log_x, m.x.Min, m.x.Max, 0);
+    draw_x(x_axis, l.rangex, l.rangey, l.xoffset, l.yoffset, log_x, m.x.Min - x_origin, m.x.Max - x_origin, 0);
     axes.text->txo_xalign = GR_ALIGN_RIGHT;
     axes.text->txo_yalign = GR_ALIGN_MIDDLE;
-    draw_y(y_axis, l.rangex, l.rangey, l.xoffset, l.yoffset + 1, log_y, m.y.Min, m.y.Max, 0);
+    draw_y(y_axis, l.rangex, l.rangey, l.xoffset, l.yoffset + 1, log_y, m.y.Min - y_origin, m.y.Max - y_origin, 0);
 }
 
 int z_legend_width(const page_layout& l, const data& d0, GrTextOption& text)

@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "core/messages.h"
+#include "core/settings.h"
+#include "core/time_zone.h"
 #include "plot/axes.h"
 #include "plot/graphics_mode.h"
 #include "plot/scale_mapping.h"
@@ -64,12 +66,64 @@ constexpr axis_step calendar_steps[] = {
     {{step_unit::seconds, 2 * day, day}, {step_unit::seconds, day, 0}, "%Y-%m-%d", true},
 };
 
+// Below half a second the steps go on by 1, 2 and 5 down to the microsecond that time text keeps; their labels
+// carry as many digits of the second as the step needs, so that no two read the same.
+constexpr int subsecond_count = 17;
+constexpr distance_entry subsecond_distance[subsecond_count] = {
+    {0.2, 0.1, "%H:%M:%S"},   {0.1, 0.02, "%H:%M:%S"},  {0.05, 0.01, "%H:%M:%S"}, {0.02, 0.01, "%H:%M:%S"},
+    {1e-2, 2e-3, "%H:%M:%S"}, {5e-3, 1e-3, "%H:%M:%S"}, {2e-3, 1e-3, "%H:%M:%S"}, {1e-3, 2e-4, "%H:%M:%S"},
+    {5e-4, 1e-4, "%H:%M:%S"}, {2e-4, 1e-4, "%H:%M:%S"}, {1e-4, 2e-5, "%H:%M:%S"}, {5e-5, 1e-5, "%H:%M:%S"},
+    {2e-5, 1e-5, "%H:%M:%S"}, {1e-5, 2e-6, "%H:%M:%S"}, {5e-6, 1e-6, "%H:%M:%S"}, {2e-6, 1e-6, "%H:%M:%S"},
+    {1e-6, 1e-6, "%H:%M:%S"},
+};
+constexpr int last_entry = dist_max + subsecond_count - 1;
+
+const distance_entry& entry_of(int dist)
+{
+    return dist < dist_max ? distance[dist] : subsecond_distance[dist - dist_max];
+}
+
 axis_step table_step(int dist)
 {
-    return {{step_unit::seconds, distance[dist].tick, 0},
-            {step_unit::seconds, distance[dist].subtick, 0},
-            distance[dist].fmt,
-            false};
+    const distance_entry& e = entry_of(dist);
+    return {{step_unit::seconds, e.tick, 0}, {step_unit::seconds, e.subtick, 0}, e.fmt, false};
+}
+
+// Digits of the second a label of a step shows: none from a second up, 1 for 0.5 and 0.2, 2 for 0.05 ...
+int fraction_digits(double step)
+{
+    int digits = 0;
+    for (double unit = 1; step < unit * 0.999 && digits < 6; unit /= 10)
+        ++digits;
+    return digits;
+}
+
+// Elapsed time over many days steps by 1, 2 and 5 times days (and tens of them), from the first time on.
+axis_step elapsed_day_step(double n)
+{
+    const double digit = std::round(n / std::pow(10.0, std::floor(std::log10(n))));
+    const double minor = n == 1 ? 0.25 : digit == 1 ? n / 10 : digit == 2 ? n / 2 : n / 5;
+    return {{step_unit::seconds, n * seconds_per_day, seconds_per_day},
+            {step_unit::seconds, minor * seconds_per_day, seconds_per_day},
+            "",
+            true};
+}
+
+// The widest such step of at most 120 pixels; none when a day is wider already.
+std::optional<axis_step> choose_elapsed_step(int XSize, double range)
+{
+    const double pixels_per_day = XSize / range * seconds_per_day;
+    if (!(pixels_per_day <= widest_step))
+        return std::nullopt;
+    double n = 1;
+    for (;;) {
+        const double digit = std::round(n / std::pow(10.0, std::floor(std::log10(n))));
+        const double next = digit == 2 ? n * 2.5 : n * 2;
+        if (!(next * pixels_per_day <= widest_step) || next > 1e12)
+            break;
+        n = next;
+    }
+    return elapsed_day_step(n);
 }
 
 // 1, 2 or 5: the leading digit of a step of n years from the 1, 2, 5 series.
@@ -93,16 +147,16 @@ int choose_distance(int XSize, double range)
 {
     int dist = 0;
     for (;; ++dist) {
-        const double pixels = distance[dist].tick * XSize / range;
+        const distance_entry& e = entry_of(dist);
+        const double pixels = e.tick * XSize / range;
         if (debug > 1)
-            dbg__printf(TW_FILE, __LINE__, "distance[dist=%d]={%g,%g,%s} %g\n", dist, distance[dist].tick,
-                        distance[dist].subtick, distance[dist].fmt, pixels);
-        if (pixels <= widest_step || dist == dist_max - 1)
+            dbg__printf(TW_FILE, __LINE__, "distance[dist=%d]={%g,%g,%s} %g\n", dist, e.tick, e.subtick, e.fmt, pixels);
+        if (pixels <= widest_step || dist == last_entry)
             break;
     }
     if (debug > 1)
         dbg__printf(TW_FILE, __LINE__, "dist_arr[dist] * (XSize=%d/Range=%g) = %g\n", XSize, range,
-                    distance[dist].tick * XSize / range);
+                    entry_of(dist).tick * XSize / range);
     return dist;
 }
 
@@ -161,12 +215,38 @@ double month_start_seconds(long long month_index)
 }
 
 // Where the ticks of one time axis go: shifted range, tolerant limits and the axis position on the page.
+// In a zone other than UTC the ticks are found on the zone's wall clock (min_s to max_s, lo, hi and every tick
+// are wall times, shifted) and placed at the real times that clock shows then, so that days start at the zone's
+// midnights, also on days of 23 or 25 hours; range stays the real one.
 struct time_axis {
     double min_s, max_s, range, lo, hi, eps, limit;
     int XSize, xoffset;
     GrTextOption* text; // of the labels, which are measured with it
+    const time_zone_in_use* zone = nullptr;
+    double real_min = 0; // min_s as a real time
+    bool elapsed = false;
 
-    int column(double v) const { return trunc_pixel(xoffset + XSize / range * (v - min_s)); }
+    // The real (shifted) time at which the wall clock shows v.
+    double real(double v) const
+    {
+        const double wall = v - seconds_per_day;
+        if (zone == nullptr || !(std::fabs(wall) < calendar_limit))
+            return v;
+        const double whole = std::floor(wall);
+        return static_cast<double>(zone->utc_of_wall(static_cast<std::int64_t>(whole))) + (wall - whole) +
+               seconds_per_day;
+    }
+    // The wall time of the real (shifted) time t.
+    double wall(double t) const
+    {
+        const double real_t = t - seconds_per_day;
+        if (zone == nullptr || !(std::fabs(real_t) < calendar_limit))
+            return t;
+        return t + static_cast<double>(zone->offset_at(static_cast<std::int64_t>(std::floor(real_t))));
+    }
+    // Whether the wall clock shows v at all: not in the hour skipped by a change to summer time.
+    bool shown(double v) const { return zone == nullptr || std::fabs(wall(real(v)) - v) < 1; }
+    int column(double v) const { return trunc_pixel(xoffset + XSize / range * (real(v) - real_min)); }
 };
 
 // A tick at shifted time v; index counts the step from its origin, so every k-th tick is index % k == 0.
@@ -189,9 +269,11 @@ tick_run seconds_ticks(const tick_step& s, const time_axis& a, double first, dou
         run.refused = true;
         return run;
     }
+    // A tick at a wall time the zone skips would stand on the next one: clock steps leave it out.
+    const bool clock_step = s.size < seconds_per_day;
     for (long long i = i0; i <= i1; ++i) {
         const double v = s.origin + static_cast<double>(i) * s.size;
-        if (a.lo <= v && v <= a.hi)
+        if (a.lo <= v && v <= a.hi && (!clock_step || a.shown(v)))
             run.ticks.push_back({v, i});
     }
     return run;
@@ -252,6 +334,68 @@ std::string time_label(double v, const char* fmt)
     return text;
 }
 
+// The tick's time in microseconds (shifted), exact from its index where that fits; none for month steps.
+std::optional<long long> tick_micros(const tick& t, const tick_step& s)
+{
+    if (s.unit != step_unit::seconds)
+        return std::nullopt;
+    const long long size = std::llround(s.size * 1e6);
+    const double origin = std::round(s.origin * 1e6);
+    if (size <= 0 || !(std::fabs(static_cast<double>(t.index)) * static_cast<double>(size) + std::fabs(origin) < 9e18))
+        return std::nullopt;
+    return static_cast<long long>(origin) + t.index * size;
+}
+
+long long floor_div(long long a, long long b)
+{
+    return a / b - (a % b != 0 && (a < 0) != (b < 0));
+}
+
+// Digits of the second after the point, for a step under a second.
+std::string second_fraction(long long micros, int digits)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, ".%06lld", micros - floor_div(micros, 1000000) * 1000000);
+    return std::string(text, static_cast<std::size_t>(digits) + 1);
+}
+
+// Elapsed time of a tick: "0", "+05:00", "+1d 02:00", "+00:00:02.5", or whole days "+3d" on day steps.
+std::string elapsed_label(long long micros, double step)
+{
+    if (micros == 0)
+        return "0";
+    const char sign = micros < 0 ? '-' : '+';
+    const unsigned long long m = micros < 0 ? -static_cast<unsigned long long>(micros) : micros;
+    const unsigned long long seconds = m / 1000000, days = seconds / 86400, in_day = seconds % 86400;
+    char text[64];
+    if (step >= seconds_per_day) {
+        std::snprintf(text, sizeof text, "%c%llud", sign, days);
+        return text;
+    }
+    int n = days > 0
+                ? std::snprintf(text, sizeof text, "%c%llud %02llu:%02llu", sign, days, in_day / 3600, in_day / 60 % 60)
+                : std::snprintf(text, sizeof text, "%c%02llu:%02llu", sign, in_day / 3600, in_day / 60 % 60);
+    if (step < 60)
+        n += std::snprintf(text + n, sizeof text - static_cast<std::size_t>(n), ":%02llu", in_day % 60);
+    const int digits = fraction_digits(step);
+    return std::string(text) + (digits > 0 ? second_fraction(static_cast<long long>(m % 1000000), digits) : "");
+}
+
+// The label of a major tick: the clock or calendar time of the zone (with the digits of the second a step under
+// a second needs), or the time elapsed since the axis's origin.
+std::string tick_label(const tick& t, const axis_step& step, const time_axis& a)
+{
+    const std::optional<long long> micros = tick_micros(t, step.major);
+    const long long day_micros = 86400LL * 1000000;
+    if (a.elapsed)
+        return micros ? elapsed_label(*micros - day_micros, step.major.size) : std::string();
+    const int digits = step.major.unit == step_unit::seconds ? fraction_digits(step.major.size) : 0;
+    if (digits == 0 || !micros)
+        return time_label(t.v, step.fmt);
+    const std::string clock = time_label(static_cast<double>(floor_div(*micros, 1000000)), step.fmt);
+    return clock.empty() ? clock : clock + second_fraction(*micros, digits);
+}
+
 // A major tick with its label as it would be centred under the tick.
 struct labelled_tick {
     tick t;
@@ -259,13 +403,13 @@ struct labelled_tick {
     time_label_box box;
 };
 
-std::vector<labelled_tick> label_ticks(const std::vector<tick>& ticks, const time_axis& a, const char* fmt)
+std::vector<labelled_tick> label_ticks(const std::vector<tick>& ticks, const time_axis& a, const axis_step& step)
 {
     std::vector<labelled_tick> out;
     out.reserve(ticks.size());
     for (const tick& t : ticks) {
         const int x = a.column(t.v);
-        std::string text = time_label(t.v, fmt);
+        std::string text = tick_label(t, step, a);
         const int w = static_cast<int>(GrStringWidth_(text, a.text));
         const int left = x - (w >> 1); // as the centred text box is placed
         out.push_back({t, x, {std::move(text), left, left + w - 1}});
@@ -368,13 +512,14 @@ axis_plan plan_axis(const time_axis& a, int dist, int page_width)
 {
     axis_step step = table_step(dist);
     tick_run run = major_ticks(step.major, a);
-    std::vector<labelled_tick> majors = label_ticks(run.ticks, a, step.fmt);
+    std::vector<labelled_tick> majors = label_ticks(run.ticks, a, step);
     const int gap = character_gap(a.text);
     if (dist == 0 && (run.refused || label_stride(majors, gap) > 1)) {
-        if (const auto calendar = choose_calendar_step(a.XSize, a.range)) {
-            step = *calendar;
+        const auto wider = a.elapsed ? choose_elapsed_step(a.XSize, a.range) : choose_calendar_step(a.XSize, a.range);
+        if (wider) {
+            step = *wider;
             run = major_ticks(step.major, a);
-            majors = label_ticks(run.ticks, a, step.fmt);
+            majors = label_ticks(run.ticks, a, step);
         }
     }
     const long long k = label_stride(majors, gap);
@@ -392,7 +537,9 @@ axis_plan plan_axis(const time_axis& a, int dist, int page_width)
 
 // The axis of Min..Max after the day shift, or none when the range is not finite. A time of day running past
 // midnight starts on the day before; every value is then moved one day on.
-std::optional<time_axis> shifted_axis(const axis_style& style, int XSize, int xoffset, double Min, double Max)
+// Elapsed time has no zone: it counts from the origin that the caller has taken off already.
+std::optional<time_axis> shifted_axis(const axis_style& style, int XSize, int xoffset, double Min, double Max,
+                                      const time_zone_in_use* zone, bool elapsed)
 {
     if (Min > Max)
         Min -= seconds_per_day;
@@ -402,7 +549,17 @@ std::optional<time_axis> shifted_axis(const axis_style& style, int XSize, int xo
     if (!std::isfinite(range))
         return std::nullopt;
     const double eps = 1e-6 * range;
-    return time_axis{min_s, max_s, range, min_s - eps, max_s + eps, eps, max_ticks(XSize), XSize, xoffset, style.text};
+    time_axis a{min_s, max_s, range, min_s - eps, max_s + eps, eps, max_ticks(XSize), XSize, xoffset, style.text};
+    a.real_min = min_s;
+    a.elapsed = elapsed;
+    if (zone != nullptr && !zone->is_utc() && !elapsed) {
+        a.zone = zone;
+        a.min_s = a.wall(min_s);
+        a.max_s = a.wall(max_s);
+        a.lo = a.min_s - eps;
+        a.hi = a.max_s + eps;
+    }
+    return a;
 }
 
 void draw_minor_ticks(const axis_plan& p, const time_axis& a, int y0, GrColor color)
@@ -420,16 +577,16 @@ int page_width_now()
     return GrCurrentContext()->gc_xmax + 1;
 }
 
-} // namespace
-
-int draw_x_axes_time(const axis_style& style, int XSize, int YSize, int xoffset, int yoffset, int /*log_axis*/,
-                     double Min, double Max, int /*nodraw*/)
+int draw_time_axis(const axis_style& style, int XSize, int YSize, int xoffset, int yoffset, double Min, double Max,
+                   bool elapsed)
 {
-    const auto a = shifted_axis(style, XSize, xoffset, Min, Max);
+    // The zone of --tz is in force while the axis is planned and drawn (see time_zone_in_use).
+    const time_zone_in_use zone(elapsed ? std::string() : time_zone_name);
+    const auto a = shifted_axis(style, XSize, xoffset, Min, Max, &zone, elapsed);
     if (!a)
         return 0;
     const int dist = choose_distance(XSize, a->range);
-    trace_linear_spacing(a->min_s, a->max_s, distance[dist].tick);
+    trace_linear_spacing(a->min_s, a->max_s, entry_of(dist).tick);
     if (a->range < 0) // descending times more than a day apart: no tick lies between the limits
         return 0;
     const axis_plan p = plan_axis(*a, dist, page_width_now());
@@ -445,10 +602,37 @@ int draw_x_axes_time(const axis_style& style, int XSize, int YSize, int xoffset,
     return 0;
 }
 
+} // namespace
+
+int draw_x_axes_time(const axis_style& style, int XSize, int YSize, int xoffset, int yoffset, int /*log_axis*/,
+                     double Min, double Max, int /*nodraw*/)
+{
+    return draw_time_axis(style, XSize, YSize, xoffset, yoffset, Min, Max, false);
+}
+
+int draw_x_axes_elapsed(const axis_style& style, int XSize, int YSize, int xoffset, int yoffset, int /*log_axis*/,
+                        double Min, double Max, int /*nodraw*/)
+{
+    return draw_time_axis(style, XSize, YSize, xoffset, yoffset, Min, Max, true);
+}
+
+double elapsed_origin(const std::vector<double>& times)
+{
+    double least = 0;
+    bool found = false;
+    for (const double t : times)
+        if (!std::isnan(t) && (!found || t < least)) {
+            least = t;
+            found = true;
+        }
+    return least;
+}
+
 std::vector<time_label_box> time_axis_labels(const axis_style& style, int XSize, int xoffset, double Min, double Max,
                                              int page_width)
 {
-    const auto a = shifted_axis(style, XSize, xoffset, Min, Max);
+    const time_zone_in_use zone(time_zone_name);
+    const auto a = shifted_axis(style, XSize, xoffset, Min, Max, &zone, false);
     if (!a || a->range < 0)
         return {};
     return plan_axis(*a, choose_distance(XSize, a->range), page_width).labels;

@@ -45,6 +45,14 @@ struct time_label_box {
 std::vector<time_label_box> time_axis_labels(const axis_style& style, int XSize, int xoffset, double Min, double Max,
                                              int page_width);
 
+// The x axis of time elapsed since an origin that Min and Max are counted from: ticks at clock steps from 0 (and
+// at 1, 2, 5 times days over long runs), labelled "0", "+05:00", "+1d 02:00", "+00:00:02.5".
+drawaxes draw_x_axes_elapsed;
+
+// The origin of elapsed time on an axis of these times: the earliest (NaN, which is no time, left out; 0 when
+// there is none).
+double elapsed_origin(const std::vector<double>& times);
+
 // The y axis of seconds: exactly draw_y_axes.
 drawaxes draw_y_axes_time;
 

@@ -5,9 +5,13 @@
 
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
+#include "core/settings.h"
 #include "plot_fixture.h"
 
 namespace
@@ -130,3 +134,107 @@ TEST_F(TimeAxes, AbsurdRangesReturnWithoutDrawing)
 }
 
 } // namespace
+
+namespace
+{
+
+// Runs f in a child process, where the zone a test names may be put in force without reaching this process.
+template <typename F> void in_child(F&& f)
+{
+    const pid_t pid = fork();
+    ASSERT_NE(pid, -1);
+    if (pid == 0) {
+        unsetenv("TZ");
+        std::_Exit(f() ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+std::string texts_of(const std::vector<time_label_box>& labels)
+{
+    std::string all;
+    for (const auto& l : labels)
+        all += l.text + " @" + std::to_string(l.left + ((l.right - l.left + 1) >> 1)) + "  ";
+    return all;
+}
+
+} // namespace
+
+// Four days around the change to summer time, from local midnight to local midnight on a plot of 4 pixels an hour:
+// the day ticks stand at the zone's midnights, so the short day is 92 pixels wide, the others 96; and the labels
+// read the zone's dates (in UTC the first would name the day before).
+TEST_F(TimeAxes, DayTicksStandAtTheZonesMidnightsAcrossSummerTime)
+{
+    const struct {
+        const char* zone;
+        double first_midnight; // UTC of local midnight starting the plot
+        const char* first_label;
+    } zones[] = {
+        {"Europe/Oslo", 1711666800, "2024-03-29"},      // 2024-03-31 has 23 hours
+        {"America/New_York", 1709874000, "2024-03-08"}, // 2024-03-10 has 23 hours
+    };
+    for (const auto& z : zones) {
+        in_child([&] {
+            time_zone_name = z.zone;
+            const double last = z.first_midnight + (4 * 24 - 1) * 3600.0;
+            std::vector<int> ticks;
+            axis_style style = axes;
+            style.major_ticks = &ticks;
+            GrClearScreen(0);
+            draw_x_axes_time(style, 380, 20, 50, 5, 0, z.first_midnight, last, 0);
+            const auto labels = time_axis_labels(axes, 380, 50, z.first_midnight, last, 640);
+            bool ok = ticks.size() == 5 && ticks[0] == 50 && std::abs(ticks[4] - 430) <= 1;
+            for (std::size_t d = 0; ok && d < 4; ++d)
+                ok = std::abs(ticks[d + 1] - ticks[d] - (d == 2 ? 92 : 96)) <= 1;
+            ok = ok && labels.size() == 5 && labels[0].text == z.first_label;
+            time_zone_name.clear();
+            if (!ok) {
+                std::fprintf(stderr, "%s: %s\n", z.zone, texts_of(labels).c_str());
+                for (int t : ticks)
+                    std::fprintf(stderr, "tick at %d\n", t);
+            }
+            return ok && std::getenv("TZ") == nullptr;
+        });
+    }
+}
+
+// Ranges from two seconds down to a few microseconds: the labels carry the digits of the second their step needs,
+// and no two read the same.
+TEST_F(TimeAxes, SubSecondLabelsDiffer)
+{
+    const double start = march_1_2024 + 13 * 3600 + 25 * 60; // 13:25:00
+    const struct {
+        double range;
+        const char *first, *second;
+    } cases[] = {
+        {2, "13:25:00.0", "13:25:00.4"}, // steps of 0.2 s, every other one labelled
+        {1, "13:25:00.0", "13:25:00.2"},           {0.25, "13:25:00.00", "13:25:00.05"},
+        {0.001, "13:25:00.0002", "13:25:00.0004"}, {20e-6, "13:25:00.000000", "13:25:00.000006"},
+    };
+    for (const auto& c : cases) {
+        const auto labels = time_axis_labels(axes, 600, 20, start, start + c.range, 640);
+        ASSERT_GE(labels.size(), 3u) << c.range;
+        EXPECT_EQ(labels[0].text, c.first) << texts_of(labels);
+        EXPECT_EQ(labels[1].text, c.second) << texts_of(labels);
+        for (std::size_t i = 1; i < labels.size(); ++i)
+            EXPECT_NE(labels[i].text, labels[i - 1].text) << texts_of(labels);
+    }
+}
+
+// Elapsed time counts from 0 at the axis's origin: clock steps as +hh:mm(:ss), days as +Nd.
+TEST_F(TimeAxes, ElapsedLabelsCountFromZero)
+{
+    const auto elapsed = [&](double Min, double Max) {
+        GrClearScreen(0);
+        std::string all;
+        for (const auto& t : texts_drawn_by([&] { draw_x_axes_elapsed(axes, 600, 20, 10, 5, 0, Min, Max, 0); }))
+            all += t.text + " ";
+        return all;
+    };
+    EXPECT_EQ(elapsed(0, 6 * 3600), "0 +01:00 +02:00 +03:00 +04:00 +05:00 +06:00 ");
+    EXPECT_EQ(elapsed(0, 3 * day), "0 +12:00 +1d 00:00 +1d 12:00 +2d 00:00 +2d 12:00 +3d 00:00 ");
+    EXPECT_EQ(elapsed(0, 60 * day), "0 +10d +20d +30d +40d +50d +60d ");
+    EXPECT_EQ(elapsed(0, 2), "0 +00:00:00.4 +00:00:00.8 +00:00:01.2 +00:00:01.6 +00:00:02.0 ");
+}
