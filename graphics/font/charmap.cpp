@@ -1,5 +1,6 @@
-// Which of a font's characters draws a Unicode character: the font's own Unicode table where its file had one,
-// otherwise code page 437, the set of the built-in font and of the PC screen fonts.
+// Which of a font's characters draws a Unicode character: the font's own Unicode table where its file had one (or
+// declared a character set that its loader turned into one), otherwise code page 437, the set of the built-in
+// font and of the PC screen fonts.
 #include "font/textcodes.h"
 
 #include "core/cp437.h"

@@ -4,6 +4,7 @@
 #include "font/fontdrv.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 
 namespace
@@ -13,6 +14,7 @@ constexpr std::size_t resource_header = 16;
 // Offsets of the fields read from the font's header.
 constexpr std::size_t type_field = 66;    // font type: bit 0 set for a vector font
 constexpr std::size_t ascent_field = 74;  // rows above the baseline
+constexpr std::size_t charset_field = 85; // the character set the codes follow
 constexpr std::size_t metric_fields = 86; // pixel width, pixel height, pitch and family, average and maximum
                                           // width, first and last code
 constexpr std::size_t face_field = 105;   // offset of the face name
@@ -20,9 +22,18 @@ constexpr std::size_t v2_table = 118;     // character table offset in a version
 constexpr std::size_t v3_table = 148;     // and in a version 0x0300 header
 constexpr std::size_t max_face_name = 99;
 
+// The character set of the ANSI fonts: code page 1252, which is Latin-1 but for the codes 0x80..0x9F.
+constexpr std::uint8_t ansi_charset = 0;
+constexpr std::array<char16_t, 32> cp1252_80_9f = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
+}; // 0: no character
+
 struct win_state {
     std::span<const std::uint8_t> font; // from the font's own header on
     std::uint32_t height = 0, ascent = 0, pixwidth = 0, avgwidth = 0;
+    std::uint8_t charset = 0;
     std::string name, family;
     glyph_table glyphs; // offsets from the start of the font
 };
@@ -56,6 +67,8 @@ bool read_header(byte_reader& in, std::uint32_t& version, std::uint32_t& face)
     std::uint32_t type = in.u16le();
     in.seek(ascent_field);
     state.ascent = in.u16le();
+    in.seek(charset_field);
+    state.charset = in.u8();
     in.seek(metric_fields);
     state.pixwidth = in.u16le();
     state.height = in.u16le();
@@ -146,6 +159,19 @@ int win_bitmap(int code, int w, int h, unsigned char* buffer)
     return 1;
 }
 
+// The characters of an ANSI font by their code page 1252 codes. Other fonts give none and so are read as code
+// page 437, which is also the OEM character set.
+void win_unicode(std::vector<GrFontUnicode>* table)
+{
+    if (state.charset != ansi_charset)
+        return;
+    for (std::uint32_t code = 0; code < 0x100; ++code) {
+        const std::uint32_t c = code >= 0x80 && code < 0xA0 ? cp1252_80_9f[code - 0x80] : code;
+        if (c != 0 || code == 0)
+            table->push_back({c, code});
+    }
+}
+
 } // namespace
 
 constexpr font_driver fdv_win = {
@@ -157,5 +183,5 @@ constexpr font_driver fdv_win = {
     .charwdt = win_charwdt,
     .bitmap = win_bitmap,
     .cleanup = clear_state<state>,
-    .unicode = nullptr, // no Unicode table: code page 437
+    .unicode = win_unicode,
 };

@@ -1,6 +1,7 @@
 // Version line, usage text and the pager route for it.
 #include "cli/help.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -10,6 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "cli/options.h"
 #include "core/settings.h"
 #include "data/data_set.h"
 #include "portable/mypath.h"
@@ -162,8 +164,9 @@ void axes_and_key_lines(std::ostream& os)
     os << "Axes and key:\n"
           "  --logx, --logy      Base-10 x or y axis; rows with values <= 0 on it are not drawn.\n"
           "  --grid              Dotted grid lines at the major ticks of both axes.\n"
-          "  --key[=place]       Key naming the data sets, inside the plot at the top right,\n"
-          "                      or at place: left, bottom, top-left, bottom-left, bottom-right.\n"
+          "  --key[=place]       Key naming the data sets, inside the plot in the corner where\n"
+          "                      it hides the fewest marks, or at place: right, left, bottom,\n"
+          "                      top-right, top-left, bottom-right, bottom-left.\n"
           "  --name=\"string\"     Name of the data set in the key (default: the file name).\n"
           "  --name1=\"string\" ... --name9=\"string\"\n"
           "                      Names of the first to ninth data sets in the key.\n"
@@ -285,6 +288,40 @@ void vector_picture_lines(std::ostream& os)
           "\n";
 }
 
+// Whether text names the long option as a whole (not "--x" inside "--x-time", nor "--name" inside "--name2").
+bool names_option(const std::string& text, const std::string& option)
+{
+    for (std::size_t at = text.find(option); at != std::string::npos; at = text.find(option, at + 1)) {
+        const std::size_t end = at + option.size();
+        const unsigned char after = end < text.size() ? static_cast<unsigned char>(text[end]) : ' ';
+        if (!std::isalnum(after) && after != '-' && after != '_')
+            return true;
+    }
+    return false;
+}
+
+// The options of the table that the text before leaves out, so that the full text names every option; lines of
+// at most 78 characters.
+std::string unlisted_options(const std::string& text)
+{
+    std::string lines, line;
+    for (const option* o = long_opts; o->name != nullptr; ++o) {
+        const std::string name = std::string("--") + o->name;
+        if (names_option(text, name) || names_option(lines + line, name))
+            continue;
+        const char* value = o->has_arg == required_argument ? "=#" : o->has_arg == optional_argument ? "[=#]" : "";
+        const std::string word = name + value;
+        if (!line.empty() && line.size() + 1 + word.size() > 78) {
+            lines += line + "\n";
+            line.clear();
+        }
+        line += (line.empty() ? "  " : " ") + word;
+    }
+    if (!line.empty())
+        lines += line + "\n";
+    return lines.empty() ? "" : "Options not described above (see the manual page, man tremwil):\n" + lines;
+}
+
 // The program's base name; a name whose parts do not fit gives the system's text after "usage" and "".
 std::string base_name(const char* name)
 {
@@ -350,9 +387,11 @@ std::string usage_text(const char* name)
     vector_picture_lines(os);
     window_lines(os);
     os << Notice << "\n" << Contact << "\n";
-    if (fullhelp)
+    if (fullhelp) {
         os << "\nMore options:\n"
               "  --help              Same as -?.\n";
+        os << unlisted_options(os.str());
+    }
     return os.str();
 }
 

@@ -323,8 +323,8 @@ template <lt_type direction> void read_line(const option_call& call)
     add_line(direction, call.arg);
 }
 
-// --key with no value puts the key at the top right; the other corners are named, "left" and "bottom"
-// meaning the top-left and bottom-right ones.
+// --key with no value puts the key in the corner where it hides the fewest marks; the corners are named, "left" and
+// "bottom" meaning the top-left and bottom-right ones.
 void read_key(const option_call& call)
 {
     struct place_name {
@@ -342,7 +342,7 @@ void read_key(const option_call& call)
         {"bottom-left", KEY_BOTTOM_LEFT},
     };
     if (call.arg == nullptr) {
-        key_corner = KEY_TOP_RIGHT;
+        key_corner = KEY_FEWEST_HIDDEN;
         return;
     }
     for (const place_name& p : places)

@@ -106,6 +106,7 @@ enum key_place : int {
     KEY_TOP_LEFT = 2,
     KEY_BOTTOM_RIGHT = 3,
     KEY_BOTTOM_LEFT = 4,
+    KEY_FEWEST_HIDDEN = 5, // "--key" alone: the corner where the key hides the fewest marks
 };
 extern int key_corner; // a key_place value
 

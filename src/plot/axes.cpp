@@ -64,12 +64,42 @@ template <typename F> void each_minor(const tick_plan& p, F&& f)
     for_each_tick(p.minor_first, p.minor_last, p.sub, p.lo, p.hi, p.limit, f);
 }
 
-// "%g" of a tick value; adding 0.0 turns the -0 of a descending range's zero tick into 0.
-std::string label_of(double v)
+// A tick value in printf's format; adding 0.0 turns the -0 of a descending range's zero tick into 0.
+std::string formatted(const char* format, int digits, double v)
 {
     char text[100];
-    std::snprintf(text, sizeof text, "%g", v + 0.0);
+    std::snprintf(text, sizeof text, format, digits, v + 0.0);
     return text;
+}
+
+// Six significant digits ("%g") unless neighbouring ticks would then share a label (a narrow range far from 0):
+// then the fewest digits, up to the 17 that tell any two doubles apart, that give each tick its own label.
+std::vector<std::string> linear_labels(const std::vector<double>& values)
+{
+    std::vector<std::string> labels;
+    for (int digits = 6; digits <= 17; ++digits) {
+        labels.clear();
+        for (const double v : values)
+            labels.push_back(formatted("%.*g", digits, v));
+        if (std::adjacent_find(labels.begin(), labels.end()) == labels.end())
+            break;
+    }
+    return labels;
+}
+
+// Decades in one form: as "%g" writes them when it writes them all without an exponent (0.01, 1, 100000), else
+// all with one (1e-05, 1e+00, 1e+06).
+std::vector<std::string> decade_labels(const std::vector<double>& values)
+{
+    std::vector<std::string> labels;
+    for (const double v : values)
+        labels.push_back(formatted("%.*g", 6, v));
+    if (std::none_of(labels.begin(), labels.end(), [](const std::string& l) { return l.find('e') != l.npos; }))
+        return labels;
+    labels.clear();
+    for (const double v : values)
+        labels.push_back(formatted("%.*e", 0, v));
+    return labels;
 }
 
 // The ticks of one axis as data values, with the axis coordinates that span it: the data range itself, or on
@@ -77,7 +107,8 @@ std::string label_of(double v)
 struct axis_ticks {
     double min = 0, range = 0;
     bool log = false;
-    bool halved = false; // range and offsets are halves, the span being wider than the largest double
+    bool halved = false;  // range and offsets are halves, the span being wider than the largest double
+    bool decades = false; // the major ticks are decades of a log axis
     std::vector<double> major, minor;
 
     double coordinate(double v) const { return log ? std::log10(v) : v; }
@@ -164,6 +195,7 @@ axis_ticks log_ticks(double Min, double Max, int pixels, double gap)
         add_linear_ticks(plan_ticks(Min, Max, pixels), t);
         return t;
     }
+    t.decades = true;
     const double pixels_per_decade = std::abs(pixels) / (hi - lo);
     const double step = decade_step(pixels_per_decade, gap);
     const double minor_step = minor_decade_step(step, pixels_per_decade);
@@ -189,6 +221,31 @@ axis_ticks ticks_of(int log_axis, double Min, double Max, int pixels, double gap
     return log_axis ? log_ticks(Min, Max, pixels, gap) : linear_ticks(Min, Max, pixels);
 }
 
+std::vector<std::string> labels_of(const axis_ticks& t)
+{
+    return t.decades ? decade_labels(t.major) : linear_labels(t.major);
+}
+
+// An x label centred under its tick, or moved along to end at the page's edge where centred it would cross it.
+void draw_x_label(const axis_style& style, int x, int y, const std::string& label)
+{
+    const long width = GrStringWidth_(label, style.text);
+    const long page_right = GrCurrentContext()->gc_xmax;
+    const long left = x - width / 2;
+    if (left >= 0 && left + width - 1 <= page_right) {
+        gprintfxy(x, y, style.text, "%s", label.c_str());
+        return;
+    }
+    const long shifted = std::clamp(left, 0L, std::max(0L, page_right + 1 - width));
+    if (style.text == nullptr) { // measured in the default font, drawn nowhere
+        gprintfxy(shifted, y, nullptr, "%s", label.c_str());
+        return;
+    }
+    GrTextOption from_left = *style.text;
+    from_left.txo_xalign = 0;
+    gprintfxy(shifted, y, &from_left, "%s", label.c_str());
+}
+
 void record_major(const axis_style& style, int position)
 {
     if (style.major_ticks != nullptr)
@@ -203,10 +260,11 @@ int draw_x_axes(const axis_style& style, int XSize, int YSize, int xoffset, int 
     const axis_ticks t = ticks_of(log_axis, Min, Max, XSize, log_axis ? x_label_gap(style) : 0);
     const int y0 = yoffset + YSize;
     auto column = [&](double v) { return trunc_pixel(xoffset + XSize / t.range * t.offset(v)); };
-    for (const double v : t.major) {
-        const int x = column(v);
+    const std::vector<std::string> labels = labels_of(t);
+    for (std::size_t i = 0; i < t.major.size(); ++i) {
+        const int x = column(t.major[i]);
         GrLine(x, y0 + 1, x, y0 + 6, style.color);
-        gprintfxy(x, y0 + 8, style.text, "%s", label_of(v).c_str());
+        draw_x_label(style, x, y0 + 8, labels[i]);
         record_major(style, x);
     }
     for (const double v : t.minor) {
@@ -220,17 +278,18 @@ int draw_y_axes(const axis_style& style, int /*XSize*/, int YSize, int xoffset, 
                 double Max, int nodraw)
 {
     const axis_ticks t = ticks_of(log_axis, Min, Max, YSize, log_axis ? y_label_gap(style) : 0);
+    const std::vector<std::string> labels = labels_of(t);
     unsigned int maxw = 0;
-    for (const double v : t.major)
-        maxw = std::max(maxw, GrStringWidth_(label_of(v), style.text));
+    for (const std::string& label : labels)
+        maxw = std::max(maxw, GrStringWidth_(label, style.text));
     if (nodraw == 1)
         return static_cast<int>(maxw) + 2;
     const int y0 = yoffset + YSize;
     auto row = [&](double v) { return trunc_pixel(y0 - YSize / t.range * t.offset(v) - 1.0); };
-    for (const double v : t.major) {
-        const int y = row(v);
+    for (std::size_t i = 0; i < t.major.size(); ++i) {
+        const int y = row(t.major[i]);
         GrLine(xoffset - 1, y, xoffset - 6, y, style.color);
-        gprintfxy(xoffset - 8, y, style.text, "%s", label_of(v).c_str());
+        gprintfxy(xoffset - 8, y, style.text, "%s", labels[i].c_str());
         record_major(style, y);
     }
     for (const double v : t.minor) {

@@ -5,6 +5,7 @@
 
 #include "core/settings.h"
 #include "plot/graphics_mode.h"
+#include "plot/marks.h"
 
 namespace
 {
@@ -26,13 +27,47 @@ std::vector<int> drawn_sets(const data* d)
     return sets;
 }
 
-// Top-left corner of a box w x h pixels at the chosen corner of an area of the given size.
-void key_corner_position(int area_w, int area_h, int w, int h, int* x, int* y)
+// Top-left corner of a box w x h pixels at the given corner of an area of the given size.
+void key_corner_position(int corner, int area_w, int area_h, int w, int h, int* x, int* y)
 {
-    const bool left = key_corner == KEY_TOP_LEFT || key_corner == KEY_BOTTOM_LEFT;
-    const bool bottom = key_corner == KEY_BOTTOM_RIGHT || key_corner == KEY_BOTTOM_LEFT;
+    const bool left = corner == KEY_TOP_LEFT || corner == KEY_BOTTOM_LEFT;
+    const bool bottom = corner == KEY_BOTTOM_RIGHT || corner == KEY_BOTTOM_LEFT;
     *x = left ? key_margin : area_w - key_margin - w;
     *y = bottom ? area_h - key_margin - h : key_margin;
+}
+
+// Marks of the drawn data sets that reach into the box from (x0, y0) to (x1, y1).
+std::size_t marks_in_box(const std::vector<mark_extent>& marks, int x0, int y0, int x1, int y1)
+{
+    std::size_t n = 0;
+    for (const mark_extent& m : marks)
+        n += m.x + m.radius >= x0 && m.x - m.radius <= x1 && m.y + m.radius >= y0 && m.y - m.radius <= y1 ? 1 : 0;
+    return n;
+}
+
+// The corner the user named, or the one where a key w x h hides the fewest marks (the first of top right, top
+// left, bottom right, bottom left among equals).
+int key_corner_for(const page_layout& l, const data* d, int w, int h)
+{
+    if (key_corner != KEY_FEWEST_HIDDEN)
+        return key_corner;
+    std::vector<mark_extent> marks;
+    for (const int i : drawn_sets(d)) {
+        const std::vector<mark_extent> set = drawn_marks(d[i], l.rangey, d[0].mod_minmax.z);
+        marks.insert(marks.end(), set.begin(), set.end());
+    }
+    int best = KEY_TOP_RIGHT;
+    std::size_t fewest = marks.size() + 1;
+    for (const int corner : {KEY_TOP_RIGHT, KEY_TOP_LEFT, KEY_BOTTOM_RIGHT, KEY_BOTTOM_LEFT}) {
+        int x = 0, y = 0;
+        key_corner_position(corner, l.rangex + 1, l.rangey + 1, w, h, &x, &y);
+        const std::size_t hidden = marks_in_box(marks, x, y, x + w - 1, y + h - 1);
+        if (hidden < fewest) {
+            fewest = hidden;
+            best = corner;
+        }
+    }
+    return best;
 }
 
 // The box's background, cut to the current context (the unclipped fill needs its corners inside).
@@ -85,7 +120,7 @@ void draw_key(const page_layout& l, const data* d, GrTextOption text)
     const int w = name_x + static_cast<int>(name_w) + key_padding;
     const int h = 2 * key_padding + static_cast<int>(sets.size()) * row_h;
     int x = 0, y = 0;
-    key_corner_position(l.rangex + 1, l.rangey + 1, w, h, &x, &y);
+    key_corner_position(key_corner_for(l, d, w, h), l.rangex + 1, l.rangey + 1, w, h, &x, &y);
     fill_key_box(x, y, x + w - 1, y + h - 1);
     GrBox(x, y, x + w - 1, y + h - 1, colors[COLOR_AX]);
     int centre = y + key_padding + row_h / 2;

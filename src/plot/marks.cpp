@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 #include "core/drawing_wanted.h"
 #include "core/messages.h"
@@ -196,6 +197,22 @@ std::size_t rows_outside_z(const data& d, const MinMax& z_range)
     for (std::size_t i = 0; i < rows; ++i)
         n += !inside_z(d.z[i], z_range) && fits_log_axes(d, i) ? 1 : 0;
     return n;
+}
+
+std::vector<mark_extent> drawn_marks(const data& d, int YSize, const MinMax& z_range)
+{
+    std::vector<mark_extent> marks;
+    const std::size_t rows = complete_rows(d);
+    const bool rings = draw_type == DT_NORMAL || draw_type == DT_LINE;
+    for (std::size_t i = 0; i < rows; ++i) {
+        if (!inside_z(d.z[i], z_range) || !fits_log_axes(d, i))
+            continue;
+        const double xx = pixel_position(Xscale.scale(d.x[i]));
+        const double yy = YSize - pixel_position(Yscale.scale(d.y[i] + d.offset_y));
+        const int radius = rings ? std::abs(ring_radius(scale_z(d.z[i]))) : 0;
+        marks.push_back({xx, yy, radius});
+    }
+    return marks;
 }
 
 disc_colours set_disc_colours(int n)

@@ -4,6 +4,7 @@
 #define TREMWIL_MARKS_H
 
 #include <cstddef>
+#include <vector>
 
 #include "data/data_set.h"
 #include "plot/colour_scale.h"
@@ -38,6 +39,16 @@ std::size_t rows_off_log_axes(const data& d);
 // Rows of d that have a place on the log axes but whose z (NaN too) lies not strictly inside z_range, and so
 // are not drawn.
 std::size_t rows_outside_z(const data& d, const MinMax& z_range);
+
+// Where a drawn point of d lies in the plot area YSize pixels high, and the radius of the square its mark
+// covers (a ring's; 0 for ellipses and arrows, whose reach varies).
+struct mark_extent {
+    double x, y;
+    int radius;
+};
+
+// The marks plot_data draws of d with the plot's z range z_range, in its order.
+std::vector<mark_extent> drawn_marks(const data& d, int YSize, const MinMax& z_range);
 
 // Draws point ix at pixel (x, y) according to draw_type, a disc in the colours disc; returns the radius the
 // line mode joins to, 0 when nothing was drawn (an unknown draw type).

@@ -98,6 +98,26 @@ TEST(FontFormats, RealScreenFontsAndTheirUnicodeTables)
     EXPECT_EQ(GrFontCodeOf(&GrFont_PC8x16, 0x3BC), 0xE6);
 }
 
+// Windows raster fonts declare their character set: an ANSI one (system-16) follows code page 1252, so "é" is its
+// own code and "€" is 0x80; an OEM one (the VGA font) follows code page 437.
+TEST(FontFormats, WindowsFontsFollowTheirDeclaredCharacterSet)
+{
+    constexpr std::uint32_t chars[] = {'A', 0xE9, 0xB0, 0xB5, 0x20AC, 0x2122, 0x263A}; // A é ° µ € ™ ☺
+    const struct {
+        const char* file;
+        std::array<int, 7> codes;
+    } fonts[] = {
+        {"real/system-16.fnt", {0x41, 0xE9, 0xB0, 0xB5, 0x80, 0x99, -1}},
+        {"real/ibm-vga-8x16.fnt", {0x41, 0x82, 0xF8, 0xE6, -1, -1, -1}},
+    };
+    for (const auto& f : fonts) {
+        auto font = load(fdv_win, f.file);
+        ASSERT_NE(font, nullptr) << f.file;
+        for (std::size_t i = 0; i < std::size(chars); ++i)
+            EXPECT_EQ(GrFontCodeOf(font.get(), chars[i]), f.codes[i]) << f.file << " U+" << std::hex << chars[i];
+    }
+}
+
 // Each edit of a valid sample that a driver must refuse (truncations are swept in the robustness tests, broken text
 // fonts are case files: tests/cases/fonts/text_font_*).
 TEST(FontFormats, BrokenBinaryFilesAreRefused)
