@@ -22,8 +22,8 @@ struct name_parts {
 };
 
 constexpr name_parts set_option_names[set_option_kinds] = {
-    {"x", ""},        {"y", ""},    {"z", ""},     {"e", ""}, {"fg", "color"},
-    {"offset-y", ""}, {"name", ""}, {"where", ""}, {"u", ""}, {"v", ""}, {"c", ""},
+    {"x", ""},    {"y", ""},     {"z", ""}, {"e", ""}, {"fg", "color"}, {"offset-y", ""},
+    {"name", ""}, {"where", ""}, {"u", ""}, {"v", ""}, {"c", ""},
 };
 
 struct set_option_name {

@@ -291,7 +291,7 @@ double read_vector(file_reading& r)
 {
     double uv[2];
     for (int k = 0; k < 2; ++k) {
-        uv[k] = choice_value(r, vector_slot(k), vector_column(r.d.cols, k));
+        uv[k] = choice_value(r, vector_slot(k), vector_column(r.d.cols, k), k == 0 ? "u" : "v");
         if (std::isnan(uv[k]))
             return uv[k];
     }
@@ -510,7 +510,7 @@ void read_line(file_reading& r)
     }
     // A row without a colour value is missing, as one without x, y or z is.
     const bool colour = r.d.cols.reads_colour();
-    const double c = colour ? choice_value(r, expr_slot::c, r.d.cols.c) : 0.0;
+    const double c = colour ? choice_value(r, expr_slot::c, r.d.cols.c, "c") : 0.0;
     if (std::isnan(c)) {
         ++r.missing_rows;
         return;

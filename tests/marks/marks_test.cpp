@@ -33,7 +33,7 @@ TEST_F(Rings, ZFilterSkipsNaN)
 
 TEST_F(Rings, UnknownDrawTypeReportsEachPointAndDrawsNothing)
 {
-    for (int type : {7, 0}) {
+    for (int type : {DT_VECTORS + 1, 0}) {
         draw_type = type;
         testing::internal::CaptureStderr();
         plot({{1, 1, 1}, {2, 2, 2}, {3, 3, 3}});

@@ -60,7 +60,9 @@ TEST_F(ColourColumn, ValuesFollowTheirRowsAndMissingOnesLeaveTheRowOut)
     // Without -c no colour value is read.
     EXPECT_TRUE(read("1 0 5 10\n", 0).c.empty());
     // A line short of the colour column is short of a column.
-    EXPECT_EQ(read("1 0 5 10\n2 0 3\n", 4).error, "Too few columns");
+    const std::string short_line = read("1 0 5 10\n2 0 3\n", 4).error;
+    EXPECT_TRUE(short_line.starts_with("Too few columns: line 2 of data file ")) << short_line;
+    EXPECT_TRUE(short_line.ends_with("r.dat has 3 columns, but c needs column 4")) << short_line;
     // A header name, a missing value (the row is skipped and counted) and an expression without a value.
     const outcome named = read("x,y,z,temp\n1,1,1,10\n2,2,2,NA\n3,3,3,30\n", 0, "temp", {}, "r.csv");
     EXPECT_EQ(named.x, (rows{1, 3}));
