@@ -264,14 +264,7 @@ void field_scan::scan(std::string_view line, char separator, std::uint32_t last_
     while (fields_ < last_col && next_field(cur, field, more)) {
         double value = 0;
         const field_kind kind = classify(field, separator, value);
-        if (fields_ == values_.size()) {
-            values_.push_back(value);
-            kinds_.push_back(kind);
-        } else {
-            values_[fields_] = value;
-            kinds_[fields_] = kind;
-        }
-        ++fields_;
+        store(kind, value);
     }
 }
 

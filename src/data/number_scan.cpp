@@ -294,10 +294,6 @@ void column_scan::scan(std::string_view line, std::uint32_t last_col)
         const char* const start = cur.pos;
         if (!read_attempt(cur) && take_missing_mark(cur, start))
             missing_seen_ = true;
-        if (attempts_ == results_.size())
-            results_.push_back(cur.result);
-        else
-            results_[attempts_] = cur.result;
-        ++attempts_;
+        store(cur.result);
     }
 }

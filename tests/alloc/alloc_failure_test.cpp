@@ -30,7 +30,7 @@ namespace
 thread_local long allocations_until_failure = -1;
 thread_local bool failure_happened = false;
 
-bool this_allocation_fails()
+[[maybe_unused]] bool this_allocation_fails()
 {
     if (allocations_until_failure < 0)
         return false;

@@ -1,5 +1,10 @@
 // SVG and PDF pictures end to end: the files rendered by real renderers (rsvg-convert, pdftoppm) and read back as
 // text (xmllint, pdftotext, pdfinfo), compared with the PNG the same options save.
+
+// GCC 12 warns falsely inside <regex> when it optimises with the sanitizers (std::function copied in the NFA).
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
 #include <gtest/gtest.h>
 #include <png.h>
 
@@ -219,11 +224,16 @@ TEST(VectorPictures, MarksOverTheLimitBecomeThePlotAreaOfThePng)
     EXPECT_EQ(test_support::occurrences(svg, "<image"), 1);
     EXPECT_EQ(shell(dir.path(), "xmllint --noout out.svg"), 0);
     std::smatch m;
-    ASSERT_TRUE(std::regex_search(svg, m,
-                                  std::regex("<image x=\"(\\d+)\" y=\"(\\d+)\" width=\"(\\d+)\" height=\"(\\d+)\"[^>]*"
-                                             "base64,([A-Za-z0-9+/=]+)\"")));
+    ASSERT_TRUE(
+        std::regex_search(svg, m, std::regex("<image x=\"(\\d+)\" y=\"(\\d+)\" width=\"(\\d+)\" height=\"(\\d+)\"")));
     const int x0 = std::stoi(m[1]), y0 = std::stoi(m[2]), w = std::stoi(m[3]), h = std::stoi(m[4]);
-    dir.write("image.b64", m[5].str());
+    // The image's bytes are taken by position: a regular expression over the long base64 text recurses per
+    // character in the standard library and overflows the stack of the sanitizer build.
+    const std::size_t data_at = svg.find("base64,", static_cast<std::size_t>(m.position(0)));
+    ASSERT_NE(data_at, std::string::npos);
+    const std::size_t data_end = svg.find('"', data_at);
+    ASSERT_NE(data_end, std::string::npos);
+    dir.write("image.b64", svg.substr(data_at + 7, data_end - data_at - 7));
     ASSERT_EQ(shell(dir.path(), "base64 -d image.b64 > svg_image.png"), 0);
     ASSERT_EQ(shell(dir.path(), "pdfimages -png out.pdf pdf_image"), 0);
     const picture png = read_picture(dir / "out.png");
