@@ -243,15 +243,6 @@ void trace_colors()
         TW_DEBUG(colornames[i] << " " << i << " " << std::hex << std::setw(6) << std::setfill('0') << colors[i]);
 }
 
-GrTextOption plot_text_options()
-{
-    GrTextOption opt{};
-    opt.txo_font = font;
-    opt.txo_fgcolor.v = colors[COLOR_AX];
-    opt.txo_bgcolor.v = colors[COLOR_BG];
-    return opt;
-}
-
 // Page size, font height and the vertical margins; the horizontal ones need the plot ranges first.
 page_layout plan_vertical()
 {
@@ -445,6 +436,15 @@ page_layout draw_page(const page_plan& plan, data* d)
 }
 
 } // namespace
+
+GrTextOption plot_text_options()
+{
+    GrTextOption opt{};
+    opt.txo_font = font;
+    opt.txo_fgcolor.v = colors[COLOR_AX];
+    opt.txo_bgcolor.v = colors[COLOR_BG];
+    return opt;
+}
 
 void set_plot_ranges(data* d)
 {

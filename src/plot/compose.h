@@ -19,6 +19,9 @@ struct page_layout {
     int colourbar = 0;   // width of the colour bar's column at the right edge of the page (0: no bar)
 };
 
+// The options of the page's texts: the font in the axes' colour on the background.
+GrTextOption plot_text_options();
+
 // Draws the picture of the data sets d[0..9] (the table mydata) on the current page, with the warnings of its
 // layout on standard error; returns the page's layout, which places the plot area on the page.
 page_layout compose(data* d);

@@ -71,15 +71,6 @@ bool meets_data(const view_range& r, const data& d0)
     return r.xmin <= read.x.Max && r.xmax >= read.x.Min && r.ymin <= read.y.Max && r.ymax >= read.y.Min;
 }
 
-GrTextOption readout_options()
-{
-    GrTextOption opt{};
-    opt.txo_font = font;
-    opt.txo_fgcolor.v = colors[COLOR_AX];
-    opt.txo_bgcolor.v = colors[COLOR_BG];
-    return opt;
-}
-
 } // namespace
 
 page_explorer::page_explorer(data* d, kept_inputs& inputs)
@@ -345,7 +336,7 @@ std::string page_explorer::readout_text(int x, int y) const
 void page_explorer::show_readout(int x, int y)
 {
     hide_readout();
-    GrTextOption opt = readout_options();
+    GrTextOption opt = plot_text_options();
     const std::string text = readout_text(x, y);
     const int width = static_cast<int>(GrStringWidth_(text, &opt));
     const int height = static_cast<int>(GrStringHeight_(text, &opt));

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "in_child.h"
+
 #include <array>
 #include <cstdio>
 #include <cstdlib>
@@ -138,19 +140,7 @@ TEST_F(TimeAxes, AbsurdRangesReturnWithoutDrawing)
 namespace
 {
 
-// Runs f in a child process, where the zone a test names may be put in force without reaching this process.
-template <typename F> void in_child(F&& f)
-{
-    const pid_t pid = fork();
-    ASSERT_NE(pid, -1);
-    if (pid == 0) {
-        unsetenv("TZ");
-        std::_Exit(f() ? 0 : 1);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(pid, &status, 0), pid);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-}
+using test_support::in_child;
 
 std::string texts_of(const std::vector<time_label_box>& labels)
 {

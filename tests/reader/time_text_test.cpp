@@ -9,6 +9,8 @@
 #include <string_view>
 
 #include <gtest/gtest.h>
+
+#include "in_child.h"
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -131,19 +133,7 @@ TEST(TimeText, TruncationsAndChangesAreReadOrRefusedInside)
         }
 }
 
-// Runs f in a child process with TZ unset, so that the zone the test puts in force never reaches this one.
-template <typename F> void in_child(F&& f)
-{
-    const pid_t pid = fork();
-    ASSERT_NE(pid, -1);
-    if (pid == 0) {
-        unsetenv("TZ");
-        std::_Exit(f() ? 0 : 1);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(pid, &status, 0), pid);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-}
+using test_support::in_child;
 
 double read_in(const time_zone_in_use& zone, const char* text)
 {
