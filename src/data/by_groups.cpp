@@ -11,24 +11,26 @@
 namespace
 {
 
-// Equality with the cheap tests first: the values of a column mostly differ in length or at an end, and this runs
-// for every row.
-bool same_text(const std::string& value, std::string_view text)
+std::uint64_t head_of(std::string_view text)
 {
-    return value.size() == text.size() &&
-           (text.empty() || (value.front() == text.front() && value.back() == text.back() &&
-                             std::memcmp(value.data(), text.data(), text.size()) == 0));
+    std::uint64_t head = 0;
+    for (std::size_t k = 0; k < text.size() && k < 8; ++k)
+        head |= std::uint64_t{static_cast<unsigned char>(text[k])} << (8 * k);
+    return head;
 }
 
 } // namespace
 
 std::uint8_t by_groups::group_of(std::string_view text)
 {
+    const std::uint64_t head = head_of(text);
     for (std::size_t k = 0; k < values.size(); ++k)
-        if (same_text(values[k], text))
+        if (heads[k] == head && values[k].size() == text.size() &&
+            (text.size() <= 8 || std::memcmp(values[k].data() + 8, text.data() + 8, text.size() - 8) == 0))
             return static_cast<std::uint8_t>(k);
     if (values.size() < max_groups) {
         values.emplace_back(text);
+        heads.push_back(head);
         return static_cast<std::uint8_t>(values.size() - 1);
     }
     if (more.size() < max_counted)
