@@ -224,14 +224,13 @@ void advise_on_missing_z(const file_reading& r)
 
 // The four component values, appended as they are read. z is never read in these draw types, so the z
 // switches do not stop them: every row gets its components.
-void read_components(file_reading& r)
+void read_components(file_reading& r, const row_columns& need)
 {
     static constexpr const char* labels[4] = {"x1=", "y1=", "x2=", "y2="};
     // The letters of the draw type's component columns, which every such draw type reads in this order.
     static constexpr const char* value_names[4] = {"ellipse/quiver value X", "ellipse/quiver value Y",
                                                    "ellipse/quiver value U", "ellipse/quiver value V"};
     std::vector<double>* const targets[4] = {&r.d.dx1, &r.d.dy1, &r.d.dx2, &r.d.dy2};
-    const row_columns need = needs(r);
     for (std::size_t k = 0; k < 4; ++k) {
         const std::uint32_t column = need.component[k];
         try {
@@ -246,14 +245,13 @@ void read_components(file_reading& r)
         }
     }
     const double dot = r.d.dx1.back() * r.d.dx2.back() + r.d.dy1.back() * r.d.dy2.back();
-    if (r.type.counts_skew && std::fabs(dot) > 1e-6)
+    if (need.counts_skew && std::fabs(dot) > 1e-6)
         ++r.bad_rows;
 }
 
 // A vector's u and v; NaN when an expression gives no value (the row is then missing).
-double read_vector(file_reading& r)
+double read_vector(file_reading& r, const row_columns& need)
 {
-    const row_columns need = needs(r);
     double uv[2];
     for (std::size_t k = 0; k < 2; ++k) {
         uv[k] = choice_value(r, component_slot(k), need.component[k], k == 0 ? "u" : "v");
@@ -267,15 +265,15 @@ double read_vector(file_reading& r)
     return 1;
 }
 
-double read_z_or_components(file_reading& r)
+double read_z_or_components(file_reading& r, const row_columns& need)
 {
-    if (r.type.components == component_source::choices)
-        return read_vector(r);
-    if (r.type.components == component_source::columns) {
-        read_components(r);
+    if (need.components == component_source::choices)
+        return read_vector(r, need);
+    if (need.components == component_source::columns) {
+        read_components(r, need);
         return 1;
     }
-    if (!needs(r).reads_z)
+    if (!need.reads_z)
         return 1;
     if (r.type.type != DT_UNKNOWN)
         return read_z(r);
@@ -308,18 +306,18 @@ double read_z_or_components(file_reading& r)
 }
 
 // The columns a row is drawn from (or filtered by) under the switches as they stand now, kept in r.
-const std::vector<std::uint32_t>& wanted_columns(file_reading& r)
+const std::vector<std::uint32_t>& wanted_columns(file_reading& r, const row_columns& need)
 {
-    checked_columns(r.d.cols, needs(r), r.wanted);
+    checked_columns(r.d.cols, need, r.wanted);
     return r.wanted;
 }
 
 // The row of a delimited line lacks a value when a column it is drawn from holds a missing value; a column
 // holding other text ends the run. Columns the line does not reach are left to column_value.
-bool lacks_value(file_reading& r)
+bool lacks_value(file_reading& r, const row_columns& need)
 {
     bool missing = false;
-    for (const std::uint32_t col : wanted_columns(r)) {
+    for (const std::uint32_t col : wanted_columns(r, need)) {
         if (col == 0 || !r.fields.reached(col))
             continue;
         if (r.fields.kind(col) == field_kind::text)
@@ -331,11 +329,11 @@ bool lacks_value(file_reading& r)
 
 // The same for a whitespace-separated line: a column it is drawn from holds a missing-value mark. Most lines hold
 // none, and cost one test.
-bool lacks_number(file_reading& r)
+bool lacks_number(file_reading& r, const row_columns& need)
 {
     if (!r.scan.missing_seen())
         return false;
-    for (const std::uint32_t col : wanted_columns(r))
+    for (const std::uint32_t col : wanted_columns(r, need))
         if (col != 0 && r.scan.reached(col) && is_missing(r.scan.value(col)))
             return true;
     return false;
@@ -370,28 +368,28 @@ std::string by_value(const file_reading& r)
 }
 
 // Scans the line for the columns it needs; false when it is a delimited row to skip for a missing value.
-bool scan_line(file_reading& r)
+bool scan_line(file_reading& r, const row_columns& need)
 {
     if (r.separator == 0) {
         if (!r.times.columns().any()) {
-            r.scan.scan(r.line, last_column(r.d.cols, needs(r)));
+            r.scan.scan(r.line, last_column(r.d.cols, need));
         } else {
-            r.scan.scan(r.line, last_column(r.d.cols, needs(r)), r.times);
+            r.scan.scan(r.line, last_column(r.d.cols, need), r.times);
             const column_scan::bad_time_field& bad = r.scan.bad_time();
             if (bad.col != 0)
                 not_a_time(r, bad.col, bad.text, bad.error_at);
         }
-        if (!lacks_number(r))
+        if (!lacks_number(r, need))
             return true;
         ++r.missing_rows;
         return false;
     }
-    const int last = std::max(last_column(r.d.cols, needs(r)), r.d.cols.by);
+    const int last = std::max(last_column(r.d.cols, need), r.d.cols.by);
     if (r.times.columns().any())
         r.fields.scan(r.line, r.separator, last, r.times);
     else
         r.fields.scan(r.line, r.separator, last);
-    if (!lacks_value(r))
+    if (!lacks_value(r, need))
         return true;
     ++r.missing_rows;
     return false;
@@ -406,11 +404,12 @@ void read_line(file_reading& r)
         count_first_line(r);
         r.times = time_field_reader(time_columns_of(needs(r), r.zone));
     }
-    if (!scan_line(r))
+    // The columns of this line: a line without z switches z off for the lines after it.
+    const row_columns need = needs(r);
+    if (!scan_line(r, need))
         return;
     if (!passes_filter(r))
         return;
-    const row_columns need = needs(r);
     double x = static_cast<double>(r.d.x.size());
     if (need.reads_x) {
         x = choice_value(r, expr_slot::x, need.x, "x");
@@ -426,7 +425,7 @@ void read_line(file_reading& r)
         ++r.missing_rows;
         return;
     }
-    const double z = read_z_or_components(r);
+    const double z = read_z_or_components(r, need);
     if (std::isnan(z) && (!r.d.cols[expr_slot::z].empty() || need.components == component_source::choices)) {
         ++r.missing_rows;
         return;
@@ -580,7 +579,7 @@ bool parse_whole_row(const cols&, const row_columns& need, const column_scan& sc
         double v[4];
         for (std::size_t k = 0; k < 4; ++k)
             out.columns[3 + k].push_back(v[k] = reached_value(scan, need.component[k]));
-        if (std::fabs(v[0] * v[2] + v[1] * v[3]) > 1e-6)
+        if (need.counts_skew && std::fabs(v[0] * v[2] + v[1] * v[3]) > 1e-6)
             ++out.bad_rows;
     }
     ++out.rows;
@@ -645,7 +644,7 @@ bool parse_row_with_expressions(const cols& c, const row_columns& need, const co
     if (need.components != component_source::none) {
         for (std::size_t k = 0; k < 4; ++k)
             out.columns[3 + k].push_back(v[k]);
-        if (std::fabs(v[0] * v[2] + v[1] * v[3]) > 1e-6)
+        if (need.counts_skew && std::fabs(v[0] * v[2] + v[1] * v[3]) > 1e-6)
             ++out.bad_rows;
     }
     ++out.rows;

@@ -19,6 +19,7 @@ namespace
 void add_components(const cols& c, const draw_type_row& type, row_columns& need)
 {
     need.components = type.components;
+    need.counts_skew = type.counts_skew;
     if (type.components == component_source::choices) {
         // --vectors: u and v come from --u and --v, or else the columns e and e + 1.
         need.component_count = 2;

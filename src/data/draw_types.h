@@ -175,6 +175,7 @@ struct row_columns {
     std::uint8_t component_count = 0;         // 0, 2 (the u and v choices) or 4 (fixed columns)
     std::array<std::uint32_t, 4> component{}; // columns, in reading order
     std::array<char, 4> component_letter{};   // components::columns: the letters of the values
+    bool counts_skew = false;                 // rows whose component pairs are not perpendicular are counted
     bool reads_colour = false;
     std::uint32_t colour = 0;
     bool filtered = false; // a --where filter decides whether the row is taken

@@ -97,15 +97,6 @@ TEST_F(Reader, BlankLinesEndBlocksAlsoAfterTheSort)
     }
 }
 
-TEST_F(Reader, UnknownDrawTypeEndsTheRunUnlessZIsOff)
-{
-    draw_type = DT_VECTORS + 1;
-    EXPECT_EXIT(read("1 2 3\n"), testing::ExitedWithCode(1), "Unknown draw_type: 8\n");
-    noz = 1;
-    EXPECT_EQ(read("1 2 3\n"), 1u);
-    EXPECT_EQ(mydata[0].z, (rows{1}));
-}
-
 // The reader's rules done the slow way: getline, then one fresh string stream per column.
 struct literal_result {
     std::vector<std::tuple<double, double, double>> rows;
