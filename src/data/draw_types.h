@@ -28,16 +28,16 @@ enum class component_source : std::uint8_t {
 // How a row is drawn; plot/marks.cpp keeps the mark function of each shape.
 enum class mark_shape : std::uint8_t { none, ring, ellipse, arrow };
 
+// One draw type: where its values come from, how its rows are drawn and what is checked about them.
 struct draw_type_row {
     dt_type type;
-    const char* name;
     component_source components;
     std::array<ci_t, 4> component_columns; // components::columns: in reading order
     bool reads_z;                          // z from its column, unless the z switches are on; else z is 1
     bool joins_rows;                       // a line joins each mark to the one before it
     mark_shape mark;
     bool common_component_scale; // the components share one pixel scale (Escale), set from data set 0's ranges
-    bool counts_skew;            // a row whose two component pairs are not perpendicular is counted (a message)
+    bool counts_skew;            // rows whose two component pairs are not perpendicular are counted (one message)
     bool on_log_axes;            // may be drawn on a log axis (components are lengths, not positions)
 };
 
@@ -46,92 +46,25 @@ inline constexpr std::array<ci_t, 4> xyuv = {{{'X', 0}, {'Y', 1}, {'U', 2}, {'V'
 inline constexpr std::array<ci_t, 4> xuyv = {{{'X', 0}, {'Y', 2}, {'U', 1}, {'V', 3}}};
 inline constexpr std::array<ci_t, 4> no_columns = {};
 
-// A new draw type is one row here (and its dt_type value, its option and, for a new shape, its mark function).
+// A new draw type is one row here, its dt_type value and the option that selects it; a new shape of mark also
+// its mark function in plot/marks.cpp.
+// clang-format off
 inline constexpr draw_type_row draw_types[] = {
-    {.type = DT_NORMAL,
-     .name = "rings",
-     .components = component_source::none,
-     .component_columns = no_columns,
-     .reads_z = true,
-     .joins_rows = false,
-     .mark = mark_shape::ring,
-     .common_component_scale = false,
-     .counts_skew = false,
-     .on_log_axes = true},
-    {.type = DT_LINE,
-     .name = "rings joined by lines",
-     .components = component_source::none,
-     .component_columns = no_columns,
-     .reads_z = true,
-     .joins_rows = true,
-     .mark = mark_shape::ring,
-     .common_component_scale = false,
-     .counts_skew = false,
-     .on_log_axes = true},
-    {.type = DT_ELLIPSE_XYUV,
-     .name = "ellipses (x y u v)",
-     .components = component_source::columns,
-     .component_columns = xyuv,
-     .reads_z = false,
-     .joins_rows = false,
-     .mark = mark_shape::ellipse,
-     .common_component_scale = true,
-     .counts_skew = true,
-     .on_log_axes = false},
-    {.type = DT_QUIVER_XYUV,
-     .name = "quivers (x y u v)",
-     .components = component_source::columns,
-     .component_columns = xyuv,
-     .reads_z = false,
-     .joins_rows = false,
-     .mark = mark_shape::arrow,
-     .common_component_scale = false,
-     .counts_skew = true,
-     .on_log_axes = false},
-    {.type = DT_ELLIPSE_XUYV,
-     .name = "ellipses (x u y v)",
-     .components = component_source::columns,
-     .component_columns = xuyv,
-     .reads_z = false,
-     .joins_rows = false,
-     .mark = mark_shape::ellipse,
-     .common_component_scale = true,
-     .counts_skew = true,
-     .on_log_axes = false},
-    {.type = DT_QUIVER_XUYV,
-     .name = "quivers (x u y v)",
-     .components = component_source::columns,
-     .component_columns = xuyv,
-     .reads_z = false,
-     .joins_rows = false,
-     .mark = mark_shape::arrow,
-     .common_component_scale = false,
-     .counts_skew = true,
-     .on_log_axes = false},
-    {.type = DT_VECTORS,
-     .name = "vectors",
-     .components = component_source::choices,
-     .component_columns = no_columns,
-     .reads_z = false,
-     .joins_rows = false,
-     .mark = mark_shape::arrow,
-     .common_component_scale = false,
-     .counts_skew = false,
-     .on_log_axes = false},
+//   type             components                 columns     z      joins  mark                 scale  skew   log
+    {DT_NORMAL,       component_source::none,    no_columns, true,  false, mark_shape::ring,    false, false, true},
+    {DT_LINE,         component_source::none,    no_columns, true,  true,  mark_shape::ring,    false, false, true},
+    {DT_ELLIPSE_XYUV, component_source::columns, xyuv,       false, false, mark_shape::ellipse, true,  true,  false},
+    {DT_QUIVER_XYUV,  component_source::columns, xyuv,       false, false, mark_shape::arrow,   false, true,  false},
+    {DT_ELLIPSE_XUYV, component_source::columns, xuyv,       false, false, mark_shape::ellipse, true,  true,  false},
+    {DT_QUIVER_XUYV,  component_source::columns, xuyv,       false, false, mark_shape::arrow,   false, true,  false},
+    {DT_VECTORS,      component_source::choices, no_columns, false, false, mark_shape::arrow,   false, false, false},
 };
 
 // What a draw type value that no option gives (a test's, or a slip) reads and draws: z like the rings, and no
-// mark; the reader refuses it when it would read z, the mark drawer says so for every row.
-inline constexpr draw_type_row unknown_draw_type = {.type = DT_UNKNOWN,
-                                                    .name = "unknown",
-                                                    .components = component_source::none,
-                                                    .component_columns = no_columns,
-                                                    .reads_z = true,
-                                                    .joins_rows = false,
-                                                    .mark = mark_shape::none,
-                                                    .common_component_scale = false,
-                                                    .counts_skew = false,
-                                                    .on_log_axes = true};
+// mark; the reader refuses it where it would read z, the mark drawer says so for every row.
+inline constexpr draw_type_row unknown_draw_type =
+    {DT_UNKNOWN,      component_source::none,    no_columns, true,  false, mark_shape::none,    false, false, true};
+// clang-format on
 
 // The row of draw type type, or unknown_draw_type.
 constexpr const draw_type_row& draw_type_of(int type)

@@ -30,7 +30,7 @@ TEST(DrawTypeTable, EveryTypeAnOptionGivesHasItsRowAndNoOtherValueHasOne)
         unsigned seen = 0;
         for (const ci_t& c : row.component_columns)
             seen |= 1u << c.value;
-        EXPECT_EQ(seen, 0xFu) << row.name;
+        EXPECT_EQ(seen, 0xFu) << row.type;
     }
 }
 
