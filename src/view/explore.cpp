@@ -75,7 +75,7 @@ bool meets_data(const view_range& r, const data& d0)
 } // namespace
 
 page_explorer::page_explorer(data* d, kept_inputs& inputs, const column_switches& switches)
-    : d_(d), inputs_(inputs), switches_(switches), user_limits_(UserMinMax), entry_scalew_(Zscale.legend_width),
+    : d_(d), inputs_(inputs), switches_(switches), user_limits_(UserMinMax), entry_legend_width_(Zscale.legend_width),
       first_width_(GrScreenContext()->gc_xmax + 1), first_height_(GrScreenContext()->gc_ymax + 1)
 {
     active = this;
@@ -392,6 +392,6 @@ std::string page_explorer::view_words() const
     const GrContext* page = GrScreenContext();
     const int width = page->gc_xmax + 1, height = page->gc_ymax + 1;
     if (width != first_width_ || height != first_height_)
-        words += "--width=" + std::to_string(width - entry_scalew_) + " --height=" + std::to_string(height) + " ";
+        words += "--width=" + std::to_string(width - entry_legend_width_) + " --height=" + std::to_string(height) + " ";
     return words;
 }

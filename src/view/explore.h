@@ -59,7 +59,7 @@ private:
     kept_inputs& inputs_;
     column_switches switches_;
     myMinMax user_limits_;
-    int entry_scalew_;
+    int entry_legend_width_;
     int first_width_, first_height_;
     plot_area area_;
     view_range home_;
