@@ -19,6 +19,7 @@
 #include "plot/colour_scale.h"
 #include "plot/compose.h"
 #include "plot/graphics_mode.h"
+#include "plot/scale_mapping.h"
 
 namespace
 {
@@ -100,7 +101,7 @@ int main(int argc, char** argv)
     write_sample(big, density_rows);
     write_sample(small, colour_rows);
     in_memory = 1;
-    scalew = 0;
+    Zscale.legend_width = 0;
     entergrmode(3);
     alloc_colors();
     alloc_colour_levels();

@@ -60,7 +60,7 @@ int main()
     static data d;
     fill_rows(d);
     in_memory = 1;
-    scalew = 0;
+    Zscale.legend_width = 0;
     entergrmode(3);
     alloc_colors();
     GrContext area{};

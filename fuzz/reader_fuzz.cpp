@@ -68,7 +68,8 @@ reading read_as_data_file(const std::string& path, const read_limits& limits, st
     std::ostringstream messages;
     std::streambuf* const old = std::cerr.rdbuf(messages.rdbuf());
     try {
-        readfile(mydata[0], limits);
+        const column_switches after = readfile(mydata[0], limits).switches;
+        out.switches = after.nox | after.noz << 1 | after.only2cols << 2;
     } catch (const std::exception& e) {
         out.error = e.what();
     }
@@ -84,7 +85,6 @@ reading read_as_data_file(const std::string& path, const read_limits& limits, st
         out.bits.push_back(std::bit_cast<std::uint64_t>(v));
     out.bits.push_back(mydata[0].block_starts.size());
     out.bits.insert(out.bits.end(), mydata[0].block_starts.begin(), mydata[0].block_starts.end());
-    out.switches = nox | noz << 1 | only2cols << 2;
     return out;
 }
 

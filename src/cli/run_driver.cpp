@@ -17,6 +17,7 @@
 #include "core/settings.h"
 #include "data/byte_source.h"
 #include "data/data_set.h"
+#include "data/draw_types.h"
 #include "log/logfile.h"
 #include "print/err_printf.h"
 #include "view/viewing.h"
@@ -172,7 +173,7 @@ void check_log_axis(int log_axis, int time_axis, const MinMax& limits, const cha
         return;
     if (time_axis)
         error_func("--log%s and --%s-time exclude each other: a time axis is linear\n", axis, axis);
-    if (is_ellipse_quiver(draw_type))
+    if (!draw_type_of(draw_type).on_log_axes)
         error_func("--log%s cannot draw ellipses or quivers: their components are lengths, not positions\n", axis);
     if (user_min_given(limits) && !(limits.Min > 0))
         error_func("--min%s=%g: a log axis needs limits above 0\n", axis, limits.Min);

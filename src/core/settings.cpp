@@ -33,8 +33,6 @@ int autoz;
 int scaleinfo;
 int biggest_ring;
 double scalez;
-int scalew;
-double add_to_z_when_zero;
 scalee_t scalee;
 double range_add_x;
 double range_add_y;
@@ -119,8 +117,6 @@ void reset_plot_settings()
     scaleinfo = 0;
     biggest_ring = 0;
     scalez = 1.0;
-    scalew = 50;
-    add_to_z_when_zero = 0.0;
     scalee = {1.0, 1.0};
     range_add_x = range_add_y = range_add_z = 0.02;
     left_offset = -1;

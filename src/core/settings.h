@@ -63,6 +63,7 @@ extern int fullhelp;
 extern int in_memory;
 extern int save_and_exit;
 extern char* output_fname; // null until "-o" gives a name; owned by set_output_fname
+// --nox, --noz, --only2columns as given; the reader may turn them on for a run (data/draw_types column_switches).
 extern int nox;
 extern int noz;
 extern int only2cols;
@@ -75,9 +76,7 @@ extern int invcolor;
 extern int autoz;
 extern int scaleinfo;
 extern int biggest_ring;
-extern double scalez;
-extern int scalew; // pixels reserved at the right edge for the z legend
-extern double add_to_z_when_zero;
+extern double scalez; // --scalez; the run's ring scale (plot/scale_mapping) starts from it
 extern scalee_t scalee;
 extern double range_add_x;
 extern double range_add_y;

@@ -17,10 +17,13 @@ namespace
 
 // A line that lacks a needed column, a file that fails or changes while it is read, or one beyond the reader's
 // limits leaves nothing sensible to draw: the run ends here with status 1.
-void read_or_end_run(data& d, kept_inputs& inputs)
+void read_or_end_run(data& d, kept_inputs& inputs, column_switches& switches)
 {
     try {
-        readfile(d, inputs);
+        const file_read read = readfile(d, inputs, switches);
+        switches = read.switches;
+        if (read.one_column)
+            d.cols.y = 1;
     } catch (const too_few_columns_exception& e) {
         error("%s\n", e.what());
     } catch (const input_error& e) {
@@ -55,7 +58,7 @@ std::string by_column_text(const cols& c)
 
 // --by: data set 0's rows go to one data set per value of the column, each sorted as a file's rows are. Data set
 // 0 keeps the ranges of the whole file, which the plot's scales come from.
-void split_by_groups(data& d)
+void split_by_groups(data& d, const column_switches& switches)
 {
     const std::string column = by_column_text(d.cols);
     const std::size_t distinct = d.by.groups.distinct();
@@ -66,7 +69,7 @@ void split_by_groups(data& d)
               distinct, by_groups::max_groups, column.c_str(), d.by.groups.values.front().c_str());
     deal_out_groups(mydata, d.by, column);
     for (data& set : mydata) {
-        if (sort && !noz && !only2cols)
+        if (sort && switches.reads_z())
             set.sort();
         if (&set != &d)
             set.FindMinMax();
@@ -75,20 +78,20 @@ void split_by_groups(data& d)
 
 } // namespace
 
-bool read_reference_data_set(kept_inputs& inputs)
+bool read_reference_data_set(kept_inputs& inputs, column_switches& switches)
 {
     data& d = mydata[0];
-    read_or_end_run(d, inputs);
+    read_or_end_run(d, inputs, switches);
     d.FindMinMax();
     if (d.cols.by != 0 && !d.x.empty())
-        split_by_groups(d);
+        split_by_groups(d, switches);
     if (!d.x.empty())
         return true;
     error_func("no data in file %s\n", d.fname.c_str());
     return false;
 }
 
-void read_extra_data_sets(kept_inputs& inputs)
+void read_extra_data_sets(kept_inputs& inputs, column_switches& switches)
 {
     for (int i = 1; i < 10; ++i) {
         data& d = mydata[i];
@@ -97,7 +100,7 @@ void read_extra_data_sets(kept_inputs& inputs)
         resolve_file_reference(i);
         TW_DEBUG("Reading dataset " << i << " from \"" << d.fname << "\"");
         d.clear_rows();
-        read_or_end_run(d, inputs);
+        read_or_end_run(d, inputs, switches);
         d.FindMinMax();
     }
 }

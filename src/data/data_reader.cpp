@@ -69,15 +69,21 @@ template <typename F> void for_each_line(std::string_view text, F&& f)
 
 // What one call of readfile carries from line to line.
 struct file_reading {
-    file_reading(data& set, const read_limits& bounds, kept_inputs& kept, const time_zone_in_use* zone)
-        : d(set), limits(bounds), inputs(kept), rows_before(set.x.size()), separator(separator_for(set.fname)),
-          zone(zone), times(time_columns_of(set, zone))
+    file_reading(data& set, const read_limits& bounds, kept_inputs& kept, const column_switches& start,
+                 const time_zone_in_use* zone)
+        : d(set), limits(bounds), inputs(kept), switches(start), rows_before(set.x.size()),
+          separator(separator_for(set.fname)), zone(zone),
+          times(time_columns_of(needed_columns(set.cols, start, type), zone))
     {
     }
 
     data& d;
     const read_limits& limits;
     kept_inputs& inputs;
+    const draw_type_row& type = draw_type_of(draw_type);
+    // The switches as they stand (the file may turn some on), and the y column of a file found to have one column.
+    column_switches switches;
+    std::uint32_t y_column = 0;
     const std::size_t rows_before; // rows d held before this file
     int columns = -1;              // counted on the first data line
     std::size_t bad_rows = 0;
@@ -143,52 +149,10 @@ double column_value(const file_reading& r, std::uint32_t col, const char* what)
     throw short_line_error(too_few_columns_text(r, col, what));
 }
 
-bool reads_z()
+// The columns a row of this file needs under the switches as they stand now.
+row_columns needs(const file_reading& r)
 {
-    return !noz && !only2cols;
-}
-
-// The column a choice reads last: its own, or the last one its expression reads.
-std::uint32_t last_column_of(const cols& c, expr_slot slot, std::uint32_t col)
-{
-    return c[slot].empty() ? col : c[slot].last_column();
-}
-
-// --vectors: the arrow (u, v) from each point (x, y). u and v come from --u and --v (numbers, names or expressions)
-// or else columns e and e + 1, and fill dx1 and dy1; the second pair is 0.
-bool reads_vectors()
-{
-    return draw_type == DT_VECTORS;
-}
-
-// Component k (0: u, 1: v) of a vector: its expression slot and the column it reads without one.
-expr_slot vector_slot(int k)
-{
-    return k == 0 ? expr_slot::u : expr_slot::v;
-}
-
-std::uint32_t vector_column(const cols& c, int k)
-{
-    return c.e + static_cast<std::uint32_t>(k);
-}
-
-// The largest column this line needs under the switches as they stand now.
-std::uint32_t last_needed_column(const data& d)
-{
-    const cols& c = d.cols;
-    std::uint32_t last = std::max(last_column_of(c, expr_slot::y, c.y), c[expr_slot::where].last_column());
-    if (!nox)
-        last = std::max(last, last_column_of(c, expr_slot::x, c.x));
-    if (reads_vectors())
-        last = std::max({last, last_column_of(c, expr_slot::u, vector_column(c, 0)),
-                         last_column_of(c, expr_slot::v, vector_column(c, 1))});
-    else if (is_ellipse_quiver(draw_type))
-        last = std::max<std::uint32_t>(last, d.cols.e + 3);
-    else if (reads_z())
-        last = std::max(last, last_column_of(c, expr_slot::z, c.z));
-    if (c.reads_colour())
-        last = std::max(last, last_column_of(c, expr_slot::c, c.c));
-    return last;
+    return needed_columns(r.d.cols, r.switches, r.type, r.y_column);
 }
 
 const double* row_values(const file_reading& r)
@@ -219,14 +183,14 @@ void count_first_line(file_reading& r)
 {
     r.columns = count_first_line_columns(r);
     TW_DEBUG("Columns: " << r.columns);
-    if (r.columns != 1 || (nox && r.d.cols.y == 1))
+    if (r.columns != 1 || (r.switches.nox && needs(r).y == 1))
         return;
     warning("\nThere is only one column in file %s\nand you have not specified --nox, --y=1 and --noz\nI will now set "
             "those options for you.\n\n",
             r.d.fname.c_str());
-    nox = 1;
-    r.d.cols.y = 1;
-    noz = 1;
+    r.switches.nox = true;
+    r.y_column = 1;
+    r.switches.noz = true;
 }
 
 // A missing z switches z reading off for the rest of the run. The advice follows at the end of the file
@@ -238,7 +202,7 @@ double read_z(file_reading& r)
     } catch (const std::exception& e) {
         std::cerr << e.what() << "\n"
                   << "Ignoring z. Using z=1." << std::endl;
-        only2cols = 1;
+        r.switches.only2cols = true;
         r.short_z_line = r.lines;
         r.rows_at_short_z = r.rows;
         return 1;
@@ -260,38 +224,37 @@ void advise_on_missing_z(const file_reading& r)
 
 // The four component values, appended as they are read. z is never read in these draw types, so the z
 // switches do not stop them: every row gets its components.
-void read_components(file_reading& r)
+void read_components(file_reading& r, const row_columns& need)
 {
     static constexpr const char* labels[4] = {"x1=", "y1=", "x2=", "y2="};
-    // The letters of column_index's entries, which every draw type reads in this order.
+    // The letters of the draw type's component columns, which every such draw type reads in this order.
     static constexpr const char* value_names[4] = {"ellipse/quiver value X", "ellipse/quiver value Y",
                                                    "ellipse/quiver value U", "ellipse/quiver value V"};
     std::vector<double>* const targets[4] = {&r.d.dx1, &r.d.dy1, &r.d.dx2, &r.d.dy2};
-    const column_index_t& entry = column_index[draw_type - DT_ELLIPSE_XYUV];
-    for (int k = 0; k < 4; ++k) {
-        const std::uint32_t column = r.d.cols.e + entry.ci[k].value;
+    for (std::size_t k = 0; k < 4; ++k) {
+        const std::uint32_t column = need.component[k];
         try {
             const double value = column_value(r, column, value_names[k]);
             if (debug > 1)
                 TW_DEBUG(labels[k] << value);
             targets[k]->push_back(value);
         } catch (const std::exception& e) {
-            std::cerr << "Can't read value for ellipse/quiver " << entry.ci[k].name << " at column " << column << " "
-                      << k << "\n";
+            std::cerr << "Can't read value for ellipse/quiver " << need.component_letter[k] << " at column " << column
+                      << " " << k << "\n";
             throw;
         }
     }
     const double dot = r.d.dx1.back() * r.d.dx2.back() + r.d.dy1.back() * r.d.dy2.back();
-    if (std::fabs(dot) > 1e-6)
+    if (need.counts_skew && std::fabs(dot) > 1e-6)
         ++r.bad_rows;
 }
 
 // A vector's u and v; NaN when an expression gives no value (the row is then missing).
-double read_vector(file_reading& r)
+double read_vector(file_reading& r, const row_columns& need)
 {
     double uv[2];
-    for (int k = 0; k < 2; ++k) {
-        uv[k] = choice_value(r, vector_slot(k), vector_column(r.d.cols, k), k == 0 ? "u" : "v");
+    for (std::size_t k = 0; k < 2; ++k) {
+        uv[k] = choice_value(r, component_slot(k), need.component[k], k == 0 ? "u" : "v");
         if (std::isnan(uv[k]))
             return uv[k];
     }
@@ -302,17 +265,17 @@ double read_vector(file_reading& r)
     return 1;
 }
 
-double read_z_or_components(file_reading& r)
+double read_z_or_components(file_reading& r, const row_columns& need)
 {
-    if (reads_vectors())
-        return read_vector(r);
-    if (is_ellipse_quiver(draw_type)) {
-        read_components(r);
+    if (need.components == component_source::choices)
+        return read_vector(r, need);
+    if (need.components == component_source::columns) {
+        read_components(r, need);
         return 1;
     }
-    if (!reads_z())
+    if (!need.reads_z)
         return 1;
-    if (draw_type == DT_NORMAL || draw_type == DT_LINE)
+    if (r.type.type != DT_UNKNOWN)
         return read_z(r);
     err__printf(TW_FILE, __LINE__, "Unknown draw_type: %d\n", draw_type);
     std::exit(1);
@@ -342,62 +305,19 @@ double read_z_or_components(file_reading& r)
                       std::to_string(col) + " (\"" + field_text(r.line, r.separator, col) + "\") is not a number");
 }
 
-// Adds the columns one choice reads: its own, or those its expression reads.
-void add_choice_columns(const cols& c, expr_slot slot, std::uint32_t col, std::vector<std::uint32_t>& wanted)
-{
-    if (c[slot].empty()) {
-        wanted.push_back(col);
-        return;
-    }
-    const std::vector<std::uint32_t> read = c[slot].columns();
-    wanted.insert(wanted.end(), read.begin(), read.end());
-}
-
 // The columns a row is drawn from (or filtered by) under the switches as they stand now, kept in r.
-const std::vector<std::uint32_t>& wanted_columns(file_reading& r)
+const std::vector<std::uint32_t>& wanted_columns(file_reading& r, const row_columns& need)
 {
-    const cols& c = r.d.cols;
-    std::uint32_t plain[7] = {r.d.cols.y};
-    std::size_t count = 1;
-    if (!nox)
-        plain[count++] = r.d.cols.x;
-    const std::uint32_t components = reads_vectors() ? 2 : 4;
-    if (is_ellipse_quiver(draw_type))
-        for (std::uint32_t k = 0; k < components; ++k)
-            plain[count++] = r.d.cols.e + k;
-    else if (reads_z())
-        plain[count++] = r.d.cols.z;
-    if (c.reads_colour())
-        plain[count++] = c.c;
-    std::vector<std::uint32_t>& wanted = r.wanted;
-    wanted.assign(plain, plain + count);
-    if (c.has_expressions()) {
-        wanted.clear();
-        add_choice_columns(c, expr_slot::y, c.y, wanted);
-        if (!nox)
-            add_choice_columns(c, expr_slot::x, c.x, wanted);
-        // The e columns follow y and, unless --nox, x in plain.
-        const std::size_t first_e = nox ? 1 : 2;
-        if (reads_vectors())
-            for (int k = 0; k < 2; ++k)
-                add_choice_columns(c, vector_slot(k), vector_column(c, k), wanted);
-        else if (is_ellipse_quiver(draw_type))
-            wanted.insert(wanted.end(), plain + first_e, plain + first_e + 4);
-        else if (reads_z())
-            add_choice_columns(c, expr_slot::z, c.z, wanted);
-        add_choice_columns(c, expr_slot::where, 0, wanted);
-        if (c.reads_colour())
-            add_choice_columns(c, expr_slot::c, c.c, wanted);
-    }
-    return wanted;
+    checked_columns(r.d.cols, need, r.wanted);
+    return r.wanted;
 }
 
 // The row of a delimited line lacks a value when a column it is drawn from holds a missing value; a column
 // holding other text ends the run. Columns the line does not reach are left to column_value.
-bool lacks_value(file_reading& r)
+bool lacks_value(file_reading& r, const row_columns& need)
 {
     bool missing = false;
-    for (const std::uint32_t col : wanted_columns(r)) {
+    for (const std::uint32_t col : wanted_columns(r, need)) {
         if (col == 0 || !r.fields.reached(col))
             continue;
         if (r.fields.kind(col) == field_kind::text)
@@ -409,11 +329,11 @@ bool lacks_value(file_reading& r)
 
 // The same for a whitespace-separated line: a column it is drawn from holds a missing-value mark. Most lines hold
 // none, and cost one test.
-bool lacks_number(file_reading& r)
+bool lacks_number(file_reading& r, const row_columns& need)
 {
     if (!r.scan.missing_seen())
         return false;
-    for (const std::uint32_t col : wanted_columns(r))
+    for (const std::uint32_t col : wanted_columns(r, need))
         if (col != 0 && r.scan.reached(col) && is_missing(r.scan.value(col)))
             return true;
     return false;
@@ -448,28 +368,28 @@ std::string by_value(const file_reading& r)
 }
 
 // Scans the line for the columns it needs; false when it is a delimited row to skip for a missing value.
-bool scan_line(file_reading& r)
+bool scan_line(file_reading& r, const row_columns& need)
 {
     if (r.separator == 0) {
         if (!r.times.columns().any()) {
-            r.scan.scan(r.line, last_needed_column(r.d));
+            r.scan.scan(r.line, last_column(r.d.cols, need));
         } else {
-            r.scan.scan(r.line, last_needed_column(r.d), r.times);
+            r.scan.scan(r.line, last_column(r.d.cols, need), r.times);
             const column_scan::bad_time_field& bad = r.scan.bad_time();
             if (bad.col != 0)
                 not_a_time(r, bad.col, bad.text, bad.error_at);
         }
-        if (!lacks_number(r))
+        if (!lacks_number(r, need))
             return true;
         ++r.missing_rows;
         return false;
     }
-    const int last = std::max(last_needed_column(r.d), r.d.cols.by);
+    const int last = std::max(last_column(r.d.cols, need), r.d.cols.by);
     if (r.times.columns().any())
         r.fields.scan(r.line, r.separator, last, r.times);
     else
         r.fields.scan(r.line, r.separator, last);
-    if (!lacks_value(r))
+    if (!lacks_value(r, need))
         return true;
     ++r.missing_rows;
     return false;
@@ -482,19 +402,21 @@ void read_line(file_reading& r)
     ++r.rows;
     if (r.columns == -1) {
         count_first_line(r);
-        r.times = time_field_reader(time_columns_of(r.d, r.zone));
+        r.times = time_field_reader(time_columns_of(needs(r), r.zone));
     }
-    if (!scan_line(r))
+    // The columns of this line: a line without z switches z off for the lines after it.
+    const row_columns need = needs(r);
+    if (!scan_line(r, need))
         return;
     if (!passes_filter(r))
         return;
     double x = static_cast<double>(r.d.x.size());
-    if (!nox) {
-        x = choice_value(r, expr_slot::x, r.d.cols.x, "x");
+    if (need.reads_x) {
+        x = choice_value(r, expr_slot::x, need.x, "x");
         if (debug > 1)
             TW_DEBUG("x=" << x);
     }
-    const double y = choice_value(r, expr_slot::y, r.d.cols.y, "y");
+    const double y = choice_value(r, expr_slot::y, need.y, "y");
     if (debug > 1)
         TW_DEBUG("y=" << y);
     // A plain column holds no NaN here (a delimited file's missing values were taken out above): only an
@@ -503,14 +425,14 @@ void read_line(file_reading& r)
         ++r.missing_rows;
         return;
     }
-    const double z = read_z_or_components(r);
-    if (std::isnan(z) && (!r.d.cols[expr_slot::z].empty() || reads_vectors())) {
+    const double z = read_z_or_components(r, need);
+    if (std::isnan(z) && (!r.d.cols[expr_slot::z].empty() || need.components == component_source::choices)) {
         ++r.missing_rows;
         return;
     }
     // A row without a colour value is missing, as one without x, y or z is.
-    const bool colour = r.d.cols.reads_colour();
-    const double c = colour ? choice_value(r, expr_slot::c, r.d.cols.c, "c") : 0.0;
+    const bool colour = need.reads_colour;
+    const double c = colour ? choice_value(r, expr_slot::c, need.colour, "c") : 0.0;
     if (std::isnan(c)) {
         ++r.missing_rows;
         return;
@@ -550,7 +472,7 @@ void make_room(file_reading& r, std::uint64_t bytes_read, std::uint64_t size)
     // At least half as much again as before, so that a rising estimate does not copy the rows at every block.
     const std::size_t room = std::max(wanted, r.d.x.capacity() + r.d.x.capacity() / 2);
     const data::column_list columns = r.d.columns();
-    for (std::size_t k = 0; k < data::columns_used(draw_type); ++k) {
+    for (std::size_t k = 0; k < data::columns_used(r.type); ++k) {
         columns[k]->reserve(room);
         advise_huge_pages(*columns[k]);
     }
@@ -641,28 +563,26 @@ double reached_value(const column_scan& scan, std::uint32_t col)
 
 // The row of one line when every column it needs is there with a value, as read_line makes it; false (nothing
 // appended) otherwise: a row with a missing value is left to the one-thread path, which counts it.
-bool parse_whole_row(const data& d, const column_scan& scan, piece_rows& out)
+bool parse_whole_row(const cols&, const row_columns& need, const column_scan& scan, piece_rows& out)
 {
     // A line holding a missing-value mark or a bad time is left to the one-thread path, which tells or counts it.
     if (scan.bad_time().col != 0 || scan.missing_seen())
         return false;
-    const bool components = is_ellipse_quiver(draw_type);
-    std::uint32_t wanted[7] = {nox ? 0 : d.cols.x, d.cols.y, components || !reads_z() ? 0 : d.cols.z};
-    std::size_t count = 3;
-    if (components)
-        for (const ci_t& c : column_index[draw_type - DT_ELLIPSE_XYUV].ci)
-            wanted[count++] = d.cols.e + c.value;
-    for (std::size_t k = 0; k < count; ++k)
-        if (wanted[k] != 0 && !scan.reached(wanted[k]))
+    const std::uint32_t plain[3] = {need.reads_x ? need.x : 0, need.y, need.reads_z ? need.z : 0};
+    for (const std::uint32_t col : plain)
+        if (col != 0 && !scan.reached(col))
             return false;
-    out.columns[0].push_back(nox ? 0.0 : reached_value(scan, wanted[0]));
-    out.columns[1].push_back(reached_value(scan, wanted[1]));
-    out.columns[2].push_back(components || !reads_z() ? 1.0 : reached_value(scan, wanted[2]));
-    if (components) {
+    for (std::size_t k = 0; k < need.component_count; ++k)
+        if (need.component[k] != 0 && !scan.reached(need.component[k]))
+            return false;
+    out.columns[0].push_back(need.reads_x ? reached_value(scan, plain[0]) : 0.0);
+    out.columns[1].push_back(reached_value(scan, plain[1]));
+    out.columns[2].push_back(need.reads_z ? reached_value(scan, plain[2]) : 1.0);
+    if (need.component_count == 4) {
         double v[4];
         for (std::size_t k = 0; k < 4; ++k)
-            out.columns[3 + k].push_back(v[k] = reached_value(scan, wanted[3 + k]));
-        if (std::fabs(v[0] * v[2] + v[1] * v[3]) > 1e-6)
+            out.columns[3 + k].push_back(v[k] = reached_value(scan, need.component[k]));
+        if (need.counts_skew && std::fabs(v[0] * v[2] + v[1] * v[3]) > 1e-6)
             ++out.bad_rows;
     }
     ++out.rows;
@@ -682,12 +602,11 @@ bool scanned_choice(const cols& c, expr_slot slot, std::uint32_t col, const colu
 
 // parse_whole_row for a data set with expressions or a filter: a row left out by the filter or without a value is
 // counted, as read_line counts it, and appends nothing.
-bool parse_row_with_expressions(const data& d, const column_scan& scan, piece_rows& out)
+bool parse_row_with_expressions(const cols& c, const row_columns& need, const column_scan& scan, piece_rows& out)
 {
     if (scan.bad_time().col != 0 || scan.missing_seen())
         return false; // as in parse_whole_row
-    const cols& c = d.cols;
-    if (!c[expr_slot::where].empty()) {
+    if (need.filtered) {
         double keep = 0;
         if (!scanned_choice(c, expr_slot::where, 0, scan, keep))
             return false;
@@ -696,41 +615,39 @@ bool parse_row_with_expressions(const data& d, const column_scan& scan, piece_ro
             return true;
         }
     }
-    const bool components = is_ellipse_quiver(draw_type);
     double x = 0, y = 0, z = 1;
-    if ((!nox && !scanned_choice(c, expr_slot::x, c.x, scan, x)) || !scanned_choice(c, expr_slot::y, c.y, scan, y))
+    if ((need.reads_x && !scanned_choice(c, expr_slot::x, need.x, scan, x)) ||
+        !scanned_choice(c, expr_slot::y, need.y, scan, y))
         return false;
-    if (!components && reads_z() && !scanned_choice(c, expr_slot::z, c.z, scan, z))
+    if (need.reads_z && !scanned_choice(c, expr_slot::z, need.z, scan, z))
         return false;
     double v[4] = {};
-    if (reads_vectors()) {
-        for (int k = 0; k < 2; ++k)
-            if (!scanned_choice(c, vector_slot(k), vector_column(c, k), scan, v[k]))
+    for (std::size_t k = 0; k < need.component_count; ++k) {
+        if (need.components == component_source::choices) {
+            if (!scanned_choice(c, component_slot(k), need.component[k], scan, v[k]))
                 return false;
-    } else if (components) {
-        for (std::size_t k = 0; k < 4; ++k) {
-            const std::uint32_t col = c.e + column_index[draw_type - DT_ELLIPSE_XYUV].ci[k].value;
-            if (!scan.reached(col))
+        } else {
+            if (!scan.reached(need.component[k]))
                 return false;
-            v[k] = reached_value(scan, col);
+            v[k] = reached_value(scan, need.component[k]);
         }
     }
     double colour = 0;
-    if (c.reads_colour() && !scanned_choice(c, expr_slot::c, c.c, scan, colour))
+    if (need.reads_colour && !scanned_choice(c, expr_slot::c, need.colour, scan, colour))
         return false;
     if (std::isnan(x) || std::isnan(y) || std::isnan(z) || std::isnan(v[0]) || std::isnan(v[1]) || std::isnan(colour)) {
         ++out.missing_rows;
         return true;
     }
-    if (c.reads_colour())
+    if (need.reads_colour)
         out.columns[piece_colour].push_back(colour);
     out.columns[0].push_back(x);
     out.columns[1].push_back(y);
     out.columns[2].push_back(z);
-    if (components) {
+    if (need.components != component_source::none) {
         for (std::size_t k = 0; k < 4; ++k)
             out.columns[3 + k].push_back(v[k]);
-        if (std::fabs(v[0] * v[2] + v[1] * v[3]) > 1e-6)
+        if (need.counts_skew && std::fabs(v[0] * v[2] + v[1] * v[3]) > 1e-6)
             ++out.bad_rows;
     }
     ++out.rows;
@@ -746,7 +663,8 @@ std::string_view by_field(std::string_view line, const column_scan& scan, std::u
     return whitespace_token(line, col);
 }
 
-void parse_piece(const data& d, const time_columns& time_cols, std::string_view piece, piece_rows& out)
+void parse_piece(const data& d, const row_columns& need, const time_columns& time_cols, std::string_view piece,
+                 piece_rows& out)
 {
     for (std::vector<double>& column : out.columns)
         column.clear();
@@ -756,10 +674,10 @@ void parse_piece(const data& d, const time_columns& time_cols, std::string_view 
     out = {.columns = std::move(out.columns), .after_blank = std::move(out.after_blank), .by = std::move(out.by)};
     column_scan scan;
     time_field_reader times(time_cols);
-    const std::uint32_t last = last_needed_column(d);
+    const std::uint32_t last = last_column(d.cols, need);
     const char* const start = piece.data();
     // Expressions, vectors and a colour column take the general row parser, which reads any choice.
-    const auto parse_row = d.cols.has_expressions() || reads_vectors() || d.cols.reads_colour()
+    const auto parse_row = d.cols.has_expressions() || need.components == component_source::choices || need.reads_colour
                                ? parse_row_with_expressions
                                : parse_whole_row;
     for_each_line(piece, [&](std::string_view line) {
@@ -775,7 +693,7 @@ void parse_piece(const data& d, const time_columns& time_cols, std::string_view 
             const std::uint64_t row = out.rows;
             // A line short of the --by column is left to the one-thread path, which says so.
             const std::string_view group = d.cols.by == 0 ? std::string_view() : by_field(line, scan, d.cols.by);
-            if ((d.cols.by != 0 && group.empty()) || !parse_row(d, scan, out)) {
+            if ((d.cols.by != 0 && group.empty()) || !parse_row(d.cols, need, scan, out)) {
                 out.stop = static_cast<std::size_t>(line.data() - start);
                 return;
             }
@@ -823,13 +741,13 @@ void join_piece(file_reading& r, const piece_rows& piece)
     const std::uint64_t taken = std::min(piece.rows, r.limits.max_rows - r.rows);
     const data::column_list columns = r.d.columns();
     const std::size_t first_row = r.d.x.size();
-    for (std::size_t k = 0; k < data::columns_used(draw_type); ++k)
+    for (std::size_t k = 0; k < data::columns_used(r.type); ++k)
         columns[k]->insert(columns[k]->end(), piece.columns[k].begin(),
                            piece.columns[k].begin() + static_cast<std::ptrdiff_t>(taken));
     if (r.d.cols.reads_colour())
         r.d.c.insert(r.d.c.end(), piece.columns[piece_colour].begin(),
                      piece.columns[piece_colour].begin() + static_cast<std::ptrdiff_t>(taken));
-    if (nox)
+    if (r.switches.nox)
         for (std::size_t i = 0; i < taken; ++i)
             r.d.x[first_row + i] = static_cast<double>(first_row + i);
     join_block_starts(r, piece, first_row, taken);
@@ -847,14 +765,14 @@ void join_piece(file_reading& r, const piece_rows& piece)
 // level asks for per-value traces, and the draw type is one the reader knows.
 bool may_parse_on_threads(const file_reading& r)
 {
-    return r.columns != -1 && debug == 0 &&
-           (draw_type == DT_NORMAL || draw_type == DT_LINE || is_ellipse_quiver(draw_type));
+    return r.columns != -1 && debug == 0 && r.type.type != DT_UNKNOWN;
 }
 
 void read_text_on_threads(file_reading& r, std::string_view text, std::vector<piece_rows>& pieces)
 {
     const std::vector<std::string_view> cuts = cut_at_line_feeds(text, pieces.size(), r.limits.cut_seed);
-    run_on_threads(cuts.size(), [&](std::size_t k) { parse_piece(r.d, r.times.columns(), cuts[k], pieces[k]); });
+    const row_columns need = needs(r);
+    run_on_threads(cuts.size(), [&](std::size_t k) { parse_piece(r.d, need, r.times.columns(), cuts[k], pieces[k]); });
     for (std::size_t k = 0; k < cuts.size(); ++k) {
         join_piece(r, pieces[k]);
         if (pieces[k].stop != std::string_view::npos) {
@@ -942,19 +860,19 @@ void check_time_units(const file_reading& r)
 
 } // namespace
 
-std::uint64_t readfile(data& d, const read_limits& limits)
+file_read readfile(data& d, const read_limits& limits)
 {
     kept_inputs inputs;
-    return readfile(d, inputs, limits);
+    return readfile(d, inputs, switches_from_options(), limits);
 }
 
-std::uint64_t readfile(data& d, kept_inputs& inputs, const read_limits& limits)
+file_read readfile(data& d, kept_inputs& inputs, const column_switches& switches, const read_limits& limits)
 {
     // A named zone is in force only while the file is read (see time_zone_in_use).
     std::optional<time_zone_in_use> zone;
     if ((time_x_axes || time_y_axes) && !time_zone_name.empty())
         zone.emplace(time_zone_name);
-    file_reading r(d, limits, inputs, zone ? &*zone : nullptr);
+    file_reading r(d, limits, inputs, switches, zone ? &*zone : nullptr);
     if (!read_lines(r)) {
         note_run_failure();
         error_func("can't open file %s\n", d.fname.c_str());
@@ -969,14 +887,14 @@ std::uint64_t readfile(data& d, kept_inputs& inputs, const read_limits& limits)
     if (r.filtered_rows != 0 && !quiet)
         std::printf("%llu row%s of %s left out by --where=%s\n", static_cast<unsigned long long>(r.filtered_rows),
                     r.filtered_rows == 1 ? "" : "s", d.fname.c_str(), d.cols[expr_slot::where].text().c_str());
-    TW_DEBUG(sort << " " << only2cols);
+    TW_DEBUG(sort << " " << r.switches.only2cols);
     // Rows split by --by are sorted in their data sets.
-    if (sort && reads_z() && d.cols.by == 0) {
+    if (sort && r.switches.reads_z() && d.cols.by == 0) {
         TW_DEBUG("sorting");
         d.sort();
     }
     TW_DEBUG("rows=" << d.x.size());
-    return d.x.size();
+    return {.rows = d.x.size(), .switches = r.switches, .one_column = r.y_column != 0};
 }
 
 int count_columns(std::string line)

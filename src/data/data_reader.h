@@ -11,6 +11,7 @@
 
 #include "data/byte_source.h"
 #include "data/data_set.h"
+#include "data/draw_types.h"
 
 // What get_value_at_col throws when the line ends before the column is reached.
 class too_few_columns_exception : public std::exception
@@ -31,25 +32,6 @@ private:
     std::string message_;
 };
 
-// One ellipse/quiver value: its letter in messages and its column offset from cols.e.
-struct ci_t {
-    char name;
-    std::uint8_t value;
-};
-
-// The four values of one ellipse/quiver draw type, in reading order (into dx1, dy1, dx2, dy2).
-struct column_index_t {
-    ci_t ci[4];
-};
-
-// Indexed by draw type minus DT_ELLIPSE_XYUV: "xyuv" layouts hold x1 y1 x2 y2, "xuyv" layouts x1 x2 y1 y2.
-inline constexpr column_index_t column_index[4] = {
-    {{{'X', 0}, {'Y', 1}, {'U', 2}, {'V', 3}}},
-    {{{'X', 0}, {'Y', 1}, {'U', 2}, {'V', 3}}},
-    {{{'X', 0}, {'Y', 2}, {'U', 1}, {'V', 3}}},
-    {{{'X', 0}, {'Y', 2}, {'U', 1}, {'V', 3}}},
-};
-
 // The bounds that keep an endless or huge input (/dev/zero, a pipe that never ends) from taking all memory and
 // time: a data file may hold at most max_file_bytes bytes, max_rows rows and max_line_bytes bytes in one line.
 // The file is read block_bytes at a time, so that its bytes need not stay in memory beside the rows.
@@ -67,16 +49,26 @@ struct read_limits {
     unsigned cut_seed = 0;
 };
 
-// Appends the rows of file d.fname to d (it does not empty d first) and sorts them by z unless that is off.
-// Returns the number of rows in d. A file that does not open is reported through error_func (an empty read
-// under --error-as-warning). A line lacking the x, y or an ellipse/quiver column throws
+// What reading one file decided, for the run to carry into the files read after it: the switches as the file
+// leaves them (a one-column file turns nox and noz on, a line without z only2cols), and whether the file had one
+// column, which makes the data set read y from column 1 from now on.
+struct file_read {
+    std::uint64_t rows = 0; // rows in the data set
+    column_switches switches;
+    bool one_column = false;
+};
+
+// Appends the rows of file d.fname to d (it does not empty d first) and sorts them by z unless that is off,
+// choosing columns by draw_type and switches. A file that does not open is reported through error_func (an empty
+// read under --error-as-warning). A line lacking the x, y or an ellipse/quiver column throws
 // too_few_columns_exception out of the reader (after the column message for ellipse/quiver values). A file that
 // fails while it is read, shrinks while it is read, holds corrupt or truncated compressed data or goes past one of
-// the limits (counted on the unpacked bytes) throws input_error, whose message names the file.
-std::uint64_t readfile(data& d, const read_limits& limits = read_limits{});
-// The same within a run: an input that can be read only once ("-", a pipe) is read the first time and what it gave
-// is read after that.
-std::uint64_t readfile(data& d, kept_inputs& inputs, const read_limits& limits = read_limits{});
+// the limits (counted on the unpacked bytes) throws input_error, whose message names the file. Within a run, an
+// input that can be read only once ("-", a pipe) is read the first time and what it gave is read after that.
+file_read readfile(data& d, kept_inputs& inputs, const column_switches& switches,
+                   const read_limits& limits = read_limits{});
+// The same for a file read on its own, with the switches as the options set them.
+file_read readfile(data& d, const read_limits& limits = read_limits{});
 
 // The number of numbers at the start of line.
 int count_columns(std::string line);

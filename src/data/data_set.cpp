@@ -8,6 +8,7 @@
 #include <span>
 
 #include "core/messages.h"
+#include "data/draw_types.h"
 #include "data/z_sort.h"
 
 data mydata[10];
@@ -80,12 +81,22 @@ void data::FindMinMax1(MinMax& d, const std::vector<double>& v1, const std::vect
     }
 }
 
+std::size_t data::columns_used(const draw_type_row& type)
+{
+    return has_components(type) ? 7 : 3;
+}
+
+std::size_t data::columns_used(int type)
+{
+    return columns_used(draw_type_of(type));
+}
+
 void data::FindMinMax()
 {
     widen_traced(*this, "minmax.x ", minmax.x, x, x);
     widen_traced(*this, "minmax.y ", minmax.y, y, y);
     widen_traced(*this, "minmax.z ", minmax.z, z, z);
-    if (!is_ellipse_quiver(draw_type))
+    if (!has_components(draw_type_of(draw_type)))
         return;
     widen_traced(*this, "minmax.e1 ", minmax.e1, dx1, dy1);
     widen_traced(*this, "minmax.e2 ", minmax.e2, dx2, dy2);

@@ -112,11 +112,7 @@ struct cols {
     }
 };
 
-// True for the draw types that read ellipse/quiver components per row (vectors fill the first pair only).
-inline bool is_ellipse_quiver(int type)
-{
-    return type >= DT_ELLIPSE_XYUV && type <= DT_VECTORS;
-}
+struct draw_type_row;
 
 // One data set: its file, one vector per quantity (row i is the i-th entry of every non-empty vector),
 // the ranges as read (minmax) and as plotted (mod_minmax), and the column choice.
@@ -151,10 +147,11 @@ public:
     std::string label;
 
     // The seven row vectors in one order, for the steps that treat them alike; the draw type fills the
-    // first columns_used(draw_type) of them.
+    // first columns_used of them.
     using column_list = std::array<std::vector<double>*, 7>;
     column_list columns() { return {&x, &y, &z, &dx1, &dy1, &dx2, &dy2}; }
-    static std::size_t columns_used(int type) { return is_ellipse_quiver(type) ? 7 : 3; }
+    static std::size_t columns_used(const draw_type_row& type);
+    static std::size_t columns_used(int type);
 
     // Widens minmax with the data (never resets it); traces each range when debug is set.
     void FindMinMax();

@@ -14,13 +14,13 @@ std::int64_t floor_div(std::int64_t a, std::int64_t b)
 
 } // namespace
 
-time_columns time_columns_of(const data& d, const time_zone_in_use* zone)
+time_columns time_columns_of(const row_columns& need, const time_zone_in_use* zone)
 {
     time_columns c;
-    if (time_x_axes && !nox)
-        c.x = d.cols.x;
+    if (time_x_axes && need.reads_x)
+        c.x = need.x;
     if (time_y_axes)
-        c.y = d.cols.y;
+        c.y = need.y;
     c.units_per_second = time_units_per_second;
     c.zone = zone != nullptr && !zone->is_utc() ? zone : nullptr;
     return c;

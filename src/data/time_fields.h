@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "core/time_zone.h"
-#include "data/data_set.h"
+#include "data/draw_types.h"
 
 // Which columns of a data set are read as time, and how. Column 0 is none.
 struct time_columns {
@@ -21,8 +21,8 @@ struct time_columns {
     bool holds(std::uint32_t col) const { return col != 0 && (col == x || col == y); }
 };
 
-// The time columns of d under the switches as they stand (x only while x is read at all).
-time_columns time_columns_of(const data& d, const time_zone_in_use* zone);
+// The time columns of a row that needs the columns need (x only while x is read at all).
+time_columns time_columns_of(const row_columns& need, const time_zone_in_use* zone);
 
 // Reads time fields to seconds since 1970 (UTC). Each thread has its own: it keeps the offset of the last
 // wall-clock minute it converted, since asking the zone database for every row would cost more than the reading.

@@ -12,6 +12,7 @@
 
 #include "core/messages.h"
 #include "core/settings.h"
+#include "data/draw_types.h"
 #include "plot/axes.h"
 #include "plot/colour_bar.h"
 #include "plot/compose_page.h"
@@ -276,8 +277,8 @@ void plan_horizontal(page_layout& l, const data* d, const axis_style& axes)
     const data& d0 = d[0];
     const myMinMax& m = d0.mod_minmax;
     if (scaleinfo)
-        scalew = std::max(scalew, z_legend_width(l, d0, *axes.text));
-    if (std::fabs(m.z.Min * scalez) > l.maxX || std::fabs(scalez * m.z.Max) > l.maxX)
+        Zscale.legend_width = std::max(Zscale.legend_width, z_legend_width(l, d0, *axes.text));
+    if (std::fabs(m.z.Min * Zscale.per_z) > l.maxX || std::fabs(Zscale.per_z * m.z.Max) > l.maxX)
         warning("some rings are bigger than the plot\n");
     const int base = labely.empty() ? 7 : l.th + 7;
     // An elapsed y axis is labelled with the seconds since its origin.
@@ -286,7 +287,8 @@ void plan_horizontal(page_layout& l, const data* d, const axis_style& axes)
     // A left offset beyond any page is held at the far limit, so the sums below stay in range.
     l.xoffset = left_offset > 0 ? std::min(left_offset, pixel_far) : base + w;
     l.colourbar = colour_bar_column(l, d, *axes.text);
-    const long long rangex = static_cast<long long>(l.maxX) - scalew - l.xoffset - l.xoffset / 2 - l.colourbar;
+    const long long rangex =
+        static_cast<long long>(l.maxX) - Zscale.legend_width - l.xoffset - l.xoffset / 2 - l.colourbar;
     l.rangex = static_cast<int>(std::clamp<long long>(rangex, -pixel_far, pixel_far));
 }
 
@@ -307,7 +309,7 @@ void draw_component_scale(const page_layout& l, GrTextOption& opt)
 // The common pixel scale of the ellipse components, which the marks read; the ranges go to standard error.
 void set_ellipse_scale(const page_layout& l, const data& d0)
 {
-    if (draw_type != DT_ELLIPSE_XYUV && draw_type != DT_ELLIPSE_XUYV)
+    if (!draw_type_of(draw_type).common_component_scale)
         return;
     const myMinMax& m = d0.minmax;
     Escale.max = std::max({std::fabs(m.e1.Max), std::fabs(m.e1.Min), std::fabs(m.e2.Max), std::fabs(m.e2.Min)});
@@ -417,7 +419,7 @@ page_layout draw_page(const page_plan& plan, data* d)
     GrClearScreen(colors[COLOR_BG]);
     GrClearContext(colors[COLOR_BG]);
     set_xy_scales(l, d[0]);
-    if (plan.room && is_ellipse_quiver(draw_type)) {
+    if (plan.room && has_components(draw_type_of(draw_type))) {
         draw_component_scale(l, opt);
         set_ellipse_scale(l, d[0]);
     }
@@ -495,6 +497,6 @@ page_layout compose(data* d)
 void recheck_page(data* d)
 {
     const page_plan plan = plan_page(d);
-    if (plan.room && is_ellipse_quiver(draw_type))
+    if (plan.room && has_components(draw_type_of(draw_type)))
         set_ellipse_scale(plan.layout, d[0]);
 }

@@ -218,7 +218,7 @@ void draw_frame_and_labels(const page_layout& l, GrTextOption& opt)
     GrBox(l.xoffset - 1, l.yoffset - 1, l.xoffset + l.rangex + 1, l.yoffset + l.rangey + 1, colors[COLOR_AX]);
     if (!labelx.empty()) {
         GrTextOption bottom = aligned(opt, GR_ALIGN_CENTER, GR_ALIGN_BOTTOM);
-        gprintfxy((static_cast<long>(l.maxX) - scalew) / 2, l.maxY, &bottom, "%s", labelx.c_str());
+        gprintfxy((static_cast<long>(l.maxX) - Zscale.legend_width) / 2, l.maxY, &bottom, "%s", labelx.c_str());
     }
     if (!labely.empty()) {
         GrTextOption upward = aligned(opt, GR_ALIGN_LEFT, GR_ALIGN_TOP);

@@ -63,7 +63,7 @@ int size_row(int vga)
 // Page width of a row widened by the z legend column, kept inside the int range.
 int page_width(int row)
 {
-    const long long w = static_cast<long long>(whc[row][0]) + scalew;
+    const long long w = static_cast<long long>(whc[row][0]) + Zscale.legend_width;
     return static_cast<int>(std::clamp<long long>(w, INT_MIN, INT_MAX));
 }
 

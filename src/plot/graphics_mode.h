@@ -19,8 +19,8 @@ extern GrFont* font;
 // The library's mode kind found on entry, set again on exit.
 extern GrGraphicsMode oldmode;
 
-// Opens the page of size row vga (0: nothing happens) widened by scalew, and loads the font named by
-// TREMWIL_FONT. With in_memory the page is a memory frame.
+// Opens the page of size row vga (0: nothing happens) widened by the z legend column (Zscale.legend_width), and loads
+// the font named by TREMWIL_FONT. With in_memory the page is a memory frame.
 void entergrmode(int vga);
 
 // Leaves graphics mode: releases a loaded font and restores the old mode. Does nothing when graphics mode

@@ -6,10 +6,12 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 
 #include "core/drawing_wanted.h"
 #include "core/messages.h"
 #include "core/settings.h"
+#include "data/draw_types.h"
 #include "plot/ellipse.h"
 #include "plot/graphics_mode.h"
 #include "plot/scale_mapping.h"
@@ -111,7 +113,7 @@ double bounded_far(double v)
 std::size_t complete_rows(const data& d)
 {
     std::size_t n = std::min({d.x.size(), d.y.size(), d.z.size()});
-    if (is_ellipse_quiver(draw_type))
+    if (has_components(draw_type_of(draw_type)))
         n = std::min({n, d.dx1.size(), d.dy1.size(), d.dx2.size(), d.dy2.size()});
     return n;
 }
@@ -169,6 +171,39 @@ int my_quiver(int x, int y, const data& d, std::size_t ix, GrColor fgcolor)
     return 1;
 }
 
+// The mark of each shape (indexed by mark_shape), drawn for row ix at pixel (x, y); returns the radius the line
+// mode joins to. A draw type with no mark says so on standard error for every row and draws nothing.
+using mark_function = int (*)(int x, int y, const data& d, std::size_t ix, GrColor fgcolor, const disc_colours& disc);
+
+int no_mark(int, int, const data&, std::size_t, GrColor, const disc_colours&)
+{
+    std::fprintf(stderr, "Uknown draw_type:%d\n", draw_type);
+    return 0;
+}
+
+int ring_of_row(int x, int y, const data& d, std::size_t ix, GrColor fgcolor, const disc_colours& disc)
+{
+    return ring_mark(x, y, ring_radius(scale_z(d.z[ix])), fgcolor, disc);
+}
+
+int ellipse_of_row(int x, int y, const data& d, std::size_t ix, GrColor fgcolor, const disc_colours&)
+{
+    return my_ellipse(x, y, d, ix, fgcolor);
+}
+
+int arrow_of_row(int x, int y, const data& d, std::size_t ix, GrColor fgcolor, const disc_colours&)
+{
+    return my_quiver(x, y, d, ix, fgcolor);
+}
+
+constexpr mark_function marks_by_shape[] = {no_mark, ring_of_row, ellipse_of_row, arrow_of_row};
+static_assert(std::size(marks_by_shape) == static_cast<std::size_t>(mark_shape::arrow) + 1);
+
+mark_function mark_of(const draw_type_row& type)
+{
+    return marks_by_shape[static_cast<std::size_t>(type.mark)];
+}
+
 } // namespace
 
 bool fits_log_axes(const data& d, std::size_t i)
@@ -203,7 +238,7 @@ std::vector<mark_extent> drawn_marks(const data& d, int YSize, const MinMax& z_r
 {
     std::vector<mark_extent> marks;
     const std::size_t rows = complete_rows(d);
-    const bool rings = draw_type == DT_NORMAL || draw_type == DT_LINE;
+    const bool rings = draw_type_of(draw_type).mark == mark_shape::ring;
     for (std::size_t i = 0; i < rows; ++i) {
         if (!inside_z(d.z[i], z_range) || !fits_log_axes(d, i))
             continue;
@@ -231,7 +266,9 @@ void plot_data(data& d, int YSize, int color, const colour_scale* shade)
     bool joined = false; // a previous point exists to join from
     const MinMax& zr = d.mod_minmax.z;
     const GrColor base = colors[color];
-    const bool line_mode = draw_type == DT_LINE;
+    const draw_type_row& type = draw_type_of(draw_type);
+    const mark_function draw_mark = mark_of(type);
+    const bool line_mode = type.joins_rows;
     ring_at previous{};
     const std::size_t rows = complete_rows(d);
     const bool by_value = shade != nullptr && d.c.size() >= rows;
@@ -258,7 +295,7 @@ void plot_data(data& d, int YSize, int color, const colour_scale* shade)
         const disc_colours disc = by_value ? disc_colours{c, base} : set_discs;
         const double xx = pixel_position(Xscale.scale(d.x[i]));
         const double yy = YSize - pixel_position(Yscale.scale(d.y[i] + d.offset_y));
-        const int radius = my_mark(trunc_pixel(xx), trunc_pixel(yy), d, i, c, disc);
+        const int radius = draw_mark(trunc_pixel(xx), trunc_pixel(yy), d, i, c, disc);
         const ring_at drawn{xx, yy, radius};
         if (line_mode && joined)
             join_rings(previous, drawn, c);
@@ -269,21 +306,7 @@ void plot_data(data& d, int YSize, int color, const colour_scale* shade)
 
 int my_mark(int x, int y, const data& d, std::size_t ix, GrColor fgcolor, const disc_colours& disc)
 {
-    switch (draw_type) {
-    case DT_NORMAL:
-    case DT_LINE:
-        return ring_mark(x, y, ring_radius(scale_z(d.z[ix])), fgcolor, disc);
-    case DT_ELLIPSE_XYUV:
-    case DT_ELLIPSE_XUYV:
-        return my_ellipse(x, y, d, ix, fgcolor);
-    case DT_QUIVER_XYUV:
-    case DT_QUIVER_XUYV:
-    case DT_VECTORS:
-        return my_quiver(x, y, d, ix, fgcolor);
-    default:
-        std::fprintf(stderr, "Uknown draw_type:%d\n", draw_type);
-        return 0;
-    }
+    return mark_of(draw_type_of(draw_type))(x, y, d, ix, fgcolor, disc);
 }
 
 int my_mark2(int x, int y, int radius, GrColor fgcolor)

@@ -20,4 +20,5 @@ void reset_run_state()
     clear_overlays();
     std::fill(std::begin(colors), std::end(colors), GrColor{0});
     Xscale = Yscale = Escale = class_scalefunc();
+    Zscale = ring_scale();
 }

@@ -3,7 +3,7 @@
 #define TREMWIL_RUN_STATE_H
 
 // Puts the whole run back to its start: every setting (reset_settings), graphics mode left with the built-in
-// font, the ten data sets, the user's axis limits, the overlay items, the colour slots and the three scales.
+// font, the ten data sets, the user's axis limits, the overlay items, the colour slots and the four scales.
 void reset_run_state();
 
 #endif // TREMWIL_RUN_STATE_H

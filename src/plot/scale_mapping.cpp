@@ -48,12 +48,19 @@ double class_scalefunc::scale2(double value) const
 
 double z_area_reference = 0.0;
 
+ring_scale Zscale;
+
+ring_scale ring_scale_from_options()
+{
+    return {.per_z = scalez};
+}
+
 double scale_z(double z)
 {
-    double r = z * scalez + add_to_z_when_zero;
+    double r = z * Zscale.per_z + Zscale.added;
     // Under --area the radius grows with the square root of |z|, through the reference's linear radius.
     if (area_rings && z_area_reference > 0)
-        r = std::copysign(std::sqrt(std::fabs(z)) * std::sqrt(z_area_reference), z) * scalez + add_to_z_when_zero;
+        r = std::copysign(std::sqrt(std::fabs(z)) * std::sqrt(z_area_reference), z) * Zscale.per_z + Zscale.added;
     if (min_ring > 0 && std::fabs(r) < min_ring)
         r = std::signbit(r) ? -min_ring : min_ring;
     return r;

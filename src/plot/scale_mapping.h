@@ -1,5 +1,6 @@
 // Data values to pixels: the linear or base-10 logarithmic mapping of one axis, its three program-wide instances, the
-// ring radius of a z value, and the one conversion of a pixel position from double to int that every drawer uses.
+// ring scale and the ring radius of a z value, and the one conversion of a pixel position from double to int that every
+// drawer uses.
 #ifndef TREMWIL_SCALE_MAPPING_H
 #define TREMWIL_SCALE_MAPPING_H
 
@@ -33,8 +34,23 @@ extern class_scalefunc Xscale;
 extern class_scalefunc Yscale;
 extern class_scalefunc Escale;
 
-// Ring radius in pixels of a z value: z * scalez + add_to_z_when_zero; negative means a filled disc. Under
-// --area it is sign(z) * sqrt(|z| * z_area_reference) * scalez + add_to_z_when_zero, so that the ring's area
+// The ring scale of a run: pixels per z unit (--scalez, or what the z autoscale chose), the pixels reserved at
+// the right edge for the z legend, and the radius added to every ring (when every z of the first file is 0).
+struct ring_scale {
+    double per_z = 1.0;
+    int legend_width = 50;
+    double added = 0.0;
+};
+
+// The run's ring scale as the plot draws with it: the run loop sets it from --scalez and the z autoscale, the
+// composer widens its legend column to what the legend needs.
+extern ring_scale Zscale;
+
+// The ring scale a run starts from: --scalez, the default legend column, nothing added.
+ring_scale ring_scale_from_options();
+
+// Ring radius in pixels of a z value: z * per_z + added (of Zscale); negative means a filled disc. Under
+// --area it is sign(z) * sqrt(|z| * z_area_reference) * per_z + added, so that the ring's area
 // follows |z| and the reference keeps its radius; --min-ring raises a smaller |radius| to min_ring.
 double scale_z(double z);
 

@@ -13,6 +13,7 @@
 #include "core/settings.h"
 #include "plot/compose.h"
 #include "plot/graphics_mode.h"
+#include "plot/scale_mapping.h"
 #include "view/row_pick.h"
 
 namespace
@@ -73,8 +74,8 @@ bool meets_data(const view_range& r, const data& d0)
 
 } // namespace
 
-page_explorer::page_explorer(data* d, kept_inputs& inputs)
-    : d_(d), inputs_(inputs), user_limits_(UserMinMax), entry_scalew_(scalew),
+page_explorer::page_explorer(data* d, kept_inputs& inputs, const column_switches& switches)
+    : d_(d), inputs_(inputs), switches_(switches), user_limits_(UserMinMax), entry_legend_width_(Zscale.legend_width),
       first_width_(GrScreenContext()->gc_xmax + 1), first_height_(GrScreenContext()->gc_ymax + 1)
 {
     active = this;
@@ -318,7 +319,7 @@ void page_explorer::pick(int x, int y)
         return;
     }
     const data& set = d_[mark->set];
-    const std::optional<std::uint64_t> line = line_of_row(set, mark->row, inputs_);
+    const std::optional<std::uint64_t> line = line_of_row(set, mark->row, inputs_, switches_);
     if (!line) {
         warning("the line of the picked row of %s was not found; has the file changed?\n", set.fname.c_str());
         return;
@@ -391,6 +392,6 @@ std::string page_explorer::view_words() const
     const GrContext* page = GrScreenContext();
     const int width = page->gc_xmax + 1, height = page->gc_ymax + 1;
     if (width != first_width_ || height != first_height_)
-        words += "--width=" + std::to_string(width - entry_scalew_) + " --height=" + std::to_string(height) + " ";
+        words += "--width=" + std::to_string(width - entry_legend_width_) + " --height=" + std::to_string(height) + " ";
     return words;
 }

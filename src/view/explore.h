@@ -12,6 +12,7 @@
 
 #include "data/byte_source.h"
 #include "data/data_set.h"
+#include "data/draw_types.h"
 #include "twgr.h"
 #include "view/view_range.h"
 
@@ -19,8 +20,8 @@ class page_explorer
 {
 public:
     // For the page of the data sets d[0..9], in graphics mode with a window. The user's --minx ... --maxy come
-    // back when it goes.
-    page_explorer(data* d, kept_inputs& inputs);
+    // back when it goes. A picked row's line is found by reading its file with the run's column switches.
+    page_explorer(data* d, kept_inputs& inputs, const column_switches& switches);
     ~page_explorer();
     page_explorer(const page_explorer&) = delete;
     page_explorer& operator=(const page_explorer&) = delete;
@@ -56,8 +57,9 @@ private:
 
     data* d_;
     kept_inputs& inputs_;
+    column_switches switches_;
     myMinMax user_limits_;
-    int entry_scalew_;
+    int entry_legend_width_;
     int first_width_, first_height_;
     plot_area area_;
     view_range home_;

@@ -54,17 +54,16 @@ row_values values_of(const data& d, std::size_t i)
     return {d.x[i], d.y[i], d.z[i]};
 }
 
-bool reads_z_column()
-{
-    return !noz && !only2cols && !is_ellipse_quiver(draw_type);
-}
-
 // A line read as the reader reads it: whether it gives a row, and that row's values (x as the row count under
 // --nox, as the reader numbers rows; expressions and the --where filter as the reader runs them).
 class line_reader
 {
 public:
-    explicit line_reader(const data& d) : cols_(d.cols), separator_(separator_for(d.fname)) {}
+    line_reader(const data& d, const column_switches& switches)
+        : cols_(d.cols), need_(needed_columns(d.cols, switches, draw_type_of(draw_type))),
+          separator_(separator_for(d.fname))
+    {
+    }
 
     bool row_of(std::string_view line, std::uint64_t rows_so_far, row_values& v)
     {
@@ -90,7 +89,7 @@ public:
 private:
     std::uint32_t last_column() const
     {
-        std::uint32_t last = std::max({cols_.x, cols_.y, reads_z_column() ? cols_.z : 0U});
+        std::uint32_t last = std::max({cols_.x, cols_.y, need_.reads_z ? cols_.z : 0U});
         for (const expression& e : cols_.expr)
             last = std::max(last, e.last_column());
         return last;
@@ -116,14 +115,15 @@ private:
             return false;
         v.x = static_cast<double>(rows_so_far);
         v.z = 1;
-        if (!nox && !value(expr_slot::x, cols_.x, v.x))
+        if (need_.reads_x && !value(expr_slot::x, cols_.x, v.x))
             return false;
         if (!value(expr_slot::y, cols_.y, v.y))
             return false;
-        return !reads_z_column() || value(expr_slot::z, cols_.z, v.z);
+        return !need_.reads_z || value(expr_slot::z, cols_.z, v.z);
     }
 
     cols cols_;
+    row_columns need_;
     char separator_;
     column_scan scan_;
     field_scan fields_;
@@ -175,7 +175,8 @@ std::optional<picked_mark> nearest_mark(const data* d, const plot_area& a, int p
     return best;
 }
 
-std::optional<std::uint64_t> line_of_row(const data& d, std::size_t row, kept_inputs& inputs)
+std::optional<std::uint64_t> line_of_row(const data& d, std::size_t row, kept_inputs& inputs,
+                                         const column_switches& switches)
 {
     const row_values wanted = values_of(d, row);
     // Rows of equal values keep their file order through the sort: the picked one is the n-th of them.
@@ -185,7 +186,7 @@ std::optional<std::uint64_t> line_of_row(const data& d, std::size_t row, kept_in
     const std::unique_ptr<byte_source> source = open_data_source(d.fname, read_limits{}.max_file_bytes, inputs);
     if (!source)
         return std::nullopt;
-    line_reader reader(d);
+    line_reader reader(d, switches);
     std::uint64_t rows = 0, found_line = 0;
     const bool found = for_each_source_line(*source, [&](std::string_view line, std::uint64_t number) {
         row_values v{};

@@ -11,6 +11,7 @@
 
 #include "data/byte_source.h"
 #include "data/data_set.h"
+#include "data/draw_types.h"
 #include "view/view_range.h"
 
 struct picked_mark {
@@ -25,8 +26,9 @@ std::optional<picked_mark> nearest_mark(const data* d, const plot_area& a, int p
 
 // The line (from 1) of d's file that gave row `row`: the row is told apart from rows of the same values by its
 // order among them, which the stable sort by z keeps. None when no line gives it (the file changed meanwhile).
-// Throws input_error as reading it does.
-std::optional<std::uint64_t> line_of_row(const data& d, std::size_t row, kept_inputs& inputs);
+// The file is read with the run's column switches. Throws input_error as reading it does.
+std::optional<std::uint64_t> line_of_row(const data& d, std::size_t row, kept_inputs& inputs,
+                                         const column_switches& switches);
 
 // "file:line: x y z" for a picked row, the values in their shortest exact form.
 std::string picked_row_text(const data& d, std::size_t row, std::uint64_t line);

@@ -15,77 +15,14 @@
 #include "data/byte_source.h"
 #include "data/data_passes.h"
 #include "data/data_set.h"
+#include "data/draw_types.h"
 #include "plot/compose.h"
 #include "plot/graphics_mode.h"
-#include "plot/tick_scale.h"
+#include "plot/scale_mapping.h"
+#include "plot/z_autoscale.h"
 #include "portable/mypath.h"
 #include "view/explore.h"
 #include "view/picture_file.h"
-
-namespace
-{
-
-// Ring scale from the tick spacing of the z magnitudes: four pixels per spacing, and a legend column twice
-// the largest ring, truncated to whole pixels; a column over 100 pixels (or one that no int can hold) shrinks
-// to 40, and the scale with it.
-void autoscale_rings(double zmin, double zmax)
-{
-    if (zmin == 0 && zmax == 0) {
-        TW_DEBUG("all z are zero");
-        zmax += 0.01;
-        zmin -= 0.01;
-        add_to_z_when_zero = 10.0;
-    }
-    if (zmax == zmin) {
-        TW_DEBUG("all z are equal");
-        zmax *= 1.01;
-        zmin *= 0.99;
-    }
-    double t = 0;
-    int type = 0;
-    scale1(zmin, zmax, &t, &type);
-    scalez = 4.0 / t;
-    TW_DEBUG("spacing=" << t << " scalez=" << scalez);
-    const double width = 2 * zmax * scalez;
-    // Compared before the cast, so that a width no int can hold never reaches it: below 101 it truncates to 100
-    // or less.
-    if (width < 101) {
-        scalew = static_cast<int>(width);
-    } else {
-        scalew = 40;
-        scalez = 20.0 / zmax;
-    }
-    TW_DEBUG("scalew=" << scalew << " scalez=" << scalez);
-    // Told once the column has had its say: the scale the rings are drawn with.
-    if (!quiet)
-        std::cout << "Autoscaling: scalez = " << scalez << "\n" << std::flush;
-}
-
-void scale_to_biggest_ring(double zmax)
-{
-    if (zmax == 0)
-        zmax = 0.01;
-    scalez = biggest_ring / zmax;
-    if (!quiet)
-        std::cout << "Setting scalez = " << scalez << " based on --biggest-ring=" << biggest_ring << "\n" << std::flush;
-}
-
-} // namespace
-
-void autoscale_z()
-{
-    const MinMax& z = mydata[0].minmax.z;
-    const double zmax = std::max(std::fabs(z.Max), std::fabs(z.Min));
-    const double zmin = std::min(std::fabs(z.Max), std::fabs(z.Min));
-    // The autoscale may end on exactly 1.0 (a shrunk column for a largest |z| of 20): the biggest ring then
-    // stays ignored, as after any other autoscale.
-    if (autoz && scalez == 1.0)
-        autoscale_rings(zmin, zmax);
-    else if (biggest_ring != 0 && scalez == 1.0)
-        scale_to_biggest_ring(zmax);
-    if (!scaleinfo)
-        scalew = 0;
-}
 
 namespace
 {
@@ -221,9 +158,10 @@ void draw_again_after_save(GrRecording* recording)
 // In the window the page is explored: the view keys and the mouse change the view, and the other keys
 // redraw, save (the view, with its options in the comment), or leave the file: previous (never from the first
 // file, where it redraws), next or quit.
-next_step explore_page(bool first_file, const std::string& option_words, picture_files& pictures, kept_inputs& inputs)
+next_step explore_page(bool first_file, const std::string& option_words, picture_files& pictures, kept_inputs& inputs,
+                       const column_switches& switches)
 {
-    page_explorer explorer(mydata, inputs);
+    page_explorer explorer(mydata, inputs, switches);
     explorer.draw();
     for (;;) {
         next_step step = step_of_key(explorer.next_key());
@@ -250,10 +188,11 @@ next_step explore_page(bool first_file, const std::string& option_words, picture
 
 // Composes the page of the data sets read and carries out redraw and save until a step leaves the file:
 // previous (never from the first file, where it redraws), next or quit.
-next_step show_page(bool first_file, const std::string& option_words, picture_files& pictures, kept_inputs& inputs)
+next_step show_page(bool first_file, const std::string& option_words, picture_files& pictures, kept_inputs& inputs,
+                    const column_switches& switches)
 {
     if (page_in_window() && !saving_run())
-        return explore_page(first_file, option_words, pictures, inputs);
+        return explore_page(first_file, option_words, pictures, inputs, switches);
     const page_recording recording = recording_for(saved_picture_kind());
     compose_page(recording.get());
     for (;;) {
@@ -274,11 +213,11 @@ next_step show_page(bool first_file, const std::string& option_words, picture_fi
 }
 
 next_step view_file(int vga, bool first_file, const std::string& option_words, picture_files& pictures,
-                    kept_inputs& inputs)
+                    kept_inputs& inputs, const column_switches& switches)
 {
     entergrmode(vga);
     alloc_colors();
-    const next_step step = show_page(first_file, option_words, pictures, inputs);
+    const next_step step = show_page(first_file, option_words, pictures, inputs, switches);
     exitgrmode();
     return step;
 }
@@ -301,21 +240,22 @@ void restore_given_names(const given_names& names)
         mydata[i].fname = names[i];
 }
 
-// One pass over a data file: data set 0 from it, the other data sets, and its page. A file without rows
-// (let through by --error-as-warning) and a mode without a size (vga 0) show nothing and go on.
+// One pass over a data file: data set 0 from it, the z autoscale, the other data sets, and its page. A file without
+// rows (let through by --error-as-warning) and a mode without a size (vga 0) show nothing and go on. The column
+// switches the reader turns on hold for the rest of the run; so does the ring scale (Zscale) once chosen.
 next_step run_pass(const std::string& file, bool first_file, const run_setup& run, const given_names& names,
-                   picture_files& pictures, kept_inputs& inputs)
+                   picture_files& pictures, kept_inputs& inputs, column_switches& switches)
 {
     TW_DEBUG("pass over " << file);
     mydata[0].cleanup();
     mydata[0].fname = file;
     next_step step = next_step::next;
-    if (read_reference_data_set(inputs)) {
-        autoscale_z();
+    if (read_reference_data_set(inputs, switches)) {
+        Zscale = autoscale_z(mydata[0].minmax.z, Zscale);
         restore_given_names(names);
-        read_extra_data_sets(inputs);
+        read_extra_data_sets(inputs, switches);
         if (run.vga != 0)
-            step = view_file(run.vga, first_file, run.option_words, pictures, inputs);
+            step = view_file(run.vga, first_file, run.option_words, pictures, inputs, switches);
     }
     mydata[0].cleanup();
     return step;
@@ -331,9 +271,11 @@ void view_files(const run_setup& run)
     const given_names names = remember_given_names();
     picture_files pictures(run.files);
     kept_inputs inputs;
+    column_switches switches = switches_from_options();
+    Zscale = ring_scale_from_options();
     std::size_t shown = 0;
     while (shown < run.files.size()) {
-        const next_step step = run_pass(run.files[shown], shown == 0, run, names, pictures, inputs);
+        const next_step step = run_pass(run.files[shown], shown == 0, run, names, pictures, inputs, switches);
         if (step == next_step::quit)
             break;
         shown = step == next_step::previous ? shown - 1 : shown + 1;

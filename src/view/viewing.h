@@ -1,5 +1,5 @@
 // The run loop: one pass per data-file argument (read, autoscale, show or save the page) and the steps
-// between the files; also the z autoscale of a pass and the name and comment of a saved picture.
+// between the files; also the name and comment of a saved picture.
 #ifndef TREMWIL_VIEWING_H
 #define TREMWIL_VIEWING_H
 
@@ -20,9 +20,6 @@ struct run_setup {
 // next); a run that saves (--save-and-exit or --in-memory) saves each page and goes on. Returns after the last
 // file or when the user quits.
 void view_files(const run_setup& run);
-
-// The z autoscale step of a pass, run after data set 0 is read; acts only while scalez is exactly 1.0.
-void autoscale_z();
 
 // Name of the picture of the current page: output_fname when given, else data set 0's file name with its
 // extension (from the last '.' of the file-name part) replaced by that of the picture's kind (".png", ".svg",

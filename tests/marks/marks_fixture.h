@@ -60,7 +60,7 @@ protected:
         reset_run_state();
         unsetenv(ENVFONT);
         in_memory = 1;
-        scalew = 0;
+        Zscale.legend_width = 0;
         whc[8][0] = w;
         whc[8][1] = h;
         entergrmode(8);

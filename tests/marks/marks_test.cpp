@@ -65,7 +65,7 @@ TEST_F(Rings, ExtremeValuesDrawWhatLiesOnThePage)
 
     // An infinite scale times z = 0 gives no radius: the point is a single pixel.
     Xscale.set(0, 10, 100);
-    scalez = inf;
+    Zscale.per_z = inf;
     plot({{5, 5, 0}});
     EXPECT_EQ(page_pixel(50, 50), fg0);
     EXPECT_EQ(drawn(), 1);

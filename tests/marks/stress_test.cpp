@@ -127,8 +127,8 @@ TEST_F(RandomValues, DrawingStaysInsideThePlotArea)
         random_scale(Xscale);
         random_scale(Yscale);
         random_scale(Escale);
-        scalez = any_value();
-        add_to_z_when_zero = rng() % 4 == 0 ? any_value() : 0.0;
+        Zscale.per_z = any_value();
+        Zscale.added = rng() % 4 == 0 ? any_value() : 0.0;
         scalee = {any_value(), any_value()};
         d.cleanup();
         d.offset_y = rng() % 4 == 0 ? any_value() : 0.0;

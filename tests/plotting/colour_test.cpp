@@ -306,7 +306,7 @@ TEST_F(Colour, AreaRadiiFollowTheSquareRootOfZ)
 {
     area_rings = 1;
     z_area_reference = 100;
-    scalez = 0.2; // the reference's ring keeps 20 pixels
+    Zscale.per_z = 0.2; // the reference's ring keeps 20 pixels
     EXPECT_DOUBLE_EQ(scale_z(100), 20);
     EXPECT_DOUBLE_EQ(scale_z(25), 10);
     EXPECT_DOUBLE_EQ(scale_z(-4), -4);

@@ -36,14 +36,14 @@ std::array<int, 2> page_size()
 TEST_F(GraphicsMode, PageSizeFollowsTheRowAndTheLegendColumn)
 {
     const GrGraphicsMode before = GrDriverInfo->mcode;
-    entergrmode(3); // scalew starts at 50: the z legend column widens the page
+    entergrmode(3); // the legend column starts at 50: the z legend column widens the page
     EXPECT_EQ(page_size(), (std::array{690, 480}));
     EXPECT_EQ(GrDriverInfo->mcode, GR_width_height_color_graphics);
     EXPECT_EQ(GrKeyRead(), ' ') << "a memory page has no keys to wait for: it moves on to the next file";
     exitgrmode();
     EXPECT_EQ(GrDriverInfo->mcode, before);
 
-    scalew = 0;
+    Zscale.legend_width = 0;
     whc[8][0] = 320;
     whc[8][1] = 200;
     // The placeholder row and indices past the table's end both stand for row 3.

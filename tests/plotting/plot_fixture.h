@@ -14,6 +14,7 @@
 #include "plot/axes.h"
 #include "plot/graphics_mode.h"
 #include "plot/run_state.h"
+#include "plot/scale_mapping.h"
 #include "twgr.h"
 
 namespace plot_test
@@ -84,7 +85,7 @@ protected:
     {
         clean_state();
         in_memory = 1;
-        scalew = 0;
+        Zscale.legend_width = 0;
         whc[8][0] = w;
         whc[8][1] = h;
         entergrmode(8);

@@ -31,13 +31,13 @@ public:
     std::uint64_t read(const std::string& text, int index = 0)
     {
         mydata[index].fname = dir.write("set" + std::to_string(index) + ".dat", text).string();
-        return readfile(mydata[index]);
+        return readfile(mydata[index]).rows;
     }
     // Everything a reading of text as data set 0 leaves, from a clean start.
     struct outcome {
         std::array<std::vector<double>, 7> columns;
         std::vector<std::size_t> block_starts;
-        int only2cols;
+        column_switches switches;
         std::string messages, error;
     };
     outcome read_with(const std::string& text, read_limits limits = {}, int type = DT_NORMAL)
@@ -49,7 +49,7 @@ public:
         outcome out{};
         testing::internal::CaptureStderr();
         try {
-            readfile(mydata[0], limits);
+            out.switches = readfile(mydata[0], limits).switches;
         } catch (const std::exception& e) {
             out.error = e.what();
         }
@@ -57,7 +57,6 @@ public:
         for (std::size_t k = 0; k < out.columns.size(); ++k)
             out.columns[k] = *mydata[0].columns()[k];
         out.block_starts = mydata[0].block_starts;
-        out.only2cols = only2cols;
         return out;
     }
     TempDir dir;
@@ -96,15 +95,6 @@ TEST_F(Reader, BlankLinesEndBlocksAlsoAfterTheSort)
         read(text);
         EXPECT_EQ(mydata[0].block_starts, starts) << text;
     }
-}
-
-TEST_F(Reader, UnknownDrawTypeEndsTheRunUnlessZIsOff)
-{
-    draw_type = DT_VECTORS + 1;
-    EXPECT_EXIT(read("1 2 3\n"), testing::ExitedWithCode(1), "Unknown draw_type: 8\n");
-    noz = 1;
-    EXPECT_EQ(read("1 2 3\n"), 1u);
-    EXPECT_EQ(mydata[0].z, (rows{1}));
 }
 
 // The reader's rules done the slow way: getline, then one fresh string stream per column.
@@ -160,7 +150,7 @@ void expect_read_as_literally(Reader& test, const std::string& text, const read_
     std::vector<std::tuple<double, double, double>> rows;
     for (std::size_t i = 0; i < got.columns[0].size(); ++i)
         rows.emplace_back(got.columns[0][i], got.columns[1][i], got.columns[2][i]);
-    if (!got.only2cols && !noz) {
+    if (got.switches.reads_z()) {
         ASSERT_TRUE(std::is_sorted(got.columns[2].begin(), got.columns[2].end()));
     }
     // Rows of equal z have no fixed order after sorting: compare them as sets.
@@ -259,7 +249,7 @@ TEST_F(Reader, LinesCutAcrossReadsAndThreadsReadAsWhole)
                 const outcome got = read_with(form, cut, sample.type);
                 EXPECT_EQ(got.columns, whole.columns);
                 EXPECT_EQ(got.block_starts, whole.block_starts);
-                EXPECT_EQ(got.only2cols, whole.only2cols);
+                EXPECT_EQ(got.switches, whole.switches);
                 EXPECT_EQ(got.messages, whole.messages);
                 EXPECT_EQ(got.error, whole.error);
             }

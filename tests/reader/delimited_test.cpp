@@ -98,7 +98,7 @@ protected:
     std::uint64_t read(const std::string& name, const std::string& text)
     {
         mydata[0].fname = dir.write(name, text).string();
-        return readfile(mydata[0]);
+        return readfile(mydata[0]).rows;
     }
     test_support::TempDir dir;
 };

@@ -27,10 +27,10 @@ protected:
     {
         data& d = mydata[0];
         d.fname = dir.write(name, text).string();
-        readfile(d, inputs);
+        const file_read read = readfile(d, inputs, switches_from_options());
         std::vector<std::uint64_t> lines;
         for (std::size_t i = 0; i < d.x.size(); ++i)
-            lines.push_back(line_of_row(d, i, inputs).value_or(0));
+            lines.push_back(line_of_row(d, i, inputs, read.switches).value_or(0));
         return lines;
     }
 
@@ -76,9 +76,9 @@ TEST_F(RowLines, AFileChangedSinceItWasReadHasNoLineForTheRow)
 {
     data& d = mydata[0];
     d.fname = dir.write("d.dat", "1 2 3\n").string();
-    readfile(d, inputs);
+    const file_read read = readfile(d, inputs, switches_from_options());
     dir.write("d.dat", "7 8 9\n");
-    EXPECT_FALSE(line_of_row(d, 0, inputs).has_value());
+    EXPECT_FALSE(line_of_row(d, 0, inputs, read.switches).has_value());
 }
 
 } // namespace
