@@ -111,6 +111,7 @@ void follower::take_lines(const std::string& lines)
     read_piece(kept_, lines, reading_, piece_limits);
     for (std::size_t i = before; i < kept_.x.size(); ++i)
         newest_x_ = std::max(newest_x_, kept_.x[i]);
+    rows_read_ += kept_.x.size() - before;
     arrived_ += kept_.x.size() - before;
     keep_newest();
     check_row_limit();

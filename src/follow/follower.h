@@ -45,6 +45,8 @@ public:
     // made anew from them.
     void show(data& d) const;
     std::size_t rows() const { return kept_.x.size(); }
+    // The rows read since the start, those dropped included.
+    std::uint64_t rows_read() const { return rows_read_; }
 
 private:
     // Reads what the file holds now, at most looks blocks; true when the rows changed.
@@ -63,7 +65,8 @@ private:
     data kept_; // the rows kept, in the order of the file
     piece_reading reading_;
     int period_ms_;
-    double newest_x_;           // the largest x read, which a time span counts back from
+    double newest_x_; // the largest x read, which a time span counts back from
+    std::uint64_t rows_read_ = 0;
     std::uint64_t arrived_ = 0; // rows read plus rows dropped: it changes whenever the rows do
     bool more_waiting_ = false; // the last reading stopped before the end of what was there
     bool ended_ = false;

@@ -31,13 +31,16 @@ long ms_since(clock_type::time_point then)
     return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(clock_type::now() - then).count());
 }
 
-// Draws and saves the page of the rows kept; the comment tells how many. "saved" is told once.
+// Draws and saves the page of the rows kept; the comment tells how many rows were read and how many are shown. "saved"
+// is told once.
 void save_rows(const follower& rows, const std::string& option_words, picture_files& pictures, bool first)
 {
     rows.show(mydata[0]);
     const page_recording recording = recording_for(saved_picture_kind());
     compose_page(recording.get());
-    const saving_note note{" (" + std::to_string(rows.rows()) + " rows followed)", first};
+    const saving_note note{" (followed: " + std::to_string(rows.rows_read()) + " rows read, " +
+                               std::to_string(rows.rows()) + " shown)",
+                           first};
     save_picture(pictures, option_words, recording.get(), note);
 }
 
