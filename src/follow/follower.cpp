@@ -165,7 +165,7 @@ void follower::drop_oldest(std::size_t count)
 
 void follower::check_row_limit() const
 {
-    if (kept_.x.size() >= limits_.max_rows)
+    if (kept_.x.size() > limits_.max_rows)
         error("data file %s has more than %llu rows, the most one data file may hold; --last=N keeps only the "
               "newest N rows\n",
               kept_.fname.c_str(), static_cast<unsigned long long>(limits_.max_rows));

@@ -15,6 +15,7 @@ constexpr std::array<int, 2> stopping_signals = {SIGINT, SIGTERM};
 volatile std::sig_atomic_t noted = 0;
 int pipe_ends[2] = {-1, -1};
 std::array<bool, stopping_signals.size()> taken{};
+int alive = 0; // stop_signals objects
 
 // Only write here: it is safe in a signal handler, and a full pipe already wakes the wait.
 extern "C" void note_signal(int sig)
@@ -53,6 +54,8 @@ void set_action(int sig, void (*handler)(int))
 
 stop_signals::stop_signals()
 {
+    if (alive++ > 0)
+        return; // the first one alive holds the signals
     noted = 0;
     make_wake_pipe();
     for (std::size_t i = 0; i < stopping_signals.size(); ++i) {
@@ -64,6 +67,8 @@ stop_signals::stop_signals()
 
 stop_signals::~stop_signals()
 {
+    if (--alive > 0)
+        return;
     for (std::size_t i = 0; i < stopping_signals.size(); ++i)
         if (taken[i])
             set_action(stopping_signals[i], SIG_DFL);

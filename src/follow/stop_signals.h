@@ -4,7 +4,8 @@
 #define TREMWIL_STOP_SIGNALS_H
 
 // While alive, SIGINT and SIGTERM (those whose action is still the default: a signal the shell ignores for a
-// background job stays ignored) are noted instead of ending the program. Only one may be alive at a time.
+// background job stays ignored) are noted instead of ending the program. Several may be alive at once (in one
+// thread): the signals are held from the first one's start to the last one's end.
 class stop_signals
 {
 public:

@@ -106,7 +106,10 @@ protected:
     void start(std::vector<std::string> args, const std::filesystem::path& input = "/dev/null")
     {
         args.insert(args.begin(), {"--in-memory", "--follow", "--every=0.1"});
+        // A test started in the background may ignore SIGINT, and the program would inherit that.
+        const auto old = std::signal(SIGINT, SIG_DFL);
         pid_ = test_support::start_tremwil(args, dir_.path(), {}, input);
+        std::signal(SIGINT, old);
     }
     test_support::RunResult finish()
     {

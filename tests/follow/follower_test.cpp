@@ -138,6 +138,30 @@ TEST_F(Follow, RowsReadBeforeARotationStayAndTheNewFileIsReadFromItsStart)
     EXPECT_EQ(shown(f, false).x, (rows{1, 2, 3, 4}));
 }
 
+// Without --last the rows kept reach the row limit of a data file: the run ends there with a message, before memory
+// runs out.
+TEST_F(Follow, RowsBeyondTheLimitEndTheRun)
+{
+    path_ = dir_.write("a.dat", "1 1 1\n2 2 1\n");
+    mydata[0].fname = path_.string();
+    read_limits small;
+    small.max_rows = 4;
+    follower f(mydata[0], keep_rule{}, 10, small);
+    EXPECT_EQ(f.start(), follow_news::new_rows);
+    append("3 3 1\n");
+    EXPECT_EQ(f.next(0), follow_news::new_rows);
+    append("4 4 1\n5 5 1\n");
+    EXPECT_EXIT(f.next(0), testing::ExitedWithCode(1),
+                "Error: data file .*a.dat has more than 4 rows, the most one data file may hold; --last=N keeps only "
+                "the newest N rows");
+    // With --last the same rows go on.
+    follower kept(mydata[0], keep_rule{2, 0}, 10, small);
+    EXPECT_EQ(kept.start(), follow_news::new_rows);
+    append("6 6 1\n");
+    EXPECT_EQ(kept.next(0), follow_news::new_rows);
+    EXPECT_EQ(kept.rows(), 2u);
+}
+
 TEST_F(Follow, AFileThatDoesNotOpenGivesNothing)
 {
     mydata[0].fname = (dir_ / "missing.dat").string();
