@@ -5,6 +5,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -120,8 +121,8 @@ bool followed_file::take(const char* bytes, std::size_t count, std::string& line
         check_not_compressed(bytes, count);
         first_bytes_ = false;
     }
-    const void* found = count > 0 ? memrchr(bytes, '\n', count) : nullptr;
-    const std::size_t whole = found ? static_cast<std::size_t>(static_cast<const char*>(found) - bytes) + 1 : 0;
+    const std::size_t last_end = std::string_view(bytes, count).rfind('\n');
+    const std::size_t whole = last_end == std::string_view::npos ? 0 : last_end + 1;
     if (whole > 0) {
         lines += partial_;
         lines.append(bytes, whole);

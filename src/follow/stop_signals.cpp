@@ -30,8 +30,14 @@ extern "C" void note_signal(int sig)
 
 void make_wake_pipe()
 {
-    if (pipe2(pipe_ends, O_CLOEXEC | O_NONBLOCK) != 0)
+    if (pipe(pipe_ends) != 0) {
         pipe_ends[0] = pipe_ends[1] = -1;
+        return;
+    }
+    for (const int end : pipe_ends) {
+        fcntl(end, F_SETFD, FD_CLOEXEC);
+        fcntl(end, F_SETFL, O_NONBLOCK);
+    }
 }
 
 bool default_action(int sig)
