@@ -368,6 +368,25 @@ void window_lines(std::ostream& os)
           "\n";
 }
 
+// Following a growing data file, in the full text only, after the window's keys.
+void follow_lines(std::ostream& os)
+{
+    if (!fullhelp)
+        return;
+    os << "Following a growing file (a log, a measurement under way):\n"
+          "  --follow            Keep the last data file (or standard input, -) open and\n"
+          "                      draw its page again as rows are appended; a saving run\n"
+          "                      (--in-memory) saves the picture again, whole, each time.\n"
+          "                      A file replaced or truncated (log rotation) is read again\n"
+          "                      from its start. Ends on q, SIGINT, SIGTERM or (saving) at\n"
+          "                      the end of standard input.\n"
+          "  --every=seconds     Draw again at most this often (default 0.5).\n"
+          "  --last=N, --last=10min\n"
+          "                      Keep only the newest N rows, or the rows within a span\n"
+          "                      (s, min, h, d) of the newest time on a time x axis.\n"
+          "\n";
+}
+
 std::string usage_text(const char* name)
 {
     std::ostringstream os;
@@ -386,6 +405,7 @@ std::string usage_text(const char* name)
     value_colour_lines(os);
     vector_picture_lines(os);
     window_lines(os);
+    follow_lines(os);
     os << Notice << "\n" << Contact << "\n";
     if (fullhelp) {
         os << "\nMore options:\n"

@@ -180,6 +180,10 @@ constexpr option trailing_records[] = {
     {"format", required_argument, nullptr, OPT_FORMAT},
     {"vector-limit", required_argument, nullptr, OPT_VECTOR_LIMIT},
     {"dpi", required_argument, nullptr, OPT_DPI},
+    // following a growing data file
+    {"follow", no_argument, &follow, 1},
+    {"every", required_argument, nullptr, OPT_EVERY},
+    {"last", required_argument, nullptr, OPT_LAST},
 };
 
 // Options of every data set added later: their records for data sets 0 to 9 follow the trailing ones.

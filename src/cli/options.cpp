@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <strings.h>
 
@@ -547,6 +548,31 @@ void read_dpi(const option_call& call)
         picture_dpi = dpi.value;
 }
 
+// --every=SECONDS: how often a followed file's page is drawn again at most.
+void read_every(const option_call& call)
+{
+    const number_read<double> seconds = read_real(call.arg);
+    if (!seconds.found() || seconds.status != read_status::ok || *seconds.end != '\0' ||
+        !(seconds.value >= 0.01 && seconds.value <= 86400))
+        error_func("--every=%s: the period is a number of seconds from 0.01 to 86400\n", call.arg);
+    else
+        follow_every = seconds.value;
+}
+
+// --last=N or --last=SPAN (10s, 10min, 2h, 1d): the rows of a followed file that are kept.
+void read_last(const option_call& call)
+{
+    const std::optional<last_rows_choice> choice = parse_last_rows(call.arg);
+    if (!choice) {
+        error_func("--last=%s: keep the newest N rows (a whole number from 1) or a time span: a number with s, min, "
+                   "h or d (--last=10min)\n",
+                   call.arg);
+        return;
+    }
+    last_rows = choice->rows;
+    last_span = choice->span;
+}
+
 // Codes first_code to first_code + count - 1 go to handle; a code's data set is its distance from first_code.
 struct handler_row {
     int first_code;
@@ -651,6 +677,9 @@ constexpr handler_row handlers[] = {
     {OPT_FORMAT, 1, read_format},
     {OPT_VECTOR_LIMIT, 1, read_vector_limit},
     {OPT_DPI, 1, read_dpi},
+    // following a growing data file
+    {OPT_EVERY, 1, read_every},
+    {OPT_LAST, 1, read_last},
 };
 
 const handler_row* handler_of(int code)

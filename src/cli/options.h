@@ -85,6 +85,9 @@ enum OPTIONS {
     OPT_FORMAT,
     OPT_VECTOR_LIMIT,
     OPT_DPI,
+    // following a growing data file
+    OPT_EVERY,
+    OPT_LAST,
     // The codes of the per-data-set options follow, data_set_count for each kind (see set_option_code).
     OPT_FIRST_SET_CODE,
 };

@@ -18,6 +18,7 @@
 #include "data/byte_source.h"
 #include "data/data_set.h"
 #include "data/draw_types.h"
+#include "follow/stop_signals.h"
 #include "log/logfile.h"
 #include "print/err_printf.h"
 #include "view/viewing.h"
@@ -220,6 +221,22 @@ void check_by_alone()
                   i);
 }
 
+// --follow reads one file as it grows, into data set 0 alone; --every and --last only mean something then.
+void check_follow()
+{
+    if (!follow) {
+        if (last_rows != 0 || last_span > 0)
+            error_func("--last keeps the newest rows of a followed file: it needs --follow\n");
+        return;
+    }
+    const ::cols& c = mydata[0].cols;
+    if (c.by != 0 || !c.by_name.empty())
+        error_func("--follow cannot split the rows by --by: follow the file without it\n");
+    if (last_span > 0 && !time_x_axes)
+        error_func("--last with a time span keeps the rows of the newest times on a time x axis: it needs --x-time "
+                   "(or --last=N for the newest N rows)\n");
+}
+
 void start_checks(int argc, char** argv, int first_file)
 {
     if (fullhelp)
@@ -236,6 +253,7 @@ void start_checks(int argc, char** argv, int first_file)
     if (!quiet)
         announce_columns();
     check_settings();
+    check_follow();
 }
 
 // The data files come from the arguments; without any, data set 0's file from "-0" is the one file.
@@ -269,5 +287,7 @@ int run_tremwil(int argc, char** argv)
     start_checks(argc, argv, first_file);
     check_detached_mode(argc, argv, first_file, detached_mode);
     view_files(run_setup_of(argc, argv, first_file, state.vga));
+    // A followed run stopped by SIGINT or SIGTERM ends by that signal once its pictures are whole.
+    end_by_noted_signal();
     return run_exit_status();
 }

@@ -5,12 +5,15 @@
 #include <cctype>
 #include <cerrno>
 #include <climits>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "core/messages.h"
+#include "data/data_reader.h"
 #include "print/err_printf.h"
 
 namespace
@@ -151,4 +154,61 @@ bool is_plain_name(const char* s)
         if (!std::isalnum(static_cast<unsigned char>(*s)) && *s != '_' && *s != '.')
             return false;
     return true;
+}
+
+namespace
+{
+
+struct span_unit {
+    const char* name;
+    double seconds;
+};
+constexpr span_unit span_units[] = {{"s", 1}, {"min", 60}, {"h", 3600}, {"d", 86400}};
+
+bool all_digits(const char* text)
+{
+    if (*text == '\0')
+        return false;
+    for (; *text != '\0'; ++text)
+        if (!std::isdigit(static_cast<unsigned char>(*text)))
+            return false;
+    return true;
+}
+
+std::optional<last_rows_choice> row_count(const char* text)
+{
+    constexpr std::uint64_t most = read_limits{}.max_rows;
+    std::uint64_t rows = 0;
+    for (; *text != '\0'; ++text) {
+        rows = rows * 10 + static_cast<std::uint64_t>(*text - '0');
+        if (rows > most)
+            return std::nullopt; // checked at each digit, so that the product never overflows
+    }
+    if (rows == 0)
+        return std::nullopt;
+    return last_rows_choice{rows, 0};
+}
+
+} // namespace
+
+std::optional<last_rows_choice> parse_last_rows(const char* text)
+{
+    if (all_digits(text))
+        return row_count(text);
+    // A plain decimal number: hexadecimal, infinity and NaN are no spans.
+    if (!std::isdigit(static_cast<unsigned char>(*text)) && *text != '.')
+        return std::nullopt;
+    char* end = nullptr;
+    const double value = std::strtod(text, &end);
+    if (end == text || std::strspn(text, "0123456789.eE+-") != static_cast<std::size_t>(end - text))
+        return std::nullopt;
+    for (const span_unit& unit : span_units) {
+        if (std::strcmp(end, unit.name) != 0)
+            continue;
+        const double span = value * unit.seconds;
+        if (!(span > 0) || !std::isfinite(span))
+            return std::nullopt;
+        return last_rows_choice{0, span};
+    }
+    return std::nullopt;
 }

@@ -3,6 +3,9 @@
 #ifndef TREMWIL_VALUE_PARSERS_H
 #define TREMWIL_VALUE_PARSERS_H
 
+#include <cstdint>
+#include <optional>
+
 #include "core/settings.h"
 
 enum class read_status { ok, no_number, out_of_range };
@@ -47,5 +50,15 @@ bool is_column_name(const char* s);
 // True when a column option's name is a plain word of ASCII letters, digits, '_' and '.' ("time", "2nd_level",
 // "1e3"): it is taken as a header name without being read as an expression.
 bool is_plain_name(const char* s);
+
+// --last: the newest rows (rows from 1) or a time span in seconds (span above 0), the other one 0.
+struct last_rows_choice {
+    std::uint64_t rows = 0;
+    double span = 0;
+};
+
+// "N" (all digits, 1 to the row limit of a data file) or a positive number with a unit s, min, h or d ("90s",
+// "1.5h"); nothing for any other text.
+std::optional<last_rows_choice> parse_last_rows(const char* text);
 
 #endif // TREMWIL_VALUE_PARSERS_H

@@ -80,6 +80,12 @@ const char* const colornames[COLOR_LAST] = {
 
 int whc[WHC_ROWS][3];
 
+// follow mode
+int follow;
+double follow_every = 0.5;
+std::uint64_t last_rows;
+double last_span;
+
 namespace
 {
 
@@ -186,4 +192,9 @@ void reset_settings()
     reset_plot_settings();
     reset_colors();
     reset_value_colour_settings();
+    // follow mode
+    follow = 0;
+    follow_every = 0.5;
+    last_rows = 0;
+    last_span = 0;
 }

@@ -165,6 +165,14 @@ extern std::string time_zone_name;
 extern int elapsed_x_axis;
 extern int elapsed_y_axis;
 
+// Follow mode ("--follow", "--every", "--last"): keep reading the last data file as it grows and redraw at most every
+// follow_every seconds; keep only the newest last_rows rows (0: all), or the rows within last_span seconds of the
+// newest time on the x axis (0: no span).
+extern int follow;
+extern double follow_every;
+extern std::uint64_t last_rows;
+extern double last_span;
+
 // Puts every setting above, and error_func, back to its start value (for tests and for a fresh run).
 void reset_settings();
 

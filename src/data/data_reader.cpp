@@ -107,6 +107,8 @@ struct file_reading {
     // followed it.
     std::uint64_t short_z_line = 0;
     std::uint64_t rows_at_short_z = 0;
+    // --nox numbers rows from here: a followed file's rows go on counting after its oldest rows were dropped.
+    std::uint64_t first_row_number = 0;
 };
 
 // The outcome get_value_at_col gives for col, taken from the line's scan.
@@ -410,7 +412,7 @@ void read_line(file_reading& r)
         return;
     if (!passes_filter(r))
         return;
-    double x = static_cast<double>(r.d.x.size());
+    double x = static_cast<double>(r.first_row_number + r.d.x.size());
     if (need.reads_x) {
         x = choice_value(r, expr_slot::x, need.x, "x");
         if (debug > 1)
@@ -895,6 +897,54 @@ file_read readfile(data& d, kept_inputs& inputs, const column_switches& switches
     }
     TW_DEBUG("rows=" << d.x.size());
     return {.rows = d.x.size(), .switches = r.switches, .one_column = r.y_column != 0};
+}
+
+namespace
+{
+
+// The messages a piece of a followed file gives when it is done, as readfile gives them for a whole file.
+void report_piece(const file_reading& r)
+{
+    check_time_units(r);
+    advise_on_missing_z(r);
+    if (r.bad_rows != 0)
+        err__printf(TW_FILE, __LINE__, "dot product not zero\n");
+    if (r.missing_rows != 0)
+        warning("%llu row%s with missing values skipped in %s\n", static_cast<unsigned long long>(r.missing_rows),
+                r.missing_rows == 1 ? "" : "s", r.d.fname.c_str());
+    if (r.filtered_rows != 0 && !quiet)
+        std::printf("%llu row%s of %s left out by --where=%s\n", static_cast<unsigned long long>(r.filtered_rows),
+                    r.filtered_rows == 1 ? "" : "s", r.d.fname.c_str(), r.d.cols[expr_slot::where].text().c_str());
+}
+
+} // namespace
+
+std::uint64_t read_piece(data& d, std::string_view text, piece_reading& state, const read_limits& limits)
+{
+    std::optional<time_zone_in_use> zone;
+    if ((time_x_axes || time_y_axes) && !time_zone_name.empty())
+        zone.emplace(time_zone_name);
+    kept_inputs unused;
+    file_reading r(d, limits, unused, state.switches, zone ? &*zone : nullptr);
+    if (r.separator == 0 && d.cols.has_names())
+        throw no_header_error(d.fname);
+    r.lines = state.lines;
+    r.columns = state.columns;
+    r.first_line_done = state.header_done;
+    r.block_ended = state.block_ended;
+    r.first_row_number = state.first_row_number;
+    r.y_column = state.y_column;
+    if (state.lines == 0)
+        text = without_byte_order_mark(text);
+    read_text(r, text);
+    report_piece(r);
+    state.lines = r.lines;
+    state.columns = r.columns;
+    state.header_done = r.first_line_done;
+    state.block_ended = r.block_ended;
+    state.switches = r.switches;
+    state.y_column = r.y_column;
+    return r.rows;
 }
 
 int count_columns(std::string line)

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <exception>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "data/byte_source.h"
@@ -69,6 +70,23 @@ file_read readfile(data& d, kept_inputs& inputs, const column_switches& switches
                    const read_limits& limits = read_limits{});
 // The same for a file read on its own, with the switches as the options set them.
 file_read readfile(data& d, const read_limits& limits = read_limits{});
+
+// Reading a file piece by piece as it grows: what one piece leaves for the next. A fresh one starts a file.
+struct piece_reading {
+    std::uint64_t lines = 0;            // lines taken so far, comments and a header included
+    int columns = -1;                   // counted on the first data line
+    bool header_done = false;           // a delimited file's first line has been looked at for column names
+    bool block_ended = false;           // a blank line came after the last row
+    std::uint64_t first_row_number = 0; // --nox: the row number of d's first row
+    column_switches switches;           // as they stand: the run's at the start, then as the file turns them on
+    std::uint32_t y_column = 0;         // 1 once the file is found to have one column
+};
+
+// Appends to d the rows of text, the next whole lines of data file d.fname (the last one ends in a line feed), as
+// readfile reads them, but unsorted, in the order of the file. Gives the messages of the piece; throws as readfile
+// does. limits.max_rows bounds the rows of this piece. Returns the lines of the piece that were data lines.
+std::uint64_t read_piece(data& d, std::string_view text, piece_reading& state,
+                         const read_limits& limits = read_limits{});
 
 // The number of numbers at the start of line.
 int count_columns(std::string line);

@@ -158,25 +158,58 @@ GrEvent page_explorer::next_event()
     return ev;
 }
 
+bool page_explorer::other_key(const GrEvent& ev, int& key)
+{
+    if (ev.type == GREV_KEY) {
+        TW_DEBUG("ev.type=" << ev.type);
+        TW_DEBUG("ev.type=1 ev.p1=" << ev.p1);
+        request_time_ = ev.time;
+        key = ev.p1;
+        return !view_key(ev.p1);
+    }
+    if (ev.type == GREV_MOUSE) {
+        on_button(ev);
+    } else if (ev.type == GREV_MMOVE) {
+        on_move(ev);
+    } else if (ev.type == GREV_RESIZE) {
+        request_time_ = ev.time;
+        on_resize(ev.p2, ev.p3);
+    }
+    return false;
+}
+
 int page_explorer::next_key()
 {
-    for (;;) {
-        const GrEvent ev = next_event();
-        if (ev.type == GREV_KEY) {
-            TW_DEBUG("ev.type=" << ev.type);
-            TW_DEBUG("ev.type=1 ev.p1=" << ev.p1);
-            request_time_ = ev.time;
-            if (!view_key(ev.p1))
-                return ev.p1;
-        } else if (ev.type == GREV_MOUSE) {
-            on_button(ev);
-        } else if (ev.type == GREV_MMOVE) {
-            on_move(ev);
-        } else if (ev.type == GREV_RESIZE) {
-            request_time_ = ev.time;
-            on_resize(ev.p2, ev.p3);
+    for (int key = 0;;)
+        if (other_key(next_event(), key))
+            return key;
+}
+
+std::optional<int> page_explorer::next_key_within(long ms)
+{
+    const long end = GrMsecTime() + ms;
+    for (int key = 0;;) {
+        GrEvent ev{};
+        if (!pending_.empty()) {
+            ev = pending_.front();
+            pending_.pop_front();
+        } else {
+            GrEventRead(&ev); // waits a millisecond when nothing is there
         }
+        if (ev.type != GREV_NULL && other_key(ev, key))
+            return key;
+        if (ev.type == GREV_NULL && GrMsecTime() >= end)
+            return std::nullopt;
     }
+}
+
+void page_explorer::rows_changed()
+{
+    if (!drawn_ || area_.range == home_) {
+        UserMinMax = user_limits_;
+        drawn_ = false;
+    }
+    draw();
 }
 
 bool page_explorer::view_key(int key)

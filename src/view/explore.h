@@ -7,6 +7,7 @@
 #define TREMWIL_EXPLORE_H
 
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,11 @@ public:
     void tidy();
     // Carries out mouse actions and view keys until another key comes; returns that key's code.
     int next_key();
+    // The same for at most about ms milliseconds; nothing when no other key came by then.
+    std::optional<int> next_key_within(long ms);
+    // The rows changed (a followed file grew): the page is drawn again, its ranges following the data unless the
+    // user zoomed or panned away from the whole data.
+    void rows_changed();
     // The options that draw the current view and page size in a batch run, each followed by a space; empty while
     // the page is as the command line drew it.
     std::string view_words() const;
@@ -43,6 +49,8 @@ private:
     enum class drag { none, box, pan };
 
     GrEvent next_event();
+    // Carries out a mouse action or view key; true when ev is another key, whose code goes to key.
+    bool other_key(const GrEvent& ev, int& key);
     bool view_key(int key);
     void on_button(const GrEvent& ev);
     void on_move(const GrEvent& ev);

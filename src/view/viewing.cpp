@@ -22,6 +22,8 @@
 #include "plot/z_autoscale.h"
 #include "portable/mypath.h"
 #include "view/explore.h"
+#include "view/follow_view.h"
+#include "view/page_steps.h"
 #include "view/picture_file.h"
 
 namespace
@@ -77,24 +79,17 @@ std::string png_comment(const std::string& option_words)
     return comment;
 }
 
-namespace
-{
-
 // A run that saves every page and moves on without asking: --save-and-exit, and every --in-memory run.
 bool saving_run()
 {
     return save_and_exit != 0 || in_memory != 0;
 }
 
-// The recording of a page's drawing for a vector picture, made while the page is composed; none for a PNG.
-using page_recording = std::unique_ptr<GrRecording, decltype(&GrDestroyRecording)>;
-
 page_recording recording_for(picture_kind kind)
 {
     return page_recording(kind == PICTURE_PNG ? nullptr : GrCreateRecording(vector_limit), &GrDestroyRecording);
 }
 
-// Composes the page; with a recording, what is drawn is also kept in it.
 void compose_page(GrRecording* recording)
 {
     GrSetRecording(recording);
@@ -102,28 +97,29 @@ void compose_page(GrRecording* recording)
     GrSetRecording(nullptr);
 }
 
-// Saves the whole page (as a PNG, or its recording as SVG or PDF); a save refused or failed is reported through
-// error_func.
-void save_picture(picture_files& pictures, const std::string& option_words, const GrRecording* recording)
+void save_picture(picture_files& pictures, const std::string& option_words, const GrRecording* recording,
+                  const saving_note& note)
 {
     const picture_kind kind = saved_picture_kind();
     const std::string name = picture_file_name(kind);
-    const std::string comment = png_comment(option_words);
+    const std::string comment = png_comment(option_words) + note.comment_end;
     TW_DEBUG("save-and-exit " << name);
     TW_DEBUG("comment: " << comment);
     // A run that saves every page goes on with the next file while the picture is finished in the background;
     // nothing reads it back before the run ends. The window mode saves on the user's key and waits.
     const picture_source source{kind, recording, picture_dpi > 0 ? 72.0 / picture_dpi : 1.0};
     // Told on standard output, with the other informational lines, so that a batch run says where its pictures went.
-    if (pictures.save(name, comment, saving_run(), source) && !quiet)
+    if (pictures.save(name, comment, saving_run(), source) && !quiet && note.tell)
         std::cout << "saved " << name << "\n" << std::flush;
 }
+
+namespace
+{
 
 constexpr int key_backspace = 8;
 constexpr int key_escape = 27;
 
-// What follows a shown page.
-enum class next_step { redraw, save, previous, next, quit };
+} // namespace
 
 next_step step_of_key(int key)
 {
@@ -155,6 +151,24 @@ void draw_again_after_save(GrRecording* recording)
         recheck_page(mydata);
 }
 
+void save_view(page_explorer& explorer, picture_files& pictures, const std::string& option_words,
+               const saving_note& note)
+{
+    // A vector picture keeps what the view draws: the view is drawn once more into a recording.
+    const page_recording recording = recording_for(saved_picture_kind());
+    if (recording) {
+        GrSetRecording(recording.get());
+        explorer.draw();
+        GrSetRecording(nullptr);
+    }
+    explorer.tidy();
+    save_picture(pictures, option_words + explorer.view_words(), recording.get(), note);
+    explorer.draw();
+}
+
+namespace
+{
+
 // In the window the page is explored: the view keys and the mouse change the view, and the other keys
 // redraw, save (the view, with its options in the comment), or leave the file: previous (never from the first
 // file, where it redraws), next or quit.
@@ -170,16 +184,7 @@ next_step explore_page(bool first_file, const std::string& option_words, picture
         if (step == next_step::redraw) {
             explorer.draw();
         } else if (step == next_step::save) {
-            // A vector picture keeps what the view draws: the view is drawn once more into a recording.
-            const page_recording recording = recording_for(saved_picture_kind());
-            if (recording) {
-                GrSetRecording(recording.get());
-                explorer.draw();
-                GrSetRecording(nullptr);
-            }
-            explorer.tidy();
-            save_picture(pictures, option_words + explorer.view_words(), recording.get());
-            explorer.draw();
+            save_view(explorer, pictures, option_words);
         } else {
             return step;
         }
@@ -261,6 +266,45 @@ next_step run_pass(const std::string& file, bool first_file, const run_setup& ru
     return step;
 }
 
+// The last file of a run given --follow is followed as it grows; a run that draws nothing reads it once.
+bool followed(const run_setup& run, std::size_t index)
+{
+    return follow != 0 && run.vga != 0 && index + 1 == run.files.size();
+}
+
+// A pass over the followed file: its rows as they are now (a stream or an empty file is waited for), the other
+// data sets, and its page, drawn again as rows arrive.
+next_step follow_pass(const std::string& file, bool first_file, const run_setup& run, const given_names& names,
+                      picture_files& pictures, kept_inputs& inputs, column_switches& switches)
+{
+    TW_DEBUG("following " << file);
+    mydata[0].cleanup();
+    mydata[0].fname = file;
+    follower rows = follower_of_run(mydata[0], switches);
+    const follow_news first = rows.start();
+    if (first == follow_news::stopped)
+        return next_step::quit;
+    if (first != follow_news::new_rows) {
+        if (first == follow_news::nothing) {
+            note_run_failure();
+            error_func("can't open file %s\n", file.c_str());
+        }
+        error_func("no data in file %s\n", file.c_str());
+        return next_step::next;
+    }
+    rows.show(mydata[0]);
+    switches = rows.switches();
+    Zscale = autoscale_z(mydata[0].minmax.z, Zscale);
+    restore_given_names(names);
+    read_extra_data_sets(inputs, switches);
+    entergrmode(run.vga);
+    alloc_colors();
+    const next_step step = follow_page(rows, first_file, run.option_words, pictures, inputs);
+    exitgrmode();
+    mydata[0].cleanup();
+    return step;
+}
+
 } // namespace
 
 void view_files(const run_setup& run)
@@ -275,7 +319,9 @@ void view_files(const run_setup& run)
     Zscale = ring_scale_from_options();
     std::size_t shown = 0;
     while (shown < run.files.size()) {
-        const next_step step = run_pass(run.files[shown], shown == 0, run, names, pictures, inputs, switches);
+        const next_step step = followed(run, shown)
+                                   ? follow_pass(run.files[shown], shown == 0, run, names, pictures, inputs, switches)
+                                   : run_pass(run.files[shown], shown == 0, run, names, pictures, inputs, switches);
         if (step == next_step::quit)
             break;
         shown = step == next_step::previous ? shown - 1 : shown + 1;

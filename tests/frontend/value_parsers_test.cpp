@@ -77,4 +77,25 @@ TEST_F(ValueParsers, NumbersAndColumnsReadTheirForms)
                                                       "\nWarning: can't select columns before first column (-2).\n");
 }
 
+// --last: a row count of digits alone, or a positive span with its unit; nothing else.
+TEST_F(ValueParsers, LastTakesARowCountOrATimeSpan)
+{
+    const std::pair<const char*, last_rows_choice> accepted[] = {
+        {"1", {1, 0}},       {"500", {500, 0}},   {"50000000", {50000000, 0}}, {"90s", {0, 90}},
+        {"10min", {0, 600}}, {"1.5h", {0, 5400}}, {"2d", {0, 172800}},         {".5s", {0, 0.5}},
+    };
+    for (const auto& [text, want] : accepted) {
+        const auto got = parse_last_rows(text);
+        ASSERT_TRUE(got.has_value()) << text;
+        EXPECT_EQ(got->rows, want.rows) << text;
+        EXPECT_EQ(got->span, want.span) << text;
+    }
+    for (const char* text : {"",      "0",      "50000001", "99999999999999999999999",
+                             "-5",    "+5",     " 5",       "5 ",
+                             "10m",   "10 min", "0s",       "-1s",
+                             "0x10s", "infs",   "nans",     "1e999s",
+                             "s",     "min",    "5ms",      "1e3"})
+        EXPECT_FALSE(parse_last_rows(text).has_value()) << '"' << text << '"';
+}
+
 } // namespace

@@ -62,7 +62,7 @@ std::filesystem::path err_file(const std::filesystem::path& dir)
 } // namespace
 
 pid_t start_tremwil(const std::vector<std::string>& args, const std::filesystem::path& dir,
-                    const std::vector<std::pair<std::string, std::string>>& env)
+                    const std::vector<std::pair<std::string, std::string>>& env, const std::filesystem::path& input)
 {
     const auto out_path = out_file(dir);
     const auto err_path = err_file(dir);
@@ -72,7 +72,7 @@ pid_t start_tremwil(const std::vector<std::string>& args, const std::filesystem:
     if (pid == 0) {
         if (chdir(dir.c_str()) != 0)
             _exit(127);
-        int in = open("/dev/null", O_RDONLY);
+        int in = open(input.c_str(), O_RDONLY);
         int out = open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         int err = open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         if (in < 0 || out < 0 || err < 0)

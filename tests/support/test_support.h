@@ -41,8 +41,10 @@ RunResult run_tremwil(const std::vector<std::string>& args, const std::filesyste
                       const std::vector<std::pair<std::string, std::string>>& env = {});
 
 // The same in the background: the program's outputs go to files in dir until finish_tremwil collects them.
+// Standard input comes from input (a FIFO there is opened by the program's process, which waits for a writer).
 pid_t start_tremwil(const std::vector<std::string>& args, const std::filesystem::path& dir,
-                    const std::vector<std::pair<std::string, std::string>>& env = {});
+                    const std::vector<std::pair<std::string, std::string>>& env = {},
+                    const std::filesystem::path& input = "/dev/null");
 // True while a program started in the background has not ended.
 bool still_running(pid_t pid);
 // Waits as long as the program runs.
