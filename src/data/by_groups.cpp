@@ -11,24 +11,26 @@
 namespace
 {
 
-// Equality with the cheap tests first: the values of a column mostly differ in length or at an end, and this runs
-// for every row.
-bool same_text(const std::string& value, std::string_view text)
+std::uint64_t head_of(std::string_view text)
 {
-    return value.size() == text.size() &&
-           (text.empty() || (value.front() == text.front() && value.back() == text.back() &&
-                             std::memcmp(value.data(), text.data(), text.size()) == 0));
+    std::uint64_t head = 0;
+    for (std::size_t k = 0; k < text.size() && k < 8; ++k)
+        head |= std::uint64_t{static_cast<unsigned char>(text[k])} << (8 * k);
+    return head;
 }
 
 } // namespace
 
 std::uint8_t by_groups::group_of(std::string_view text)
 {
+    const std::uint64_t head = head_of(text);
     for (std::size_t k = 0; k < values.size(); ++k)
-        if (same_text(values[k], text))
+        if (heads[k] == head && values[k].size() == text.size() &&
+            (text.size() <= 8 || std::memcmp(values[k].data() + 8, text.data() + 8, text.size() - 8) == 0))
             return static_cast<std::uint8_t>(k);
     if (values.size() < max_groups) {
         values.emplace_back(text);
+        heads.push_back(head);
         return static_cast<std::uint8_t>(values.size() - 1);
     }
     if (more.size() < max_counted)
@@ -92,11 +94,6 @@ void deal_out_block_starts(data* sets, const row_groups& rows, std::size_t count
     }
 }
 
-} // namespace
-
-namespace
-{
-
 // Rows under this count are dealt out on the caller's thread: starting threads would cost more than it saves.
 constexpr std::size_t rows_worth_threads = 1 << 16;
 
@@ -113,27 +110,34 @@ std::vector<std::vector<double>*> row_columns(data& d, bool colour)
 // Copies rows 0..n-1 of from to the column of their group in file order; group 0's rows move forward in place
 // (row i goes to an index not past i), and rows past the groups go to a scratch column. Without a branch on the
 // group, rows of groups that alternate at random cost no mispredictions.
+// The rows of each group, with those of values past the groups (refused before the rows are dealt out) counted
+// together at max_groups.
+struct group_sizes {
+    std::size_t of[by_groups::max_groups + 1] = {};
+    std::size_t rows = 0;
+};
+
 void deal_out_column(std::vector<double>& from, std::vector<double>* const* to, const row_groups& rows,
-                     const std::size_t* sizes, std::size_t count)
+                     const group_sizes& sizes, std::size_t count)
 {
-    std::vector<double> past_groups(sizes[by_groups::max_groups]);
+    std::vector<double> past_groups(sizes.of[by_groups::max_groups]);
     double* out[by_groups::max_groups + 1] = {};
     out[0] = from.data();
     for (std::size_t g = 1; g < count; ++g) {
-        to[g]->reserve(sizes[g]);
+        to[g]->reserve(sizes.of[g]);
         advise_huge_pages(*to[g]);
-        to[g]->resize(sizes[g]);
+        to[g]->resize(sizes.of[g]);
         out[g] = to[g]->data();
     }
     for (std::size_t g = std::max<std::size_t>(count, 1); g <= by_groups::max_groups; ++g)
         out[g] = past_groups.data();
     std::size_t at[by_groups::max_groups + 1] = {};
     const std::uint8_t* const group = rows.group.data();
-    for (std::size_t i = 0; i < sizes[by_groups::max_groups + 1]; ++i) {
+    for (std::size_t i = 0; i < sizes.rows; ++i) {
         const std::uint8_t g = group[i];
         out[g][at[g]++] = from[i];
     }
-    from.resize(sizes[0]);
+    from.resize(sizes.of[0]);
 }
 
 } // namespace
@@ -148,12 +152,9 @@ void deal_out_groups(data* sets, const row_groups& rows, const std::string& labe
         sets[g].label.clear();
     }
     const std::size_t n = std::min(rows.group.size(), whole.x.size());
-    // The rows of each group; those of values past the groups (refused before the rows are dealt out) are counted
-    // together, and the last entry is the number of rows.
-    std::size_t sizes[by_groups::max_groups + 2] = {};
+    group_sizes sizes{.rows = n};
     for (std::size_t i = 0; i < n; ++i)
-        ++sizes[std::min<std::size_t>(rows.group[i], by_groups::max_groups)];
-    sizes[by_groups::max_groups + 1] = n;
+        ++sizes.of[std::min<std::size_t>(rows.group[i], by_groups::max_groups)];
     deal_out_block_starts(sets, rows, count, n);
     // Each column is dealt out on its own thread, with each data set's room made once.
     const std::vector<std::vector<double>*> from = row_columns(whole, colour);

@@ -21,7 +21,8 @@ TEST_F(ByGroups, RowsGoToTheirGroupsInFileOrder)
         SetUp();
         data& whole = mydata[0];
         row_groups rows;
-        rows.groups.values = {"a", "b", "c"};
+        for (const char* value : {"a", "b", "c"})
+            rows.groups.group_of(value);
         mydata[5].x = {99}; // a set left from before is emptied
         std::vector<std::vector<double>> want_x(3);
         std::vector<std::vector<double>> want_c(3);
@@ -58,6 +59,18 @@ TEST_F(ByGroups, RowsGoToTheirGroupsInFileOrder)
         for (std::size_t g = 0; g < 3; ++g)
             EXPECT_EQ(mydata[g].block_starts, std::vector<std::size_t>{1}) << g;
     }
+}
+
+// Values alike in their first eight bytes, or differing only in length, are different groups.
+TEST(ByGroupValues, TellsApartValuesAlikeAtTheStart)
+{
+    by_groups groups;
+    const std::string_view texts[] = {"abcdefgh1", "abcdefgh", "abcdefgh2", "abc", std::string_view("abc\0", 4), ""};
+    for (std::size_t k = 0; k < std::size(texts); ++k)
+        EXPECT_EQ(groups.group_of(texts[k]), k) << k;
+    for (std::size_t k = 0; k < std::size(texts); ++k)
+        EXPECT_EQ(groups.group_of(texts[k]), k) << k;
+    EXPECT_EQ(groups.distinct(), std::size(texts));
 }
 
 } // namespace
