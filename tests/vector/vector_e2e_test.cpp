@@ -1,5 +1,6 @@
 // SVG and PDF pictures end to end: the files rendered by real renderers (rsvg-convert, pdftoppm) and read back as
-// text (xmllint, pdftotext, pdfinfo), compared with the PNG the same options save.
+// text (xmllint, pdftotext, pdfinfo), compared with the PNG the same options save (names, formats and the values
+// refused are case files, tests/cases/vector).
 
 // GCC 12 warns falsely inside <regex> when it optimises with the sanitizers (std::function copied in the NFA).
 #if defined(__GNUC__) && !defined(__clang__)
@@ -265,35 +266,6 @@ TEST(VectorPictures, MarksOverTheLimitBecomeThePlotAreaOfThePng)
     ASSERT_NE(image, std::string::npos);
     EXPECT_GT(svg.find("<circle"), image); // the key's ring
     EXPECT_GT(svg.find(">note</text>"), image);
-}
-
-TEST(VectorPictures, NamesFormatsAndSizes)
-{
-    TempDir dir;
-    dir.write("a.dat", ring_rows(4));
-    dir.write("b.dat", ring_rows(5));
-    auto r = run_tremwil({"--in-memory", "--format=svg", "a.dat", "b.dat"}, dir.path());
-    ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(read_file(dir / "a.svg").rfind("<?xml", 0), 0u);
-    EXPECT_EQ(read_file(dir / "b.svg").rfind("<?xml", 0), 0u);
-    EXPECT_FALSE(std::filesystem::exists(dir / "a.png"));
-    r = run_tremwil({"--in-memory", "--format=PDF", "--dpi=144", "a.dat"}, dir.path());
-    ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(read_file(dir / "a.pdf").rfind("%PDF-", 0), 0u);
-    EXPECT_NE(shell_output(dir.path(), "pdfinfo a.pdf").find("320 x 240 pts"), std::string::npos);
-    // -o's extension chooses over --format; any other extension keeps the PNG and says so once.
-    r = run_tremwil({"--in-memory", "--format=pdf", "-o", "pic.SVG", "a.dat"}, dir.path());
-    EXPECT_EQ(read_file(dir / "pic.SVG").rfind("<?xml", 0), 0u);
-    r = run_tremwil({"--in-memory", "--format=svg", "-o", "pic.jpg", "a.dat", "a.dat"}, dir.path());
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(test_support::occurrences(r.err, "saved as a PNG"), 1) << r.err;
-    EXPECT_EQ(read_picture(dir / "pic.jpg").width, 640);
-    // Values that are no format, limit or resolution end the run.
-    for (const char* bad : {"--format=bmp", "--vector-limit=-1", "--vector-limit=2x", "--dpi=0", "--dpi=abc"}) {
-        r = run_tremwil({"--in-memory", bad, "a.dat"}, dir.path());
-        EXPECT_EQ(r.status, 1) << bad;
-        EXPECT_NE(r.err.find("Error"), std::string::npos) << bad << r.err;
-    }
 }
 
 TEST(VectorPictures, AFailedWriteLeavesTheOldFile)
