@@ -32,6 +32,7 @@
 // After a deliberate change of pictures, scripts/bless_cases.sh REGEX re-blesses the cases whose name (as
 // golden_rings) matches REGEX: it runs them with TREMWIL_CASES_BLESS=REGEX, which writes each such case with its
 // "png:" lines made anew to <temp>/tremwil-blessed/<case>.case instead of failing on them, and copies those back.
+// tests/cases/README.md tells which cases keep a checksum and how to re-bless a chosen set.
 #include <sys/file.h>
 
 // GCC 12 warns falsely inside <regex> when it optimises with the sanitizers (std::function copied in the NFA).
