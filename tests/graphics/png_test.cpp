@@ -20,6 +20,7 @@
 namespace
 {
 
+using test_support::names_in;
 using test_support::png_image;
 using test_support::rgb;
 
@@ -278,15 +279,6 @@ TEST_F(PngExport, DeepestCodeIsLimitedAndDecodes)
     const auto chunks = walk_chunks(dir / "deep.png");
     ASSERT_TRUE(d && chunks);
     EXPECT_EQ(inflate_rows(chunks->idat, w, h), d->pixels);
-}
-
-std::vector<std::string> names_in(const std::filesystem::path& folder)
-{
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 // Ends a forked child without running the parent's exit handlers.
