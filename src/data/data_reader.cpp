@@ -537,9 +537,12 @@ void make_room(file_reading& r, std::uint64_t bytes_read, std::uint64_t size)
         return;
     // The margin covers only the rows still to come, so the estimate closes in on the true count as the file is
     // read instead of passing the room made early and growing the columns (and copying them) near the end.
-    const double per_byte = static_cast<double>(r.rows) / static_cast<double>(bytes_read);
+    // The rows kept, not the rows read: under --where or with missing values they differ, and an estimate from
+    // the rows read makes room that is given back at the end by copying every column.
+    const auto kept = static_cast<double>(r.d.x.size() - r.rows_before);
+    const double per_byte = kept / static_cast<double>(bytes_read);
     const double to_come = per_byte * static_cast<double>(size - bytes_read);
-    const double expected = static_cast<double>(r.rows) + to_come * 1.05 + 4096;
+    const double expected = kept + to_come * 1.05 + 4096;
     const double bounded = std::min(expected, static_cast<double>(r.limits.max_rows));
     const std::size_t wanted = r.rows_before + static_cast<std::size_t>(bounded);
     if (wanted <= r.d.x.capacity())
@@ -734,6 +737,15 @@ bool parse_row_with_expressions(const data& d, const column_scan& scan, piece_ro
     return true;
 }
 
+// The --by field of a line, found from where the scan stopped when the scan read whole fields short of it: the
+// line is not walked a second time from its start.
+std::string_view by_field(std::string_view line, const column_scan& scan, std::uint32_t col)
+{
+    if (scan.whole_fields() && col > scan.attempts())
+        return whitespace_token(line.substr(scan.stop()), col - scan.attempts());
+    return whitespace_token(line, col);
+}
+
 void parse_piece(const data& d, const time_columns& time_cols, std::string_view piece, piece_rows& out)
 {
     for (std::vector<double>& column : out.columns)
@@ -762,7 +774,7 @@ void parse_piece(const data& d, const time_columns& time_cols, std::string_view 
                 scan.scan(line, last);
             const std::uint64_t row = out.rows;
             // A line short of the --by column is left to the one-thread path, which says so.
-            const std::string_view group = d.cols.by == 0 ? std::string_view() : whitespace_token(line, d.cols.by);
+            const std::string_view group = d.cols.by == 0 ? std::string_view() : by_field(line, scan, d.cols.by);
             if ((d.cols.by != 0 && group.empty()) || !parse_row(d, scan, out)) {
                 out.stop = static_cast<std::size_t>(line.data() - start);
                 return;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <iostream>
+#include <span>
 
 #include "core/messages.h"
 #include "data/z_sort.h"
@@ -64,7 +65,8 @@ void data::FindMinMax1(MinMax& d, const std::vector<double>& v1, const std::vect
 {
     // Two plain comparisons per element: their branches are almost always predicted, unlike the pairwise
     // comparisons of std::minmax_element on unordered data.
-    for (const std::vector<double>* v : {&v1, &v2}) {
+    const std::vector<double>* const both[] = {&v1, &v2};
+    for (const std::vector<double>* v : std::span(both, &v1 == &v2 ? 1 : 2)) { // one column given twice: one scan
         if (v->empty())
             continue;
         double lo = v->front();

@@ -269,6 +269,7 @@ void column_scan::scan(std::string_view line, std::uint32_t last_col, time_field
     attempts_ = 0;
     bad_time_ = {};
     missing_seen_ = false;
+    whole_fields_ = false;
     while (attempts_ < last_col && cur.good) {
         const std::uint32_t col = attempts_ + 1;
         if (!times.columns().holds(col)) {
@@ -282,6 +283,7 @@ void column_scan::scan(std::string_view line, std::uint32_t last_col, time_field
         for (std::uint32_t k = 0; k < taken && attempts_ < last_col; ++k)
             store(cur.result);
     }
+    stop_ = static_cast<std::size_t>(cur.pos - line.data());
 }
 
 void column_scan::scan(std::string_view line, std::uint32_t last_col)
@@ -289,11 +291,15 @@ void column_scan::scan(std::string_view line, std::uint32_t last_col)
     number_cursor cur(line);
     attempts_ = 0;
     missing_seen_ = false;
+    bool mid_field = false; // some attempt stopped inside a field, as in "1-2" or "3x"
     // A huge column number costs room only for the attempts a line really allows.
     while (attempts_ < last_col && cur.good) {
         const char* const start = cur.pos;
         if (!read_attempt(cur) && take_missing_mark(cur, start))
             missing_seen_ = true;
+        mid_field |= cur.pos != cur.end && !is_stream_space(*cur.pos);
         store(cur.result);
     }
+    stop_ = static_cast<std::size_t>(cur.pos - line.data());
+    whole_fields_ = !mid_field;
 }

@@ -3,6 +3,7 @@
 #ifndef TREMWIL_NUMBER_SCAN_H
 #define TREMWIL_NUMBER_SCAN_H
 
+#include <cstddef>
 #include <cstdint>
 #include <limits>
 #include <string_view>
@@ -70,6 +71,11 @@ public:
     std::uint32_t attempts() const { return attempts_; }
     // Whether some attempt of the last scan met a missing-value mark.
     bool missing_seen() const { return missing_seen_; }
+    // Where the last scan stopped, as an offset into its line, and whether each of its attempts read one whole
+    // white-space field, so that the fields after the last column reached start at stop(). Only the scan without
+    // time columns tells; the other answers false.
+    std::size_t stop() const { return stop_; }
+    bool whole_fields() const { return whole_fields_; }
     // The extraction variable after the last attempt.
     double last() const { return attempts_ == 0 ? 0.0 : results_[attempts_ - 1]; }
 
@@ -82,6 +88,8 @@ private:
     void store(double value);
     std::uint32_t time_attempt(number_cursor& cur, time_field_reader& times, std::uint32_t col);
     bool missing_seen_ = false;
+    std::size_t stop_ = 0;
+    bool whole_fields_ = false;
 };
 
 #endif // TREMWIL_NUMBER_SCAN_H
