@@ -21,6 +21,8 @@
 //   absent: a.png                             the run left no such file
 //   comment: a.png = text                     the picture's "Comment" text equals text
 //   png: out.png 640x480 0123456789abcdef     the picture's size and the checksum of its pixels
+//   size: out.png 640x480                     a whole picture of this size, its pixels unchecked (for cases about
+//                                             options, files and messages, whose pictures are not their subject)
 // ${SOURCE_DIR} (the repository), ${DIR} (the run folder's real path) and ${BIN} (the program) are replaced in
 // every value. The checksum is 64-bit FNV-1a over width and height (32-bit little endian each), then the RGB rows.
 // With TREMWIL_CASES_PRINT=1 each run also prints what it produced, in this format, to help write new cases.
@@ -30,6 +32,7 @@
 // After a deliberate change of pictures, scripts/bless_cases.sh REGEX re-blesses the cases whose name (as
 // golden_rings) matches REGEX: it runs them with TREMWIL_CASES_BLESS=REGEX, which writes each such case with its
 // "png:" lines made anew to <temp>/tremwil-blessed/<case>.case instead of failing on them, and copies those back.
+// tests/cases/README.md tells which cases keep a checksum and how to re-bless a chosen set.
 #include <sys/file.h>
 
 // GCC 12 warns falsely inside <regex> when it optimises with the sanitizers (std::function copied in the NFA).
@@ -102,7 +105,7 @@ std::pair<std::string, std::string> split_at_equals(const std::string& text)
 std::vector<entry> parse_case(const std::string& text, bool status_required = true)
 {
     const std::string keys = " args env file copy dir link folder status stdout stderr stdout-has stderr-has "
-                             "stdout-has-file empty file-match stdout-match stderr-match absent comment png ";
+                             "stdout-has-file empty file-match stdout-match stderr-match absent comment png size ";
     std::vector<std::string> lines;
     std::istringstream in(text);
     for (std::string line; std::getline(in, line);)
@@ -132,7 +135,7 @@ std::vector<entry> parse_case(const std::string& text, bool status_required = tr
         throw std::runtime_error("no 'status:' line");
     // A status alone lets a run pass that printed, drew or wrote something else entirely.
     const std::string expectations = " stdout stderr stdout-has stderr-has stdout-has-file empty file-match "
-                                     "stdout-match stderr-match absent comment png ";
+                                     "stdout-match stderr-match absent comment png size ";
     if (status_required && std::none_of(entries.begin(), entries.end(), [&](auto& e) {
             return expectations.find(" " + e.key + " ") != std::string::npos;
         }))
@@ -328,6 +331,10 @@ private:
             const std::string got = made_picture_line(e);
             return got == e.value ? "" : "png: " + got + "\ninstead of\npng: " + e.value + kept_picture(e);
         }
+        if (e.key == "size") {
+            const std::string got = made_picture_line(e);
+            return got.starts_with(e.value + " ") ? "" : "size: " + got + "\ninstead of\nsize: " + e.value;
+        }
         return ""; // an entry that sets up the run
     }
 
@@ -429,6 +436,7 @@ TEST(CaseFormat, EachKindOfWrongExpectationFails)
     run.set_name("format_test");
     EXPECT_TRUE(
         run.failures(parse_case("status: 0\nempty: stderr\nempty: stdout\nabsent: a.png\nstdout-match: ^$\n"
+                                "size: p.png 640x480\n"
                                 "file-match: a.dat = ^0 0 1\\n1\n"
                                 "comment: p.png = ${BIN} --in-memory --quiet --nopath -o p.png a.dat(${DIR}/a.dat)\n",
                                 false))
@@ -437,7 +445,8 @@ TEST(CaseFormat, EachKindOfWrongExpectationFails)
          {"status: 1", "stdout: x", "stderr:", "empty: stdout\nstdout: x", "stdout-has: x", "stderr-has: x",
           "stdout-has-file: README.md", "stdout-has-file: missing.txt", "stdout-match: .", "stderr-match: .",
           "file-match: a.dat = ^0 0 2", "file-match: b.dat = .*", "absent: p.png", "comment: p.png = x",
-          "png: p.png 640x480 0", "png: missing.png 640x480 0"})
+          "png: p.png 640x480 0", "png: missing.png 640x480 0", "size: p.png 640x48", "size: p.png 480x640",
+          "size: missing.png 640x480"})
         EXPECT_EQ(run.failures(parse_case(wrong, false)).size(), 1U) << wrong;
     // A wrong checksum keeps the picture made, and names it.
     const fs::path kept = fs::temp_directory_path() / "tremwil-case-pictures" / "format_test" / "p.png";

@@ -1,6 +1,7 @@
 // Helpers of the graphics tests: a fresh memory mode per test, and parts of a frame as ASCII pictures.
 #pragma once
 
+#include "page_pixels.h"
 #include "twgr.h"
 
 #include <gtest/gtest.h>
@@ -36,12 +37,7 @@ inline std::string picture(const GrContext* ctx, int x1, int y1, int x2, int y2)
 // Number of pixels of the whole screen whose value is v.
 inline int count_value(GrColor v)
 {
-    const GrContext* s = GrScreenContext();
-    int n = 0;
-    for (int y = 0; y <= s->gc_ymax; ++y)
-        for (int x = 0; x <= s->gc_xmax; ++x)
-            n += GrPixelC(s, x, y) == v ? 1 : 0;
-    return n;
+    return test_support::count_pixels([v](GrColor p) { return p == v; });
 }
 
 // Placement {xoffset, yoffset, xmax, ymax} and clip box {xlo, ylo, xhi, yhi} of a context.

@@ -1,5 +1,6 @@
 // Tests of PNG export: the written file is decoded and compared pixel by pixel with the context and the colour table.
 #include "gr_fixture.h"
+#include "in_child.h"
 #include "png/save_finisher.h"
 #include "png_image.h"
 #include "test_support.h"
@@ -20,6 +21,7 @@
 namespace
 {
 
+using test_support::names_in;
 using test_support::png_image;
 using test_support::rgb;
 
@@ -280,15 +282,6 @@ TEST_F(PngExport, DeepestCodeIsLimitedAndDecodes)
     EXPECT_EQ(inflate_rows(chunks->idat, w, h), d->pixels);
 }
 
-std::vector<std::string> names_in(const std::filesystem::path& folder)
-{
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 // Ends a forked child without running the parent's exit handlers.
 [[noreturn]] void end_child(bool ok)
 {
@@ -316,15 +309,12 @@ TEST_F(PngExport, SavesReplaceTheOldPictureWholeOrNotAtAll)
     // The disk fills up half-way through a big picture: the old one stays and nothing else is left behind.
     ASSERT_EQ(GrSaveContextToPng_wc(nullptr, (dir / "old.png").c_str(), "old"), 0);
     paint_noise(300, 200, 1);
-    const pid_t pid = fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
+    test_support::in_child([&] { // the save reports its failure
         std::signal(SIGXFSZ, SIG_IGN);
         const rlimit small{20000, 20000};
         setrlimit(RLIMIT_FSIZE, &small);
-        end_child(GrSaveContextToPng_wc(nullptr, (dir / "old.png").c_str(), "new") == -1);
-    }
-    EXPECT_EQ(child_status(pid), 0) << "the save reports its failure";
+        return GrSaveContextToPng_wc(nullptr, (dir / "old.png").c_str(), "new") == -1;
+    });
     const auto old = test_support::read_png(dir / "old.png");
     ASSERT_TRUE(old.has_value());
     EXPECT_EQ(old->comment, "old");

@@ -2,6 +2,7 @@
 #include "log/logfile.h"
 
 #include <gtest/gtest.h>
+#include <in_child.h>
 #include <test_support.h>
 
 #include <algorithm>
@@ -87,19 +88,6 @@ TEST(Flogfile, AppendsOneLineWithTheTimeAndTheArguments)
     EXPECT_LE(std::mktime(&local), after + 1) << time;
 }
 
-// Runs fn in a child process that a blocked call cannot hold for more than five seconds; true when it ended well.
-template <typename Fn> bool in_child(Fn fn)
-{
-    const pid_t pid = fork();
-    if (pid == 0) {
-        alarm(5);
-        fn();
-        _exit(0);
-    }
-    int status = 0;
-    return pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
 TEST(Flogfile, WritesOnlyARegularFileAndNeverATornLine)
 {
     test_support::TempDir dir;
@@ -116,12 +104,13 @@ TEST(Flogfile, WritesOnlyARegularFileAndNeverATornLine)
         names.push_back("device");
     for (const char* name : names) {
         const std::string log = (dir / name).string();
-        EXPECT_TRUE(in_child([&] {
+        SCOPED_TRACE(name);
+        test_support::in_child([&] {
+            alarm(5); // a log that blocks fails the test instead of holding it
             testing::internal::CaptureStderr();
             log_to(log, {"tremwil", "a.dat"});
-            if (testing::internal::GetCapturedStderr() != "No logfile entry\n")
-                _exit(1);
-        })) << name;
+            return testing::internal::GetCapturedStderr() == "No logfile entry\n";
+        });
     }
     char byte = 0;
     EXPECT_LE(read(reader, &byte, 1), 0) << "nothing reaches a pipe";
@@ -130,12 +119,13 @@ TEST(Flogfile, WritesOnlyARegularFileAndNeverATornLine)
 
     // The disk fills up in the middle of the line: the line is taken back whole.
     const std::string log = dir.write("logfile", "earlier line\n").string();
-    EXPECT_TRUE(in_child([&] {
+    test_support::in_child([&] {
         std::signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{20, 20};
         setrlimit(RLIMIT_FSIZE, &limit);
         log_to(log, {"tremwil", std::string(200, 'x')});
-    }));
+        return true;
+    });
     EXPECT_EQ(read_file(log), "earlier line\n");
 }
 

@@ -26,12 +26,7 @@ using test_support::page_pixel;
 // The number of page pixels of value v (of any value but 0 when v < 0).
 inline int pixels_of(long v)
 {
-    const GrContext* s = GrScreenContext();
-    int count = 0;
-    for (int y = 0; y <= s->gc_ymax; ++y)
-        for (int x = 0; x <= s->gc_xmax; ++x)
-            count += (v < 0 ? page_pixel(x, y) != 0 : page_pixel(x, y) == GrColor(v)) ? 1 : 0;
-    return count;
+    return test_support::count_pixels([v](GrColor p) { return v < 0 ? p != 0 : p == GrColor(v); });
 }
 
 inline int drawn()

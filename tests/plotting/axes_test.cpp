@@ -70,27 +70,19 @@ TEST_F(LinearAxes, LabelsAndMinorTicksOfRanges)
     }
 }
 
-// Labels that six digits would make alike get the digits that tell them apart, and stay on the page: the last
-// one ends at the page's right edge instead of being cut there.
-TEST_F(LinearAxes, NarrowRangesFarFromZeroGetLabelsThatDifferOnThePage)
+// Labels that six digits would make alike get the digits that tell them apart (a range of tenths far from 0, its
+// last label at the page's edge, is the case picture axes/labels_narrow_range).
+TEST_F(LinearAxes, NarrowRangesFarFromZeroGetLabelsThatDiffer)
 {
-    const int page_width = GrScreenContext()->gc_xmax + 1;
-    const auto texts = x_axis(page_width - 10, 1710420000.1, 1710420000.5);
-    EXPECT_EQ(words, "1710420000.1 1710420000.2 1710420000.3 1710420000.4 1710420000.5");
-    ASSERT_FALSE(texts.empty());
-    const long width = GrStringWidth_("1710420000.5", nullptr);
-    EXPECT_EQ(texts.back().x, page_width - width);
-    x_axis(page_width - 10, 1000000000, 1000003600);
+    x_axis(GrScreenContext()->gc_xmax + 1 - 10, 1000000000, 1000003600);
     EXPECT_EQ(words, "1e+09 1.000001e+09 1.000002e+09 1.000003e+09");
 }
 
+// (A span wider than the largest double is the case run/huge_span_drawn.)
 TEST_F(LinearAxes, AbsurdRangesDrawWhatCanBeDrawnAndEmptyOnesEndTheRun)
 {
     x_axis(600, 1e-300, 1e300);
     EXPECT_EQ(words, "0 2e+299 4e+299 6e+299 8e+299 1e+300");
-    // A span of finite limits wider than the largest double is taken in halves: ticks every fourth of it.
-    x_axis(600, -1e308, 1e308);
-    EXPECT_EQ(words, "-1e+308 -5e+307 0 5e+307 1e+308");
     // An infinite limit gets no ticks, nor do indices past exact integers (1e16 / 0.5).
     constexpr double inf = std::numeric_limits<double>::infinity();
     for (auto [lo, hi] : {std::array{-inf, 1.0}, {1e16, 1e16 + 2}}) {

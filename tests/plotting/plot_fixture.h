@@ -37,12 +37,7 @@ using test_support::page_pixel;
 // Number of pixels of the page that differ from value 0.
 inline int drawn_pixels()
 {
-    const GrContext* s = GrScreenContext();
-    int n = 0;
-    for (int y = 0; y <= s->gc_ymax; ++y)
-        for (int x = 0; x <= s->gc_xmax; ++x)
-            n += page_pixel(x, y) != 0 ? 1 : 0;
-    return n;
+    return test_support::count_pixels([](GrColor p) { return p != 0; });
 }
 
 // One text drawn through gprintfxy, as its debug trace "gprintfxy(x,y) text" reports it.

@@ -3,14 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "in_child.h"
-
 #include <array>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 #include "core/settings.h"
@@ -135,59 +129,12 @@ TEST_F(TimeAxes, AbsurdRangesReturnWithoutDrawing)
                 "Error: bad trial inter-tick spacing");
 }
 
-} // namespace
-
-namespace
-{
-
-using test_support::in_child;
-
 std::string texts_of(const std::vector<time_label_box>& labels)
 {
     std::string all;
     for (const auto& l : labels)
         all += l.text + " @" + std::to_string(l.left + ((l.right - l.left + 1) >> 1)) + "  ";
     return all;
-}
-
-} // namespace
-
-// Four days around the change to summer time, from local midnight to local midnight on a plot of 4 pixels an hour:
-// the day ticks stand at the zone's midnights, so the short day is 92 pixels wide, the others 96; and the labels
-// read the zone's dates (in UTC the first would name the day before).
-TEST_F(TimeAxes, DayTicksStandAtTheZonesMidnightsAcrossSummerTime)
-{
-    const struct {
-        const char* zone;
-        double first_midnight; // UTC of local midnight starting the plot
-        const char* first_label;
-    } zones[] = {
-        {"Europe/Oslo", 1711666800, "2024-03-29"},      // 2024-03-31 has 23 hours
-        {"America/New_York", 1709874000, "2024-03-08"}, // 2024-03-10 has 23 hours
-    };
-    for (const auto& z : zones) {
-        in_child([&] {
-            time_zone_name = z.zone;
-            const double last = z.first_midnight + (4 * 24 - 1) * 3600.0;
-            std::vector<int> ticks;
-            axis_style style = axes;
-            style.major_ticks = &ticks;
-            GrClearScreen(0);
-            draw_x_axes_time(style, 380, 20, 50, 5, 0, z.first_midnight, last, 0);
-            const auto labels = time_axis_labels(axes, 380, 50, z.first_midnight, last, 640);
-            bool ok = ticks.size() == 5 && ticks[0] == 50 && std::abs(ticks[4] - 430) <= 1;
-            for (std::size_t d = 0; ok && d < 4; ++d)
-                ok = std::abs(ticks[d + 1] - ticks[d] - (d == 2 ? 92 : 96)) <= 1;
-            ok = ok && labels.size() == 5 && labels[0].text == z.first_label;
-            time_zone_name.clear();
-            if (!ok) {
-                std::fprintf(stderr, "%s: %s\n", z.zone, texts_of(labels).c_str());
-                for (int t : ticks)
-                    std::fprintf(stderr, "tick at %d\n", t);
-            }
-            return ok && std::getenv("TZ") == nullptr;
-        });
-    }
 }
 
 // Ranges from two seconds down to a few microseconds: the labels carry the digits of the second their step needs,
@@ -228,3 +175,5 @@ TEST_F(TimeAxes, ElapsedLabelsCountFromZero)
     EXPECT_EQ(elapsed(0, 60 * day), "0 +10d +20d +30d +40d +50d +60d ");
     EXPECT_EQ(elapsed(0, 2), "0 +00:00:00.4 +00:00:00.8 +00:00:01.2 +00:00:01.6 +00:00:02.0 ");
 }
+
+} // namespace

@@ -1,5 +1,5 @@
-// Reading with expressions and --where: the values they give, the rows they leave out and count, and the same rows,
-// messages and errors whether a file is parsed on one thread or cut into pieces on several.
+// Reading with expressions, --where and the colour column (-c): the values they give, the rows they leave out and
+// count, and the same rows, messages and errors whether a file is parsed on one thread or cut into pieces on several.
 #include <array>
 #include <string>
 #include <vector>
@@ -21,6 +21,8 @@ struct choices {
     const char* z = "";
     const char* where = "";
     std::uint32_t by = 0;
+    std::uint32_t c_column = 0;
+    const char* c = ""; // the colour column's header name or expression
 };
 
 class ExpressionReader : public reader_tests::ReaderTest
@@ -28,6 +30,7 @@ class ExpressionReader : public reader_tests::ReaderTest
 public:
     struct outcome {
         std::array<std::vector<double>, 3> columns;
+        std::vector<double> c;
         std::vector<std::size_t> block_starts;
         std::string messages, said, error;
         std::vector<std::uint8_t> groups;
@@ -46,6 +49,13 @@ public:
             }
         }
         d.cols.by = c.by;
+        d.cols.c = c.c_column;
+        if (*c.c != '\0' && std::string(c.c).find_first_of("$(+*/") == std::string::npos) {
+            d.cols.c_name = c.c;
+        } else if (*c.c != '\0') {
+            expr_error error;
+            EXPECT_TRUE(d.cols[expr_slot::c].compile(c.c, error)) << c.c;
+        }
         d.fname = dir.write(name, text).string();
         outcome out{};
         testing::internal::CaptureStderr();
@@ -58,6 +68,7 @@ public:
         out.said = testing::internal::GetCapturedStdout();
         out.messages = testing::internal::GetCapturedStderr();
         out.columns = {d.x, d.y, d.z};
+        out.c = d.c;
         out.block_starts = d.block_starts;
         out.groups = d.by.group;
         out.values = d.by.groups.values;
@@ -107,6 +118,23 @@ TEST_F(ExpressionReader, DelimitedNamesAndMissingValues)
     EXPECT_NE(read("a,b\nx,2\n", {.y = "a + b"}, {}, "r.csv").error.find("is not a number"), std::string::npos);
 }
 
+// The colour column's values follow their rows through the sort by z; a row without one is missing.
+TEST_F(ExpressionReader, ColourValuesFollowTheirRowsAndMissingOnesLeaveTheRowOut)
+{
+    const outcome got = read("1 0 5 10\n2 0 -1 20\n3 0 2 30\n", {.c_column = 4});
+    EXPECT_EQ(got.columns[0], (rows{2, 3, 1}));
+    EXPECT_EQ(got.c, (rows{20, 30, 10}));
+    EXPECT_TRUE(read("1 0 5 10\n", {}).c.empty()) << "without -c no colour value is read";
+    EXPECT_TRUE(read("1 0 5 10\n2 0 3\n", {.c_column = 4}).error.ends_with("has 3 columns, but c needs column 4"));
+    const outcome named = read("x,y,z,temp\n1,1,1,10\n2,2,2,NA\n3,3,3,30\n", {.c = "temp"}, {}, "r.csv");
+    EXPECT_EQ(named.columns[0], (rows{1, 3}));
+    EXPECT_EQ(named.c, (rows{10, 30}));
+    EXPECT_NE(named.messages.find("1 row with missing values skipped"), std::string::npos) << named.messages;
+    const outcome computed = read("1 0 1 4\n2 0 2 -4\n3 0 3 9\n", {.c = "sqrt($4)"});
+    EXPECT_EQ(computed.columns[0], (rows{1, 3}));
+    EXPECT_EQ(computed.c, (rows{2, 3}));
+}
+
 // --by gives each row its group in order of first appearance; the rows of a line short of the column stop there.
 TEST_F(ExpressionReader, GroupsInOrderOfFirstAppearance)
 {
@@ -136,6 +164,8 @@ TEST_F(ExpressionReader, ThreadsReadAsOne)
         {.y = "sqrt($2)", .where = "$3 == 2"},
         {.by = 4},
         {.y = "$2 / 2", .where = "$2 != 1", .by = 4},
+        {.c_column = 2},
+        {.where = "$2 != 1", .c = "1/$2"},
     };
     for (const choices& c : samples) {
         const outcome whole = read(text, c);
@@ -149,6 +179,7 @@ TEST_F(ExpressionReader, ThreadsReadAsOne)
                                           .parallel_bytes = 0,
                                           .cut_seed = static_cast<unsigned>(block + threads)});
                 EXPECT_EQ(got.columns, whole.columns);
+                EXPECT_EQ(got.c, whole.c);
                 EXPECT_EQ(got.block_starts, whole.block_starts);
                 EXPECT_EQ(got.messages, whole.messages);
                 EXPECT_EQ(got.said, whole.said);

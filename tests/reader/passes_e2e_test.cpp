@@ -20,9 +20,11 @@ namespace
 {
 
 // Every run draws in memory, so no window system is needed.
+using test_support::contains;
 using test_support::finish_tremwil;
 using test_support::occurrences;
 using test_support::read_file;
+using test_support::run_shell;
 using test_support::run_tremwil;
 using test_support::start_tremwil;
 using test_support::TempDir;
@@ -35,11 +37,6 @@ constexpr bool address_sanitizer = __has_feature(address_sanitizer);
 #else
 constexpr bool address_sanitizer = false;
 #endif
-
-bool contains(const std::string& text, const std::string& part)
-{
-    return text.find(part) != std::string::npos;
-}
 
 // True while program pid is inside reading file: the file is mapped, or open with the read position inside it.
 bool reading_now(pid_t pid, const std::filesystem::path& file)
@@ -57,19 +54,6 @@ bool reading_now(pid_t pid, const std::filesystem::path& file)
         return pos > 0 && pos < std::filesystem::file_size(file);
     }
     return false;
-}
-
-// Runs a shell command in dir in which TW stands for the program (for standard input from a file or a pipe);
-// standard output is dropped.
-test_support::RunResult run_shell(const TempDir& dir, std::string command)
-{
-    command.replace(command.find("TW"), 2, std::string("'") + TREMWIL_BIN + "'");
-    const std::string line = "cd '" + dir.path().string() + "' && " + command + " 2>run.err >/dev/null";
-    const int status = std::system(line.c_str());
-    test_support::RunResult run;
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.err = read_file(dir / "run.err");
-    return run;
 }
 
 // Log rotation by copy and truncate while the program reads the file: an error naming the file, never a fault.

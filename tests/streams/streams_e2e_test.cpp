@@ -20,52 +20,17 @@ namespace
 {
 
 namespace fs = std::filesystem;
+using test_support::contains;
+using test_support::names_in;
 using test_support::read_file;
+using test_support::run_shell;
 using test_support::TempDir;
-
-bool contains(const std::string& text, const std::string& part)
-{
-    return text.find(part) != std::string::npos;
-}
-
-// Runs a shell command in dir in which TW stands for the program; the program's standard output and error go to
-// run.out and run.err unless the command sends them elsewhere. peak_kb is the largest resident size of the shell
-// and everything it ran.
-test_support::RunResult run_shell(const TempDir& dir, std::string command)
-{
-    for (auto at = command.find("TW"); at != std::string::npos; at = command.find("TW", at))
-        command.replace(at, 2, std::string("'") + TREMWIL_BIN + "'");
-    const std::string line = "cd '" + dir.path().string() + "' && { " + command + "; } >run.out 2>run.err";
-    test_support::RunResult run;
-    const pid_t pid = fork();
-    if (pid == 0) {
-        execl("/bin/sh", "sh", "-c", line.c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    int status = 0;
-    rusage usage{};
-    wait4(pid, &status, 0, &usage);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.peak_kb = usage.ru_maxrss;
-    run.out = read_file(dir / "run.out");
-    run.err = read_file(dir / "run.err");
-    return run;
-}
 
 // The last chunk of a whole PNG: nothing may follow it.
 bool ends_with_iend(const std::string& bytes)
 {
     static const std::string iend("\0\0\0\0IEND\xae\x42\x60\x82", 12);
     return bytes.size() >= iend.size() && bytes.compare(bytes.size() - iend.size(), iend.size(), iend) == 0;
-}
-
-std::vector<std::string> names_in(const fs::path& folder)
-{
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 // A closed standard output or error must not become the picture being written: the messages of the next file

@@ -1,5 +1,6 @@
 #include "test_support.h"
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
@@ -45,6 +46,36 @@ std::string read_file(const std::filesystem::path& path)
 {
     std::ifstream in(path, std::ios::binary);
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+RunResult run_shell(const std::filesystem::path& dir, std::string command)
+{
+    for (auto at = command.find("TW"); at != std::string::npos; at = command.find("TW", at))
+        command.replace(at, 2, std::string("'") + TREMWIL_BIN + "'");
+    const std::string line = "cd '" + dir.string() + "' && { " + command + "; } >run.out 2>run.err";
+    const pid_t pid = fork();
+    if (pid == 0) {
+        execl("/bin/sh", "sh", "-c", line.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    wait4(pid, &status, 0, &usage);
+    RunResult run;
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.peak_kb = usage.ru_maxrss;
+    run.out = read_file(dir / "run.out");
+    run.err = read_file(dir / "run.err");
+    return run;
+}
+
+std::vector<std::string> names_in(const std::filesystem::path& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 namespace

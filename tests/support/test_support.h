@@ -55,6 +55,23 @@ RunResult finish_tremwil(pid_t pid, const std::filesystem::path& dir, std::chron
 
 std::string read_file(const std::filesystem::path& path);
 
+// Runs a shell command in dir in which every TW stands for the program (for standard input from a file or a pipe,
+// descriptors closed, limits set); its standard output and error go to run.out and run.err in dir unless the command
+// sends them elsewhere. peak_kb is the largest resident size of the shell and everything it ran.
+RunResult run_shell(const std::filesystem::path& dir, std::string command);
+inline RunResult run_shell(const TempDir& dir, std::string command)
+{
+    return run_shell(dir.path(), std::move(command));
+}
+
+// The names in a folder, sorted.
+std::vector<std::string> names_in(const std::filesystem::path& folder);
+
+inline bool contains(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
+
 // True when the runs of start_tremwil preload the write guard (all but the sanitizer build).
 bool program_runs_guarded();
 
