@@ -868,42 +868,12 @@ file_read readfile(data& d, const read_limits& limits)
     return readfile(d, inputs, switches_from_options(), limits);
 }
 
-file_read readfile(data& d, kept_inputs& inputs, const column_switches& switches, const read_limits& limits)
-{
-    // A named zone is in force only while the file is read (see time_zone_in_use).
-    std::optional<time_zone_in_use> zone;
-    if ((time_x_axes || time_y_axes) && !time_zone_name.empty())
-        zone.emplace(time_zone_name);
-    file_reading r(d, limits, inputs, switches, zone ? &*zone : nullptr);
-    if (!read_lines(r)) {
-        note_run_failure();
-        error_func("can't open file %s\n", d.fname.c_str());
-    }
-    check_time_units(r);
-    advise_on_missing_z(r);
-    if (r.bad_rows != 0)
-        err__printf(TW_FILE, __LINE__, "dot product not zero\n");
-    if (r.missing_rows != 0)
-        warning("%llu row%s with missing values skipped in %s\n", static_cast<unsigned long long>(r.missing_rows),
-                r.missing_rows == 1 ? "" : "s", d.fname.c_str());
-    if (r.filtered_rows != 0 && !quiet)
-        std::printf("%llu row%s of %s left out by --where=%s\n", static_cast<unsigned long long>(r.filtered_rows),
-                    r.filtered_rows == 1 ? "" : "s", d.fname.c_str(), d.cols[expr_slot::where].text().c_str());
-    TW_DEBUG(sort << " " << r.switches.only2cols);
-    // Rows split by --by are sorted in their data sets.
-    if (sort && r.switches.reads_z() && d.cols.by == 0) {
-        TW_DEBUG("sorting");
-        d.sort();
-    }
-    TW_DEBUG("rows=" << d.x.size());
-    return {.rows = d.x.size(), .switches = r.switches, .one_column = r.y_column != 0};
-}
-
 namespace
 {
 
-// The messages a piece of a followed file gives when it is done, as readfile gives them for a whole file.
-void report_piece(const file_reading& r)
+// The messages after reading a file, or a piece of a followed one: its time units, a missing z, the rows
+// skipped or left out.
+void report_reading(const file_reading& r)
 {
     check_time_units(r);
     advise_on_missing_z(r);
@@ -918,6 +888,28 @@ void report_piece(const file_reading& r)
 }
 
 } // namespace
+
+file_read readfile(data& d, kept_inputs& inputs, const column_switches& switches, const read_limits& limits)
+{
+    // A named zone is in force only while the file is read (see time_zone_in_use).
+    std::optional<time_zone_in_use> zone;
+    if ((time_x_axes || time_y_axes) && !time_zone_name.empty())
+        zone.emplace(time_zone_name);
+    file_reading r(d, limits, inputs, switches, zone ? &*zone : nullptr);
+    if (!read_lines(r)) {
+        note_run_failure();
+        error_func("can't open file %s\n", d.fname.c_str());
+    }
+    report_reading(r);
+    TW_DEBUG(sort << " " << r.switches.only2cols);
+    // Rows split by --by are sorted in their data sets.
+    if (sort && r.switches.reads_z() && d.cols.by == 0) {
+        TW_DEBUG("sorting");
+        d.sort();
+    }
+    TW_DEBUG("rows=" << d.x.size());
+    return {.rows = d.x.size(), .switches = r.switches, .one_column = r.y_column != 0};
+}
 
 std::uint64_t read_piece(data& d, std::string_view text, piece_reading& state, const read_limits& limits)
 {
@@ -937,7 +929,7 @@ std::uint64_t read_piece(data& d, std::string_view text, piece_reading& state, c
     if (state.lines == 0)
         text = without_byte_order_mark(text);
     read_text(r, text);
-    report_piece(r);
+    report_reading(r);
     state.lines = r.lines;
     state.columns = r.columns;
     state.header_done = r.first_line_done;
