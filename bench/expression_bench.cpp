@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "core/settings.h"
-#include "data/by_groups.h"
+#include "data/data_passes.h"
 #include "data/data_reader.h"
 #include "data/data_set.h"
 #include "plot/run_state.h"
@@ -72,13 +72,10 @@ void read_once(const std::string& path, reading& r)
     d.cols.by = r.by;
     const auto start = std::chrono::steady_clock::now();
     const std::clock_t cpu_start = std::clock();
-    readfile(d);
+    const file_read read = readfile(d);
     d.FindMinMax();
-    if (r.by != 0) {
-        deal_out_groups(mydata, d.by, "status");
-        for (int k = 1; k < 10; ++k)
-            mydata[k].FindMinMax();
-    }
+    if (r.by != 0)
+        split_by_groups(d, read.switches);
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
     r.best = std::min(r.best, took.count());
     r.best_cpu = std::min(r.best_cpu, static_cast<double>(std::clock() - cpu_start) / CLOCKS_PER_SEC);

@@ -1,11 +1,11 @@
-// --by: the groups of the rows and the dealing out of the rows to the data sets.
+// --by: the groups of the rows, the dealing out of the rows to their groups, and the groups made data sets.
 #include "data/by_groups.h"
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 
 #include "data/data_set.h"
-#include "data/huge_pages.h"
 #include "data/line_pieces.h"
 
 namespace
@@ -64,112 +64,146 @@ std::string_view whitespace_token(std::string_view line, std::uint32_t col)
     }
 }
 
+const std::uint8_t same_group_numbers[by_groups::max_groups + 1] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+static_assert(by_groups::max_groups == 10, "same_group_numbers names every group number");
+
+void row_groups::clear()
+{
+    group.clear();
+    groups.clear();
+    for (group_rows& g : rows) {
+        for (std::vector<double>& column : g.columns)
+            column.clear();
+        g.block_starts.clear();
+    }
+    blank_since_last.fill(false);
+}
+
 namespace
 {
 
-// The block starts of each group's rows: a row of a group starts a block when a blank line lies between it and the
-// group's row before.
-void deal_out_block_starts(data* sets, const row_groups& rows, std::size_t count, std::size_t n)
+// The rows of each group in a run, with those past the groups counted together at max_groups.
+using group_counts = std::array<std::size_t, by_groups::max_groups + 1>;
+
+group_counts count_rows(const row_run& run)
 {
-    const std::vector<std::size_t> starts = std::move(sets[0].block_starts);
-    for (std::size_t g = 0; g < count; ++g)
-        sets[g].block_starts.clear();
-    if (starts.empty())
+    group_counts counts{};
+    for (std::size_t i = 0; i < run.rows; ++i)
+        ++counts[run.number[run.group[i]]];
+    return counts;
+}
+
+bool any_blank_line(const row_run& run)
+{
+    return run.blank_before_first || (!run.after_blank.empty() && run.after_blank.front() < run.rows);
+}
+
+// The block starts of the run's rows in their groups. Most files have no blank lines: then nothing is walked.
+void deal_block_starts(row_groups& into, const row_run& run)
+{
+    // A mark set before a group's first row means nothing: the first row of a group starts no block.
+    for (std::size_t g = 0; g < by_groups::max_groups; ++g)
+        into.blank_since_last[g] = into.blank_since_last[g] && into.rows[g].size() > 0;
+    if (!any_blank_line(run) && std::ranges::none_of(into.blank_since_last, std::identity()))
         return;
-    std::vector<bool> pending(count, false);
-    std::vector<std::size_t> taken(count, 0);
-    auto next = starts.begin();
-    for (std::size_t i = 0; i < n; ++i) {
-        if (next != starts.end() && *next == i) {
-            pending.assign(count, true);
+    std::array<std::size_t, by_groups::max_groups> taken;
+    for (std::size_t g = 0; g < by_groups::max_groups; ++g)
+        taken[g] = into.rows[g].size();
+    auto next = run.after_blank.begin();
+    for (std::size_t i = 0; i < run.rows; ++i) {
+        const bool after_blank = next != run.after_blank.end() && *next == i;
+        if (after_blank)
             ++next;
-        }
-        const std::uint8_t g = rows.group[i];
-        if (g >= count)
+        if (after_blank || (i == 0 && run.blank_before_first))
+            into.blank_since_last.fill(true);
+        const std::uint8_t g = run.number[run.group[i]];
+        if (g >= by_groups::max_groups)
             continue;
-        if (pending[g] && taken[g] > 0)
-            sets[g].block_starts.push_back(taken[g]);
-        pending[g] = false;
+        if (into.blank_since_last[g] && taken[g] > 0)
+            into.rows[g].block_starts.push_back(taken[g]);
+        into.blank_since_last[g] = false;
         ++taken[g];
     }
 }
 
-// Rows under this count are dealt out on the caller's thread: starting threads would cost more than it saves.
+// Runs of rows under this count are dealt out on the caller's thread: starting threads would cost more than it
+// saves.
 constexpr std::size_t rows_worth_threads = 1 << 16;
 
-// The row columns of a data set: those its draw type reads, and the colour values when it has them.
-std::vector<std::vector<double>*> row_columns(data& d, bool colour)
+// Appends the rows of one column to the same column of their groups. Without a branch on the group, rows of groups
+// that alternate at random cost no mispredictions; rows past the groups go to a scratch column.
+void deal_column(const double* from, std::size_t column, group_set& into, const row_run& run,
+                 const group_counts& counts)
 {
-    const data::column_list all = d.columns();
-    std::vector<std::vector<double>*> columns(all.begin(), all.begin() + data::columns_used(draw_type));
-    if (colour)
-        columns.push_back(&d.c);
-    return columns;
-}
-
-// Copies rows 0..n-1 of from to the column of their group in file order; group 0's rows move forward in place
-// (row i goes to an index not past i), and rows past the groups go to a scratch column. Without a branch on the
-// group, rows of groups that alternate at random cost no mispredictions.
-// The rows of each group, with those of values past the groups (refused before the rows are dealt out) counted
-// together at max_groups.
-struct group_sizes {
-    std::size_t of[by_groups::max_groups + 1] = {};
-    std::size_t rows = 0;
-};
-
-void deal_out_column(std::vector<double>& from, std::vector<double>* const* to, const row_groups& rows,
-                     const group_sizes& sizes, std::size_t count)
-{
-    std::vector<double> past_groups(sizes.of[by_groups::max_groups]);
-    double* out[by_groups::max_groups + 1] = {};
-    out[0] = from.data();
-    for (std::size_t g = 1; g < count; ++g) {
-        to[g]->reserve(sizes.of[g]);
-        advise_huge_pages(*to[g]);
-        to[g]->resize(sizes.of[g]);
-        out[g] = to[g]->data();
+    std::vector<double> past_groups(counts[by_groups::max_groups] + 1);
+    double* out[by_groups::max_groups + 1];
+    for (std::size_t g = 0; g < by_groups::max_groups; ++g) {
+        std::vector<double>& to = into[g].columns[column];
+        const std::size_t at = to.size();
+        to.resize(at + counts[g]);
+        out[g] = counts[g] == 0 ? past_groups.data() : to.data() + at;
     }
-    for (std::size_t g = std::max<std::size_t>(count, 1); g <= by_groups::max_groups; ++g)
-        out[g] = past_groups.data();
-    std::size_t at[by_groups::max_groups + 1] = {};
-    const std::uint8_t* const group = rows.group.data();
-    for (std::size_t i = 0; i < sizes.rows; ++i) {
-        const std::uint8_t g = group[i];
-        out[g][at[g]++] = from[i];
-    }
-    from.resize(sizes.of[0]);
+    out[by_groups::max_groups] = past_groups.data();
+    for (std::size_t i = 0; i < run.rows; ++i)
+        *out[run.number[run.group[i]]]++ = from[i];
 }
 
 } // namespace
 
-void deal_out_groups(data* sets, const row_groups& rows, const std::string& label_of_column)
+void split_rows(group_set& into, const row_run& run)
 {
-    data& whole = sets[0];
-    const std::size_t count = rows.groups.values.size();
-    const bool colour = !whole.c.empty() && whole.c.size() == whole.x.size();
+    if (run.rows == 0)
+        return;
+    const group_counts counts = count_rows(run);
+    std::vector<std::size_t> columns;
+    for (std::size_t k = 0; k < run.columns.size(); ++k)
+        if (run.columns[k] != nullptr)
+            columns.push_back(k);
+    const auto deal = [&](std::size_t k) { deal_column(run.columns[columns[k]], columns[k], into, run, counts); };
+    if (run.rows >= rows_worth_threads) {
+        run_on_threads(columns.size(), deal);
+    } else {
+        for (std::size_t k = 0; k < columns.size(); ++k)
+            deal(k);
+    }
+}
+
+void deal_rows(row_groups& into, const row_run& run)
+{
+    deal_block_starts(into, run);
+    split_rows(into.rows, run);
+}
+
+void join_split_rows(row_groups& into, const group_set& split, const row_run& run)
+{
+    deal_block_starts(into, run);
+    for (std::size_t k = 0; k < split.size(); ++k) {
+        const std::uint8_t g = run.number[k];
+        if (g >= by_groups::max_groups)
+            continue;
+        for (std::size_t column = 0; column < group_rows::column_count; ++column) {
+            const std::vector<double>& from = split[k].columns[column];
+            std::vector<double>& to = into.rows[g].columns[column];
+            to.insert(to.end(), from.begin(), from.end());
+        }
+    }
+}
+
+void take_groups(data* sets, row_groups& from, const std::string& label_of_column)
+{
+    const std::size_t count = from.groups.values.size();
     for (std::size_t g = 1; g < by_groups::max_groups; ++g) {
         sets[g].clear_rows();
         sets[g].label.clear();
     }
-    const std::size_t n = std::min(rows.group.size(), whole.x.size());
-    group_sizes sizes{.rows = n};
-    for (std::size_t i = 0; i < n; ++i)
-        ++sizes.of[std::min<std::size_t>(rows.group[i], by_groups::max_groups)];
-    deal_out_block_starts(sets, rows, count, n);
-    // Each column is dealt out on its own thread, with each data set's room made once.
-    const std::vector<std::vector<double>*> from = row_columns(whole, colour);
-    const auto deal_out = [&](std::size_t k) {
-        std::vector<double>* to[by_groups::max_groups] = {};
-        for (std::size_t g = 1; g < count; ++g)
-            to[g] = row_columns(sets[g], colour)[k];
-        deal_out_column(*from[k], to, rows, sizes, count);
-    };
-    if (n >= rows_worth_threads) {
-        run_on_threads(from.size(), deal_out);
-    } else {
-        for (std::size_t k = 0; k < from.size(); ++k)
-            deal_out(k);
+    for (std::size_t g = 0; g < count; ++g) {
+        data& set = sets[g];
+        group_rows& rows = from.rows[g];
+        const data::column_list columns = set.columns();
+        for (std::size_t k = 0; k < columns.size(); ++k)
+            *columns[k] = std::move(rows.columns[k]);
+        set.c = std::move(rows.columns[group_rows::colour_column]);
+        set.block_starts = std::move(rows.block_starts);
+        set.label = label_of_column + "=" + from.groups.values[g];
     }
-    for (std::size_t g = 0; g < count; ++g)
-        sets[g].label = label_of_column + "=" + rows.groups.values[g];
 }

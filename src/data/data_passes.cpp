@@ -56,8 +56,14 @@ std::string by_column_text(const cols& c)
     return text;
 }
 
-// --by: data set 0's rows go to one data set per value of the column, each sorted as a file's rows are. Data set
-// 0 keeps the ranges of the whole file, which the plot's scales come from.
+void widen(MinMax& range, const MinMax& by)
+{
+    range.set_min(by.Min);
+    range.set_max(by.Max);
+}
+
+} // namespace
+
 void split_by_groups(data& d, const column_switches& switches)
 {
     const std::string column = by_column_text(d.cols);
@@ -67,23 +73,28 @@ void split_by_groups(data& d, const column_switches& switches)
               "picture; choose the rows to draw with --where (for example --where='%s == %s')\n",
               column.c_str(), column.c_str(), d.fname.c_str(), distinct >= by_groups::max_counted ? "at least " : "",
               distinct, by_groups::max_groups, column.c_str(), d.by.groups.values.front().c_str());
-    deal_out_groups(mydata, d.by, column);
+    take_groups(mydata, d.by, column);
     for (data& set : mydata) {
         if (sort && switches.reads_z())
             set.sort();
-        if (&set != &d)
-            set.FindMinMax();
+        set.FindMinMax();
+    }
+    // Data set 0 has the ranges of the whole file: the plot's scales come from them.
+    for (const data& set : mydata) {
+        widen(d.minmax.x, set.minmax.x);
+        widen(d.minmax.y, set.minmax.y);
+        widen(d.minmax.z, set.minmax.z);
+        widen(d.minmax.e1, set.minmax.e1);
+        widen(d.minmax.e2, set.minmax.e2);
     }
 }
-
-} // namespace
 
 bool read_reference_data_set(kept_inputs& inputs, column_switches& switches)
 {
     data& d = mydata[0];
     read_or_end_run(d, inputs, switches);
     d.FindMinMax();
-    if (d.cols.by != 0 && !d.x.empty())
+    if (d.cols.by != 0 && d.by.groups.distinct() > 0)
         split_by_groups(d, switches);
     if (!d.x.empty())
         return true;

@@ -109,6 +109,8 @@ struct file_reading {
     std::uint64_t rows_at_short_z = 0;
     // --nox numbers rows from here: a followed file's rows go on counting after its oldest rows were dropped.
     std::uint64_t first_row_number = 0;
+    // --by: the rows kept so far that d no longer holds, as they went to their groups.
+    std::uint64_t rows_dealt = 0;
 };
 
 // The outcome get_value_at_col gives for col, taken from the line's scan.
@@ -412,7 +414,7 @@ void read_line(file_reading& r)
         return;
     if (!passes_filter(r))
         return;
-    double x = static_cast<double>(r.first_row_number + r.d.x.size());
+    double x = static_cast<double>(r.first_row_number + r.rows_dealt + r.d.x.size());
     if (need.reads_x) {
         x = choice_value(r, expr_slot::x, need.x, "x");
         if (debug > 1)
@@ -443,7 +445,7 @@ void read_line(file_reading& r)
         r.d.c.push_back(c);
     if (r.d.cols.by != 0)
         r.d.by.group.push_back(r.d.by.groups.group_of(by_value(r)));
-    if (r.block_ended && !r.d.x.empty())
+    if (r.block_ended && r.rows_dealt + r.d.x.size() > 0)
         r.d.block_starts.push_back(r.d.x.size());
     r.block_ended = false;
     r.d.x.push_back(x);
@@ -451,47 +453,117 @@ void read_line(file_reading& r)
     r.d.z.push_back(z);
 }
 
+// The columns of a data set or a group, in the order of data::columns() and then the colour values.
+using column_set = std::array<std::vector<double>*, 8>;
+
+// Those the reader fills: the draw type's row columns, then the colour values when the rows have them.
+std::vector<std::vector<double>*> filled_columns(const file_reading& r, const column_set& all)
+{
+    std::vector<std::vector<double>*> filled(all.begin(), all.begin() + data::columns_used(r.type));
+    if (r.d.cols.reads_colour())
+        filled.push_back(all[group_rows::colour_column]);
+    return filled;
+}
+
+// The values of those columns, null for the others.
+std::array<const double*, 8> filled_values(const file_reading& r, const column_set& all)
+{
+    std::array<const double*, 8> values{};
+    for (std::size_t k = 0; k < data::columns_used(r.type); ++k)
+        values[k] = all[k]->data();
+    if (r.d.cols.reads_colour())
+        values[group_rows::colour_column] = all[group_rows::colour_column]->data();
+    return values;
+}
+
+column_set columns_of(data& d)
+{
+    return {&d.x, &d.y, &d.z, &d.dx1, &d.dy1, &d.dx2, &d.dy2, &d.c};
+}
+
+column_set columns_of(group_rows& g)
+{
+    column_set all;
+    for (std::size_t k = 0; k < all.size(); ++k)
+        all[k] = &g.columns[k];
+    return all;
+}
+
 // Room for the rows that the rest of a file of known size will likely bring, judged by the rows per byte so far:
 // a file of even lines gets its room in one step instead of through the copies of repeated doubling, and a file
 // that is mostly blank or comment lines gets none it will not use. Without huge pages the page faults of filling
-// the rows of a million-line file take a tenth of the reading time.
-void make_room(file_reading& r, std::uint64_t bytes_read, std::uint64_t size)
+// the rows of a million-line file take a tenth of the reading time. held rows were there before the file, kept
+// rows come from it.
+void make_room_in(const std::vector<std::vector<double>*>& columns, std::size_t held, std::size_t kept,
+                  const file_reading& r, std::uint64_t bytes_read, std::uint64_t size)
 {
-    if (size <= bytes_read || bytes_read == 0)
-        return;
     // The margin covers only the rows still to come, so the estimate closes in on the true count as the file is
     // read instead of passing the room made early and growing the columns (and copying them) near the end.
     // The rows kept, not the rows read: under --where or with missing values they differ, and an estimate from
     // the rows read makes room that is given back at the end by copying every column.
-    const auto kept = static_cast<double>(r.d.x.size() - r.rows_before);
-    const double per_byte = kept / static_cast<double>(bytes_read);
+    const double per_byte = static_cast<double>(kept) / static_cast<double>(bytes_read);
     const double to_come = per_byte * static_cast<double>(size - bytes_read);
-    const double expected = kept + to_come * 1.05 + 4096;
+    const double expected = static_cast<double>(kept) + to_come * 1.05 + 4096;
     const double bounded = std::min(expected, static_cast<double>(r.limits.max_rows));
-    const std::size_t wanted = r.rows_before + static_cast<std::size_t>(bounded);
-    if (wanted <= r.d.x.capacity())
+    const std::size_t wanted = held + static_cast<std::size_t>(bounded);
+    const std::size_t capacity = columns.front()->capacity();
+    if (wanted <= capacity)
         return;
     // At least half as much again as before, so that a rising estimate does not copy the rows at every block.
-    const std::size_t room = std::max(wanted, r.d.x.capacity() + r.d.x.capacity() / 2);
-    const data::column_list columns = r.d.columns();
-    for (std::size_t k = 0; k < data::columns_used(r.type); ++k) {
-        columns[k]->reserve(room);
-        advise_huge_pages(*columns[k]);
-    }
-    if (r.d.cols.reads_colour()) {
-        r.d.c.reserve(room);
-        advise_huge_pages(r.d.c);
+    const std::size_t room = std::max(wanted, capacity + capacity / 2);
+    for (std::vector<double>* column : columns) {
+        column->reserve(room);
+        advise_huge_pages(*column);
     }
 }
 
-// An estimate that came out high leaves room unused.
-void give_back_room(data& d)
+// Under --by the rows are kept by group, and each group gets room by its own share of the rows.
+void make_room(file_reading& r, std::uint64_t bytes_read, std::uint64_t size)
 {
-    for (std::vector<double>* column : d.columns())
+    if (size <= bytes_read || bytes_read == 0)
+        return;
+    if (r.d.cols.by == 0) {
+        make_room_in(filled_columns(r, columns_of(r.d)), r.rows_before, r.d.x.size() - r.rows_before, r, bytes_read,
+                     size);
+        return;
+    }
+    for (group_rows& g : r.d.by.rows)
+        if (g.size() > 0)
+            make_room_in(filled_columns(r, columns_of(g)), 0, g.size(), r, bytes_read, size);
+}
+
+// An estimate that came out high leaves room unused.
+void give_back_room(const column_set& columns)
+{
+    for (std::vector<double>* column : columns)
         if (column->capacity() - column->size() > column->size() / 4 + 4096)
             column->shrink_to_fit();
-    if (d.c.capacity() - d.c.size() > d.c.size() / 4 + 4096)
-        d.c.shrink_to_fit();
+}
+
+void give_back_room(data& d)
+{
+    give_back_room(columns_of(d));
+    for (group_rows& g : d.by.rows)
+        give_back_room(columns_of(g));
+}
+
+// --by: the rows d holds go to their groups, leaving d empty for the rows to come.
+void deal_held_rows(file_reading& r)
+{
+    data& d = r.d;
+    if (d.cols.by == 0 || d.x.empty())
+        return;
+    const column_set held = columns_of(d);
+    deal_rows(d.by, {.columns = filled_values(r, held),
+                     .group = d.by.group.data(),
+                     .number = same_group_numbers,
+                     .rows = d.x.size(),
+                     .after_blank = d.block_starts});
+    r.rows_dealt += d.x.size();
+    for (std::vector<double>* column : held)
+        column->clear();
+    d.block_starts.clear();
+    d.by.group.clear();
 }
 
 // The first line of a delimited file that is no comment may be a header naming the columns.
@@ -554,6 +626,7 @@ struct alignas(64) piece_rows { // each on its own cache lines: the threads writ
     std::size_t stop = std::string_view::npos; // where the line that stopped the piece starts
     std::vector<std::size_t> after_blank;      // rows with a blank line between them and the row before
     row_groups by;                             // --by: the group of each row, among the piece's own groups
+    group_set split;                           // --by: the rows split by those groups
     bool block_ended = false;                  // a blank line after the last row (any blank line, without rows)
 };
 
@@ -673,7 +746,10 @@ void parse_piece(const data& d, const row_columns& need, const time_columns& tim
     out.after_blank.clear();
     out.by.group.clear();
     out.by.groups.clear();
-    out = {.columns = std::move(out.columns), .after_blank = std::move(out.after_blank), .by = std::move(out.by)};
+    out = {.columns = std::move(out.columns),
+           .after_blank = std::move(out.after_blank),
+           .by = std::move(out.by),
+           .split = std::move(out.split)};
     column_scan scan;
     time_field_reader times(time_cols);
     const std::uint32_t last = last_column(d.cols, need);
@@ -724,22 +800,71 @@ void join_block_starts(file_reading& r, const piece_rows& piece, std::size_t fir
     r.block_ended = piece.rows > 0 ? piece.block_ended : r.block_ended || piece.block_ended;
 }
 
-// The groups of a piece's first taken rows, renumbered among the groups of the file so far.
-void join_groups(row_groups& into, const row_groups& piece, std::uint64_t taken)
+void add_piece_counts(file_reading& r, const piece_rows& piece)
 {
+    r.lines += piece.lines;
+    r.bad_rows += piece.bad_rows;
+    r.missing_rows += piece.missing_rows;
+    r.filtered_rows += piece.filtered_rows;
+}
+
+// --by: the rows of a parsed piece split by their groups on the thread that parsed it, which saves the joining
+// thread the copy of every row to its group. Under --nox x holds the row's number in the piece; the join adds the
+// rows before the piece.
+void split_piece(const file_reading& r, piece_rows& piece)
+{
+    for (group_rows& g : piece.split)
+        for (std::vector<double>& column : g.columns)
+            column.clear();
+    if (r.switches.nox)
+        for (std::size_t i = 0; i < piece.rows; ++i)
+            piece.columns[0][i] = static_cast<double>(i);
+    column_set columns;
+    for (std::size_t k = 0; k < columns.size(); ++k)
+        columns[k] = &piece.columns[k];
+    split_rows(piece.split, {.columns = filled_values(r, columns),
+                             .group = piece.by.group.data(),
+                             .number = same_group_numbers,
+                             .rows = piece.rows,
+                             .after_blank = {}});
+}
+
+// --by: the rows of a parsed piece go straight to their groups, in file order after those dealt out before them.
+void join_piece_to_groups(file_reading& r, piece_rows& piece)
+{
+    // Past the row limit the run ends: no row of the piece is wanted.
+    if (piece.rows > r.limits.max_rows - r.rows)
+        too_many_rows(r);
+    // The piece numbers its groups as it met them: renumbered among the groups of the file so far.
     std::uint8_t number[by_groups::max_groups + 1];
-    for (std::size_t k = 0; k < piece.groups.values.size(); ++k)
-        number[k] = into.groups.group_of(piece.groups.values[k]);
+    for (std::size_t k = 0; k < piece.by.groups.values.size(); ++k)
+        number[k] = r.d.by.groups.group_of(piece.by.groups.values[k]);
     number[by_groups::max_groups] = by_groups::max_groups;
-    for (const std::string& value : piece.groups.more)
-        into.groups.group_of(value);
-    for (std::size_t i = 0; i < taken && i < piece.group.size(); ++i)
-        into.group.push_back(number[piece.group[i]]);
+    for (const std::string& value : piece.by.groups.more)
+        r.d.by.groups.group_of(value);
+    if (r.switches.nox)
+        for (group_rows& g : piece.split)
+            for (double& x : g.columns[0])
+                x += static_cast<double>(r.first_row_number + r.rows_dealt);
+    join_split_rows(r.d.by, piece.split,
+                    {.group = piece.by.group.data(),
+                     .number = number,
+                     .rows = piece.rows,
+                     .after_blank = piece.after_blank,
+                     .blank_before_first = r.block_ended});
+    r.block_ended = piece.rows > 0 ? piece.block_ended : r.block_ended || piece.block_ended;
+    r.rows += piece.rows;
+    r.rows_dealt += piece.rows;
+    add_piece_counts(r, piece);
 }
 
 // Appends a parsed piece to the data set as read_line would have: past the row limit only the rows up to it.
-void join_piece(file_reading& r, const piece_rows& piece)
+void join_piece(file_reading& r, piece_rows& piece)
 {
+    if (r.d.cols.by != 0) {
+        join_piece_to_groups(r, piece);
+        return;
+    }
     const std::uint64_t taken = std::min(piece.rows, r.limits.max_rows - r.rows);
     const data::column_list columns = r.d.columns();
     const std::size_t first_row = r.d.x.size();
@@ -753,14 +878,10 @@ void join_piece(file_reading& r, const piece_rows& piece)
         for (std::size_t i = 0; i < taken; ++i)
             r.d.x[first_row + i] = static_cast<double>(first_row + i);
     join_block_starts(r, piece, first_row, taken);
-    join_groups(r.d.by, piece.by, taken);
     r.rows += taken;
     if (taken < piece.rows)
         too_many_rows(r);
-    r.lines += piece.lines;
-    r.bad_rows += piece.bad_rows;
-    r.missing_rows += piece.missing_rows;
-    r.filtered_rows += piece.filtered_rows;
+    add_piece_counts(r, piece);
 }
 
 // Whether the next run may be parsed on threads: the first data line has set the column count, no trace
@@ -774,7 +895,12 @@ void read_text_on_threads(file_reading& r, std::string_view text, std::vector<pi
 {
     const std::vector<std::string_view> cuts = cut_at_line_feeds(text, pieces.size(), r.limits.cut_seed);
     const row_columns need = needs(r);
-    run_on_threads(cuts.size(), [&](std::size_t k) { parse_piece(r.d, need, r.times.columns(), cuts[k], pieces[k]); });
+    run_on_threads(cuts.size(), [&](std::size_t k) {
+        parse_piece(r.d, need, r.times.columns(), cuts[k], pieces[k]);
+        if (r.d.cols.by != 0)
+            split_piece(r, pieces[k]);
+    });
+    deal_held_rows(r);
     for (std::size_t k = 0; k < cuts.size(); ++k) {
         join_piece(r, pieces[k]);
         if (pieces[k].stop != std::string_view::npos) {
@@ -812,6 +938,7 @@ bool read_lines(file_reading& r)
         throw input_error("line " + std::to_string(r.lines + 1) + " of data file " + r.d.fname + " is longer than " +
                           byte_count_text(r.limits.max_line_bytes) + ", the longest a line may be");
     }
+    deal_held_rows(r);
     give_back_room(r.d);
     return true;
 }
@@ -836,11 +963,16 @@ const char* unit_name(double per_second)
 
 // A warning for a time column of this file whose values lie beyond the year 9999, naming the finer unit that
 // brings them back; values that no unit makes a date are left alone.
-void check_time_unit(const file_reading& r, const std::vector<double>& column, const char* axis)
+void check_time_unit(const file_reading& r, std::size_t column, const char* axis)
 {
     double largest = 0;
-    for (std::size_t i = r.rows_before; i < column.size(); ++i)
-        largest = std::max(largest, std::fabs(column[i]));
+    const auto widen = [&largest](const std::vector<double>& values, std::size_t from) {
+        for (std::size_t i = from; i < values.size(); ++i)
+            largest = std::max(largest, std::fabs(values[i]));
+    };
+    widen(*columns_of(r.d)[column], r.rows_before);
+    for (const group_rows& g : r.d.by.rows)
+        widen(g.columns[column], 0);
     if (!(largest > year_10000))
         return;
     const double per_second = r.times.columns().units_per_second;
@@ -855,9 +987,9 @@ void check_time_unit(const file_reading& r, const std::vector<double>& column, c
 void check_time_units(const file_reading& r)
 {
     if (r.times.columns().x != 0)
-        check_time_unit(r, r.d.x, "x");
+        check_time_unit(r, 0, "x");
     if (r.times.columns().y != 0)
-        check_time_unit(r, r.d.y, "y");
+        check_time_unit(r, 1, "y");
 }
 
 } // namespace
@@ -907,8 +1039,8 @@ file_read readfile(data& d, kept_inputs& inputs, const column_switches& switches
         TW_DEBUG("sorting");
         d.sort();
     }
-    TW_DEBUG("rows=" << d.x.size());
-    return {.rows = d.x.size(), .switches = r.switches, .one_column = r.y_column != 0};
+    TW_DEBUG("rows=" << d.x.size() + r.rows_dealt);
+    return {.rows = d.x.size() + r.rows_dealt, .switches = r.switches, .one_column = r.y_column != 0};
 }
 
 std::uint64_t read_piece(data& d, std::string_view text, piece_reading& state, const read_limits& limits)

@@ -134,8 +134,7 @@ void data::clear_rows()
     block_starts.clear();
     warned_log = false;
     warned_z = false;
-    by.group.clear();
-    by.groups.clear();
+    by.clear();
 }
 
 void data::cleanup()

@@ -23,6 +23,7 @@ struct choices {
     std::uint32_t by = 0;
     std::uint32_t c_column = 0;
     const char* c = ""; // the colour column's header name or expression
+    bool nox = false;
 };
 
 class ExpressionReader : public reader_tests::ReaderTest
@@ -33,7 +34,8 @@ public:
         std::vector<double> c;
         std::vector<std::size_t> block_starts;
         std::string messages, said, error;
-        std::vector<std::uint8_t> groups;
+        // --by: each group's columns (x, y, z, ..., colour) and block starts.
+        std::vector<std::pair<std::array<std::vector<double>, 8>, std::vector<std::size_t>>> groups;
         std::vector<std::string> values;
     };
     outcome read(const std::string& text, const choices& c, read_limits limits = {}, const char* name = "r.dat")
@@ -49,6 +51,7 @@ public:
             }
         }
         d.cols.by = c.by;
+        nox = c.nox;
         d.cols.c = c.c_column;
         if (*c.c != '\0' && std::string(c.c).find_first_of("$(+*/") == std::string::npos) {
             d.cols.c_name = c.c;
@@ -70,7 +73,8 @@ public:
         out.columns = {d.x, d.y, d.z};
         out.c = d.c;
         out.block_starts = d.block_starts;
-        out.groups = d.by.group;
+        for (std::size_t g = 0; g < d.by.groups.values.size(); ++g)
+            out.groups.emplace_back(d.by.rows[g].columns, d.by.rows[g].block_starts);
         out.values = d.by.groups.values;
         return out;
     }
@@ -138,10 +142,18 @@ TEST_F(ExpressionReader, ColourValuesFollowTheirRowsAndMissingOnesLeaveTheRowOut
 // --by gives each row its group in order of first appearance; the rows of a line short of the column stop there.
 TEST_F(ExpressionReader, GroupsInOrderOfFirstAppearance)
 {
-    const outcome got = read("1 2 3 b\n2 3 4 a\n3 4 5 b\n4 5 6 c\n", {.by = 4});
+    const outcome got = read("1 2 3 b\n2 3 4 a\n\n3 4 5 b\n4 5 6 c\n", {.by = 4});
     EXPECT_EQ(got.values, (std::vector<std::string>{"b", "a", "c"}));
-    EXPECT_EQ(got.groups, (std::vector<std::uint8_t>{0, 1, 0, 2}));
-    EXPECT_EQ(got.columns[2], (rows{3, 4, 5, 6})); // not sorted here: each data set is, once split
+    ASSERT_EQ(got.groups.size(), 3u);
+    EXPECT_EQ(got.groups[0].first[0], (rows{1, 3}));
+    EXPECT_EQ(got.groups[0].first[2], (rows{3, 5}));              // not sorted here: each data set is, once split
+    EXPECT_EQ(got.groups[0].second, std::vector<std::size_t>{1}); // the blank line parts b's rows
+    EXPECT_EQ(got.groups[1].first[1], (rows{3}));
+    EXPECT_EQ(got.groups[2].first[0], (rows{4}));
+    EXPECT_TRUE(got.groups[2].second.empty());
+    EXPECT_TRUE(got.columns[0].empty()) << "the rows are the groups'";
+    // --nox numbers the rows of the file, whichever group they go to.
+    EXPECT_EQ(read("5 b\n6 a\n7 b\n", {.y = "$1", .by = 2, .nox = true}).groups[0].first[0], (rows{0, 2}));
     EXPECT_EQ(read("1 2 3 b\n2 3 4\n", {.by = 4}).error, "Too few columns");
     const outcome csv = read("k,v\n\"x, y\",1\n,2\nz,3\n", {.x = "$2", .y = "$2", .by = 1}, {}, "r.csv");
     EXPECT_EQ(csv.values, (std::vector<std::string>{"x, y", "", "z"}));
@@ -150,12 +162,17 @@ TEST_F(ExpressionReader, GroupsInOrderOfFirstAppearance)
 // Pieces on threads leave out, count and stop at the same rows as one thread does.
 TEST_F(ExpressionReader, ThreadsReadAsOne)
 {
-    // Three numbers in two fields: the fourth field is PUT, not 2.
+    // Three numbers in two fields: the fourth field is PUT, not 2. Lines of two columns switch z off; --by reads
+    // the same rows with whole lines before the blank ones, as a line short of its column ends the run.
     std::string text = "1 2 3 GET\n3 1-2 2 PUT\n";
+    std::string whole_lines = text;
     const char* const words[] = {"GET", "PUT", "HEAD", "7", "POST"};
-    for (int i = 0; i < 60; ++i)
-        text += std::to_string(i % 7) + " " + std::to_string(i * 13 % 11 - 3) + (i % 9 == 4 ? "\n\n" : " 2 ") +
-                (i % 9 == 4 ? "" : words[i * i % 5]) + (i % 9 == 4 ? "" : "\n");
+    for (int i = 0; i < 60; ++i) {
+        const std::string start = std::to_string(i % 7) + " " + std::to_string(i * 13 % 11 - 3);
+        const std::string end = std::string(" 2 ") + words[i * 7 % 5] + (i % 9 == 4 ? "\n\n" : "\n");
+        text += i % 9 == 4 ? start + "\n\n" : start + end;
+        whole_lines += start + end;
+    }
     const choices samples[] = {
         {.y = "$2*2"},
         {.where = "$2 > 0"},
@@ -166,14 +183,21 @@ TEST_F(ExpressionReader, ThreadsReadAsOne)
         {.y = "$2 / 2", .where = "$2 != 1", .by = 4},
         {.c_column = 2},
         {.where = "$2 != 1", .c = "1/$2"},
+        {.y = "$2", .by = 4, .nox = true},
+        {.where = "$2 > 0", .by = 4, .c_column = 1},
     };
     for (const choices& c : samples) {
-        const outcome whole = read(text, c);
+        const std::string& text_read = c.by == 0 ? text : whole_lines;
+        const outcome whole = read(text_read, c);
+        if (c.by != 0) {
+            EXPECT_EQ(whole.error, "");
+            EXPECT_EQ(whole.values.size(), std::size(words));
+        }
         for (const unsigned threads : {2u, 3u, 5u})
             for (std::size_t block = 3; block <= 40; block += 37 / 4) {
                 SCOPED_TRACE(std::string(c.x) + "|" + c.y + "|" + c.z + "|" + c.where + " threads " +
                              std::to_string(threads) + " block " + std::to_string(block));
-                const outcome got = read(text, c,
+                const outcome got = read(text_read, c,
                                          {.block_bytes = block,
                                           .threads = threads,
                                           .parallel_bytes = 0,
