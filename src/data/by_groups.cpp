@@ -82,15 +82,24 @@ void row_groups::clear()
 namespace
 {
 
-// The rows of each group in a run, with those past the groups counted together at max_groups.
-using group_counts = std::array<std::size_t, by_groups::max_groups + 1>;
+// Where each row of a run goes: its group among the file's (max_groups past them) and its index among the run's
+// rows of that group (32 bits: a run is at most a file's rows, under 2^32 by the reader's bound on file size);
+// and the rows of each group.
+struct row_places {
+    std::vector<std::uint8_t> group;
+    std::vector<std::uint32_t> index;
+    std::array<std::size_t, by_groups::max_groups + 1> counts{};
+};
 
-group_counts count_rows(const row_run& run)
+row_places place_rows(const row_run& run)
 {
-    group_counts counts{};
-    for (std::size_t i = 0; i < run.rows; ++i)
-        ++counts[run.number[run.group[i]]];
-    return counts;
+    row_places places{.group = std::vector<std::uint8_t>(run.rows), .index = std::vector<std::uint32_t>(run.rows)};
+    for (std::size_t i = 0; i < run.rows; ++i) {
+        const std::uint8_t g = run.number[run.group[i]];
+        places.group[i] = g;
+        places.index[i] = static_cast<std::uint32_t>(places.counts[g]++);
+    }
+    return places;
 }
 
 bool any_blank_line(const row_run& run)
@@ -130,22 +139,24 @@ void deal_block_starts(row_groups& into, const row_run& run)
 // saves.
 constexpr std::size_t rows_worth_threads = 1 << 16;
 
-// Appends the rows of one column to the same column of their groups. Without a branch on the group, rows of groups
-// that alternate at random cost no mispredictions; rows past the groups go to a scratch column.
-void deal_column(const double* from, std::size_t column, group_set& into, const row_run& run,
-                 const group_counts& counts)
+// Appends the rows of one column to the same column of their groups. Every row's place is known beforehand: no
+// branch on the group, which costs mispredictions when groups alternate at random, and no row waits for the one
+// before it; rows past the groups go to a scratch column.
+void deal_column(const double* from, std::size_t column, group_set& into, const row_places& places)
 {
-    std::vector<double> past_groups(counts[by_groups::max_groups] + 1);
+    std::vector<double> past_groups(places.counts[by_groups::max_groups]);
     double* out[by_groups::max_groups + 1];
     for (std::size_t g = 0; g < by_groups::max_groups; ++g) {
         std::vector<double>& to = into[g].columns[column];
         const std::size_t at = to.size();
-        to.resize(at + counts[g]);
-        out[g] = counts[g] == 0 ? past_groups.data() : to.data() + at;
+        to.resize(at + places.counts[g]);
+        out[g] = to.data() + at;
     }
     out[by_groups::max_groups] = past_groups.data();
-    for (std::size_t i = 0; i < run.rows; ++i)
-        *out[run.number[run.group[i]]]++ = from[i];
+    const std::uint8_t* const group = places.group.data();
+    const std::uint32_t* const index = places.index.data();
+    for (std::size_t i = 0; i < places.group.size(); ++i)
+        out[group[i]][index[i]] = from[i];
 }
 
 } // namespace
@@ -154,12 +165,12 @@ void split_rows(group_set& into, const row_run& run)
 {
     if (run.rows == 0)
         return;
-    const group_counts counts = count_rows(run);
+    const row_places places = place_rows(run);
     std::vector<std::size_t> columns;
     for (std::size_t k = 0; k < run.columns.size(); ++k)
         if (run.columns[k] != nullptr)
             columns.push_back(k);
-    const auto deal = [&](std::size_t k) { deal_column(run.columns[columns[k]], columns[k], into, run, counts); };
+    const auto deal = [&](std::size_t k) { deal_column(run.columns[columns[k]], columns[k], into, places); };
     if (run.rows >= rows_worth_threads) {
         run_on_threads(columns.size(), deal);
     } else {

@@ -625,9 +625,8 @@ struct alignas(64) piece_rows { // each on its own cache lines: the threads writ
     std::uint64_t filtered_rows = 0;           // rows --where leaves out
     std::size_t stop = std::string_view::npos; // where the line that stopped the piece starts
     std::vector<std::size_t> after_blank;      // rows with a blank line between them and the row before
-    row_groups by;                             // --by: the group of each row, among the piece's own groups
-    group_set split;                           // --by: the rows split by those groups
-    bool block_ended = false;                  // a blank line after the last row (any blank line, without rows)
+    row_groups by;            // --by: the group of each row among the piece's own groups, and the rows split by them
+    bool block_ended = false; // a blank line after the last row (any blank line, without rows)
 };
 
 // The value column_value gives for a column the scan reached: 0 for column 0.
@@ -746,10 +745,7 @@ void parse_piece(const data& d, const row_columns& need, const time_columns& tim
     out.after_blank.clear();
     out.by.group.clear();
     out.by.groups.clear();
-    out = {.columns = std::move(out.columns),
-           .after_blank = std::move(out.after_blank),
-           .by = std::move(out.by),
-           .split = std::move(out.split)};
+    out = {.columns = std::move(out.columns), .after_blank = std::move(out.after_blank), .by = std::move(out.by)};
     column_scan scan;
     time_field_reader times(time_cols);
     const std::uint32_t last = last_column(d.cols, need);
@@ -813,7 +809,7 @@ void add_piece_counts(file_reading& r, const piece_rows& piece)
 // rows before the piece.
 void split_piece(const file_reading& r, piece_rows& piece)
 {
-    for (group_rows& g : piece.split)
+    for (group_rows& g : piece.by.rows)
         for (std::vector<double>& column : g.columns)
             column.clear();
     if (r.switches.nox)
@@ -822,11 +818,11 @@ void split_piece(const file_reading& r, piece_rows& piece)
     column_set columns;
     for (std::size_t k = 0; k < columns.size(); ++k)
         columns[k] = &piece.columns[k];
-    split_rows(piece.split, {.columns = filled_values(r, columns),
-                             .group = piece.by.group.data(),
-                             .number = same_group_numbers,
-                             .rows = piece.rows,
-                             .after_blank = {}});
+    split_rows(piece.by.rows, {.columns = filled_values(r, columns),
+                               .group = piece.by.group.data(),
+                               .number = same_group_numbers,
+                               .rows = piece.rows,
+                               .after_blank = {}});
 }
 
 // --by: the rows of a parsed piece go straight to their groups, in file order after those dealt out before them.
@@ -843,10 +839,10 @@ void join_piece_to_groups(file_reading& r, piece_rows& piece)
     for (const std::string& value : piece.by.groups.more)
         r.d.by.groups.group_of(value);
     if (r.switches.nox)
-        for (group_rows& g : piece.split)
+        for (group_rows& g : piece.by.rows)
             for (double& x : g.columns[0])
                 x += static_cast<double>(r.first_row_number + r.rows_dealt);
-    join_split_rows(r.d.by, piece.split,
+    join_split_rows(r.d.by, piece.by.rows,
                     {.group = piece.by.group.data(),
                      .number = number,
                      .rows = piece.rows,
@@ -900,7 +896,6 @@ void read_text_on_threads(file_reading& r, std::string_view text, std::vector<pi
         if (r.d.cols.by != 0)
             split_piece(r, pieces[k]);
     });
-    deal_held_rows(r);
     for (std::size_t k = 0; k < cuts.size(); ++k) {
         join_piece(r, pieces[k]);
         if (pieces[k].stop != std::string_view::npos) {
@@ -932,13 +927,14 @@ bool read_lines(file_reading& r)
                 read_text_on_threads(r, text, pieces);
             else
                 read_text(r, text);
+            // --by: the rows read on one thread go to their groups block by block, so that d holds few.
+            deal_held_rows(r);
             make_room(r, blocks.bytes_read(), source->size_hint());
         }
     } catch (const line_too_long&) {
         throw input_error("line " + std::to_string(r.lines + 1) + " of data file " + r.d.fname + " is longer than " +
                           byte_count_text(r.limits.max_line_bytes) + ", the longest a line may be");
     }
-    deal_held_rows(r);
     give_back_room(r.d);
     return true;
 }
