@@ -23,9 +23,10 @@ struct by_groups {
 
     std::vector<std::string> values;
     std::unordered_set<std::string> more;
-    // The first eight bytes of each of values, zero padded: most values are told apart by them and their length
+    // The first eight bytes of each of values, zero padded, and its length: most values are told apart by them
     // without a call to compare bytes, on every row.
     std::vector<std::uint64_t> heads;
+    std::vector<std::size_t> lengths;
 
     // The group of a value: its index in values, or max_groups for a value past them.
     std::uint8_t group_of(std::string_view text);
@@ -35,6 +36,7 @@ struct by_groups {
         values.clear();
         more.clear();
         heads.clear();
+        lengths.clear();
     }
 };
 
