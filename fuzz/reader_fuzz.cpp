@@ -1,8 +1,8 @@
 // Differential fuzzing of the data reader's number scanning: every line of the input must give the same
 // column count and the same value (bit for bit) or the same failure for each column as literal
 // classic-locale string-stream reads; and the input read as a data file in pieces on several threads (cut
-// where its last byte says, with a colour column for every other input) must give what one thread gives. Any
-// difference aborts.
+// where its last byte says, with a colour column for every other input and rows split by a column's values for
+// every third) must give what one thread gives. Any difference aborts.
 #include <algorithm>
 #include <bit>
 #include <cstdint>
@@ -19,6 +19,7 @@
 
 #include "../tests/reader/stream_reference.h"
 #include "data/data_reader.h"
+#include "data/data_set.h"
 #include "data/number_scan.h"
 #include "plot/run_state.h"
 
@@ -51,19 +52,29 @@ void check_line(const std::string& line, column_scan& scan)
 }
 
 // What reading a data file gave: every column bit for bit, the block starts, the switches it set, its messages
-// and error.
+// and error, and the groups' values.
 struct reading {
     std::vector<std::uint64_t> bits;
     int switches;
     std::string messages, error;
+    std::vector<std::string> groups;
     bool operator==(const reading&) const = default;
 };
 
-reading read_as_data_file(const std::string& path, const read_limits& limits, std::uint32_t colour_column)
+void add_column(reading& out, const std::vector<double>& column)
+{
+    out.bits.push_back(column.size());
+    for (const double v : column)
+        out.bits.push_back(std::bit_cast<std::uint64_t>(v));
+}
+
+reading read_as_data_file(const std::string& path, const read_limits& limits, std::uint32_t colour_column,
+                          std::uint32_t by_column)
 {
     reset_run_state();
     mydata[0].fname = path;
     mydata[0].cols.c = colour_column;
+    mydata[0].cols.by = by_column;
     reading out{};
     std::ostringstream messages;
     std::streambuf* const old = std::cerr.rdbuf(messages.rdbuf());
@@ -75,16 +86,27 @@ reading read_as_data_file(const std::string& path, const read_limits& limits, st
     }
     std::cerr.rdbuf(old);
     out.messages = messages.str();
-    for (const std::vector<double>* column : mydata[0].columns()) {
-        out.bits.push_back(column->size());
-        for (const double v : *column)
-            out.bits.push_back(std::bit_cast<std::uint64_t>(v));
-    }
-    out.bits.push_back(mydata[0].c.size());
-    for (const double v : mydata[0].c)
-        out.bits.push_back(std::bit_cast<std::uint64_t>(v));
+    // Split rows go to their groups a run of lines at a time, so after an error (which ends the run: nothing is
+    // drawn) the rows read before it lie partly in the data set and partly in the groups, depending on the cuts.
+    if (by_column != 0 && !out.error.empty())
+        return out;
+    for (const std::vector<double>* column : mydata[0].columns())
+        add_column(out, *column);
+    add_column(out, mydata[0].c);
     out.bits.push_back(mydata[0].block_starts.size());
     out.bits.insert(out.bits.end(), mydata[0].block_starts.begin(), mydata[0].block_starts.end());
+    // More values than groups end the run: then only their count is the same whatever the cuts (a piece that met
+    // more values than groups drops the rows of its later ones, which the file may know as one of its groups).
+    out.bits.push_back(mydata[0].by.groups.distinct());
+    if (mydata[0].by.groups.distinct() > by_groups::max_groups)
+        return out;
+    out.groups = mydata[0].by.groups.values;
+    for (const group_rows& group : mydata[0].by.rows) {
+        for (const std::vector<double>& column : group.columns)
+            add_column(out, column);
+        out.bits.push_back(group.block_starts.size());
+        out.bits.insert(out.bits.end(), group.block_starts.begin(), group.block_starts.end());
+    }
     return out;
 }
 
@@ -100,9 +122,10 @@ void check_threads(std::string_view text)
     const unsigned cut = text.empty() ? 1 : static_cast<unsigned char>(text.back()) + 1u;
     // Every other input also reads a colour column, which takes the general row parser.
     const std::uint32_t colour = cut % 2 == 0 ? 0 : 1 + cut % 5;
-    const reading one = read_as_data_file(path, {}, colour);
+    const std::uint32_t by = cut % 3 == 0 ? 1 + cut % 4 : 0;
+    const reading one = read_as_data_file(path, {}, colour, by);
     const reading many = read_as_data_file(
-        path, {.block_bytes = 1 + cut % 13, .threads = 2 + cut % 4, .parallel_bytes = 0, .cut_seed = cut}, colour);
+        path, {.block_bytes = 1 + cut % 13, .threads = 2 + cut % 4, .parallel_bytes = 0, .cut_seed = cut}, colour, by);
     if (!(one == many)) {
         std::fprintf(stderr,
                      "reader difference with threads (cut %u)\none thread: %zu values, error \"%s\", messages:\n%s\n"
