@@ -12,40 +12,53 @@
 namespace
 {
 
-std::uint64_t head_of(std::string_view text)
+// The first eight bytes of a value; a shorter value has its length in the last byte, so that its key alone tells
+// it from every other value of up to seven bytes.
+std::uint64_t key_of(std::string_view text)
 {
-    std::uint64_t head = 0;
+    std::uint64_t key = text.size() < 8 ? std::uint64_t{text.size()} << 56 : 0;
     for (std::size_t k = 0; k < text.size() && k < 8; ++k)
-        head |= std::uint64_t{static_cast<unsigned char>(text[k])} << (8 * k);
-    return head;
+        key |= std::uint64_t{static_cast<unsigned char>(text[k])} << (8 * k);
+    return key;
 }
 
 } // namespace
 
-std::uint8_t by_groups::group_of(std::string_view text)
+std::uint8_t by_groups::find(std::string_view text) const
 {
-    const std::uint64_t head = head_of(text);
-    // Every value is compared, with no branch: the value that matches changes from row to row at random, and a
-    // search that stopped at it would mispredict where it stops on most rows.
-    const std::uint64_t* const head_of_value = heads.data();
-    const std::size_t* const length_of_value = lengths.data();
+    const std::uint64_t key = key_of(text);
+    // Every key is compared, with no branch: the value that matches changes from row to row at random, and a
+    // search that stopped at it would mispredict where it stops on most rows. The keys that match are then checked.
     unsigned alike = 0;
-    for (std::size_t k = 0; k < heads.size(); ++k)
-        alike |= static_cast<unsigned>((head_of_value[k] == head) & (length_of_value[k] == text.size())) << k;
+    for (std::size_t k = 0; k < max_groups; ++k)
+        alike |= static_cast<unsigned>(keys[k] == key) << k;
     for (; alike != 0; alike &= alike - 1) {
         const auto k = static_cast<std::size_t>(std::countr_zero(alike));
-        if (text.size() <= 8 || std::memcmp(values[k].data() + 8, text.data() + 8, text.size() - 8) == 0)
+        if (lengths[k] == text.size() &&
+            (text.size() <= 8 || std::memcmp(values[k].data() + 8, text.data() + 8, text.size() - 8) == 0))
             return static_cast<std::uint8_t>(k);
     }
+    return static_cast<std::uint8_t>(values.size());
+}
+
+void by_groups::add(std::string_view text)
+{
     if (values.size() < max_groups) {
+        keys[values.size()] = key_of(text);
+        lengths[values.size()] = text.size();
         values.emplace_back(text);
-        heads.push_back(head);
-        lengths.push_back(text.size());
-        return static_cast<std::uint8_t>(values.size() - 1);
-    }
-    if (more.size() < max_counted)
+    } else if (more.size() < max_counted) {
         more.emplace(text);
-    return static_cast<std::uint8_t>(max_groups);
+    }
+}
+
+std::uint8_t by_groups::group_of(std::string_view text)
+{
+    const std::uint8_t found = find(text);
+    if (found < values.size())
+        return found;
+    add(text);
+    return found;
 }
 
 namespace

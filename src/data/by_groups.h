@@ -23,20 +23,31 @@ struct by_groups {
 
     std::vector<std::string> values;
     std::unordered_set<std::string> more;
-    // The first eight bytes of each of values, zero padded, and its length: most values are told apart by them
-    // without a call to compare bytes, on every row.
-    std::vector<std::uint64_t> heads;
-    std::vector<std::size_t> lengths;
+    // A key of each of values (its first eight bytes, with the length of a shorter one) and its length (none past
+    // values.size()): most values are told apart by their keys alone, on every row.
+    std::array<std::uint64_t, max_groups> keys{};
+    std::array<std::size_t, max_groups> lengths = no_lengths();
 
-    // The group of a value: its index in values, or max_groups for a value past them.
+    // The index of a value in values; values.size() when it is none of them (max_groups once they are full).
+    std::uint8_t find(std::string_view text) const;
+    // Takes a value find did not find: a new group while there is room, counted among the others after that.
+    void add(std::string_view text);
+    // The group of a value, taken first if need be: its index in values, or max_groups for a value past them.
     std::uint8_t group_of(std::string_view text);
     std::size_t distinct() const { return values.size() + more.size(); }
     void clear()
     {
         values.clear();
         more.clear();
-        heads.clear();
-        lengths.clear();
+        lengths = no_lengths();
+    }
+
+private:
+    static constexpr std::array<std::size_t, max_groups> no_lengths()
+    {
+        std::array<std::size_t, max_groups> none{};
+        none.fill(std::string_view::npos);
+        return none;
     }
 };
 

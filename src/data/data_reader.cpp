@@ -614,10 +614,11 @@ void read_text(file_reading& r, std::string_view text)
 // messages, switches and the first error are those of reading the run on one thread.
 
 // The rows one piece gives, in the order of data::columns() and then the colour values; x holds row numbers from 0
-// under --nox.
-constexpr std::size_t piece_colour = 7;
+// under --nox. Under --by the rows are those of the piece's groups instead.
+constexpr std::size_t piece_colour = group_rows::colour_column;
+using piece_columns = std::array<std::vector<double>, group_rows::column_count>;
 struct alignas(64) piece_rows { // each on its own cache lines: the threads write their counters on every line
-    std::array<std::vector<double>, 8> columns;
+    piece_columns columns;
     std::uint64_t lines = 0; // lines taken, comments included, before stop
     std::uint64_t rows = 0;
     std::size_t bad_rows = 0;
@@ -625,7 +626,7 @@ struct alignas(64) piece_rows { // each on its own cache lines: the threads writ
     std::uint64_t filtered_rows = 0;           // rows --where leaves out
     std::size_t stop = std::string_view::npos; // where the line that stopped the piece starts
     std::vector<std::size_t> after_blank;      // rows with a blank line between them and the row before
-    row_groups by;            // --by: the group of each row among the piece's own groups, and the rows split by them
+    row_groups by;            // --by: the group of each row among the piece's own groups, and the groups' rows
     bool block_ended = false; // a blank line after the last row (any blank line, without rows)
 };
 
@@ -637,7 +638,7 @@ double reached_value(const column_scan& scan, std::uint32_t col)
 
 // The row of one line when every column it needs is there with a value, as read_line makes it; false (nothing
 // appended) otherwise: a row with a missing value is left to the one-thread path, which counts it.
-bool parse_whole_row(const cols&, const row_columns& need, const column_scan& scan, piece_rows& out)
+bool parse_whole_row(const cols&, const row_columns& need, const column_scan& scan, piece_rows& out, piece_columns& to)
 {
     // A line holding a missing-value mark or a bad time is left to the one-thread path, which tells or counts it.
     if (scan.bad_time().col != 0 || scan.missing_seen())
@@ -649,13 +650,13 @@ bool parse_whole_row(const cols&, const row_columns& need, const column_scan& sc
     for (std::size_t k = 0; k < need.component_count; ++k)
         if (need.component[k] != 0 && !scan.reached(need.component[k]))
             return false;
-    out.columns[0].push_back(need.reads_x ? reached_value(scan, plain[0]) : 0.0);
-    out.columns[1].push_back(reached_value(scan, plain[1]));
-    out.columns[2].push_back(need.reads_z ? reached_value(scan, plain[2]) : 1.0);
+    to[0].push_back(need.reads_x ? reached_value(scan, plain[0]) : 0.0);
+    to[1].push_back(reached_value(scan, plain[1]));
+    to[2].push_back(need.reads_z ? reached_value(scan, plain[2]) : 1.0);
     if (need.component_count == 4) {
         double v[4];
         for (std::size_t k = 0; k < 4; ++k)
-            out.columns[3 + k].push_back(v[k] = reached_value(scan, need.component[k]));
+            to[3 + k].push_back(v[k] = reached_value(scan, need.component[k]));
         if (need.counts_skew && std::fabs(v[0] * v[2] + v[1] * v[3]) > 1e-6)
             ++out.bad_rows;
     }
@@ -676,7 +677,8 @@ bool scanned_choice(const cols& c, expr_slot slot, std::uint32_t col, const colu
 
 // parse_whole_row for a data set with expressions or a filter: a row left out by the filter or without a value is
 // counted, as read_line counts it, and appends nothing.
-bool parse_row_with_expressions(const cols& c, const row_columns& need, const column_scan& scan, piece_rows& out)
+bool parse_row_with_expressions(const cols& c, const row_columns& need, const column_scan& scan, piece_rows& out,
+                                piece_columns& to)
 {
     if (scan.bad_time().col != 0 || scan.missing_seen())
         return false; // as in parse_whole_row
@@ -714,13 +716,13 @@ bool parse_row_with_expressions(const cols& c, const row_columns& need, const co
         return true;
     }
     if (need.reads_colour)
-        out.columns[piece_colour].push_back(colour);
-    out.columns[0].push_back(x);
-    out.columns[1].push_back(y);
-    out.columns[2].push_back(z);
+        to[piece_colour].push_back(colour);
+    to[0].push_back(x);
+    to[1].push_back(y);
+    to[2].push_back(z);
     if (need.components != component_source::none) {
         for (std::size_t k = 0; k < 4; ++k)
-            out.columns[3 + k].push_back(v[k]);
+            to[3 + k].push_back(v[k]);
         if (need.counts_skew && std::fabs(v[0] * v[2] + v[1] * v[3]) > 1e-6)
             ++out.bad_rows;
     }
@@ -737,14 +739,27 @@ std::string_view by_field(std::string_view line, const column_scan& scan, std::u
     return whitespace_token(line, col);
 }
 
+// --by: the row just taken belongs to the group find gave for its value: a value not met before makes a group only
+// now, as a row left out makes none. Under --nox x is the row's number in the piece.
+void take_group(piece_rows& out, std::string_view value, std::uint8_t group, const row_columns& need, piece_columns& to)
+{
+    if (group == out.by.groups.values.size())
+        out.by.groups.add(value);
+    out.by.group.push_back(group);
+    if (!need.reads_x)
+        to[0].back() = static_cast<double>(out.rows - 1);
+    if (group == by_groups::max_groups)
+        for (std::vector<double>& column : to) // the run ends for too many values: the rows are not wanted
+            column.clear();
+}
+
 void parse_piece(const data& d, const row_columns& need, const time_columns& time_cols, std::string_view piece,
                  piece_rows& out)
 {
     for (std::vector<double>& column : out.columns)
         column.clear();
     out.after_blank.clear();
-    out.by.group.clear();
-    out.by.groups.clear();
+    out.by.clear();
     out = {.columns = std::move(out.columns), .after_blank = std::move(out.after_blank), .by = std::move(out.by)};
     column_scan scan;
     time_field_reader times(time_cols);
@@ -754,6 +769,9 @@ void parse_piece(const data& d, const row_columns& need, const time_columns& tim
     const auto parse_row = d.cols.has_expressions() || need.components == component_source::choices || need.reads_colour
                                ? parse_row_with_expressions
                                : parse_whole_row;
+    // --by: each row goes straight to its group's columns, so that the rows are not split again after parsing.
+    const bool split = d.cols.by != 0;
+    piece_columns past_groups;
     for_each_line(piece, [&](std::string_view line) {
         if (out.stop != std::string_view::npos)
             return;
@@ -765,16 +783,20 @@ void parse_piece(const data& d, const row_columns& need, const time_columns& tim
             else
                 scan.scan(line, last);
             const std::uint64_t row = out.rows;
+            const std::string_view value = split ? by_field(line, scan, d.cols.by) : std::string_view();
+            const std::uint8_t group = split ? out.by.groups.find(value) : 0;
+            piece_columns& to = !split                          ? out.columns
+                                : group < by_groups::max_groups ? out.by.rows[group].columns
+                                                                : past_groups;
             // A line short of the --by column is left to the one-thread path, which says so.
-            const std::string_view group = d.cols.by == 0 ? std::string_view() : by_field(line, scan, d.cols.by);
-            if ((d.cols.by != 0 && group.empty()) || !parse_row(d.cols, need, scan, out)) {
+            if ((split && value.empty()) || !parse_row(d.cols, need, scan, out, to)) {
                 out.stop = static_cast<std::size_t>(line.data() - start);
                 return;
             }
-            if (d.cols.by != 0 && out.rows > row)
-                out.by.group.push_back(out.by.groups.group_of(group));
             // A row left out keeps the blank line before it for the next row taken.
             if (out.rows > row) {
+                if (split)
+                    take_group(out, value, group, need, to);
                 if (out.block_ended)
                     out.after_blank.push_back(row);
                 out.block_ended = false;
@@ -804,27 +826,6 @@ void add_piece_counts(file_reading& r, const piece_rows& piece)
     r.filtered_rows += piece.filtered_rows;
 }
 
-// --by: the rows of a parsed piece split by their groups on the thread that parsed it, which saves the joining
-// thread the copy of every row to its group. Under --nox x holds the row's number in the piece; the join adds the
-// rows before the piece.
-void split_piece(const file_reading& r, piece_rows& piece)
-{
-    for (group_rows& g : piece.by.rows)
-        for (std::vector<double>& column : g.columns)
-            column.clear();
-    if (r.switches.nox)
-        for (std::size_t i = 0; i < piece.rows; ++i)
-            piece.columns[0][i] = static_cast<double>(i);
-    column_set columns;
-    for (std::size_t k = 0; k < columns.size(); ++k)
-        columns[k] = &piece.columns[k];
-    split_rows(piece.by.rows, {.columns = filled_values(r, columns),
-                               .group = piece.by.group.data(),
-                               .number = same_group_numbers,
-                               .rows = piece.rows,
-                               .after_blank = {}});
-}
-
 // --by: the rows of a parsed piece go straight to their groups, in file order after those dealt out before them.
 void join_piece_to_groups(file_reading& r, piece_rows& piece)
 {
@@ -838,6 +839,7 @@ void join_piece_to_groups(file_reading& r, piece_rows& piece)
     number[by_groups::max_groups] = by_groups::max_groups;
     for (const std::string& value : piece.by.groups.more)
         r.d.by.groups.group_of(value);
+    // Under --nox x is the row's number in the piece.
     if (r.switches.nox)
         for (group_rows& g : piece.by.rows)
             for (double& x : g.columns[0])
@@ -891,11 +893,7 @@ void read_text_on_threads(file_reading& r, std::string_view text, std::vector<pi
 {
     const std::vector<std::string_view> cuts = cut_at_line_feeds(text, pieces.size(), r.limits.cut_seed);
     const row_columns need = needs(r);
-    run_on_threads(cuts.size(), [&](std::size_t k) {
-        parse_piece(r.d, need, r.times.columns(), cuts[k], pieces[k]);
-        if (r.d.cols.by != 0)
-            split_piece(r, pieces[k]);
-    });
+    run_on_threads(cuts.size(), [&](std::size_t k) { parse_piece(r.d, need, r.times.columns(), cuts[k], pieces[k]); });
     for (std::size_t k = 0; k < cuts.size(); ++k) {
         join_piece(r, pieces[k]);
         if (pieces[k].stop != std::string_view::npos) {
