@@ -25,18 +25,10 @@ namespace
 {
 
 using namespace std::chrono_literals;
+using test_support::eventually;
 using test_support::TempDir;
 
 constexpr auto limit = 60s;
-
-template <typename F> bool eventually(F&& done)
-{
-    for (auto end = std::chrono::steady_clock::now() + limit; std::chrono::steady_clock::now() < end;
-         std::this_thread::sleep_for(10ms))
-        if (done())
-            return true;
-    return false;
-}
 
 // What a saved picture's comment tells of the rows: read and shown.
 struct row_counts {
