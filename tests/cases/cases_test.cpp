@@ -9,6 +9,8 @@
 //   copy: a.dat = examples/example.dat        a file of the repository copied into the run folder
 //   dir: out                                  an empty folder in the run folder
 //   link: l.png = a.dat                       a symbolic link in the run folder
+//   hardlink: b.dat = a.dat                   a second name of a file of the run folder
+//   stdin: a.dat                              standard input from this file of the run folder (else /dev/null)
 //   folder: /tmp/tremwil-case-x               run in this fixed folder instead of a fresh one (for pictures that
 //                                             show the data file's path); runs in it take turns under a lock
 //   status: 0                                 the exit status (required)
@@ -104,8 +106,9 @@ std::pair<std::string, std::string> split_at_equals(const std::string& text)
 // The entries of a case (of a part of one when status is not required); throws naming the line at a fault.
 std::vector<entry> parse_case(const std::string& text, bool status_required = true)
 {
-    const std::string keys = " args env file copy dir link folder status stdout stderr stdout-has stderr-has "
-                             "stdout-has-file empty file-match stdout-match stderr-match absent comment png size ";
+    const std::string keys =
+        " args env file copy dir link hardlink stdin folder status stdout stderr stdout-has stderr-has "
+        "stdout-has-file empty file-match stdout-match stderr-match absent comment png size ";
     std::vector<std::string> lines;
     std::istringstream in(text);
     for (std::string line; std::getline(in, line);)
@@ -201,6 +204,7 @@ public:
         dir_ = fs::canonical(folder.empty() ? fresh_->path() : fs::path(folder));
         std::vector<std::string> args;
         std::vector<std::pair<std::string, std::string>> env;
+        fs::path input = "/dev/null";
         for (auto& e : entries) {
             e.value = expand(e.value);
             if (e.key == "args")
@@ -218,8 +222,12 @@ public:
                 fs::create_directory(dir_ / e.value);
             else if (e.key == "link")
                 fs::create_symlink(split_at_equals(e.value).second, dir_ / split_at_equals(e.value).first);
+            else if (e.key == "hardlink")
+                fs::create_hard_link(dir_ / split_at_equals(e.value).second, dir_ / split_at_equals(e.value).first);
+            else if (e.key == "stdin")
+                input = dir_ / e.value;
         }
-        run_ = test_support::finish_tremwil(test_support::start_tremwil(args, dir_, env), dir_, 120s);
+        run_ = test_support::finish_tremwil(test_support::start_tremwil(args, dir_, env, input), dir_, 120s);
     }
 
     // What did not come out as the entries say (nothing when the case passes).

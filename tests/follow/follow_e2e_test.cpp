@@ -1,6 +1,7 @@
 // Following a growing file end to end: the built program saves its picture again as a writer appends rows, follows
 // a rotated file, keeps --last rows, ends at a stream's end or by SIGTERM with its picture whole, and sleeps while
-// nothing comes. Every wait polls for what the program wrote and has a limit that only ends a hang.
+// nothing comes (the options it refuses are case files, run/follow_*). Every wait polls for what the program wrote
+// and has a limit that only ends a hang.
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
@@ -24,18 +25,10 @@ namespace
 {
 
 using namespace std::chrono_literals;
+using test_support::eventually;
 using test_support::TempDir;
 
 constexpr auto limit = 60s;
-
-template <typename F> bool eventually(F&& done)
-{
-    for (auto end = std::chrono::steady_clock::now() + limit; std::chrono::steady_clock::now() < end;
-         std::this_thread::sleep_for(10ms))
-        if (done())
-            return true;
-    return false;
-}
 
 // What a saved picture's comment tells of the rows: read and shown.
 struct row_counts {
@@ -266,23 +259,6 @@ TEST_F(FollowRun, StandardInputIsFollowedToItsEnd)
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(counts("stdin.png"), (row_counts{4, 4}));
     EXPECT_EQ(test_support::occurrences(r.out, "saved stdin.png\n"), 1) << r.out;
-}
-
-TEST_F(FollowRun, OptionsThatCannotWorkAreRefused)
-{
-    dir_.write("a.dat", "1 1 1\n");
-    const std::vector<std::pair<std::vector<std::string>, std::string>> refused = {
-        {{"--in-memory", "--last=10", "a.dat"}, "--last keeps the newest rows of a followed file: it needs --follow"},
-        {{"--in-memory", "--follow", "--last=10min", "a.dat"}, "it needs --x-time"},
-        {{"--in-memory", "--follow", "--by=3", "a.dat"}, "--follow cannot split the rows by --by"},
-        {{"--in-memory", "--follow", "--every=0", "a.dat"}, "--every=0: the period is a number of seconds"},
-        {{"--in-memory", "--follow", "--last=5m", "a.dat"}, "--last=5m: keep the newest N rows"},
-    };
-    for (const auto& [args, message] : refused) {
-        const test_support::RunResult r = test_support::run_tremwil(args, dir_.path());
-        EXPECT_EQ(r.status, 1) << args[2];
-        EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
-    }
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // Tests of PNG export: the written file is decoded and compared pixel by pixel with the context and the colour table.
 #include "gr_fixture.h"
 #include "in_child.h"
+#include "png/replace_file.h"
 #include "png/save_finisher.h"
 #include "png_image.h"
 #include "test_support.h"
@@ -9,6 +10,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -319,6 +321,25 @@ TEST_F(PngExport, SavesReplaceTheOldPictureWholeOrNotAtAll)
     ASSERT_TRUE(old.has_value());
     EXPECT_EQ(old->comment, "old");
     EXPECT_EQ(names_in(dir.path()), (std::vector<std::string>{"link.png", "notes.txt", "old.png"}));
+}
+
+// The bytes still in the stream's buffer meet the file size limit only in commit(), which must then leave the old
+// file and remove its temporary one instead of renaming the short file over the target.
+TEST_F(PngExport, CommitThatCannotFlushKeepsTheOldFile)
+{
+    const auto target = dir.write("old.png", "old");
+    test_support::in_child([&] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit small{20000, 20000};
+        setrlimit(RLIMIT_FSIZE, &small);
+        std::vector<char> buffer(1 << 20); // outlives the stream
+        twgr::replacement_file file(target.c_str());
+        const std::string bytes(100000, 'x');
+        return file.stream() != nullptr && std::setvbuf(file.stream(), buffer.data(), _IOFBF, buffer.size()) == 0 &&
+               std::fwrite(bytes.data(), 1, bytes.size(), file.stream()) == bytes.size() && !file.commit();
+    });
+    EXPECT_TRUE(test_support::read_file(target) == "old") << "the old file was replaced";
+    EXPECT_EQ(names_in(dir.path()), std::vector<std::string>{"old.png"});
 }
 
 // A picture saved again keeps the mode and the owner of the one it replaces; a new one gets the umask's mode.

@@ -1,126 +1,53 @@
 // The viewing loop in a real window: the program runs on an X server of the test's own and takes real key
-// presses, clicks and the close button. Every step waits for what the program reports in its --debug trace or
-// for what the X server reports of its windows, never for a time; the limits only end a hang. X tools run under
-// `timeout`: an X client can otherwise hang.
+// presses, clicks and the close button (the waits: tests/support/window_run.h).
 #include <algorithm>
-#include <chrono>
-#include <cstdlib>
 #include <optional>
 #include <string>
-#include <sys/wait.h>
-#include <thread>
 #include <vector>
 
-#include <gtest/gtest.h>
-
-#include "png_image.h"
-#include "test_support.h"
-#include "virtual_x.h"
+#include "window_run.h"
 
 namespace
 {
 
-using namespace std::chrono_literals;
+using test_support::composed;
+using test_support::eventually;
 using test_support::occurrences;
-using test_support::on_path;
 
-// A picture composed. It is written once the window is shown and input is kept (keys sent before are lost).
-const std::string composed = ") plotting dataset 0\n";
 const std::string clicked = ") ev.type=2\n";
-constexpr auto limit = 60s;
 
-// The program in its window, started in the background with --debug in a folder of its own.
-class WindowRun : public ::testing::Test
+// The program in its window, on files a.dat and b.dat.
+class WindowRun : public test_support::WindowTest
 {
 protected:
     void SetUp() override
     {
-        if (!on_path("Xvfb") || !on_path("xdotool") || !on_path("xwininfo") || !on_path("import"))
-            GTEST_SKIP() << "Xvfb, xdotool, x11-utils and imagemagick are needed (scripts/install-deps.sh)";
-        ASSERT_TRUE(server_.start());
+        WindowTest::SetUp();
+        if (IsSkipped())
+            return;
         dir_.write("a.dat", "0 0 1\n10 10 2\n");
         dir_.write("b.dat", "0 0 3\n5 5 2\n");
-    }
-    void TearDown() override
-    {
-        if (pid_ > 0)
-            test_support::finish_tremwil(pid_, dir_.path(), 0ms);
     }
 
     // Starts the program and waits for its first picture.
     [[nodiscard]] bool start(std::vector<std::string> args)
     {
-        args.insert(args.begin(), "--debug");
-        // The sanitizer build: the system's D-Bus library, which SDL loads, keeps buffers to the end.
-        pid_ = test_support::start_tremwil(
-            args, dir_.path(),
-            {{"DISPLAY", server_.display()}, {"LSAN_OPTIONS", "suppressions=" SOURCE_DIR "/tests/lsan.supp"}});
+        start_in_window(std::move(args));
         pictures_ = 0;
         return next_picture();
     }
     // Waits for the program's next picture; false when it ended instead.
     [[nodiscard]] bool next_picture() { return await(composed, pictures_++); }
-    test_support::RunResult finish()
-    {
-        auto r = test_support::finish_tremwil(pid_, dir_.path(), limit);
-        pid_ = -1;
-        return r;
-    }
-    std::string err() const { return test_support::read_file(dir_ / ".stderr"); }
-
-    // Runs an X tool on the test's server; its exit status.
-    int x_tool(const std::string& command) const
-    {
-        const std::string line = "DISPLAY=" + server_.display() + " timeout " + std::to_string(limit.count()) + " " +
-                                 command + " >" + (dir_ / "x.out").string() + " 2>/dev/null";
-        const int st = std::system(line.c_str());
-        return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    }
-
-    // Polls until done() holds; false when the limit passed first.
-    template <typename F> static bool eventually(F&& done)
-    {
-        for (auto end = std::chrono::steady_clock::now() + limit; std::chrono::steady_clock::now() < end;
-             std::this_thread::sleep_for(20ms))
-            if (done())
-                return true;
-        return false;
-    }
-    // Waits until the trace holds the part more than `before` times, or the program has ended.
-    bool await(const std::string& part, int before) const
-    {
-        eventually([&] { return occurrences(err(), part) > before || !test_support::still_running(pid_); });
-        return occurrences(err(), part) > before;
-    }
-    // The id of the window of that name once it is shown (xdotool finds no window named in UTF-8 alone, as the
-    // question box is).
-    std::string window(const std::string& name)
-    {
-        std::string id;
-        eventually([&] {
-            const std::string info =
-                x_tool("xwininfo -name " + name) == 0 ? test_support::read_file(dir_ / "x.out") : "";
-            const auto at = info.find("Window id: ");
-            if (at != std::string::npos && info.find("IsViewable") != std::string::npos)
-                id = info.substr(at + 11, info.find(' ', at + 11) - at - 11);
-            return !id.empty();
-        });
-        return id;
-    }
     // A real key press over the window: on a server without a window manager the focus follows the pointer.
     [[nodiscard]] bool key(const std::string& k) const { return x_tool("xdotool mousemove 300 300 key " + k) == 0; }
     // A key that leads to another picture; true once the program has composed it.
     [[nodiscard]] bool press(const std::string& k) { return key(k) && next_picture(); }
     // True once the window shows the picture: it is painted from the frame a little after the drawing.
-    bool shows(const test_support::png_image& picture)
+    bool shows(const test_support::png_image& picture) const
     {
-        const std::string id = window("TWGR");
-        const std::string shot = (dir_ / "shot.png").string();
-        return !id.empty() && eventually([&] {
-            const auto seen = x_tool("import -window " + id + " -depth 8 PNG24:" + shot) == 0
-                                  ? test_support::read_png(shot)
-                                  : std::nullopt;
-            return seen.has_value() && seen->width == picture.width && seen->height == picture.height &&
+        return eventually([&] {
+            const auto seen = window_picture();
+            return seen && seen->width == picture.width && seen->height == picture.height &&
                    seen->pixels == picture.pixels;
         });
     }
@@ -197,10 +124,7 @@ protected:
         return test_support::read_png(batch_dir_ / name);
     }
 
-    test_support::VirtualXServer server_;
-    test_support::TempDir dir_;
     test_support::TempDir batch_dir_;
-    pid_t pid_ = -1;
     int pictures_ = 0;
 };
 

@@ -2,13 +2,10 @@
 // endless or huge inputs, and standard input (the passes, "@N" references and compressed files are case files
 // under tests/cases/reader).
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
 #include <string>
-#include <sys/wait.h>
-#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -22,7 +19,6 @@ namespace
 // Every run draws in memory, so no window system is needed.
 using test_support::contains;
 using test_support::finish_tremwil;
-using test_support::occurrences;
 using test_support::read_file;
 using test_support::run_shell;
 using test_support::run_tremwil;
@@ -130,31 +126,18 @@ void copy_packed(const TempDir& dir, std::initializer_list<const char*> names)
         std::filesystem::copy_file(std::string(TEST_DATA_DIR) + "/reader/packed/" + name, dir / name);
 }
 
-// Compressed files: the case files under tests/cases/reader. Standard input, compressed, through a pipe and
-// from a file, gives their picture as stdin.png, and the PNG comment and the path line (traced) say "-".
+// Compressed files and standard input from a file: the case files under tests/cases/reader. Standard input,
+// compressed, through a pipe gives their picture as stdin.png.
 TEST(ReaderPasses, StandardInputGivesThePlainFilesPicture)
 {
     TempDir dir;
-    copy_packed(dir, {"rows.dat", "rows_two_frames.zst", "rows_two_members.gz"});
+    copy_packed(dir, {"rows.dat", "rows_two_frames.zst"});
     ASSERT_EQ(run_tremwil({"--in-memory", "--nopath", "-o", "plain.png", "rows.dat"}, dir.path()).status, 0);
-    auto run = run_shell(dir, "cat rows_two_frames.zst | TW --in-memory --nopath -");
+    const auto run = run_shell(dir, "cat rows_two_frames.zst | TW --in-memory --nopath -");
     EXPECT_EQ(run.status, 0) << run.err;
     const auto plain = test_support::read_png(dir / "plain.png"), from_pipe = test_support::read_png(dir / "stdin.png");
     ASSERT_TRUE(plain && from_pipe);
     EXPECT_EQ(from_pipe->pixels, plain->pixels);
-    run = run_shell(dir, "TW --in-memory --debug -o path.png - <rows_two_members.gz");
-    EXPECT_EQ(run.status, 0) << run.err;
-    // The path line as it is drawn, in the trace "gprintfxy(x,y) text".
-    EXPECT_EQ(occurrences(run.err, ") -\n"), 1) << run.err;
-    const auto with_path = test_support::read_png(dir / "path.png");
-    ASSERT_TRUE(with_path);
-    EXPECT_TRUE(with_path->comment.value_or("").ends_with(" -o path.png -(-)")) << with_path->comment.value_or("");
-
-    // Standard input is read once; a data set that comes back to it in every pass gets the same rows.
-    run = run_shell(dir, "TW --in-memory --debug -1 - rows.dat rows_two_members.gz <rows_two_frames.zst");
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(occurrences(run.err, ") Reading dataset 1 from \"-\"\n"), 2) << run.err;
-    EXPECT_EQ(occurrences(run.err, ") rows=300\n"), 4) << run.err;
 }
 
 // Standard input that the shell has already partly read is read from where it stands: the line read before the
@@ -170,18 +153,6 @@ TEST(ReaderPasses, StandardInputIsReadFromWhereItStands)
     const auto plain = test_support::read_png(dir / "plain.png"), rest = test_support::read_png(dir / "rest.png");
     ASSERT_TRUE(plain && rest);
     EXPECT_EQ(rest->pixels, plain->pixels);
-}
-
-// Broken compressed data on standard input: status 1, a message naming the input, and no picture (broken
-// compressed files, "-" named twice and empty standard input: case files under tests/cases/reader).
-TEST(ReaderPasses, BrokenStandardInputEndsTheRunWithoutAPicture)
-{
-    TempDir dir;
-    copy_packed(dir, {"cut.gz"});
-    const auto run = run_shell(dir, "TW --in-memory - <cut.gz");
-    EXPECT_EQ(run.status, 1);
-    EXPECT_TRUE(run.err.ends_with("\nError: data file -: truncated gzip data\n")) << run.err;
-    EXPECT_FALSE(std::filesystem::exists(dir / "stdin.png"));
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // The program among streams and descriptors as a shell leaves them: closed standard descriptors, standard input
-// from a file or a pipe, pipes and FIFOs named as data files, signals and file size limits during a save.
+// from a file or a pipe (no picture replaces a file behind it: the cases run/never_replace_stdin_*), pipes and
+// FIFOs named as data files, signals and file size limits during a save.
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -63,25 +64,6 @@ TEST(Streams, FileSizeLimitFailsTheSaveWithoutEndingTheRun)
     EXPECT_TRUE(contains(run.err, "Error: can't save a.png\n")) << run.err;
     EXPECT_EQ(names_in(dir.path()), (std::vector<std::string>{"a.dat", "logfile", "run.err", "run.out"}));
     EXPECT_EQ(fs::file_size(dir / "logfile"), 3001U);
-}
-
-// Standard input that is a regular file is a data file of the run: no picture is saved over it, under any of its
-// names, whether it is data set 0 or a data set read in every pass.
-TEST(Streams, NoPictureReplacesTheFileBehindStandardInput)
-{
-    TempDir dir;
-    const std::string rows = "0 0 1\n10 10 1\n";
-    dir.write("in.dat", rows);
-    dir.write("b.dat", rows);
-    fs::create_hard_link(dir / "in.dat", dir / "same.dat");
-    for (const char* command : {"TW --in-memory -o in.dat - <in.dat", "TW --in-memory -o same.dat - <in.dat",
-                                "TW --in-memory -o in.dat -1 - b.dat <in.dat"}) {
-        const auto run = run_shell(dir, command);
-        EXPECT_EQ(run.status, 1) << command;
-        EXPECT_TRUE(contains(run.err, "it is the data file - of this run")) << command << ": " << run.err;
-        EXPECT_TRUE(read_file(dir / "in.dat") == rows) << command << ": the data file was replaced";
-        dir.write("in.dat", rows); // the same file, for the next command
-    }
 }
 
 // A pipe, a FIFO or process substitution named as a data file is read once and kept for the run like standard

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 #include <sys/types.h>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -74,6 +75,16 @@ inline bool contains(const std::string& text, const std::string& part)
 
 // True when the runs of start_tremwil preload the write guard (all but the sanitizer build).
 bool program_runs_guarded();
+
+// Polls until done() holds; false when the limit, which only ends a hang, passed first.
+template <typename F> bool eventually(F&& done, std::chrono::milliseconds limit = std::chrono::seconds(60))
+{
+    for (auto end = std::chrono::steady_clock::now() + limit; std::chrono::steady_clock::now() < end;
+         std::this_thread::sleep_for(std::chrono::milliseconds(10)))
+        if (done())
+            return true;
+    return false;
+}
 
 // How often part occurs in text, overlapping occurrences included.
 inline int occurrences(const std::string& text, const std::string& part)
