@@ -182,8 +182,7 @@ void deal_column(const double* from, std::size_t column, group_set& into, const 
         out[group[i]][index[i]] = from[i];
 }
 
-} // namespace
-
+// Appends each row of the run to its group, in file order; the block starts are left to deal_block_starts.
 void split_rows(group_set& into, const row_run& run)
 {
     if (run.rows == 0)
@@ -201,6 +200,8 @@ void split_rows(group_set& into, const row_run& run)
             deal(k);
     }
 }
+
+} // namespace
 
 void deal_rows(row_groups& into, const row_run& run)
 {

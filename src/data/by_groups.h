@@ -98,11 +98,8 @@ std::string_view whitespace_token(std::string_view line, std::uint32_t col);
 // line lies between it and the group's row before.
 void deal_rows(row_groups& into, const row_run& run);
 
-// The same without the block starts, for a run split where it was read: into[k] gets the rows of number k.
-void split_rows(group_set& into, const row_run& run);
-
-// deal_rows for a run already split (split[k] holds the rows the run numbers k, as split_rows leaves them): the
-// rows of each are appended to their group's; run gives only the rows' groups and blank lines.
+// deal_rows for a run already split where it was read (split[k] holds, in file order, the rows the run numbers k):
+// the rows of each are appended to their group's; run gives only the rows' groups and blank lines.
 void join_split_rows(row_groups& into, const group_set& split, const row_run& run);
 
 // Moves each group's rows to its data set, sets[0] to sets[groups - 1], and names each data set
