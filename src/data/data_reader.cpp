@@ -833,10 +833,11 @@ void join_piece_to_groups(file_reading& r, piece_rows& piece)
     if (piece.rows > r.limits.max_rows - r.rows)
         too_many_rows(r);
     // The piece numbers its groups as it met them: renumbered among the groups of the file so far.
-    std::uint8_t number[by_groups::max_groups + 1];
+    // Numbers the piece did not give stay past the groups.
+    std::array<std::uint8_t, by_groups::max_groups + 1> number;
+    number.fill(by_groups::max_groups);
     for (std::size_t k = 0; k < piece.by.groups.values.size(); ++k)
         number[k] = r.d.by.groups.group_of(piece.by.groups.values[k]);
-    number[by_groups::max_groups] = by_groups::max_groups;
     for (const std::string& value : piece.by.groups.more)
         r.d.by.groups.group_of(value);
     // Under --nox x is the row's number in the piece.
@@ -846,7 +847,7 @@ void join_piece_to_groups(file_reading& r, piece_rows& piece)
                 x += static_cast<double>(r.first_row_number + r.rows_dealt);
     join_split_rows(r.d.by, piece.by.rows,
                     {.group = piece.by.group.data(),
-                     .number = number,
+                     .number = number.data(),
                      .rows = piece.rows,
                      .after_blank = piece.after_blank,
                      .blank_before_first = r.block_ended});
