@@ -19,6 +19,8 @@
 //   stdout-has: text    stderr-has: text      the stream contains the text
 //   stdout-has-file: tests/data/x.txt         stdout contains the whole contents of this file of the repository
 //   stdout-match: re    stderr-match: re      the stream contains a match of the regular expression (ECMAScript)
+//   stderr-count: 2 text                      the stream contains the text exactly this many times (stdout- too;
+//                                             a regular expression over a long --debug stream overflows the stack)
 //   file-match: logfile = re                  the file exists and its contents contain a match of re
 //   absent: a.png                             the run left no such file
 //   comment: a.png = text                     the picture's "Comment" text equals text
@@ -108,7 +110,8 @@ std::vector<entry> parse_case(const std::string& text, bool status_required = tr
 {
     const std::string keys =
         " args env file copy dir link hardlink stdin folder status stdout stderr stdout-has stderr-has "
-        "stdout-has-file empty file-match stdout-match stderr-match absent comment png size ";
+        "stdout-has-file empty file-match stdout-match stderr-match stdout-count stderr-count absent comment png "
+        "size ";
     std::vector<std::string> lines;
     std::istringstream in(text);
     for (std::string line; std::getline(in, line);)
@@ -138,7 +141,7 @@ std::vector<entry> parse_case(const std::string& text, bool status_required = tr
         throw std::runtime_error("no 'status:' line");
     // A status alone lets a run pass that printed, drew or wrote something else entirely.
     const std::string expectations = " stdout stderr stdout-has stderr-has stdout-has-file empty file-match "
-                                     "stdout-match stderr-match absent comment png size ";
+                                     "stdout-match stderr-match stdout-count stderr-count absent comment png size ";
     if (status_required && std::none_of(entries.begin(), entries.end(), [&](auto& e) {
             return expectations.find(" " + e.key + " ") != std::string::npos;
         }))
@@ -321,6 +324,16 @@ private:
         }
         if (e.key == "stdout-match" || e.key == "stderr-match")
             return std::regex_search(stream, std::regex(e.value)) ? "" : e.key + " finds no match in:\n" + stream;
+        if (e.key == "stdout-count" || e.key == "stderr-count") {
+            const auto space = e.value.find(' ');
+            const std::string part = space == std::string::npos ? "" : e.value.substr(space + 1);
+            std::size_t found = 0;
+            for (auto at = stream.find(part); !part.empty() && at != std::string::npos; at = stream.find(part, at + 1))
+                ++found;
+            return !part.empty() && std::to_string(found) == e.value.substr(0, space)
+                       ? ""
+                       : e.key + " finds '" + part + "' " + std::to_string(found) + " times:\n" + stream;
+        }
         if (e.key == "file-match") {
             const auto [name, pattern] = split_at_equals(e.value);
             const bool found =
@@ -455,6 +468,8 @@ TEST(CaseFormat, EachKindOfWrongExpectationFails)
           "file-match: a.dat = ^0 0 2", "file-match: b.dat = .*", "absent: p.png", "comment: p.png = x",
           "png: p.png 640x480 0", "png: missing.png 640x480 0", "size: p.png 640x48", "size: p.png 480x640",
           "size: missing.png 640x480"})
+        EXPECT_EQ(run.failures(parse_case(wrong, false)).size(), 1U) << wrong;
+    for (const char* wrong : {"stderr-count: 1 x", "stdout-count: 0 "})
         EXPECT_EQ(run.failures(parse_case(wrong, false)).size(), 1U) << wrong;
     // A wrong checksum keeps the picture made, and names it.
     const fs::path kept = fs::temp_directory_path() / "tremwil-case-pictures" / "format_test" / "p.png";
