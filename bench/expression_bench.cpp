@@ -73,9 +73,10 @@ void read_once(const std::string& path, reading& r)
     const auto start = std::chrono::steady_clock::now();
     const std::clock_t cpu_start = std::clock();
     const file_read read = readfile(d);
-    d.FindMinMax();
     if (r.by != 0)
         split_by_groups(d, read.switches);
+    else
+        d.FindMinMax();
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
     r.best = std::min(r.best, took.count());
     r.best_cpu = std::min(r.best_cpu, static_cast<double>(std::clock() - cpu_start) / CLOCKS_PER_SEC);

@@ -93,9 +93,11 @@ bool read_reference_data_set(kept_inputs& inputs, column_switches& switches)
 {
     data& d = mydata[0];
     read_or_end_run(d, inputs, switches);
-    d.FindMinMax();
+    // Rows split by --by are in their groups, not in d, until split_by_groups makes the groups data sets.
     if (d.cols.by != 0 && d.by.groups.distinct() > 0)
         split_by_groups(d, switches);
+    else
+        d.FindMinMax();
     if (!d.x.empty())
         return true;
     error_func("no data in file %s\n", d.fname.c_str());
