@@ -7,7 +7,6 @@
 #include <functional>
 
 #include "data/data_set.h"
-#include "data/line_pieces.h"
 
 namespace
 {
@@ -158,10 +157,6 @@ void deal_block_starts(row_groups& into, const row_run& run)
     }
 }
 
-// Runs of rows under this count are dealt out on the caller's thread: starting threads would cost more than it
-// saves.
-constexpr std::size_t rows_worth_threads = 1 << 16;
-
 // Appends the rows of one column to the same column of their groups. Every row's place is known beforehand: no
 // branch on the group, which costs mispredictions when groups alternate at random, and no row waits for the one
 // before it; rows past the groups go to a scratch column.
@@ -182,23 +177,16 @@ void deal_column(const double* from, std::size_t column, group_set& into, const 
         out[group[i]][index[i]] = from[i];
 }
 
-// Appends each row of the run to its group, in file order; the block starts are left to deal_block_starts.
+// Appends each row of the run to its group, in file order; the block starts are left to deal_block_starts. A run
+// is at most one block of rows read on one thread: it is dealt out on the caller's.
 void split_rows(group_set& into, const row_run& run)
 {
     if (run.rows == 0)
         return;
     const row_places places = place_rows(run);
-    std::vector<std::size_t> columns;
     for (std::size_t k = 0; k < run.columns.size(); ++k)
         if (run.columns[k] != nullptr)
-            columns.push_back(k);
-    const auto deal = [&](std::size_t k) { deal_column(run.columns[columns[k]], columns[k], into, places); };
-    if (run.rows >= rows_worth_threads) {
-        run_on_threads(columns.size(), deal);
-    } else {
-        for (std::size_t k = 0; k < columns.size(); ++k)
-            deal(k);
-    }
+            deal_column(run.columns[k], k, into, places);
 }
 
 } // namespace

@@ -39,6 +39,7 @@ struct by_groups {
     {
         values.clear();
         more.clear();
+        keys = {};
         lengths = no_lengths();
     }
 

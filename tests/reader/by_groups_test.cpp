@@ -1,6 +1,6 @@
 // Dealing runs of a file's rows out to their groups and the groups to data sets: file order kept in every group,
 // colour values moved with their rows, blocks kept across runs, groups renumbered, rows past the groups dropped,
-// whether the rows are few or many enough for threads.
+// over few rows and many.
 #include <cstdint>
 #include <string>
 #include <vector>
