@@ -1,7 +1,9 @@
 // Reading a followed data file as it grows, by position for a file and as it comes for a stream.
 #include "follow/followed_file.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
@@ -11,6 +13,7 @@
 #include <utility>
 
 #include "data/byte_source.h"
+#include "unpack.h"
 
 owned_fd& owned_fd::operator=(owned_fd&& other) noexcept
 {
@@ -54,11 +57,6 @@ int open_readable(const std::string& name)
     return fd;
 }
 
-bool starts_with_bytes(const char* bytes, std::size_t count, const unsigned char* magic, std::size_t length)
-{
-    return count >= length && std::memcmp(bytes, magic, length) == 0;
-}
-
 } // namespace
 
 followed_file::followed_file(std::string name, std::size_t max_line_bytes, std::size_t block_bytes)
@@ -87,8 +85,7 @@ bool followed_file::adopt(int fd)
     // Standard input that is a file is read from where it stands.
     const off_t at = standard_input_ && !stream_ ? lseek(fd_.get(), 0, SEEK_CUR) : 0;
     offset_ = at > 0 ? static_cast<std::uint64_t>(at) : 0;
-    partial_.clear();
-    first_bytes_ = true;
+    start_over();
     block_.resize(block_bytes_);
     return true;
 }
@@ -103,13 +100,23 @@ file_news followed_file::look(std::string& lines)
     return stream_ ? look_at_stream(lines) : look_at_file(lines);
 }
 
+// The file is read from its start again: its first bytes are looked at anew.
+void followed_file::start_over()
+{
+    partial_.clear();
+    first_bytes_.clear();
+}
+
 // Compressed data unpacked as it grows would need a stream the unpacker can wait on: the user can unpack it into a
-// pipe instead.
+// pipe instead. The packing is told by the file's first bytes, which may come a few at a time; it is told as soon
+// as they name one, before a line they hold is taken.
 void followed_file::check_not_compressed(const char* bytes, std::size_t count)
 {
-    static constexpr unsigned char gzip[] = {0x1F, 0x8B};
-    static constexpr unsigned char zstd[] = {0x28, 0xB5, 0x2F, 0xFD};
-    if (starts_with_bytes(bytes, count, gzip, sizeof gzip) || starts_with_bytes(bytes, count, zstd, sizeof zstd))
+    if (first_bytes_.size() == packing_magic_bytes)
+        return;
+    first_bytes_.append(bytes, std::min(count, packing_magic_bytes - first_bytes_.size()));
+    const auto* const first = reinterpret_cast<const std::uint8_t*>(first_bytes_.data());
+    if (packing_of({first, first_bytes_.size()}) != packing::none)
         throw input_error("data file " + name_ +
                           " holds compressed data, which cannot be followed as it grows; unpack it into a pipe "
                           "(zcat, zstdcat) and follow \"-\"");
@@ -117,10 +124,7 @@ void followed_file::check_not_compressed(const char* bytes, std::size_t count)
 
 bool followed_file::take(const char* bytes, std::size_t count, std::string& lines)
 {
-    if (first_bytes_ && count > 0) {
-        check_not_compressed(bytes, count);
-        first_bytes_ = false;
-    }
+    check_not_compressed(bytes, count);
     const std::size_t last_end = std::string_view(bytes, count).rfind('\n');
     const std::size_t whole = last_end == std::string_view::npos ? 0 : last_end + 1;
     if (whole > 0) {
@@ -182,8 +186,7 @@ file_news followed_file::check_name_and_size(std::string& lines)
         throw input_error(system_error_text("look at", name_));
     if (static_cast<std::uint64_t>(open_info.st_size) < offset_) {
         offset_ = 0;
-        partial_.clear();
-        first_bytes_ = true;
+        start_over();
         return file_news::truncated;
     }
     struct stat named {

@@ -69,6 +69,7 @@ private:
     // Takes bytes: the whole lines go to lines, the rest is kept; false when they ended nothing.
     bool take(const char* bytes, std::size_t count, std::string& lines);
     void check_not_compressed(const char* bytes, std::size_t count);
+    void start_over();
 
     std::string name_;
     std::size_t max_line_bytes_;
@@ -80,7 +81,7 @@ private:
     ino_t ino_ = 0;
     std::uint64_t offset_ = 0; // bytes read of a file
     std::string partial_;      // the last line read, still without its end
-    bool first_bytes_ = true;  // nothing of this file has been read yet
+    std::string first_bytes_;  // of this file, as many as tell compressed data from plain
     std::vector<char> block_;  // room for one look's bytes
 };
 
