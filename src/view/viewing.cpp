@@ -57,9 +57,13 @@ std::string picture_file_name(picture_kind kind)
     if (output_fname != nullptr)
         return output_fname;
     const std::string extension = picture_extensions[kind];
-    const std::string& name = mydata[0].fname;
+    std::string name = mydata[0].fname;
     if (is_standard_input(name))
         return "stdin" + extension;
+    // Beside /dev/stdin or a process substitution's /dev/fd/63 is the system's device folder, no place for a
+    // picture (and one that root can write): it goes to the current folder under the name's last part.
+    if (name.starts_with("/dev/") || name.starts_with("/proc/"))
+        name.erase(0, name.find_last_of('/') + 1);
     // A '.' in a folder name is no extension: only the last path part is looked at.
     const std::size_t part = name.find_last_of('/');
     const std::size_t dot = name.find_last_of('.');

@@ -4,6 +4,8 @@
 // A case file is read line by line; blank lines and lines starting with '#' are comments.
 //   args: --in-memory -o "my plot.png" a.dat  words of the command line (a word in "..." may hold blanks, \"
 //                                             and \\); repeatable, words are appended
+//   shell: cmd <in | ${BIN} -                 instead of args: /bin/sh -c runs the command (pipes, limits, closed
+//                                             descriptors, other tools), its status the run's
 //   env: NAME=VALUE                           an environment variable for the run (repeatable)
 //   file: a.dat                               a file for the run folder (its folders made): the lines up to "end"
 //   copy: a.dat = examples/example.dat        a file of the repository copied into the run folder
@@ -27,6 +29,9 @@
 //   png: out.png 640x480 0123456789abcdef     the picture's size and the checksum of its pixels
 //   size: out.png 640x480                     a whole picture of this size, its pixels unchecked (for cases about
 //                                             options, files and messages, whose pictures are not their subject)
+//   same-pixels: a.png = b.png                two whole pictures of the same size and pixels
+//   files: a.dat a.png                        the run folder holds just these names (no temporary file left)
+//   memory-below: 65536                       the largest resident size of the run (and all it ran) in KiB
 // ${SOURCE_DIR} (the repository), ${DIR} (the run folder's real path) and ${BIN} (the program) are replaced in
 // every value. The checksum is 64-bit FNV-1a over width and height (32-bit little endian each), then the RGB rows.
 // With TREMWIL_CASES_PRINT=1 each run also prints what it produced, in this format, to help write new cases.
@@ -109,9 +114,9 @@ std::pair<std::string, std::string> split_at_equals(const std::string& text)
 std::vector<entry> parse_case(const std::string& text, bool status_required = true)
 {
     const std::string keys =
-        " args env file copy dir link hardlink stdin folder status stdout stderr stdout-has stderr-has "
+        " args shell env file copy dir link hardlink stdin folder status stdout stderr stdout-has stderr-has "
         "stdout-has-file empty file-match stdout-match stderr-match stdout-count stderr-count absent comment png "
-        "size ";
+        "size same-pixels files memory-below ";
     std::vector<std::string> lines;
     std::istringstream in(text);
     for (std::string line; std::getline(in, line);)
@@ -141,7 +146,8 @@ std::vector<entry> parse_case(const std::string& text, bool status_required = tr
         throw std::runtime_error("no 'status:' line");
     // A status alone lets a run pass that printed, drew or wrote something else entirely.
     const std::string expectations = " stdout stderr stdout-has stderr-has stdout-has-file empty file-match "
-                                     "stdout-match stderr-match stdout-count stderr-count absent comment png size ";
+                                     "stdout-match stderr-match stdout-count stderr-count absent comment png size "
+                                     "same-pixels files memory-below ";
     if (status_required && std::none_of(entries.begin(), entries.end(), [&](auto& e) {
             return expectations.find(" " + e.key + " ") != std::string::npos;
         }))
@@ -206,6 +212,7 @@ public:
             fixed_.emplace(folder);
         dir_ = fs::canonical(folder.empty() ? fresh_->path() : fs::path(folder));
         std::vector<std::string> args;
+        std::optional<std::string> shell;
         std::vector<std::pair<std::string, std::string>> env;
         fs::path input = "/dev/null";
         for (auto& e : entries) {
@@ -213,6 +220,8 @@ public:
             if (e.key == "args")
                 for (auto& word : split_words(e.value))
                     args.push_back(word);
+            else if (e.key == "shell")
+                shell = e.value;
             else if (e.key == "env")
                 env.push_back(split_at_equals(e.value));
             else if (e.key == "file") {
@@ -230,7 +239,9 @@ public:
             else if (e.key == "stdin")
                 input = dir_ / e.value;
         }
-        run_ = test_support::finish_tremwil(test_support::start_tremwil(args, dir_, env, input), dir_, 120s);
+        const pid_t pid = shell ? test_support::start_shell(*shell, dir_, env, input)
+                                : test_support::start_tremwil(args, dir_, env, input);
+        run_ = test_support::finish_tremwil(pid, dir_, 120s);
     }
 
     // What did not come out as the entries say (nothing when the case passes).
@@ -356,6 +367,23 @@ private:
             const std::string got = made_picture_line(e);
             return got.starts_with(e.value + " ") ? "" : "size: " + got + "\ninstead of\nsize: " + e.value;
         }
+        if (e.key == "same-pixels") {
+            const auto [a, b] = split_at_equals(e.value);
+            const auto first = test_support::read_png(dir_ / a), second = test_support::read_png(dir_ / b);
+            const bool same = first && second && first->width == second->width && first->height == second->height &&
+                              first->pixels == second->pixels;
+            return same ? "" : a + " and " + b + " are not two whole pictures of the same pixels";
+        }
+        if (e.key == "files") {
+            std::string names;
+            for (const auto& name : test_support::names_in(dir_))
+                names += (names.empty() ? "" : " ") + name;
+            return names == e.value ? "" : "the run folder holds " + names + " instead of " + e.value;
+        }
+        if (e.key == "memory-below")
+            return run_.peak_kb < std::stol(e.value)
+                       ? ""
+                       : "the run took " + std::to_string(run_.peak_kb) + " KiB, not below " + e.value;
         return ""; // an entry that sets up the run
     }
 
@@ -451,17 +479,18 @@ TEST(CaseFormat, MisspeltEntriesUnendedFilesAndMissingStatusAreRefused)
 // One run, then each kind of expectation alone: right ones pass, and each wrong one gives one failure.
 TEST(CaseFormat, EachKindOfWrongExpectationFails)
 {
-    case_run run(parse_case("args: --in-memory --quiet --nopath -o p.png a.dat\nfile: a.dat\n0 0 1\n1 1 2\n"
-                            "end\nstatus: 0\n",
+    case_run run(parse_case("shell: ${BIN} --in-memory --quiet --nopath -o p.png a.dat && cp p.png q.png\n"
+                            "file: a.dat\n0 0 1\n1 1 2\nend\nstatus: 0\n",
                             false));
     run.set_name("format_test");
-    EXPECT_TRUE(
+    EXPECT_EQ(
         run.failures(parse_case("status: 0\nempty: stderr\nempty: stdout\nabsent: a.png\nstdout-match: ^$\n"
-                                "size: p.png 640x480\n"
+                                "size: p.png 640x480\nsame-pixels: p.png = q.png\nfiles: a.dat logfile p.png q.png\n"
+                                "memory-below: 1000000\n"
                                 "file-match: a.dat = ^0 0 1\\n1\n"
                                 "comment: p.png = ${BIN} --in-memory --quiet --nopath -o p.png a.dat(${DIR}/a.dat)\n",
-                                false))
-            .empty());
+                                false)),
+        std::vector<std::string>{});
     for (const char* wrong :
          {"status: 1", "stdout: x", "stderr:", "empty: stdout\nstdout: x", "stdout-has: x", "stderr-has: x",
           "stdout-has-file: README.md", "stdout-has-file: missing.txt", "stdout-match: .", "stderr-match: .",
@@ -469,7 +498,8 @@ TEST(CaseFormat, EachKindOfWrongExpectationFails)
           "png: p.png 640x480 0", "png: missing.png 640x480 0", "size: p.png 640x48", "size: p.png 480x640",
           "size: missing.png 640x480"})
         EXPECT_EQ(run.failures(parse_case(wrong, false)).size(), 1U) << wrong;
-    for (const char* wrong : {"stderr-count: 1 x", "stdout-count: 0 "})
+    for (const char* wrong : {"stderr-count: 1 x", "stdout-count: 0 ", "same-pixels: p.png = a.dat",
+                              "files: a.dat p.png", "memory-below: 1"})
         EXPECT_EQ(run.failures(parse_case(wrong, false)).size(), 1U) << wrong;
     // A wrong checksum keeps the picture made, and names it.
     const fs::path kept = fs::temp_directory_path() / "tremwil-case-pictures" / "format_test" / "p.png";

@@ -91,7 +91,8 @@ inline std::optional<png_image> read_png(const std::filesystem::path& path)
     png_image image;
     png_textp text = nullptr;
     int count = 0;
-    const bool ok = detail::decode(fp, &image, &text, &count);
+    // A whole picture ends with its last chunk: bytes after it were written by someone else into the same file.
+    const bool ok = detail::decode(fp, &image, &text, &count) && std::fgetc(fp) == EOF;
     std::fclose(fp);
     if (!ok)
         return std::nullopt;

@@ -92,8 +92,12 @@ std::filesystem::path err_file(const std::filesystem::path& dir)
 
 } // namespace
 
-pid_t start_tremwil(const std::vector<std::string>& args, const std::filesystem::path& dir,
-                    const std::vector<std::pair<std::string, std::string>>& env, const std::filesystem::path& input)
+namespace
+{
+
+// Starts argv (its first word the program's path) in dir with the outputs collected for finish_tremwil.
+pid_t start_child(std::vector<std::string> argv, const std::filesystem::path& dir,
+                  const std::vector<std::pair<std::string, std::string>>& env, const std::filesystem::path& input)
 {
     const auto out_path = out_file(dir);
     const auto err_path = err_file(dir);
@@ -119,17 +123,30 @@ pid_t start_tremwil(const std::vector<std::string>& args, const std::filesystem:
 #ifdef WRITE_GUARD_LIB
         setenv("LD_PRELOAD", WRITE_GUARD_LIB, 1);
 #endif
-        std::vector<char*> argv;
-        std::string program = TREMWIL_BIN;
-        argv.push_back(program.data());
-        std::vector<std::string> copies(args);
-        for (auto& a : copies)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        execv(program.c_str(), argv.data());
+        std::vector<char*> words;
+        for (auto& word : argv)
+            words.push_back(word.data());
+        words.push_back(nullptr);
+        execv(words[0], words.data());
         _exit(127);
     }
     return pid;
+}
+
+} // namespace
+
+pid_t start_tremwil(const std::vector<std::string>& args, const std::filesystem::path& dir,
+                    const std::vector<std::pair<std::string, std::string>>& env, const std::filesystem::path& input)
+{
+    std::vector<std::string> argv{TREMWIL_BIN};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return start_child(std::move(argv), dir, env, input);
+}
+
+pid_t start_shell(const std::string& command, const std::filesystem::path& dir,
+                  const std::vector<std::pair<std::string, std::string>>& env, const std::filesystem::path& input)
+{
+    return start_child({"/bin/sh", "-c", command}, dir, env, input);
 }
 
 bool program_runs_guarded()

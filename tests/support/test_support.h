@@ -46,6 +46,11 @@ RunResult run_tremwil(const std::vector<std::string>& args, const std::filesyste
 pid_t start_tremwil(const std::vector<std::string>& args, const std::filesystem::path& dir,
                     const std::vector<std::pair<std::string, std::string>>& env = {},
                     const std::filesystem::path& input = "/dev/null");
+// The same for a shell command (the program, a pipe into it, limits set first): /bin/sh -c command, the write guard
+// preloaded into everything it runs.
+pid_t start_shell(const std::string& command, const std::filesystem::path& dir,
+                  const std::vector<std::pair<std::string, std::string>>& env = {},
+                  const std::filesystem::path& input = "/dev/null");
 // True while a program started in the background has not ended.
 bool still_running(pid_t pid);
 // Waits as long as the program runs.

@@ -30,7 +30,8 @@ bool inside_test_folders(const std::string& path)
         if (path.starts_with(base + "/tremwil-") || path.starts_with(base + "/gtest_captured_stream."))
             return true;
     }
-    return path == "/dev/null";
+    // Writing to a terminal replaces nothing (script(1) opens the one it runs under).
+    return path == "/dev/null" || path == "/dev/tty";
 }
 
 // Where a name points: its folder resolved, and the last part too when follow (a link is written through by open).
