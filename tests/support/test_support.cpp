@@ -52,21 +52,7 @@ RunResult run_shell(const std::filesystem::path& dir, std::string command)
 {
     for (auto at = command.find("TW"); at != std::string::npos; at = command.find("TW", at))
         command.replace(at, 2, std::string("'") + TREMWIL_BIN + "'");
-    const std::string line = "cd '" + dir.string() + "' && { " + command + "; } >run.out 2>run.err";
-    const pid_t pid = fork();
-    if (pid == 0) {
-        execl("/bin/sh", "sh", "-c", line.c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    int status = 0;
-    rusage usage{};
-    wait4(pid, &status, 0, &usage);
-    RunResult run;
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.peak_kb = usage.ru_maxrss;
-    run.out = read_file(dir / "run.out");
-    run.err = read_file(dir / "run.err");
-    return run;
+    return finish_tremwil(start_shell(command, dir), dir);
 }
 
 std::vector<std::string> names_in(const std::filesystem::path& folder)

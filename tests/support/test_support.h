@@ -61,9 +61,8 @@ RunResult finish_tremwil(pid_t pid, const std::filesystem::path& dir, std::chron
 
 std::string read_file(const std::filesystem::path& path);
 
-// Runs a shell command in dir in which every TW stands for the program (for standard input from a file or a pipe,
-// descriptors closed, limits set); its standard output and error go to run.out and run.err in dir unless the command
-// sends them elsewhere. peak_kb is the largest resident size of the shell and everything it ran.
+// Runs a shell command in dir in which every TW stands for the program, as start_shell does; peak_kb is the largest
+// resident size of the shell and everything it ran.
 RunResult run_shell(const std::filesystem::path& dir, std::string command);
 inline RunResult run_shell(const TempDir& dir, std::string command)
 {
