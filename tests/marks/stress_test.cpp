@@ -76,7 +76,7 @@ TEST_F(Allocations, DrawingLoopsAllocateNothing)
         draw_type = type;
         GrClearScreen(0);
         EXPECT_EQ(allocations_of([&] { plot_data(d, 100, COLOR_FG0); }), 0) << "draw type " << type;
-        EXPECT_GT(marks_test::drawn(), 100) << "draw type " << type;
+        EXPECT_GT(marks_test::drawn_pixels(), 100) << "draw type " << type;
     }
     // Texts are left out: the library's string drawing keeps the codes of each string in a vector of its own.
     circles.push_back({5, 5, 1});
@@ -156,7 +156,7 @@ TEST_F(RandomValues, DrawingStaysInsideThePlotArea)
 
     const int outside = 64 * 48 - 48 * 32;
     EXPECT_EQ(marks_test::pixels_of(canary), outside) << "nothing drawn outside the plot area";
-    EXPECT_GT(marks_test::drawn() - outside, 100) << "the rounds drew something";
+    EXPECT_GT(marks_test::drawn_pixels() - outside, 100) << "the rounds drew something";
 }
 
 } // namespace

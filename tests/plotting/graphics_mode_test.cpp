@@ -17,7 +17,8 @@ using namespace plot_test;
 
 constexpr const char* digits_font = TEST_DATA_DIR "/plotting/digits.fna";
 
-class GraphicsMode : public ::testing::Test
+// Each test enters graphics mode itself, from the program's start state.
+class GraphicsMode : public PlotPage
 {
 protected:
     void SetUp() override
@@ -25,7 +26,6 @@ protected:
         clean_state();
         in_memory = 1;
     }
-    void TearDown() override { clean_state(); }
 };
 
 std::array<int, 2> page_size()

@@ -4,9 +4,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <initializer_list>
 #include <string>
-#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -119,40 +117,28 @@ TEST(ReaderPasses, EndlessOrHugeInputsEndWithAnErrorNamingThem)
     EXPECT_TRUE(contains(run.err, "\nError: out of memory while reading data file rows.dat (")) << run.err;
 }
 
-// Copies the named files of tests/data/reader/packed into dir.
-void copy_packed(const TempDir& dir, std::initializer_list<const char*> names)
-{
-    for (const char* name : names)
-        std::filesystem::copy_file(std::string(TEST_DATA_DIR) + "/reader/packed/" + name, dir / name);
-}
-
 // Compressed files and standard input from a file: the case files under tests/cases/reader. Standard input,
-// compressed, through a pipe gives their picture as stdin.png.
-TEST(ReaderPasses, StandardInputGivesThePlainFilesPicture)
+// compressed, through a pipe gives their picture as stdin.png; standard input that the shell has already partly read
+// is read from where it stands: the line read before the program started (a point far off) is not in the picture.
+TEST(ReaderPasses, StandardInputThroughAPipeAndPartlyReadGivesThePlainFilesPicture)
 {
     TempDir dir;
-    copy_packed(dir, {"rows.dat", "rows_two_frames.zst"});
-    ASSERT_EQ(run_tremwil({"--in-memory", "--nopath", "-o", "plain.png", "rows.dat"}, dir.path()).status, 0);
-    const auto run = run_shell(dir, "cat rows_two_frames.zst | TW --in-memory --nopath -");
-    EXPECT_EQ(run.status, 0) << run.err;
-    const auto plain = test_support::read_png(dir / "plain.png"), from_pipe = test_support::read_png(dir / "stdin.png");
-    ASSERT_TRUE(plain && from_pipe);
-    EXPECT_EQ(from_pipe->pixels, plain->pixels);
-}
-
-// Standard input that the shell has already partly read is read from where it stands: the line read before the
-// program started (a point far off) is not in the picture, which equals the plain rows' picture.
-TEST(ReaderPasses, StandardInputIsReadFromWhereItStands)
-{
-    TempDir dir;
-    copy_packed(dir, {"rows.dat"});
+    const std::string packed = std::string(TEST_DATA_DIR) + "/reader/packed/";
+    std::filesystem::copy_file(packed + "rows.dat", dir / "rows.dat");
+    std::filesystem::copy_file(packed + "rows_two_frames.zst", dir / "rows_two_frames.zst");
     dir.write("far_first.dat", "500 500 9\n" + read_file(dir / "rows.dat"));
     ASSERT_EQ(run_tremwil({"--in-memory", "--nopath", "-o", "plain.png", "rows.dat"}, dir.path()).status, 0);
-    const auto run = run_shell(dir, "{ read -r first; TW --in-memory --nopath -o rest.png -; } <far_first.dat");
-    EXPECT_EQ(run.status, 0) << run.err;
-    const auto plain = test_support::read_png(dir / "plain.png"), rest = test_support::read_png(dir / "rest.png");
-    ASSERT_TRUE(plain && rest);
-    EXPECT_EQ(rest->pixels, plain->pixels);
+    const auto plain = test_support::read_png(dir / "plain.png");
+    ASSERT_TRUE(plain);
+    for (const auto& [command, picture] :
+         {std::pair{"cat rows_two_frames.zst | TW --in-memory --nopath -", "stdin.png"},
+          {"{ read -r first; TW --in-memory --nopath -o rest.png -; } <far_first.dat", "rest.png"}}) {
+        const auto run = run_shell(dir, command);
+        EXPECT_EQ(run.status, 0) << command << ": " << run.err;
+        const auto got = test_support::read_png(dir / picture);
+        ASSERT_TRUE(got) << command;
+        EXPECT_EQ(got->pixels, plain->pixels) << command;
+    }
 }
 
 } // namespace
