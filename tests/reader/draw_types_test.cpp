@@ -1,6 +1,7 @@
-// The draw-type table and the one answer to which columns a row needs: for each draw type, under the column
-// switches and with expressions, how far a line is scanned and which columns are checked for a missing value; and
-// what the one-thread and the threaded reader make of the same file with each row of the table.
+// The one answer to which columns a row needs: for each draw type, under the column switches and with expressions,
+// how far a line is scanned and which columns are checked for a missing value; and what the one-thread and the
+// threaded reader make of the same file with each row of the draw-type table (which holds the table to its types and
+// layouts; a value no option gives is refused below and drawn as no mark in marks_test).
 #include "data/draw_types.h"
 
 #include <array>
@@ -15,23 +16,6 @@ namespace
 
 using columns = std::vector<std::uint32_t>;
 using rows = std::vector<double>;
-
-TEST(DrawTypeTable, EveryTypeAnOptionGivesHasItsRowAndNoOtherValueHasOne)
-{
-    for (int type = DT_NORMAL; type <= DT_VECTORS; ++type)
-        EXPECT_EQ(draw_type_of(type).type, type);
-    for (const int stray : {int{DT_UNKNOWN}, DT_VECTORS + 1, -1})
-        EXPECT_EQ(&draw_type_of(stray), &unknown_draw_type) << stray;
-    // The column layouts of the component types are a reordering of the four columns from e on.
-    for (const draw_type_row& row : draw_types) {
-        if (row.components != component_source::columns)
-            continue;
-        unsigned seen = 0;
-        for (const ci_t& c : row.component_columns)
-            seen |= 1u << c.value;
-        EXPECT_EQ(seen, 0xFu) << row.type;
-    }
-}
 
 // One data set's choices for the cases: x 8, y 2, z 3, e 4 (components in 4 to 7, vectors in 4 and 5).
 cols sample_columns()
