@@ -140,6 +140,7 @@ TEST_F(Colour, LogScalesPlaceTheirMiddleAndRowsWithoutAValueAreNotDrawn)
     // The reader leaves such rows out; plot_data draws none that reach it.
     GrClearScreen(colors[COLOR_BG]);
     data d = marks_of({std::nan("")});
+    d.z[0] = -4; // a disc, whose rim takes the data set's colour
     plot_data(d, 150, COLOR_FG0, &log_scale);
     EXPECT_EQ(plot_test::drawn_pixels(), 200 * 150) << "the page stays background (value 15, white)";
 }
