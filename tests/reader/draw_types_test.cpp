@@ -28,12 +28,6 @@ cols sample_columns()
     return c;
 }
 
-void compile(cols& c, expr_slot slot, const char* text)
-{
-    expr_error error;
-    ASSERT_TRUE(c[slot].compile(text, error)) << text;
-}
-
 TEST(NeededColumns, ByDrawTypeSwitchesAndExpressions)
 {
     const column_switches none{}, nox{.nox = true}, noz{.noz = true}, only2{.only2cols = true};
@@ -75,11 +69,11 @@ TEST(NeededColumns, ByDrawTypeSwitchesAndExpressions)
                      " choices " + std::to_string(k.choices));
         cols c = sample_columns();
         if (k.choices & y_expression)
-            compile(c, expr_slot::y, "$9 - $1");
+            reader_tests::compile(c, expr_slot::y, "$9 - $1");
         if (k.choices & filter)
-            compile(c, expr_slot::where, "$10 > 0");
+            reader_tests::compile(c, expr_slot::where, "$10 > 0");
         if (k.choices & u_expression)
-            compile(c, expr_slot::u, "$11 * 2");
+            reader_tests::compile(c, expr_slot::u, "$11 * 2");
         if (k.choices & colour)
             c.c = 12;
         const row_columns need = needed_columns(c, k.switches, draw_type_of(k.type));

@@ -33,20 +33,16 @@ public:
         data& d = mydata[0];
         const std::pair<expr_slot, const char*> given[] = {
             {expr_slot::x, c.x}, {expr_slot::y, c.y}, {expr_slot::z, c.z}, {expr_slot::where, c.where}};
-        for (const auto& [slot, text_of] : given) {
-            expr_error error;
-            if (*text_of != '\0') {
-                EXPECT_TRUE(d.cols[slot].compile(text_of, error)) << text_of;
-            }
-        }
+        for (const auto& [slot, text_of] : given)
+            if (*text_of != '\0')
+                reader_tests::compile(d.cols, slot, text_of);
         d.cols.by = c.by;
         nox = c.nox;
         d.cols.c = c.c_column;
         if (*c.c != '\0' && std::string(c.c).find_first_of("$(+*/") == std::string::npos) {
             d.cols.c_name = c.c;
         } else if (*c.c != '\0') {
-            expr_error error;
-            EXPECT_TRUE(d.cols[expr_slot::c].compile(c.c, error)) << c.c;
+            reader_tests::compile(d.cols, expr_slot::c, c.c);
         }
         return read_as(name, text, limits);
     }

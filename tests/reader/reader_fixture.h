@@ -27,6 +27,13 @@ inline void fail_on_report(const char* fmt, ...)
     ADD_FAILURE() << "unexpected report: " << fmt;
 }
 
+// Compiles text into the expression slot of c; a text that does not compile fails the test.
+inline void compile(cols& c, expr_slot slot, const char* text)
+{
+    expr_error error;
+    EXPECT_TRUE(c[slot].compile(text, error)) << text << ": " << error.what;
+}
+
 // Everything a reading of a file leaves in data set 0.
 struct reading {
     std::uint64_t rows = 0;
