@@ -117,9 +117,7 @@ TEST_F(RandomValues, DrawingStaysInsideThePlotArea)
     GrCreateSubContext(8, 8, 55, 39, nullptr, &area);
     GrSetContext(&area);
     GrClearContext(0);
-    GrTextOption opt{};
-    opt.txo_font = font;
-    opt.txo_bgcolor.v = GrNOCOLOR;
+    GrTextOption opt = plot_test::text_options(font, 0);
 
     const auto t0 = std::chrono::steady_clock::now();
     for (int round = 0; round < 3000; ++round) {

@@ -90,15 +90,6 @@ TEST_F(GraphicsMode, FontFromTheEnvironmentIsLoadedForEachPage)
     EXPECT_EQ(font, &GrFont_PC8x16);
 }
 
-GrTextOption text_options(GrFont* f, GrColor fg)
-{
-    GrTextOption opt{};
-    opt.txo_font = f;
-    opt.txo_fgcolor.v = fg;
-    opt.txo_bgcolor.v = GrNOCOLOR;
-    return opt;
-}
-
 // The smallest box {left, top, right, bottom} holding every pixel of the page not of value 0.
 std::array<int, 4> ink_box()
 {

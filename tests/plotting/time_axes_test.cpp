@@ -61,16 +61,11 @@ TEST_F(TimeAxes, LabelsAreReadableAtEveryRangeAndWidth)
         {"a year", odd_start, odd_start + 365 * day},
         {"20 years", odd_start, odd_start + 20 * 365.25 * day},
     };
-    GrTextOption opt{};
-    opt.txo_font = font;
-    opt.txo_fgcolor.v = 1;
-    opt.txo_bgcolor.v = GrNOCOLOR;
-    opt.txo_xalign = 1;
-    opt.txo_yalign = 0;
     const int char_width = static_cast<int>(font->h.width);
     for (const int page_width : {320, 640, 1600}) {
         open_page(page_width, 60);
-        opt.txo_font = font;
+        GrTextOption opt = text_options(font, 1);
+        opt.txo_xalign = 1;
         const axis_style style{&opt, 1};
         // The plot as the composer lays it out: a y label margin on the left, the frame close to the right edge.
         const int xoffset = 25, plot_width = page_width - 38;
