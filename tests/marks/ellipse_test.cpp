@@ -81,21 +81,21 @@ TEST_F(EllipseMarks, DegenerateOrHugeComponents)
     add_point(5, 5, 1);
     // All components zero leave the component scale without extent: the ellipse is its centre.
     plot_data(d, 100, COLOR_FG0);
-    EXPECT_EQ(drawn(), 1);
+    EXPECT_EQ(drawn_pixels(), 1);
     EXPECT_EQ(page_pixel(50, 50), GrColor(COLOR_FG0));
 
     // A data set without its components (filled for another draw type) is not read past its end.
     GrClearScreen(0);
     d.dx2.clear();
     plot_data(d, 100, COLOR_FG0);
-    EXPECT_EQ(drawn(), 0);
+    EXPECT_EQ(drawn_pixels(), 0);
     d.dx2.push_back(0);
 
     // Components beyond the double range scaled up: far outside the page, nothing on it.
     Escale.set(-1, 1, 100);
     d.dx1[0] = d.dy2[0] = 1.7e308;
     plot_data(d, 100, COLOR_FG0);
-    EXPECT_EQ(drawn(), 0);
+    EXPECT_EQ(drawn_pixels(), 0);
 }
 
 } // namespace

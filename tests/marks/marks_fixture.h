@@ -2,36 +2,25 @@
 // pixel value k), and where a colour's pixels lie.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <array>
-#include <cstdlib>
-#include <string>
 #include <vector>
 
-#include "page_pixels.h"
-#include "plot/graphics_mode.h"
+#include "../plotting/plot_fixture.h"
 #include "plot/marks.h"
 #include "plot/overlays.h"
-#include "plot/run_state.h"
-#include "plot/scale_mapping.h"
 
 namespace marks_test
 {
 
+using plot_test::drawn_pixels;
 using test_support::columns_with;
 using test_support::page_pixel;
 
-// The number of page pixels of value v (of any value but 0 when v < 0).
-inline int pixels_of(long v)
+// The number of page pixels of value v.
+inline int pixels_of(GrColor v)
 {
-    return test_support::count_pixels([v](GrColor p) { return v < 0 ? p != 0 : p == GrColor(v); });
-}
-
-inline int drawn()
-{
-    return pixels_of(-1);
+    return test_support::count_pixels([v](GrColor p) { return p == v; });
 }
 
 // from..to and the values of more, in order.
@@ -45,20 +34,14 @@ inline std::vector<int> span(int from, int to, std::vector<int> more = {})
 
 // Fixture: a w x h memory page cleared to 0, colour slot k holding value k, scales of 0..10 over 100 pixels
 // on both axes (10 pixels per unit), and an empty data set d whose plot z range is (-100, 100).
-class MarksPage : public ::testing::Test
+class MarksPage : public plot_test::PlotPage
 {
 protected:
     data d;
 
     void open_page(int w, int h)
     {
-        reset_run_state();
-        unsetenv(ENVFONT);
-        in_memory = 1;
-        Zscale.legend_width = 0;
-        whc[8][0] = w;
-        whc[8][1] = h;
-        entergrmode(8);
+        PlotPage::open_page(w, h);
         for (int k = 0; k < COLOR_LAST; ++k)
             colors[k] = static_cast<GrColor>(k);
         GrClearScreen(0);
@@ -72,7 +55,6 @@ protected:
         d.mod_minmax.z.Min = -100;
         d.mod_minmax.z.Max = 100;
     }
-    void TearDown() override { reset_run_state(); }
     void add_point(double x, double y, double z, std::array<double, 4> components = {})
     {
         const std::array<double, 7> row{x, y, z, components[0], components[1], components[2], components[3]};

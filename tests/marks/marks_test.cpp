@@ -28,7 +28,7 @@ TEST_F(Rings, ZFilterSkipsNaN)
 {
     plot({{5, 2, 0.4}, {3, 1, std::nan("")}}, COLOR_FG1);
     EXPECT_EQ(page_pixel(50, 80), fg1) << "(5, 2) is column 50, row 100 - 20";
-    EXPECT_EQ(drawn(), 1);
+    EXPECT_EQ(drawn_pixels(), 1);
 }
 
 TEST_F(Rings, UnknownDrawTypeReportsEachPointAndDrawsNothing)
@@ -39,7 +39,7 @@ TEST_F(Rings, UnknownDrawTypeReportsEachPointAndDrawsNothing)
         plot({{1, 1, 1}, {2, 2, 2}, {3, 3, 3}});
         const std::string line = "Uknown draw_type:" + std::to_string(type) + "\n";
         EXPECT_EQ(testing::internal::GetCapturedStderr(), line + line + line);
-        EXPECT_EQ(drawn(), 0);
+        EXPECT_EQ(drawn_pixels(), 0);
     }
 }
 
@@ -50,7 +50,7 @@ TEST_F(Rings, ExtremeValuesDrawWhatLiesOnThePage)
     // A ring far larger than the page, centred on it, passes outside; a huge disc covers every pixel.
     const auto t0 = std::chrono::steady_clock::now();
     plot({{5, 5, 1e300}});
-    EXPECT_EQ(drawn(), 0);
+    EXPECT_EQ(drawn_pixels(), 0);
     plot({{5, 5, -big}});
     EXPECT_EQ(pixels_of(fill), 120 * 120);
     EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(5)) << "huge radii must not loop long";
@@ -58,17 +58,17 @@ TEST_F(Rings, ExtremeValuesDrawWhatLiesOnThePage)
     // Centres beyond the double range of the scale, and a scale with no extent, land off the page; a centre
     // and radius both beyond any page must not swing the ring back onto it.
     plot({{big, 5, 1}, {5, -big, 1}, {-big, big, 1}, {big, 5, big}, {-big, 5, -big}});
-    EXPECT_EQ(drawn(), 0);
+    EXPECT_EQ(drawn_pixels(), 0);
     Xscale.set(3, 3, 100);
     plot_data(d, 100, COLOR_FG0);
-    EXPECT_EQ(drawn(), 0);
+    EXPECT_EQ(drawn_pixels(), 0);
 
     // An infinite scale times z = 0 gives no radius: the point is a single pixel.
     Xscale.set(0, 10, 100);
     Zscale.per_z = inf;
     plot({{5, 5, 0}});
     EXPECT_EQ(page_pixel(50, 50), fg0);
-    EXPECT_EQ(drawn(), 1);
+    EXPECT_EQ(drawn_pixels(), 1);
 }
 
 TEST_F(Rings, FarAndInfiniteEndsKeepTheirDirection)
@@ -78,18 +78,18 @@ TEST_F(Rings, FarAndInfiniteEndsKeepTheirDirection)
     // From a ring at (50, 50) straight up to y = 1e300: the join leaves the top of the page in column 50.
     plot({{5, 5, 1}, {5, 1e300, 1}});
     EXPECT_EQ(columns_with(50, fg0, true), span(0, 49, {51}));
-    EXPECT_EQ(drawn(), 53) << "the column and the ring's left and right pixels";
+    EXPECT_EQ(drawn_pixels(), 53) << "the column and the ring's left and right pixels";
 
     // The shaft runs from (50, 50) to the right edge; the head lies at infinity.
     GrClearScreen(0);
     draw_arrow_between(50, 50, inf, 50, fg0);
     EXPECT_EQ(columns_with(50, fg0), span(50, 119));
-    EXPECT_EQ(drawn(), 70);
+    EXPECT_EQ(drawn_pixels(), 70);
     GrClearScreen(0);
     draw_segment(-inf, 60, inf, 60, fg0);
     draw_segment(std::nan(""), 0, 10, 10, fg0);
     EXPECT_EQ(columns_with(60, fg0), span(0, 119));
-    EXPECT_EQ(drawn(), 120);
+    EXPECT_EQ(drawn_pixels(), 120);
     // From infinitely far up-left to (60, 60): the shaft is the diagonal through (0, 0), and the head strokes,
     // infinitely long, leave the tip at 5 degrees off the axes (60 tan 5 = 5.25).
     GrClearScreen(0);

@@ -76,7 +76,7 @@ TEST_F(Allocations, DrawingLoopsAllocateNothing)
         draw_type = type;
         GrClearScreen(0);
         EXPECT_EQ(allocations_of([&] { plot_data(d, 100, COLOR_FG0); }), 0) << "draw type " << type;
-        EXPECT_GT(marks_test::drawn(), 100) << "draw type " << type;
+        EXPECT_GT(marks_test::drawn_pixels(), 100) << "draw type " << type;
     }
     // Texts are left out: the library's string drawing keeps the codes of each string in a vector of its own.
     circles.push_back({5, 5, 1});
@@ -117,9 +117,7 @@ TEST_F(RandomValues, DrawingStaysInsideThePlotArea)
     GrCreateSubContext(8, 8, 55, 39, nullptr, &area);
     GrSetContext(&area);
     GrClearContext(0);
-    GrTextOption opt{};
-    opt.txo_font = font;
-    opt.txo_bgcolor.v = GrNOCOLOR;
+    GrTextOption opt = plot_test::text_options(font, 0);
 
     const auto t0 = std::chrono::steady_clock::now();
     for (int round = 0; round < 3000; ++round) {
@@ -156,7 +154,7 @@ TEST_F(RandomValues, DrawingStaysInsideThePlotArea)
 
     const int outside = 64 * 48 - 48 * 32;
     EXPECT_EQ(marks_test::pixels_of(canary), outside) << "nothing drawn outside the plot area";
-    EXPECT_GT(marks_test::drawn() - outside, 100) << "the rounds drew something";
+    EXPECT_GT(marks_test::drawn_pixels() - outside, 100) << "the rounds drew something";
 }
 
 } // namespace

@@ -17,7 +17,8 @@ using namespace plot_test;
 
 constexpr const char* digits_font = TEST_DATA_DIR "/plotting/digits.fna";
 
-class GraphicsMode : public ::testing::Test
+// Each test enters graphics mode itself, from the program's start state.
+class GraphicsMode : public PlotPage
 {
 protected:
     void SetUp() override
@@ -25,7 +26,6 @@ protected:
         clean_state();
         in_memory = 1;
     }
-    void TearDown() override { clean_state(); }
 };
 
 std::array<int, 2> page_size()
@@ -90,15 +90,6 @@ TEST_F(GraphicsMode, FontFromTheEnvironmentIsLoadedForEachPage)
     EXPECT_EQ(font, &GrFont_PC8x16);
 }
 
-GrTextOption text_options(GrFont* f, GrColor fg)
-{
-    GrTextOption opt{};
-    opt.txo_font = f;
-    opt.txo_fgcolor.v = fg;
-    opt.txo_bgcolor.v = GrNOCOLOR;
-    return opt;
-}
-
 // The smallest box {left, top, right, bottom} holding every pixel of the page not of value 0.
 std::array<int, 4> ink_box()
 {
@@ -133,19 +124,13 @@ TEST_F(GraphicsMode, FormattedTextIsDrawnAtItsPositionAndCut)
     EXPECT_EQ(ink_box(), (std::array{0, 2, 6, 11})) << "the cut character would follow the last one";
 }
 
+// The extents of the built-in font, across and upward, size every label and title of the case pictures.
 TEST_F(GraphicsMode, ExtentsFollowFontAndDirection)
 {
-    GrTextOption opt = text_options(&GrFont_PC8x16, 1);
-    EXPECT_EQ(GrStringWidth_("hello", &opt), 40u);
-    EXPECT_EQ(GrStringHeight_("hello", &opt), 16u);
-    opt.txo_direct = 3; // upward text: the length runs along y
-    EXPECT_EQ(GrStringWidth_("hello", &opt), 16u);
-    EXPECT_EQ(GrStringHeight_("hello", &opt), 40u);
     EXPECT_EQ(GrStringWidth_("abc", nullptr), 24u);
-
     GrFont* digits = GrLoadFont(digits_font);
     ASSERT_NE(digits, nullptr);
-    opt = text_options(digits, 1);
+    GrTextOption opt = text_options(digits, 1);
     EXPECT_EQ(GrStringWidth_("012", &opt), 3u + 2u + 5u);
     EXPECT_EQ(GrStringWidth_("0129", &opt), 3u + 2u + 5u + 4u); // a code outside the font counts the font width
     opt.txo_direct = 1;

@@ -34,6 +34,16 @@ inline void clean_state()
 using test_support::columns_with;
 using test_support::page_pixel;
 
+// Text of font f in colour fg on no background, aligned at its left and top.
+inline GrTextOption text_options(GrFont* f, GrColor fg)
+{
+    GrTextOption opt{};
+    opt.txo_font = f;
+    opt.txo_fgcolor.v = fg;
+    opt.txo_bgcolor.v = GrNOCOLOR;
+    return opt;
+}
+
 // Number of pixels of the page that differ from value 0.
 inline int drawn_pixels()
 {

@@ -3,10 +3,7 @@
 // pictures and the cases reader/quiver_* and reader/ellipse_not_perpendicular_once.
 #include "data/data_reader.h"
 
-#include "data/byte_source.h"
-
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <fstream>
 #include <string>
@@ -22,7 +19,6 @@ namespace
 {
 
 using test_support::packed;
-using test_support::TempDir;
 
 class Reader : public reader_tests::ReaderTest
 {
@@ -34,32 +30,13 @@ public:
         return readfile(mydata[index]).rows;
     }
     // Everything a reading of text as data set 0 leaves, from a clean start.
-    struct outcome {
-        std::array<std::vector<double>, 7> columns;
-        std::vector<std::size_t> block_starts;
-        column_switches switches;
-        std::string messages, error;
-    };
-    outcome read_with(const std::string& text, read_limits limits = {}, int type = DT_NORMAL)
+    reader_tests::reading read_with(const std::string& text, read_limits limits = {}, int type = DT_NORMAL)
     {
         SetUp();
         draw_type = type;
         mydata[0].cols.e = 3;
-        mydata[0].fname = dir.write("read.dat", text).string();
-        outcome out{};
-        testing::internal::CaptureStderr();
-        try {
-            out.switches = readfile(mydata[0], limits).switches;
-        } catch (const std::exception& e) {
-            out.error = e.what();
-        }
-        out.messages = testing::internal::GetCapturedStderr();
-        for (std::size_t k = 0; k < out.columns.size(); ++k)
-            out.columns[k] = *mydata[0].columns()[k];
-        out.block_starts = mydata[0].block_starts;
-        return out;
+        return read_as("read.dat", text, limits);
     }
-    TempDir dir;
 };
 
 using rows = std::vector<double>;
@@ -233,7 +210,7 @@ TEST_F(Reader, LinesCutAcrossReadsAndThreadsReadAsWhole)
         {"0 0 1 0 0 2\n0 0 1 0 0 2\n0 0 1 0 0 2\n2 2 3 3 3 3\n1 2 3 4 5 6\n", {}, DT_ELLIPSE_XUYV},
     };
     for (const auto& sample : samples) {
-        const outcome whole = read_with(sample.text, sample.limits, sample.type);
+        const reader_tests::reading whole = read_with(sample.text, sample.limits, sample.type);
         // Compressed, in three gzip members or zstd frames, the reader's room of a few bytes cuts them anywhere too.
         const std::string forms[] = {sample.text, packed(sample.text, false, 3), packed(sample.text, true, 3)};
         for (std::size_t block = 1; block <= 9; ++block) {
@@ -246,12 +223,7 @@ TEST_F(Reader, LinesCutAcrossReadsAndThreadsReadAsWhole)
                 cut.threads = threads;
                 cut.parallel_bytes = 0;
                 cut.cut_seed = static_cast<unsigned>(block * 8 + threads);
-                const outcome got = read_with(form, cut, sample.type);
-                EXPECT_EQ(got.columns, whole.columns);
-                EXPECT_EQ(got.block_starts, whole.block_starts);
-                EXPECT_EQ(got.switches, whole.switches);
-                EXPECT_EQ(got.messages, whole.messages);
-                EXPECT_EQ(got.error, whole.error);
+                reader_tests::expect_same_reading(read_with(form, cut, sample.type), whole);
             }
         }
         EXPECT_FALSE(whole.columns[0].empty());

@@ -10,11 +10,9 @@
 #include <utility>
 #include <vector>
 
-#include "data/byte_source.h"
 #include "data/data_reader.h"
 #include "packed.h"
 #include "reader_fixture.h"
-#include "test_support.h"
 
 namespace
 {
@@ -92,16 +90,7 @@ TEST(Delimited, FieldsKindsAndTexts)
     }
 }
 
-class DelimitedFile : public reader_tests::ReaderTest
-{
-protected:
-    std::uint64_t read(const std::string& name, const std::string& text)
-    {
-        mydata[0].fname = dir.write(name, text).string();
-        return readfile(mydata[0]).rows;
-    }
-    test_support::TempDir dir;
-};
+using DelimitedFile = reader_tests::ReaderTest;
 
 // Named columns, missing values, --separator and the messages of a whole run: the case files under
 // tests/cases/delimited. Here what a run does not show plainly.
@@ -110,19 +99,20 @@ TEST_F(DelimitedFile, HeaderNamesMissingValuesAndCompressedFiles)
     sort = 0;
     cols& c = mydata[0].cols;
     c.y_name = "level, m";
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(read("a.CSV", "z,\"level, m\",t\n# note\n3,2,1\n\n5,NA,4\n6,5,\n 9 , 8 ,7,NA\n"), 2u);
-    testing::internal::GetCapturedStderr();
-    EXPECT_TRUE(mydata[0].x == (std::vector<double>{3, 9}) && mydata[0].y == (std::vector<double>{2, 8}));
-    EXPECT_EQ(mydata[0].block_starts, std::vector<std::size_t>{1}) << "the blank line ends a block";
+    const reader_tests::reading got =
+        read_as("a.CSV", "z,\"level, m\",t\n# note\n3,2,1\n\n5,NA,4\n6,5,\n 9 , 8 ,7,NA\n");
+    EXPECT_EQ(got.rows, 2u);
+    EXPECT_TRUE(got.columns[0] == (std::vector<double>{3, 9}) && got.columns[1] == (std::vector<double>{2, 8}));
+    EXPECT_EQ(got.block_starts, std::vector<std::size_t>{1}) << "the blank line ends a block";
     EXPECT_EQ(c.y, 2u);
 
     // A compressed file keeps the separator of the name before its compression suffix.
     c = {};
     for (const auto& [name, zstd] : {std::pair{"h.CSV.gz", false}, {"i.tsv.zst", true}}) {
         mydata[0].clear_rows();
-        EXPECT_EQ(read(name, test_support::packed(zstd ? "t\tl\n4\t5\n" : "t,l\n4,5\n", zstd)), 1u) << name;
-        EXPECT_EQ(mydata[0].y, (std::vector<double>{5})) << name;
+        const auto packed = read_as(name, test_support::packed(zstd ? "t\tl\n4\t5\n" : "t,l\n4,5\n", zstd));
+        EXPECT_EQ(packed.rows, 1u) << name;
+        EXPECT_EQ(packed.columns[1], (std::vector<double>{5})) << name;
     }
 }
 

@@ -1,6 +1,7 @@
-// The draw-type table and the one answer to which columns a row needs: for each draw type, under the column
-// switches and with expressions, how far a line is scanned and which columns are checked for a missing value; and
-// what the one-thread and the threaded reader make of the same file with each row of the table.
+// The one answer to which columns a row needs: for each draw type, under the column switches and with expressions,
+// how far a line is scanned and which columns are checked for a missing value; and what the one-thread and the
+// threaded reader make of the same file with each row of the draw-type table (which holds the table to its types and
+// layouts; a value no option gives is refused below and drawn as no mark in marks_test).
 #include "data/draw_types.h"
 
 #include <array>
@@ -9,30 +10,12 @@
 
 #include "data/data_reader.h"
 #include "reader_fixture.h"
-#include "test_support.h"
 
 namespace
 {
 
 using columns = std::vector<std::uint32_t>;
 using rows = std::vector<double>;
-
-TEST(DrawTypeTable, EveryTypeAnOptionGivesHasItsRowAndNoOtherValueHasOne)
-{
-    for (int type = DT_NORMAL; type <= DT_VECTORS; ++type)
-        EXPECT_EQ(draw_type_of(type).type, type);
-    for (const int stray : {int{DT_UNKNOWN}, DT_VECTORS + 1, -1})
-        EXPECT_EQ(&draw_type_of(stray), &unknown_draw_type) << stray;
-    // The column layouts of the component types are a reordering of the four columns from e on.
-    for (const draw_type_row& row : draw_types) {
-        if (row.components != component_source::columns)
-            continue;
-        unsigned seen = 0;
-        for (const ci_t& c : row.component_columns)
-            seen |= 1u << c.value;
-        EXPECT_EQ(seen, 0xFu) << row.type;
-    }
-}
 
 // One data set's choices for the cases: x 8, y 2, z 3, e 4 (components in 4 to 7, vectors in 4 and 5).
 cols sample_columns()
@@ -43,12 +26,6 @@ cols sample_columns()
     c.z = 3;
     c.e = 4;
     return c;
-}
-
-void compile(cols& c, expr_slot slot, const char* text)
-{
-    expr_error error;
-    ASSERT_TRUE(c[slot].compile(text, error)) << text;
 }
 
 TEST(NeededColumns, ByDrawTypeSwitchesAndExpressions)
@@ -92,11 +69,11 @@ TEST(NeededColumns, ByDrawTypeSwitchesAndExpressions)
                      " choices " + std::to_string(k.choices));
         cols c = sample_columns();
         if (k.choices & y_expression)
-            compile(c, expr_slot::y, "$9 - $1");
+            reader_tests::compile(c, expr_slot::y, "$9 - $1");
         if (k.choices & filter)
-            compile(c, expr_slot::where, "$10 > 0");
+            reader_tests::compile(c, expr_slot::where, "$10 > 0");
         if (k.choices & u_expression)
-            compile(c, expr_slot::u, "$11 * 2");
+            reader_tests::compile(c, expr_slot::u, "$11 * 2");
         if (k.choices & colour)
             c.c = 12;
         const row_columns need = needed_columns(c, k.switches, draw_type_of(k.type));
@@ -116,14 +93,8 @@ TEST(NeededColumns, ByDrawTypeSwitchesAndExpressions)
 class DrawTypeReading : public reader_tests::ReaderTest
 {
 protected:
-    // Reads text as data set 0 drawn as type, on one thread or cut into pieces on three; the rows and the
-    // messages on standard error.
-    struct reading {
-        std::array<rows, 7> columns;
-        std::string messages;
-        column_switches switches;
-    };
-    reading read(const std::string& text, int type, bool threads, column_switches options = {})
+    // Reads text as data set 0 drawn as type, on one thread or cut into pieces on three.
+    reader_tests::reading read(const std::string& text, int type, bool threads, column_switches options = {})
     {
         SetUp();
         nox = options.nox;
@@ -131,19 +102,11 @@ protected:
         only2cols = options.only2cols;
         draw_type = type;
         mydata[0].cols.e = 4;
-        mydata[0].fname = dir.write("types.dat", text).string();
         read_limits limits;
         if (threads)
             limits = {.block_bytes = 7, .threads = 3, .parallel_bytes = 0, .cut_seed = 5};
-        reading out;
-        testing::internal::CaptureStderr();
-        out.switches = readfile(mydata[0], limits).switches;
-        out.messages = testing::internal::GetCapturedStderr();
-        for (std::size_t k = 0; k < out.columns.size(); ++k)
-            out.columns[k] = *mydata[0].columns()[k];
-        return out;
+        return read_as("types.dat", text, limits);
     }
-    test_support::TempDir dir;
 };
 
 // Each row of the table read from the same file: the columns it fills, z for the types that read it, and the
@@ -167,7 +130,7 @@ TEST_F(DrawTypeReading, EachRowOfTheTableReadsItsColumnsOnOneThreadAndOnMany)
     for (const auto& e : expected) {
         for (const bool threads : {false, true}) {
             SCOPED_TRACE("type " + std::to_string(e.type) + (threads ? " on threads" : " on one thread"));
-            const reading got = read(text, e.type, threads);
+            const reader_tests::reading got = read(text, e.type, threads);
             EXPECT_EQ(got.columns, e.columns);
             EXPECT_EQ(got.messages.find("dot product not zero") != std::string::npos, e.skew_message) << got.messages;
             EXPECT_EQ(got.switches, column_switches{});
@@ -180,14 +143,14 @@ TEST_F(DrawTypeReading, ZSwitchesStopZAloneAndAnUnknownTypeEndsTheRunWhereItWoul
 {
     const column_switches z_off{.noz = true, .only2cols = true};
     for (const bool threads : {false, true}) {
-        const reading got = read("1 2 9 0 5 6 0\n", DT_QUIVER_XYUV, threads, z_off);
+        const reader_tests::reading got = read("1 2 9 0 5 6 0\n", DT_QUIVER_XYUV, threads, z_off);
         EXPECT_EQ(got.columns[2], (rows{1}));
         EXPECT_EQ(got.columns[3], (rows{0}));
         EXPECT_EQ(got.columns[6], (rows{0}));
         EXPECT_EQ(got.columns[4], (rows{5}));
         EXPECT_EQ(got.switches, z_off);
     }
-    const reading unknown = read("1 2 3\n", DT_VECTORS + 1, false, {.noz = true});
+    const reader_tests::reading unknown = read("1 2 3\n", DT_VECTORS + 1, false, {.noz = true});
     EXPECT_EQ(unknown.columns[2], (rows{1}));
     noz = 0;
     EXPECT_EXIT(readfile(mydata[0]), testing::ExitedWithCode(1), "Unknown draw_type: 8\n");
@@ -197,14 +160,14 @@ TEST_F(DrawTypeReading, ZSwitchesStopZAloneAndAnUnknownTypeEndsTheRunWhereItWoul
 // reads y from column 1, a line without z turns z off for the lines after it.
 TEST_F(DrawTypeReading, TheReaderReturnsTheSwitchesItTurnsOn)
 {
-    const reading one = read("7\n5\n", DT_NORMAL, false);
+    const reader_tests::reading one = read("7\n5\n", DT_NORMAL, false);
     EXPECT_EQ(one.columns[1], (rows{7, 5}));
     EXPECT_EQ(one.switches, (column_switches{.nox = true, .noz = true}));
     EXPECT_EQ(nox + noz + only2cols, 0);
     mydata[0].fname = dir.write("one.dat", "4\n").string();
     EXPECT_TRUE(readfile(mydata[0]).one_column);
 
-    const reading short_z = read("1 2 3\n4 5\n6 7 8\n", DT_NORMAL, false);
+    const reader_tests::reading short_z = read("1 2 3\n4 5\n6 7 8\n", DT_NORMAL, false);
     EXPECT_EQ(short_z.columns[2], (rows{3, 1, 1}));
     EXPECT_EQ(short_z.switches, (column_switches{.only2cols = true}));
     EXPECT_EQ(only2cols, 0);

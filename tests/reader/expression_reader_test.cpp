@@ -1,18 +1,15 @@
 // Reading with expressions, --where and the colour column (-c): the values they give, the rows they leave out and
 // count, and the same rows, messages and errors whether a file is parsed on one thread or cut into pieces on several.
-#include <array>
 #include <string>
 #include <vector>
 
 #include "data/data_reader.h"
 #include "data/expression.h"
 #include "reader_fixture.h"
-#include "test_support.h"
 
 namespace
 {
 
-using test_support::TempDir;
 using rows = std::vector<double>;
 
 struct choices {
@@ -29,62 +26,32 @@ struct choices {
 class ExpressionReader : public reader_tests::ReaderTest
 {
 public:
-    struct outcome {
-        std::array<std::vector<double>, 3> columns;
-        std::vector<double> c;
-        std::vector<std::size_t> block_starts;
-        std::string messages, said, error;
-        // --by: each group's columns (x, y, z, ..., colour) and block starts.
-        std::vector<std::pair<std::array<std::vector<double>, 8>, std::vector<std::size_t>>> groups;
-        std::vector<std::string> values;
-    };
-    outcome read(const std::string& text, const choices& c, read_limits limits = {}, const char* name = "r.dat")
+    reader_tests::reading read(const std::string& text, const choices& c, read_limits limits = {},
+                               const char* name = "r.dat")
     {
         SetUp();
         data& d = mydata[0];
         const std::pair<expr_slot, const char*> given[] = {
             {expr_slot::x, c.x}, {expr_slot::y, c.y}, {expr_slot::z, c.z}, {expr_slot::where, c.where}};
-        for (const auto& [slot, text_of] : given) {
-            expr_error error;
-            if (*text_of != '\0') {
-                EXPECT_TRUE(d.cols[slot].compile(text_of, error)) << text_of;
-            }
-        }
+        for (const auto& [slot, text_of] : given)
+            if (*text_of != '\0')
+                reader_tests::compile(d.cols, slot, text_of);
         d.cols.by = c.by;
         nox = c.nox;
         d.cols.c = c.c_column;
         if (*c.c != '\0' && std::string(c.c).find_first_of("$(+*/") == std::string::npos) {
             d.cols.c_name = c.c;
         } else if (*c.c != '\0') {
-            expr_error error;
-            EXPECT_TRUE(d.cols[expr_slot::c].compile(c.c, error)) << c.c;
+            reader_tests::compile(d.cols, expr_slot::c, c.c);
         }
-        d.fname = dir.write(name, text).string();
-        outcome out{};
-        testing::internal::CaptureStderr();
-        testing::internal::CaptureStdout();
-        try {
-            readfile(d, limits);
-        } catch (const std::exception& e) {
-            out.error = e.what();
-        }
-        out.said = testing::internal::GetCapturedStdout();
-        out.messages = testing::internal::GetCapturedStderr();
-        out.columns = {d.x, d.y, d.z};
-        out.c = d.c;
-        out.block_starts = d.block_starts;
-        for (std::size_t g = 0; g < d.by.groups.values.size(); ++g)
-            out.groups.emplace_back(d.by.rows[g].columns, d.by.rows[g].block_starts);
-        out.values = d.by.groups.values;
-        return out;
+        return read_as(name, text, limits);
     }
-    TempDir dir;
 };
 
 TEST_F(ExpressionReader, ValuesAndRowsLeftOut)
 {
     const std::string text = "1 2000 4\n2 0 9\n\n3 -500 -1\n4 1500 16\n";
-    const outcome got = read(text, {.y = "$2/1000", .z = "sqrt($3)", .where = "$1 != 2"});
+    const reader_tests::reading got = read(text, {.y = "$2/1000", .z = "sqrt($3)", .where = "$1 != 2"});
     // Row 2 is left out by the filter, row 3 has no square root: it is missing. The rest sorted by z.
     EXPECT_EQ(got.columns[0], (rows{1, 4}));
     EXPECT_EQ(got.columns[1], (rows{2, 1.5}));
@@ -95,11 +62,9 @@ TEST_F(ExpressionReader, ValuesAndRowsLeftOut)
 
     // An expression that is the identity reads as the plain column does, and a filter of 1 leaves all.
     const std::string plain = "3 1 2\n1 4 1e999\n2 -0 5\n#\n9 7 0.25\n";
-    const outcome direct = read(plain, {});
-    const outcome identity = read(plain, {.x = "$1*1", .y = "$2+0", .where = "1"});
-    EXPECT_EQ(identity.columns[0], direct.columns[0]);
-    EXPECT_EQ(identity.columns[2], direct.columns[2]);
-    EXPECT_EQ(identity.columns[1], direct.columns[1]);
+    const reader_tests::reading direct = read(plain, {});
+    const reader_tests::reading identity = read(plain, {.x = "$1*1", .y = "$2+0", .where = "1"});
+    EXPECT_EQ(identity.columns, direct.columns);
 
     // A line short of a column an expression reads is short of that column.
     EXPECT_TRUE(read("1 2 3\n4\n", {.y = "$2 * 2"}).error.ends_with("has 1 column, but y needs column 2"));
@@ -110,7 +75,7 @@ TEST_F(ExpressionReader, ValuesAndRowsLeftOut)
 TEST_F(ExpressionReader, DelimitedNamesAndMissingValues)
 {
     const std::string text = "ms,status,bytes\n1500,200,4\n,200,9\n700,NA,1\n300,500,0\n";
-    const outcome got =
+    const reader_tests::reading got =
         read(text, {.x = "status", .y = "ms/1000", .z = "log10(${bytes})", .where = "status<400"}, {}, "r.csv");
     EXPECT_EQ(got.columns[1], (rows{1.5}));
     EXPECT_EQ(got.said, "1 row of " + dir.path().string() + "/r.csv left out by --where=status<400\n");
@@ -125,16 +90,16 @@ TEST_F(ExpressionReader, DelimitedNamesAndMissingValues)
 // The colour column's values follow their rows through the sort by z; a row without one is missing.
 TEST_F(ExpressionReader, ColourValuesFollowTheirRowsAndMissingOnesLeaveTheRowOut)
 {
-    const outcome got = read("1 0 5 10\n2 0 -1 20\n3 0 2 30\n", {.c_column = 4});
+    const reader_tests::reading got = read("1 0 5 10\n2 0 -1 20\n3 0 2 30\n", {.c_column = 4});
     EXPECT_EQ(got.columns[0], (rows{2, 3, 1}));
     EXPECT_EQ(got.c, (rows{20, 30, 10}));
     EXPECT_TRUE(read("1 0 5 10\n", {}).c.empty()) << "without -c no colour value is read";
     EXPECT_TRUE(read("1 0 5 10\n2 0 3\n", {.c_column = 4}).error.ends_with("has 3 columns, but c needs column 4"));
-    const outcome named = read("x,y,z,temp\n1,1,1,10\n2,2,2,NA\n3,3,3,30\n", {.c = "temp"}, {}, "r.csv");
+    const reader_tests::reading named = read("x,y,z,temp\n1,1,1,10\n2,2,2,NA\n3,3,3,30\n", {.c = "temp"}, {}, "r.csv");
     EXPECT_EQ(named.columns[0], (rows{1, 3}));
     EXPECT_EQ(named.c, (rows{10, 30}));
     EXPECT_NE(named.messages.find("1 row with missing values skipped"), std::string::npos) << named.messages;
-    const outcome computed = read("1 0 1 4\n2 0 2 -4\n3 0 3 9\n", {.c = "sqrt($4)"});
+    const reader_tests::reading computed = read("1 0 1 4\n2 0 2 -4\n3 0 3 9\n", {.c = "sqrt($4)"});
     EXPECT_EQ(computed.columns[0], (rows{1, 3}));
     EXPECT_EQ(computed.c, (rows{2, 3}));
 }
@@ -142,7 +107,7 @@ TEST_F(ExpressionReader, ColourValuesFollowTheirRowsAndMissingOnesLeaveTheRowOut
 // --by gives each row its group in order of first appearance; the rows of a line short of the column stop there.
 TEST_F(ExpressionReader, GroupsInOrderOfFirstAppearance)
 {
-    const outcome got = read("1 2 3 b\n2 3 4 a\n\n3 4 5 b\n4 5 6 c\n", {.by = 4});
+    const reader_tests::reading got = read("1 2 3 b\n2 3 4 a\n\n3 4 5 b\n4 5 6 c\n", {.by = 4});
     EXPECT_EQ(got.values, (std::vector<std::string>{"b", "a", "c"}));
     ASSERT_EQ(got.groups.size(), 3u);
     EXPECT_EQ(got.groups[0].first[0], (rows{1, 3}));
@@ -155,7 +120,7 @@ TEST_F(ExpressionReader, GroupsInOrderOfFirstAppearance)
     // --nox numbers the rows of the file, whichever group they go to.
     EXPECT_EQ(read("5 b\n6 a\n7 b\n", {.y = "$1", .by = 2, .nox = true}).groups[0].first[0], (rows{0, 2}));
     EXPECT_EQ(read("1 2 3 b\n2 3 4\n", {.by = 4}).error, "Too few columns");
-    const outcome csv = read("k,v\n\"x, y\",1\n,2\nz,3\n", {.x = "$2", .y = "$2", .by = 1}, {}, "r.csv");
+    const reader_tests::reading csv = read("k,v\n\"x, y\",1\n,2\nz,3\n", {.x = "$2", .y = "$2", .by = 1}, {}, "r.csv");
     EXPECT_EQ(csv.values, (std::vector<std::string>{"x, y", "", "z"}));
 }
 
@@ -188,7 +153,7 @@ TEST_F(ExpressionReader, ThreadsReadAsOne)
     };
     for (const choices& c : samples) {
         const std::string& text_read = c.by == 0 ? text : whole_lines;
-        const outcome whole = read(text_read, c);
+        const reader_tests::reading whole = read(text_read, c);
         if (c.by != 0) {
             EXPECT_EQ(whole.error, "");
             EXPECT_EQ(whole.values.size(), std::size(words));
@@ -197,19 +162,12 @@ TEST_F(ExpressionReader, ThreadsReadAsOne)
             for (std::size_t block = 3; block <= 40; block += 37 / 4) {
                 SCOPED_TRACE(std::string(c.x) + "|" + c.y + "|" + c.z + "|" + c.where + " threads " +
                              std::to_string(threads) + " block " + std::to_string(block));
-                const outcome got = read(text_read, c,
-                                         {.block_bytes = block,
-                                          .threads = threads,
-                                          .parallel_bytes = 0,
-                                          .cut_seed = static_cast<unsigned>(block + threads)});
-                EXPECT_EQ(got.columns, whole.columns);
-                EXPECT_EQ(got.c, whole.c);
-                EXPECT_EQ(got.block_starts, whole.block_starts);
-                EXPECT_EQ(got.messages, whole.messages);
-                EXPECT_EQ(got.said, whole.said);
-                EXPECT_EQ(got.error, whole.error);
-                EXPECT_EQ(got.groups, whole.groups);
-                EXPECT_EQ(got.values, whole.values);
+                reader_tests::expect_same_reading(read(text_read, c,
+                                                       {.block_bytes = block,
+                                                        .threads = threads,
+                                                        .parallel_bytes = 0,
+                                                        .cut_seed = static_cast<unsigned>(block + threads)}),
+                                                  whole);
             }
     }
 }
