@@ -53,6 +53,20 @@ TEST(FontFormats, SamplesLoadWithTheirHeadersAndGlyphs)
     EXPECT_TRUE(std::equal(vga->bitmap, vga->bitmap + 4096, GrFont_PC8x16.bitmap));
 }
 
+// The built-in font's table is the real VGA font's (above); unloading it is a no-op.
+TEST(FontFormats, BuiltinFontIsAFixed8x16FontOf256Characters)
+{
+    const GrFont& f = GrFont_PC8x16;
+    EXPECT_EQ(font_test::header(f), "pc8x16, pc, fixed 8x16, base 11, ul 15+1, chars 0+256, built in");
+    for (unsigned c = 0; c < 256; ++c) {
+        EXPECT_EQ(f.chrinfo[c].width, 8u) << c;
+        EXPECT_EQ(f.chrinfo[c].offset, 16 * c) << c;
+    }
+    GrUnloadFont(&GrFont_PC8x16);
+    GrUnloadFont(nullptr);
+    EXPECT_EQ(GrFont_PC8x16.bitmap[16 * 'A' + 7], 0xFE);
+}
+
 TEST(FontFormats, StrokeFontsAreDrawnIntoTheirCells)
 {
     auto box = load(fdv_bgi, "gen/box.chr");

@@ -32,6 +32,17 @@ std::vector<GrEvent> read_all()
     return out;
 }
 
+using seen = std::vector<std::array<int, 4>>;
+
+// The events read, as (type, p1, p2, p3).
+seen read_mouse()
+{
+    seen out;
+    for (const GrEvent& ev : read_all())
+        out.push_back({ev.type, ev.p1, ev.p2, ev.p3});
+    return out;
+}
+
 GrEvent event(int type, int p1, int p2 = 0)
 {
     return GrEvent{type, 0, 0, {p1}, p2, 0};
@@ -138,20 +149,10 @@ TEST_F(Events, MovesInARowKeepTheLatestAndAResizeBecomesAnEvent)
     put(raw_kind::button_down, 1);
     put(raw_kind::mouse_move, 0, 0, 7, 8);
     put(raw_kind::resize, 0, 0, 800, 600);
-    const std::vector<GrEvent> got = read_all();
-    ASSERT_EQ(got.size(), 4U);
-    EXPECT_EQ(got[0].type, GREV_MMOVE);
-    EXPECT_EQ(got[0].p2, 99);
-    EXPECT_EQ(got[0].p3, 198);
-    EXPECT_EQ(got[1].type, GREV_MOUSE);
-    EXPECT_EQ(got[1].p1, GRMOUSE_LB_PRESSED);
-    EXPECT_EQ(got[1].p2, 99);
-    EXPECT_EQ(got[2].type, GREV_MMOVE);
-    EXPECT_EQ(got[2].p1, GRMOUSE_LB_STATUS);
-    EXPECT_EQ(got[2].p2, 7);
-    EXPECT_EQ(got[3].type, GREV_RESIZE);
-    EXPECT_EQ(got[3].p2, 800);
-    EXPECT_EQ(got[3].p3, 600);
+    EXPECT_EQ(read_mouse(), (seen{{GREV_MMOVE, 0, 99, 198},
+                                  {GREV_MOUSE, GRMOUSE_LB_PRESSED, 99, 198},
+                                  {GREV_MMOVE, GRMOUSE_LB_STATUS, 7, 8},
+                                  {GREV_RESIZE, 0, 800, 600}}));
     put(raw_kind::button_up, 1); // no button stays held for the tests after
     read_all();
 }
@@ -199,18 +200,8 @@ TEST_F(Events, KeysTranslateToCharactersAndPcCodes)
     }
 }
 
-// The events read, as (type, p1, p2, p3).
-std::vector<std::array<int, 4>> read_mouse()
-{
-    std::vector<std::array<int, 4>> out;
-    for (const GrEvent& ev : read_all())
-        out.push_back({ev.type, ev.p1, ev.p2, ev.p3});
-    return out;
-}
-
 TEST_F(Events, MouseButtonsWheelMoveGenerationAndTheWaitForAKeyOrClick)
 {
-    using seen = std::vector<std::array<int, 4>>;
     const int mouse = GREV_MOUSE, move = GREV_MMOVE;
     put(raw_kind::mouse_move, 0, 0, 3, 4);
     put(raw_kind::button_down, 2);
