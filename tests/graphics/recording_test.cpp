@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 using gr_test::MemoryMode;
 using test_support::contains;
@@ -33,7 +34,7 @@ std::string saved(const GrRecording* rec, int format, const TempDir& dir, const 
 
 } // namespace
 
-TEST_F(MemoryMode, RecordingKeepsWhatTheRasterDrawsInPageCoordinates)
+TEST_F(MemoryMode, RecordingKeepsWhatTheRasterDrawsInPageCoordinatesAndFailedSavesTouchNothing)
 {
     gr_test::set_memory_mode(64, 48);
     const GrColor c = GrAllocColor(255, 0, 0);
@@ -71,6 +72,14 @@ TEST_F(MemoryMode, RecordingKeepsWhatTheRasterDrawsInPageCoordinates)
     const std::string pdf = saved(rec.get(), GR_VECTOR_PDF, dir);
     EXPECT_TRUE(pdf.starts_with("%PDF-1.4"));
     EXPECT_TRUE(contains(pdf, "/MediaBox [0 0 64 48]") && contains(pdf, "/BaseFont /Courier")) << pdf;
+    // Saves that fail leave the target as it was.
+    EXPECT_EQ(GrSaveRecording(rec.get(), GR_VECTOR_SVG, (dir / "missing/p.svg").c_str(), nullptr, 1.0, 0), -1);
+    EXPECT_EQ(GrSaveRecording(rec.get(), 7, (dir / "q.svg").c_str(), nullptr, 1.0, 0), -1);
+    EXPECT_EQ(GrSaveRecording(nullptr, GR_VECTOR_PDF, (dir / "q.pdf").c_str(), nullptr, 1.0, 0), -1);
+    std::filesystem::create_directory(dir / "folder.svg");
+    EXPECT_EQ(GrSaveRecording(rec.get(), GR_VECTOR_SVG, (dir / "folder.svg").c_str(), nullptr, 1.0, 0), -1);
+    EXPECT_TRUE(std::filesystem::is_directory(dir / "folder.svg"));
+    EXPECT_EQ(test_support::names_in(dir.path()), (std::vector<std::string>{"folder.svg", "p.pdf", "p.svg"}));
 }
 
 TEST_F(MemoryMode, MarksOverTheLimitBecomeOneImageAndTextsStayText)
@@ -107,20 +116,4 @@ TEST_F(MemoryMode, MarksOverTheLimitBecomeOneImageAndTextsStayText)
         EXPECT_EQ(occurrences(pdf, "/Subtype /Image"), limit >= 3 ? 0 : 1);
         EXPECT_EQ(occurrences(pdf, "/Predictor 15"), limit >= 3 ? 0 : 1);
     }
-}
-
-TEST_F(MemoryMode, RecordingSavesFailWithoutTouchingTheTarget)
-{
-    gr_test::set_memory_mode(32, 32);
-    const recording rec = start(10);
-    GrBox(1, 1, 10, 10, GrAllocColor(0, 0, 0));
-    GrSetRecording(nullptr);
-    TempDir dir;
-    EXPECT_EQ(GrSaveRecording(rec.get(), GR_VECTOR_SVG, (dir / "missing/p.svg").c_str(), nullptr, 1.0, 0), -1);
-    EXPECT_EQ(GrSaveRecording(rec.get(), 7, (dir / "p.svg").c_str(), nullptr, 1.0, 0), -1);
-    EXPECT_EQ(GrSaveRecording(nullptr, GR_VECTOR_PDF, (dir / "p.pdf").c_str(), nullptr, 1.0, 0), -1);
-    std::filesystem::create_directory(dir / "folder.svg");
-    EXPECT_EQ(GrSaveRecording(rec.get(), GR_VECTOR_SVG, (dir / "folder.svg").c_str(), nullptr, 1.0, 0), -1);
-    EXPECT_TRUE(std::filesystem::is_directory(dir / "folder.svg"));
-    EXPECT_FALSE(std::filesystem::exists(dir / "p.svg"));
 }

@@ -34,12 +34,17 @@ std::vector<GrEvent> read_all()
 
 using seen = std::vector<std::array<int, 4>>;
 
+std::array<int, 4> fields(const GrEvent& ev)
+{
+    return {ev.type, ev.p1, ev.p2, ev.p3};
+}
+
 // The events read, as (type, p1, p2, p3).
-seen read_mouse()
+seen read_events()
 {
     seen out;
     for (const GrEvent& ev : read_all())
-        out.push_back({ev.type, ev.p1, ev.p2, ev.p3});
+        out.push_back(fields(ev));
     return out;
 }
 
@@ -149,10 +154,10 @@ TEST_F(Events, MovesInARowKeepTheLatestAndAResizeBecomesAnEvent)
     put(raw_kind::button_down, 1);
     put(raw_kind::mouse_move, 0, 0, 7, 8);
     put(raw_kind::resize, 0, 0, 800, 600);
-    EXPECT_EQ(read_mouse(), (seen{{GREV_MMOVE, 0, 99, 198},
-                                  {GREV_MOUSE, GRMOUSE_LB_PRESSED, 99, 198},
-                                  {GREV_MMOVE, GRMOUSE_LB_STATUS, 7, 8},
-                                  {GREV_RESIZE, 0, 800, 600}}));
+    EXPECT_EQ(read_events(), (seen{{GREV_MMOVE, 0, 99, 198},
+                                   {GREV_MOUSE, GRMOUSE_LB_PRESSED, 99, 198},
+                                   {GREV_MMOVE, GRMOUSE_LB_STATUS, 7, 8},
+                                   {GREV_RESIZE, 0, 800, 600}}));
     put(raw_kind::button_up, 1); // no button stays held for the tests after
     read_all();
 }
@@ -208,23 +213,23 @@ TEST_F(Events, MouseButtonsWheelMoveGenerationAndTheWaitForAKeyOrClick)
     put(raw_kind::wheel, 1);
     put(raw_kind::wheel, -1);
     put(raw_kind::button_up, 2);
-    EXPECT_EQ(read_mouse(), (seen{{mouse, GRMOUSE_MB_PRESSED, 3, 4},
-                                  {mouse, GRMOUSE_B4_PRESSED, 3, 4},
-                                  {mouse, GRMOUSE_B4_RELEASED, 3, 4},
-                                  {mouse, GRMOUSE_B5_PRESSED, 3, 4},
-                                  {mouse, GRMOUSE_B5_RELEASED, 3, 4},
-                                  {mouse, GRMOUSE_MB_RELEASED, 3, 4}}));
+    EXPECT_EQ(read_events(), (seen{{mouse, GRMOUSE_MB_PRESSED, 3, 4},
+                                   {mouse, GRMOUSE_B4_PRESSED, 3, 4},
+                                   {mouse, GRMOUSE_B4_RELEASED, 3, 4},
+                                   {mouse, GRMOUSE_B5_PRESSED, 3, 4},
+                                   {mouse, GRMOUSE_B5_RELEASED, 3, 4},
+                                   {mouse, GRMOUSE_MB_RELEASED, 3, 4}}));
 
     GrEventGenMmove(GR_GEN_MMOVE_IFBUT);
     put(raw_kind::mouse_move, 0, 0, 10, 11);
     EXPECT_TRUE(read_all().empty());
     put(raw_kind::button_down, 3);
     put(raw_kind::mouse_move, 0, 0, 12, 13);
-    EXPECT_EQ(read_mouse(), (seen{{mouse, GRMOUSE_RB_PRESSED, 10, 11}, {move, GRMOUSE_RB_STATUS, 12, 13}}));
+    EXPECT_EQ(read_events(), (seen{{mouse, GRMOUSE_RB_PRESSED, 10, 11}, {move, GRMOUSE_RB_STATUS, 12, 13}}));
     put(raw_kind::button_up, 3);
     GrEventGenMmove(GR_GEN_MMOVE_ALWAYS);
     put(raw_kind::mouse_move, 0, 0, 1, 2);
-    EXPECT_EQ(read_mouse(), (seen{{mouse, GRMOUSE_RB_RELEASED, 12, 13}, {move, 0, 1, 2}}));
+    EXPECT_EQ(read_events(), (seen{{mouse, GRMOUSE_RB_RELEASED, 12, 13}, {move, 0, 1, 2}}));
 
     // Only a key or a left release ends the wait; the release reports where the pointer was.
     GrEventGenMmove(GR_GEN_MMOVE_NEVER);
@@ -238,13 +243,9 @@ TEST_F(Events, MouseButtonsWheelMoveGenerationAndTheWaitForAKeyOrClick)
     put(raw_kind::character, 'k'); // a wait that missed the release does not hang the test
     GrEvent ev;
     GrEventWaitKeyOrClick(&ev);
-    EXPECT_EQ(ev.type, GREV_MOUSE);
-    EXPECT_EQ(ev.p1, GRMOUSE_LB_RELEASED);
-    EXPECT_EQ(ev.p2, 5);
-    EXPECT_EQ(ev.p3, 7);
+    EXPECT_EQ(fields(ev), (std::array<int, 4>{mouse, GRMOUSE_LB_RELEASED, 5, 7}));
     GrEventWaitKeyOrClick(&ev);
-    EXPECT_EQ(ev.type, GREV_KEY);
-    EXPECT_EQ(ev.p1, 'k');
+    EXPECT_EQ(fields(ev), (std::array<int, 4>{GREV_KEY, 'k', 1, 0}));
 }
 
 GrEvent utf8_event(const char* bytes)
@@ -341,11 +342,7 @@ TEST_F(Events, KeyboardEncodingsComeFromTheEnvironment)
     EXPECT_EQ(GrGetKbEncoding(), GRENC_ISO_8859_1);
     // A typed e acute arrives as UTF-8 and is handed out in ISO 8859-1.
     put(raw_kind::character, 0xE9);
-    GrEvent ev;
-    GrEventRead(&ev);
-    EXPECT_EQ(ev.type, GREV_KEY);
-    EXPECT_EQ(ev.p1, 0xE9);
-    EXPECT_EQ(ev.p2, 1);
+    EXPECT_EQ(read_events(), (seen{{GREV_KEY, 0xE9, 1, 0}}));
 
     setenv("TWGRKBSYSENCODING", "CP437", 1);
     GrEventInit();
@@ -354,10 +351,7 @@ TEST_F(Events, KeyboardEncodingsComeFromTheEnvironment)
     EXPECT_EQ(GrSetKbEncoding(9), 0);
     put(raw_kind::character, 0xE9);
     put(raw_kind::character, 0x20AC); // not in CP437: typed as '?'
-    GrEventRead(&ev);
-    EXPECT_EQ(ev.p1, 0xE9);
-    GrEventRead(&ev);
-    EXPECT_EQ(ev.p1, '?');
+    EXPECT_EQ(read_events(), (seen{{GREV_KEY, 0xE9, 1, 0}, {GREV_KEY, '?', 1, 0}}));
 
     setenv("TWGRKBSYSENCODING", "EBCDIC", 1);
     GrEventInit();
