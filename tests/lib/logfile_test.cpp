@@ -142,7 +142,6 @@ TEST(Flogfile, ParallelWritersLeaveOneWholeLineEach)
     EXPECT_TRUE(logged == written) << "lines were broken, lost or written twice:\n" << read_file(log).substr(0, 2000);
 }
 
-// A run of the program logs the time in the time locale of its environment.
 TEST(Flogfile, TheTimeFollowsTheTimeLocaleOfTheEnvironment)
 {
     test_support::TempDir dir;
