@@ -1,20 +1,19 @@
 // Allocation-failure sweep over twgr's entries that allocate: the Nth allocation of a call fails, for N = 1, 2, ...
 // until a call runs without a failed allocation. Each time the call must return its documented result (success or
 // its failure value), never throw through the C interface, and leave nothing behind: no temporary file, an old
-// picture untouched, the current context as it was. This program replaces malloc and operator new, so it runs
-// alone; the sanitizer build keeps its own allocator and skips it.
+// picture untouched, the current context as it was. This program replaces malloc, beneath operator new too, so it
+// runs alone; the sanitizer build keeps its own allocator and skips it.
+#include "packed.h"
 #include "png_image.h"
 #include "test_support.h"
 #include "twgr.h"
 
 #include <gtest/gtest.h>
-#include <zlib.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <functional>
-#include <new>
 #include <string>
+#include <vector>
 
 #if defined(__SANITIZE_ADDRESS__)
 #define ALLOCATOR_REPLACED 0
@@ -63,32 +62,6 @@ void* realloc(void* old, std::size_t size)
 }
 }
 
-void* operator new(std::size_t size)
-{
-    if (void* p = this_allocation_fails() ? nullptr : __libc_malloc(size == 0 ? 1 : size))
-        return p;
-    throw std::bad_alloc();
-}
-void* operator new[](std::size_t size)
-{
-    return operator new(size);
-}
-void operator delete(void* p) noexcept
-{
-    std::free(p);
-}
-void operator delete[](void* p) noexcept
-{
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept
-{
-    std::free(p);
-}
-void operator delete[](void* p, std::size_t) noexcept
-{
-    std::free(p);
-}
 #endif
 
 namespace
@@ -159,22 +132,12 @@ TEST_F(AllocationFailure, ContextCreationGivesNullOrAWholeContext)
     sweep([&] { return (saved = GrSaveContext(nullptr)) != nullptr; }, [&](bool, long) { GrDestroyContext(saved); });
 }
 
-// Writes a gzip copy of a file into the folder.
-fs::path gzipped(const fs::path& from, const fs::path& to)
-{
-    const std::string bytes = test_support::read_file(from);
-    gzFile out = gzopen(to.c_str(), "wb");
-    EXPECT_NE(out, nullptr);
-    EXPECT_EQ(gzwrite(out, bytes.data(), static_cast<unsigned>(bytes.size())), static_cast<int>(bytes.size()));
-    gzclose(out);
-    return to;
-}
-
 TEST_F(AllocationFailure, FontLoadingGivesNullOrAWholeFont)
 {
     const fs::path fonts = fs::path(TEST_DATA_DIR) / "fonts";
-    for (const fs::path& file : {fonts / "gen" / "vga.psf", fonts / "gen" / "prop.fnt", fonts / "gen" / "box.chr",
-                                 fonts / "gen" / "prop.fna", gzipped(fonts / "gen" / "vga.psf", dir / "vga.psf.gz")}) {
+    for (const fs::path& file :
+         {fonts / "gen" / "vga.psf", fonts / "gen" / "prop.fnt", fonts / "gen" / "box.chr", fonts / "gen" / "prop.fna",
+          dir.write("vga.psf.gz", test_support::packed(test_support::read_file(fonts / "gen" / "vga.psf"), false))}) {
         GrFont* font = nullptr;
         const long n = sweep([&] { return (font = GrLoadFont(file.c_str())) != nullptr; },
                              [&](bool, long) {
@@ -186,15 +149,6 @@ TEST_F(AllocationFailure, FontLoadingGivesNullOrAWholeFont)
                              });
         EXPECT_GT(n, 1) << file;
     }
-}
-
-// The names in the folder, sorted.
-std::string folder_listing(const fs::path& folder)
-{
-    std::string names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names += entry.path().filename().string() + " ";
-    return names;
 }
 
 TEST_F(AllocationFailure, SavingWritesThePictureWholeOrLeavesTheOldOne)
@@ -216,7 +170,8 @@ TEST_F(AllocationFailure, SavingWritesThePictureWholeOrLeavesTheOldOne)
                        GrFinishPngSaves(nullptr, nullptr) == 0;
             },
             [&](bool succeeded, long at) {
-                EXPECT_EQ(folder_listing(dir.path()), "pic.png ") << "allocation " << at;
+                EXPECT_EQ(test_support::names_in(dir.path()), std::vector<std::string>{"pic.png"})
+                    << "allocation " << at;
                 EXPECT_EQ(GrCurrentContext()->gc_xoffset, 3) << "allocation " << at;
                 EXPECT_EQ(GrCurrentContext()->gc_xmax, 17) << "allocation " << at;
                 if (!succeeded) {

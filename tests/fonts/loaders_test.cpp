@@ -1,6 +1,9 @@
 // Each font file format: a valid sample (written by the project's generator, or a real file written elsewhere)
-// loads with the header values the format defines and with its glyphs bit for bit, and broken ones are refused.
+// loads with the header values the format defines and with its glyphs bit for bit, and broken ones are refused;
+// compressed fonts unpack to at most a font file's size limit.
 #include "font_test_util.h"
+#include "packed.h"
+#include "test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -51,6 +54,20 @@ TEST(FontFormats, SamplesLoadWithTheirHeadersAndGlyphs)
     // Stored column by column, the real VGA font must still give exactly the glyphs of the built-in table.
     auto vga = load(fdv_win, "real/ibm-vga-8x16.fnt");
     EXPECT_TRUE(std::equal(vga->bitmap, vga->bitmap + 4096, GrFont_PC8x16.bitmap));
+}
+
+// The built-in font's table is the real VGA font's (above); unloading it is a no-op.
+TEST(FontFormats, BuiltinFontIsAFixed8x16FontOf256Characters)
+{
+    const GrFont& f = GrFont_PC8x16;
+    EXPECT_EQ(font_test::header(f), "pc8x16, pc, fixed 8x16, base 11, ul 15+1, chars 0+256, built in");
+    for (unsigned c = 0; c < 256; ++c) {
+        EXPECT_EQ(f.chrinfo[c].width, 8u) << c;
+        EXPECT_EQ(f.chrinfo[c].offset, 16 * c) << c;
+    }
+    GrUnloadFont(&GrFont_PC8x16);
+    GrUnloadFont(nullptr);
+    EXPECT_EQ(GrFont_PC8x16.bitmap[16 * 'A' + 7], 0xFE);
 }
 
 TEST(FontFormats, StrokeFontsAreDrawnIntoTheirCells)
@@ -164,6 +181,22 @@ TEST(FontFormats, ScreenFontNamesComeFromTheFileAndLargeRawDumpsHaveTwoBytesPerR
     ASSERT_NE(f, nullptr);
     EXPECT_EQ(font_test::header(*f), "big, big, fixed 5x9, base 8, ul 8+1, chars 0+256");
     EXPECT_EQ(glyph_picture(f.get(), 65), pic(9, "#.#.#"));
+}
+
+// A gzip-compressed screen font padded to a font file's size limit loads by name; one byte more does not. (How names,
+// extensions, the font path and the order of the drivers find a file, and that a compressed font draws as the plain
+// one and a cut one is refused, is held by the case files of tests/cases/fonts, through the program's --font.)
+TEST(FontFormats, GzipCompressedFontsUnpackToAtMostTheSizeLimit)
+{
+    test_support::TempDir dir;
+    const auto bytes = read_bytes(data_dir() / "real" / "lat1-12.psf");
+    std::string full(bytes.begin(), bytes.end());
+    full.resize(max_font_file_bytes, '\0');
+    dir.write("full.psf.gz", test_support::packed(full, false));
+    dir.write("over.psf.gz", test_support::packed(full + '\0', false));
+    EXPECT_NE(font_test::font_ptr(GrLoadFont((dir / "full.psf.gz").c_str())), nullptr);
+    EXPECT_EQ(GrLoadFont((dir / "over.psf.gz").c_str()), nullptr);
+    EXPECT_EQ(GrLoadFont(nullptr), nullptr);
 }
 
 } // namespace

@@ -78,36 +78,10 @@ TEST_F(MemoryMode, ClipBoxesAreOrderedAndClampedAndClearingIgnoresThem)
     GrDestroyContext(sub);
 }
 
-TEST_F(MemoryMode, SavedContextRestoresTheCurrentOneWithItsDriver)
-{
-    GrContext* rgb = GrCreateFrameContext(GR_frameRAM24, 8, 4, nullptr, nullptr);
-    ASSERT_NE(rgb, nullptr);
-    GrSetClipBox(1, 2, 5, 6);
-    GrContext saved;
-    ASSERT_EQ(GrSaveContext(&saved), &saved);
-    EXPECT_EQ(saved.gc_frame.gf_memflags, 0);
-    GrSetContext(rgb);
-    EXPECT_EQ(GrDriverInfo->fdriver.mode, GR_frameRAM24);
-    GrClearContext(0x123456);
-    EXPECT_EQ(GrPixelC(rgb, 7, 3), 0x123456U);
-
-    GrSetContext(&saved);
-    EXPECT_EQ(GrDriverInfo->fdriver.drawpixel, GrDriverInfo->sdriver.drawpixel);
-    EXPECT_EQ(std::memcmp(GrCurrentContext(), &saved, sizeof saved), 0);
-    GrPlot(1, 2, 5);
-    GrPlot(0, 0, 5); // outside the restored clip box
-    EXPECT_EQ(gr_test::count_value(5), 1);
-
-    GrContext* heap = GrSaveContext(nullptr);
-    ASSERT_NE(heap, nullptr);
-    EXPECT_EQ(heap->gc_frame.gf_memflags, 1); // the record only, never the planes
-    GrDestroyContext(heap);
-    GrDestroyContext(rgb);
-}
-
-// The guard gives back whatever context was current, not the screen: the same placement, clip box and driver,
-// also when its scope ends by an exception; GrClearScreen leaves the current context as it found it.
-TEST_F(MemoryMode, ContextGuardRestoresThePreviousContext)
+// A saved context set again, and the guard, give back whatever context was current, not the screen: the same
+// placement, clip box and driver, the guard also when its scope ends by an exception; GrClearScreen leaves the
+// current context as it found it.
+TEST_F(MemoryMode, SavedContextAndGuardRestoreTheCurrentOneWithItsDriver)
 {
     GrContext* rgb = GrCreateFrameContext(GR_frameRAM24, 8, 4, nullptr, nullptr);
     GrContext* sub = GrCreateSubContext(2, 3, 9, 9, nullptr, nullptr);
@@ -116,7 +90,8 @@ TEST_F(MemoryMode, ContextGuardRestoresThePreviousContext)
     GrSetContext(sub);
     GrSetClipBox(1, 1, 4, 4);
     GrContext before;
-    GrSaveContext(&before);
+    ASSERT_EQ(GrSaveContext(&before), &before);
+    EXPECT_EQ(before.gc_frame.gf_memflags, 0);
     const auto same_as_before = [&before] {
         EXPECT_EQ(std::memcmp(GrCurrentContext(), &before, sizeof before), 0);
         EXPECT_EQ(GrDriverInfo->fdriver.drawpixel, GrDriverInfo->sdriver.drawpixel);
@@ -124,7 +99,9 @@ TEST_F(MemoryMode, ContextGuardRestoresThePreviousContext)
     {
         const twgr::current_context_guard inside(rgb);
         EXPECT_EQ(GrDriverInfo->fdriver.mode, GR_frameRAM24);
+        GrClearContext(0x123456);
     }
+    EXPECT_EQ(GrPixelC(rgb, 7, 3), 0x123456U);
     same_as_before();
     try {
         const twgr::current_context_guard inside(nullptr);
@@ -136,6 +113,17 @@ TEST_F(MemoryMode, ContextGuardRestoresThePreviousContext)
     GrClearScreen(7);
     same_as_before();
     EXPECT_EQ(GrPixelC(GrScreenContext(), 0, 0), 7U);
+    GrSetContext(rgb);
+    GrSetContext(&before);
+    same_as_before();
+    GrPlot(1, 1, 5);
+    GrPlot(0, 0, 5); // outside the restored clip box
+    EXPECT_EQ(gr_test::count_value(5), 1);
+
+    GrContext* heap = GrSaveContext(nullptr);
+    ASSERT_NE(heap, nullptr);
+    EXPECT_EQ(heap->gc_frame.gf_memflags, 1); // the record only, never the planes
+    GrDestroyContext(heap);
     GrSetContext(nullptr);
     GrDestroyContext(sub);
     GrDestroyContext(rgb);

@@ -12,7 +12,6 @@
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <random>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -139,25 +138,9 @@ TEST_F(PngExport, EachFrameFormatIsWrittenWithEveryPixelsColourAndTheCommentOnly
     EXPECT_EQ(save_and_compare(dir, nullptr, "empty.png", "")->comment, "");
 }
 
-TEST_F(PngExport, FailuresReturnMinusOneAndLeaveTheContextAlone)
-{
-    gr_test::set_memory_mode(20, 10);
-    GrContext* sub = GrCreateSubContext(2, 2, 8, 8, nullptr, nullptr);
-    GrSetContext(sub);
-    auto missing = dir / "no-such-folder" / "x.png";
-    EXPECT_EQ(GrSaveContextToPng_wc(nullptr, missing.c_str(), "c"), -1);
-    EXPECT_FALSE(std::filesystem::exists(dir / "no-such-folder"));
-    // Anything but a file or a link is no picture to replace: a FIFO of the test's own stands in for a device.
-    const auto fifo = dir / "fifo";
-    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    EXPECT_EQ(GrSaveContextToPng_wc(nullptr, fifo.c_str(), "c"), -1);
-    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
-    EXPECT_EQ(gr_test::placement(*GrCurrentContext()), (std::array<int, 4>{2, 2, 6, 6}));
-    GrSetContext(nullptr);
-    GrDestroyContext(sub);
-}
-
-TEST_F(PngExport, GivenContextIsWrittenAndTheCurrentOneRestored)
+// A save writes the context given, or the current one, whole whatever its clip box; whether it succeeds or fails,
+// the current context stays as it was.
+TEST_F(PngExport, SavesWriteTheWholeContextAndLeaveTheCurrentOneAlone)
 {
     gr_test::set_memory_mode(30, 20);
     GrClearContext(2);
@@ -171,21 +154,20 @@ TEST_F(PngExport, GivenContextIsWrittenAndTheCurrentOneRestored)
     EXPECT_EQ(GrCurrentContext()->gc_xmax, 29);
     EXPECT_EQ(GrCurrentContext()->gc_xcliphi, 3);
     EXPECT_EQ(GrDriverInfo->fdriver.mode, GR_frameRAM8);
-    GrDestroyContext(sub);
-    // The current context's clip box covers 3 x 3 pixels; the whole context is written all the same.
     save_and_compare(dir, nullptr, "whole.png", nullptr);
-}
 
-// A 24-bit page of random colours: its PNG hardly compresses, so writing it takes a while.
-void paint_noise(int w, int h, unsigned seed)
-{
-    ASSERT_EQ(GrSetDriver("memory"), 1);
-    GrSetMode(GR_width_height_bpp_graphics, w, h, 24);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            seed = seed * 1664525u + 1013904223u;
-            GrPlot(x, y, GrAllocColor(seed >> 24, (seed >> 16) & 255, (seed >> 8) & 255));
-        }
+    GrSetContext(sub);
+    auto missing = dir / "no-such-folder" / "x.png";
+    EXPECT_EQ(GrSaveContextToPng_wc(nullptr, missing.c_str(), "c"), -1);
+    EXPECT_FALSE(std::filesystem::exists(dir / "no-such-folder"));
+    // Anything but a file or a link is no picture to replace: a FIFO of the test's own stands in for a device.
+    const auto fifo = dir / "fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(GrSaveContextToPng_wc(nullptr, fifo.c_str(), "c"), -1);
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+    EXPECT_EQ(gr_test::placement(*GrCurrentContext()), (std::array<int, 4>{10, 5, 9, 4}));
+    GrSetContext(nullptr);
+    GrDestroyContext(sub);
 }
 
 // A page of bands of rows, each flat, striped, flat with one pixel a row one byte off the band's colour, or noise
@@ -222,39 +204,20 @@ void paint_page(int w, int h, bool palette, std::mt19937& rng, int first_kind)
         GrLine(0, 0, w - 1, 0, GrBlack());
 }
 
+// A 24-bit page of random colours: its PNG hardly compresses, so writing it takes a while.
+void paint_noise(int w, int h, unsigned seed)
+{
+    std::mt19937 rng(seed);
+    paint_page(w, h, false, rng, 3);
+}
+
 // Pages of every kind and many sizes, saved and decoded by libpng (against the context) and by zlib's inflate with
 // the filter undone here (against libpng's pixels). The widths include those where a repeated row's bytes sit at
 // and around multiples of the longest repeat (258 bytes), and a page of noise whose rows are longer than a stored
-// block.
+// block. The first page's bytes have counts that follow the Fibonacci numbers (after the filter byte and the block's
+// end, once each): they make the deepest Huffman tree for their number, whose codes of 18 bits deflate's limit of 15
+// must cut, the block staying whole.
 TEST_F(PngExport, PagesOfEveryKindDecodeToTheirPixels)
-{
-    std::mt19937 rng(2026);
-    std::vector<int> widths = {22000, 1, 2, 3, 85, 86, 87, 88, 171, 172, 173, 174, 257, 258, 259, 260, 689, 700};
-    for (int i = 0; i < 24; ++i)
-        widths.push_back(std::uniform_int_distribution<int>(1, 700)(rng));
-    for (std::size_t page = 0; page < widths.size(); ++page) {
-        const int w = widths[page], h = std::uniform_int_distribution<int>(1, std::min(300, 60000 / w))(rng);
-        const bool palette = page % 2 == 1;
-        SCOPED_TRACE(testing::Message() << w << " x " << h << (palette ? " palette" : " RGB"));
-        if (page % 6 == 5) {
-            gr_test::set_memory_mode(w, h);
-            GrClearContext(GrAllocColor(40, 50, 60));
-        } else {
-            paint_page(w, h, palette, rng, w > 700 ? 3 : 0);
-        }
-        const auto d = save_and_compare(dir, nullptr, "page.png", nullptr);
-        const auto chunks = walk_chunks(dir / "page.png");
-        ASSERT_TRUE(d && chunks);
-        EXPECT_EQ(chunks->names, "IHDR IDAT IEND");
-        EXPECT_LE(chunks->largest_idat, 65536u);
-        EXPECT_EQ(inflate_rows(chunks->idat, w, h), d->pixels);
-    }
-}
-
-// Bytes whose counts follow the Fibonacci numbers (after the filter byte and the block's end, once each) make the
-// deepest Huffman tree for their number: these would need codes of 18 bits, and deflate allows 15, so the block's
-// code must be limited in length and stay whole.
-TEST_F(PngExport, DeepestCodeIsLimitedAndDecodes)
 {
     std::vector<int> count = {2, 3};
     while (count.size() < 17)
@@ -272,22 +235,34 @@ TEST_F(PngExport, DeepestCodeIsLimitedAndDecodes)
         bytes.push_back(7 + 13 * pick);
         last = pick;
     }
-    const int w = static_cast<int>(bytes.size()) / 3, h = 1;
-    ASSERT_EQ(GrSetDriver("memory"), 1);
-    GrSetMode(GR_width_height_bpp_graphics, w, h, 24);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            GrPlot(x, y, GrAllocColor(bytes[3 * x], bytes[3 * x + 1], bytes[3 * x + 2]));
-    const auto d = save_and_compare(dir, nullptr, "deep.png", nullptr);
-    const auto chunks = walk_chunks(dir / "deep.png");
-    ASSERT_TRUE(d && chunks);
-    EXPECT_EQ(inflate_rows(chunks->idat, w, h), d->pixels);
-}
-
-// Ends a forked child without running the parent's exit handlers.
-[[noreturn]] void end_child(bool ok)
-{
-    _exit(ok ? 0 : 1);
+    std::mt19937 rng(2026);
+    std::vector<int> widths = {0, 22000, 1, 2, 3, 85, 86, 87, 88, 171, 172, 173, 174, 257, 258, 259, 260, 689, 700};
+    widths[0] = static_cast<int>(bytes.size()) / 3;
+    for (int i = 0; i < 24; ++i)
+        widths.push_back(std::uniform_int_distribution<int>(1, 700)(rng));
+    for (std::size_t page = 0; page < widths.size(); ++page) {
+        const int w = widths[page];
+        const int h = page == 0 ? 1 : std::uniform_int_distribution<int>(1, std::min(300, 60000 / w))(rng);
+        const bool palette = page > 0 && page % 2 == 0;
+        SCOPED_TRACE(testing::Message() << w << " x " << h << (palette ? " palette" : " RGB"));
+        if (page == 0) {
+            ASSERT_EQ(GrSetDriver("memory"), 1);
+            GrSetMode(GR_width_height_bpp_graphics, w, h, 24);
+            for (int x = 0; x < w; ++x)
+                GrPlot(x, 0, GrAllocColor(bytes[3 * x], bytes[3 * x + 1], bytes[3 * x + 2]));
+        } else if (page % 6 == 0) {
+            gr_test::set_memory_mode(w, h);
+            GrClearContext(GrAllocColor(40, 50, 60));
+        } else {
+            paint_page(w, h, palette, rng, w > 700 ? 3 : 0);
+        }
+        const auto d = save_and_compare(dir, nullptr, "page.png", nullptr);
+        const auto chunks = walk_chunks(dir / "page.png");
+        ASSERT_TRUE(d && chunks);
+        EXPECT_EQ(chunks->names, "IHDR IDAT IEND");
+        EXPECT_LE(chunks->largest_idat, 65536u);
+        EXPECT_EQ(inflate_rows(chunks->idat, w, h), d->pixels);
+    }
 }
 
 int child_status(pid_t pid)
@@ -408,7 +383,7 @@ TEST_F(PngExport, ParallelSavesOfOneNameLeaveWholePictures)
         bool ok = true;
         for (int i = 0; i < 40; ++i)
             ok = GrSaveContextToPng_wc(nullptr, shared.c_str(), "child") == 0 && ok;
-        end_child(ok);
+        _exit(ok ? 0 : 1); // without the parent's exit handlers
     }
     int torn = 0;
     for (int i = 0; i < 40; ++i) {

@@ -97,22 +97,6 @@ TEST_F(MemoryMode, BoxOutlinesAreTheirEdgesInsideTheClipBoxDrawnOnce)
     }
 }
 
-// How circles of each radius look is held by the golden pictures (every data mark is one), by the radius property
-// and by the span tables below; here the degenerate ones.
-TEST_F(MemoryMode, DegenerateCirclesAndEllipses)
-{
-    GrCircle(3, 3, 0, one);
-    EXPECT_EQ(count_value(one), 1);
-    EXPECT_EQ(GrPixelC(nullptr, 3, 3), one);
-    // A flat ellipse is a clipped line.
-    GrClearContext(0);
-    GrEllipse(5, 5, 20, 0, one);
-    GrFilledEllipse(3, 6, 0, -2, 2);
-    EXPECT_EQ(count_value(one), 15);
-    EXPECT_EQ(count_value(2), 5);
-    EXPECT_EQ(picture(nullptr, 2, 3, 4, 9), "...\n.+.\n#+#\n.+.\n.+.\n.+.\n...\n");
-}
-
 // Every pixel of a circle lies within a pixel of its radius, and the outline has no gaps, on both sides of radius
 // 120, where the table of points ends and generated polygons take over.
 TEST_F(MemoryMode, CirclePixelsLieOnTheRadiusAllRound)
@@ -196,8 +180,21 @@ TEST_F(MemoryMode, PolygonsFollowTheirEdgesAndJoinTheLastPointToTheFirst)
     EXPECT_EQ(count_value(one), 1);
 }
 
-TEST_F(MemoryMode, HugeShapesAroundTheContext)
+// How circles of each radius look is held by the golden pictures (every data mark is one), by the radius property
+// and by the span tables below; here the degenerate ones, and shapes far larger than the context.
+TEST_F(MemoryMode, DegenerateAndHugeShapes)
 {
+    GrCircle(3, 3, 0, one);
+    EXPECT_EQ(count_value(one), 1);
+    EXPECT_EQ(GrPixelC(nullptr, 3, 3), one);
+    // A flat ellipse is a clipped line.
+    GrClearContext(0);
+    GrEllipse(5, 5, 20, 0, one);
+    GrFilledEllipse(3, 6, 0, -2, 2);
+    EXPECT_EQ(count_value(one), 15);
+    EXPECT_EQ(count_value(2), 5);
+    EXPECT_EQ(picture(nullptr, 2, 3, 4, 9), "...\n.+.\n#+#\n.+.\n.+.\n.+.\n...\n");
+
     GrFilledCircle(0, 0, INT_MAX, one);
     EXPECT_EQ(count_value(one), 16 * 12);
     GrClearContext(0);

@@ -10,36 +10,38 @@ using box = std::array<int, 4>;
 namespace
 {
 
+// Each mode gets a frame of its size, all 0; a later, smaller mode reuses the buffer, cleared again, and nothing
+// beyond the new size is read. 16 and 2 colours get bit planes: rows of ceil(w / 8) bytes rounded up to 8, four
+// planes one after the other.
 TEST(MemoryDriver, ModesGetAFrameOfExactlyTheRequestedSize)
 {
     ASSERT_EQ(GrSetDriver("memory"), 1);
-    ASSERT_EQ(GrSetMode(GR_width_height_color_graphics, 690, 480, 256), 1);
-    EXPECT_EQ(GrContextInfo->screen.gc_frame.gf_lineoffset, 696);
-    EXPECT_EQ(placement(GrContextInfo->screen), (box{0, 0, 689, 479}));
-    EXPECT_EQ(placement(GrContextInfo->current), (box{0, 0, 689, 479}));
-    EXPECT_EQ(GrContextInfo->screen.gc_frame.gf_onscreen, 1);
-    EXPECT_EQ(GrDriverInfo->fdriver.mode, GR_frameRAM8);
-    EXPECT_EQ(gr_test::count_value(0), 690 * 480);
-    // A later, smaller mode reuses the buffer: cleared again, and nothing beyond the new size is read.
-    GrClearContext(5);
-    GrSetMode(GR_width_height_color_graphics, 100, 50, 200);
-    EXPECT_EQ(GrContextInfo->screen.gc_frame.gf_lineoffset, 104);
-    EXPECT_EQ(gr_test::count_value(0), 100 * 50);
-    // 16 and 2 colours get bit planes: rows of ceil(w / 8) bytes rounded up to 8, four planes one after the other.
-    GrSetMode(GR_width_height_graphics, 33, 7); // 16 colours by default: 4 bits per pixel asked
-    EXPECT_EQ(placement(GrContextInfo->screen), (box{0, 0, 32, 6}));
-    EXPECT_EQ(GrDriverInfo->fdriver.mode, GR_frameRAM4);
-    const GrFrame& planes = GrContextInfo->screen.gc_frame;
-    EXPECT_EQ(planes.gf_lineoffset, 8);
-    for (int k = 1; k < 4; ++k)
-        EXPECT_EQ(planes.gf_baseaddr[k] - planes.gf_baseaddr[0], k * 8 * 7);
-    GrClearContext(15);
-    EXPECT_EQ(gr_test::count_value(15), 33 * 7);
-    GrSetMode(GR_width_height_color_graphics, 21, 9, 2);
-    EXPECT_EQ(placement(GrContextInfo->screen), (box{0, 0, 20, 8}));
-    EXPECT_EQ(GrDriverInfo->fdriver.mode, GR_frameRAM1);
-    EXPECT_EQ(GrContextInfo->screen.gc_frame.gf_lineoffset, 8);
-    EXPECT_EQ(gr_test::count_value(0), 21 * 9);
+    const struct {
+        int w, h, colours; // 0: the default, 16
+        GrFrameMode mode;
+        int lineoffset;
+    } modes[] = {{690, 480, 256, GR_frameRAM8, 696},
+                 {100, 50, 200, GR_frameRAM8, 104},
+                 {33, 7, 0, GR_frameRAM4, 8},
+                 {21, 9, 2, GR_frameRAM1, 8}};
+    for (const auto& m : modes) {
+        SCOPED_TRACE(m.w);
+        ASSERT_EQ(m.colours == 0 ? GrSetMode(GR_width_height_graphics, m.w, m.h)
+                                 : GrSetMode(GR_width_height_color_graphics, m.w, m.h, m.colours),
+                  1);
+        const GrFrame& frame = GrContextInfo->screen.gc_frame;
+        EXPECT_EQ(placement(GrContextInfo->screen), (box{0, 0, m.w - 1, m.h - 1}));
+        EXPECT_EQ(placement(GrContextInfo->current), (box{0, 0, m.w - 1, m.h - 1}));
+        EXPECT_EQ(frame.gf_onscreen, 1);
+        EXPECT_EQ(GrDriverInfo->fdriver.mode, m.mode);
+        EXPECT_EQ(frame.gf_lineoffset, m.lineoffset);
+        EXPECT_EQ(gr_test::count_value(0), m.w * m.h);
+        for (int k = 1; m.mode == GR_frameRAM4 && k < 4; ++k)
+            EXPECT_EQ(frame.gf_baseaddr[k] - frame.gf_baseaddr[0], k * 8 * 7);
+        const GrColor last = m.mode == GR_frameRAM1 ? 1 : 15;
+        GrClearContext(last);
+        EXPECT_EQ(gr_test::count_value(last), m.w * m.h);
+    }
 }
 
 // Each fatal path with its exact message. The threadsafe style runs each case in a fresh process, where no mode was

@@ -57,7 +57,7 @@ TEST(ResponseFiles, LinesBecomeArgumentsExactlyAsWritten)
     EXPECT_EQ(rebuild({"p", at(long_rsp)}), (Args{"p", long_line, longer_line, "next.dat"}));
 }
 
-TEST(ResponseFiles, NestingStopsPastItsLimit)
+TEST(ResponseFilesDeathTest, NestingOrArgumentsPastTheirLimitStopWithAnError)
 {
     test_support::TempDir dir;
     std::filesystem::path previous = dir.write("level0.rsp", "deepest\n");
@@ -66,11 +66,8 @@ TEST(ResponseFiles, NestingStopsPastItsLimit)
     EXPECT_EQ(rebuild({"p", at(previous)}), (Args{"p", "deepest"})) << "nesting up to the limit works";
     const auto one_past = dir.write("past.rsp", at(previous) + "\n");
     EXPECT_EXIT(rebuild({"p", at(one_past)}), testing::ExitedWithCode(1), "level0\\.rsp.* nested more than 32 levels");
-}
 
-TEST(ResponseFilesDeathTest, FilesThatBringTooMuchStopWithAnError)
-{
-    test_support::TempDir dir;
+    // Files that bring too many arguments between them stop the run too.
     std::string many;
     for (int i = 0; i < 500'000; ++i)
         many += "x\n";
