@@ -58,28 +58,24 @@ struct frame_edges {
 
 frame_edges find_frame(const picture& p)
 {
+    // The line (column or row) with the most dark pixels in each half of the page.
+    const auto longest = [&p](bool columns, int& first_half, int& second_half) {
+        const int lines = columns ? p.width : p.height, length = columns ? p.height : p.width;
+        int best[2] = {0, 0};
+        for (int i = 0; i < lines; ++i) {
+            int n = 0;
+            for (int j = 0; j < length; ++j)
+                n += (columns ? p.dark(i, j) : p.dark(j, i)) ? 1 : 0;
+            const int half = i < lines / 2 ? 0 : 1;
+            if (n > best[half]) {
+                best[half] = n;
+                (half == 0 ? first_half : second_half) = i;
+            }
+        }
+    };
     frame_edges f;
-    int best[4] = {0, 0, 0, 0};
-    for (int x = 0; x < p.width; ++x) {
-        int n = 0;
-        for (int y = 0; y < p.height; ++y)
-            n += p.dark(x, y) ? 1 : 0;
-        const int side = x < p.width / 2 ? 0 : 1;
-        if (n > best[side]) {
-            best[side] = n;
-            (side == 0 ? f.left : f.right) = x;
-        }
-    }
-    for (int y = 0; y < p.height; ++y) {
-        int n = 0;
-        for (int x = 0; x < p.width; ++x)
-            n += p.dark(x, y) ? 1 : 0;
-        const int side = y < p.height / 2 ? 2 : 3;
-        if (n > best[side]) {
-            best[side] = n;
-            (side == 2 ? f.top : f.bottom) = y;
-        }
-    }
+    longest(true, f.left, f.right);
+    longest(false, f.top, f.bottom);
     return f;
 }
 
