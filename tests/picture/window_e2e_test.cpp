@@ -2,6 +2,7 @@
 // presses, clicks and the close button (the waits: tests/support/window_run.h).
 #include <algorithm>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -78,12 +79,9 @@ protected:
         const auto at = text.rfind("\n" + prefix);
         if (at == std::string::npos)
             return words;
-        const std::string line = text.substr(at + 1, text.find('\n', at + 1) - at - 1);
-        for (std::size_t from = 0; from < line.size();) {
-            const std::size_t space = std::min(line.find(' ', from), line.size());
-            words.push_back(line.substr(from, space - from));
-            from = space + 1;
-        }
+        std::istringstream line(text.substr(at + 1, text.find('\n', at + 1) - at - 1));
+        for (std::string word; line >> word;)
+            words.push_back(word);
         return words;
     }
     // A key that draws the page again (r, s); true once it is drawn.

@@ -1,5 +1,5 @@
-// SVG and PDF pictures end to end: the files rendered by real renderers (rsvg-convert, pdftoppm) and read back as
-// text (xmllint, pdftotext, pdfinfo), compared with the PNG the same options save (names, formats, the values
+// SVG and PDF pictures end to end: the files rendered by real renderers (rsvg-convert, pdftoppm) and the images
+// they hold, compared with the PNG the same options save (their texts and metadata, names, formats, the values
 // refused and failed writes are case files, tests/cases/vector).
 
 // GCC 12 warns falsely inside <regex> when it optimises with the sanitizers (std::function copied in the NFA).
@@ -58,28 +58,24 @@ struct frame_edges {
 
 frame_edges find_frame(const picture& p)
 {
+    // The line (column or row) with the most dark pixels in each half of the page.
+    const auto longest = [&p](bool columns, int& first_half, int& second_half) {
+        const int lines = columns ? p.width : p.height, length = columns ? p.height : p.width;
+        int best[2] = {0, 0};
+        for (int i = 0; i < lines; ++i) {
+            int n = 0;
+            for (int j = 0; j < length; ++j)
+                n += (columns ? p.dark(i, j) : p.dark(j, i)) ? 1 : 0;
+            const int half = i < lines / 2 ? 0 : 1;
+            if (n > best[half]) {
+                best[half] = n;
+                (half == 0 ? first_half : second_half) = i;
+            }
+        }
+    };
     frame_edges f;
-    int best[4] = {0, 0, 0, 0};
-    for (int x = 0; x < p.width; ++x) {
-        int n = 0;
-        for (int y = 0; y < p.height; ++y)
-            n += p.dark(x, y) ? 1 : 0;
-        const int side = x < p.width / 2 ? 0 : 1;
-        if (n > best[side]) {
-            best[side] = n;
-            (side == 0 ? f.left : f.right) = x;
-        }
-    }
-    for (int y = 0; y < p.height; ++y) {
-        int n = 0;
-        for (int x = 0; x < p.width; ++x)
-            n += p.dark(x, y) ? 1 : 0;
-        const int side = y < p.height / 2 ? 2 : 3;
-        if (n > best[side]) {
-            best[side] = n;
-            (side == 2 ? f.top : f.bottom) = y;
-        }
-    }
+    longest(true, f.left, f.right);
+    longest(false, f.top, f.bottom);
     return f;
 }
 
@@ -149,7 +145,6 @@ TEST(VectorPictures, SvgAndPdfShowThePngPage)
         const auto r = run_tremwil(with(page_options, {"-o", name, "rings.dat"}), dir.path());
         ASSERT_EQ(r.status, 0) << name << r.err;
     }
-    EXPECT_EQ(run_shell(dir, "xmllint --noout out.svg").status, 0);
     render(dir);
     const picture png = read_picture(dir / "out.png");
     ASSERT_EQ(png.width, 640);
@@ -173,43 +168,20 @@ TEST(VectorPictures, SvgAndPdfShowThePngPage)
         EXPECT_NEAR(first, png_first, 4);
         EXPECT_NEAR(last, png_last, 4);
     }
-    const std::string svg = read_file(dir / "out.svg");
-    EXPECT_NE(svg.find("viewBox=\"0 0 640 480\""), std::string::npos);
-    EXPECT_EQ(test_support::occurrences(svg, "<circle"), 12 + 1); // the rings and the key's ring
-    const std::string pdf_text = run_shell(dir, "pdftotext out.pdf -").out;
-    for (const char* text : {"Ring count", "time", "level", "rings.dat", "note", "10"}) {
-        EXPECT_NE(svg.find(std::string(">") + text), std::string::npos) << text;
-        EXPECT_NE(pdf_text.find(text), std::string::npos) << text;
-    }
-    // The PNG's comment (the command line and the files) as each file's metadata; a PDF page of a point per pixel.
-    const std::string info = run_shell(dir, "pdfinfo out.pdf").out;
-    EXPECT_NE(info.find("640 x 480 pts"), std::string::npos) << info;
-    EXPECT_NE(info.find("--title=Ring count"), std::string::npos) << info;
-    EXPECT_NE(info.find((dir / "rings.dat").string()), std::string::npos) << info;
-    EXPECT_TRUE(
-        std::regex_search(svg, std::regex("<desc>.*--ylabel=level.*rings\\.dat\\(" + (dir / "rings.dat").string())));
 }
 
 TEST(VectorPictures, MarksOverTheLimitBecomeThePlotAreaOfThePng)
 {
     TempDir dir;
     dir.write("rings.dat", ring_rows(6));
-    // At the limit every ring is a shape; one more and they are one image of the plot area.
-    ASSERT_EQ(run_tremwil(with(page_options, {"--vector-limit=6", "-o", "out.svg", "rings.dat"}), dir.path()).status,
-              0);
-    std::string svg = read_file(dir / "out.svg");
-    EXPECT_EQ(test_support::occurrences(svg, "<circle"), 6 + 1);
-    EXPECT_EQ(test_support::occurrences(svg, "<image"), 0);
     // The image holds the plot area as the marks leave it (the grid under them included); the key and the overlays
-    // are drawn over it as shapes and text, so the image equals the PNG's plot area on a page without them.
+    // are drawn over it as shapes and text (as tests/cases/vector/limit_marks_become_an_image.case shows, with where
+    // the limit falls), so the image equals the PNG's plot area on a page without them.
     const std::vector<std::string> bare = {"--in-memory", "--fgcolor=220,0,0", "--scalez=2", "--title=Ring count",
                                            "--grid",      "--vector-limit=5"};
     for (const char* name : {"out.png", "out.svg", "out.pdf"})
         ASSERT_EQ(run_tremwil(with(bare, {"-o", name, "rings.dat"}), dir.path()).status, 0);
-    svg = read_file(dir / "out.svg");
-    EXPECT_EQ(test_support::occurrences(svg, "<circle"), 0);
-    EXPECT_EQ(test_support::occurrences(svg, "<image"), 1);
-    EXPECT_EQ(run_shell(dir, "xmllint --noout out.svg").status, 0);
+    const std::string svg = read_file(dir / "out.svg");
     std::smatch m;
     ASSERT_TRUE(
         std::regex_search(svg, m, std::regex("<image x=\"(\\d+)\" y=\"(\\d+)\" width=\"(\\d+)\" height=\"(\\d+)\"")));
@@ -235,7 +207,7 @@ TEST(VectorPictures, MarksOverTheLimitBecomeThePlotAreaOfThePng)
                 differing += std::memcmp(image.at(x, y), png.at(x0 + x, y0 + y), 3) != 0 ? 1 : 0;
         EXPECT_EQ(differing, 0);
     }
-    // The frame still shows around the image, and the texts stay text.
+    // The frame still shows around the image.
     render(dir);
     const frame_edges want = find_frame(png);
     for (const char* rendered : {"svg.png", "pdf.png"}) {
@@ -243,13 +215,4 @@ TEST(VectorPictures, MarksOverTheLimitBecomeThePlotAreaOfThePng)
         EXPECT_NEAR(got.left, want.left, 1) << rendered;
         EXPECT_NEAR(got.bottom, want.bottom, 1) << rendered;
     }
-    EXPECT_NE(run_shell(dir, "pdftotext out.pdf -").out.find("Ring count"), std::string::npos);
-    // With the key and an overlay text they come after the image, as shapes and text.
-    ASSERT_EQ(run_tremwil(with(page_options, {"--vector-limit=5", "-o", "over.svg", "rings.dat"}), dir.path()).status,
-              0);
-    svg = read_file(dir / "over.svg");
-    const std::size_t image = svg.find("<image");
-    ASSERT_NE(image, std::string::npos);
-    EXPECT_GT(svg.find("<circle"), image); // the key's ring
-    EXPECT_GT(svg.find(">note</text>"), image);
 }
