@@ -61,9 +61,11 @@ std::string picture_file_name(picture_kind kind)
     if (is_standard_input(name))
         return "stdin" + extension;
     // Beside /dev/stdin or a process substitution's /dev/fd/63 is the system's device folder, no place for a
-    // picture (and one that root can write): it goes to the current folder under the name's last part.
-    if (name.starts_with("/dev/") || name.starts_with("/proc/"))
-        name.erase(0, name.find_last_of('/') + 1);
+    // picture (and one that root can write): it goes to the current folder under the name's last part. Files in
+    // folders below /dev such as /dev/shm are files like any other.
+    const std::string folder = name.substr(0, name.find_last_of('/') + 1);
+    if (folder == "/dev/" || folder == "/dev/fd/" || folder.starts_with("/proc/"))
+        name.erase(0, folder.size());
     // A '.' in a folder name is no extension: only the last path part is looked at.
     const std::size_t part = name.find_last_of('/');
     const std::size_t dot = name.find_last_of('.');

@@ -23,8 +23,8 @@ void view_files(const run_setup& run);
 
 // Name of the picture of the current page: output_fname when given, else data set 0's file name with its
 // extension (from the last '.' of the file-name part) replaced by that of the picture's kind (".png", ".svg",
-// ".pdf"); "stdin.png" (".svg", ".pdf") for standard input ("-"). A file in /dev or /proc (/dev/stdin, /dev/fd/63)
-// has its picture in the current folder: stdin.png, 63.png.
+// ".pdf"); "stdin.png" (".svg", ".pdf") for standard input ("-"). A file in /dev, /dev/fd or below /proc
+// (/dev/stdin, /dev/fd/63) has its picture in the current folder: stdin.png, 63.png.
 std::string picture_file_name(picture_kind kind);
 
 // The kind of picture a save writes: the one -o's extension names (".png", ".svg", ".pdf", any letter case; PNG
