@@ -81,7 +81,7 @@ struct row_groups {
 // each such number is among the file's groups (max_groups for a value past them: the row is dropped), and the rows
 // that a blank line parts from the row before.
 struct row_run {
-    std::array<const double*, 8> columns{};
+    std::array<const double*, group_rows::column_count> columns{};
     const std::uint8_t* group = nullptr;
     const std::uint8_t* number = nullptr; // by_groups::max_groups + 1 entries
     std::size_t rows = 0;

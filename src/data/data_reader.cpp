@@ -454,7 +454,7 @@ void read_line(file_reading& r)
 }
 
 // The columns of a data set or a group, in the order of data::columns() and then the colour values.
-using column_set = std::array<std::vector<double>*, 8>;
+using column_set = std::array<std::vector<double>*, group_rows::column_count>;
 
 // Those the reader fills: the draw type's row columns, then the colour values when the rows have them.
 std::vector<std::vector<double>*> filled_columns(const file_reading& r, const column_set& all)
@@ -466,9 +466,9 @@ std::vector<std::vector<double>*> filled_columns(const file_reading& r, const co
 }
 
 // The values of those columns, null for the others.
-std::array<const double*, 8> filled_values(const file_reading& r, const column_set& all)
+std::array<const double*, group_rows::column_count> filled_values(const file_reading& r, const column_set& all)
 {
-    std::array<const double*, 8> values{};
+    std::array<const double*, group_rows::column_count> values{};
     for (std::size_t k = 0; k < data::columns_used(r.type); ++k)
         values[k] = all[k]->data();
     if (r.d.cols.reads_colour())
@@ -478,7 +478,12 @@ std::array<const double*, 8> filled_values(const file_reading& r, const column_s
 
 column_set columns_of(data& d)
 {
-    return {&d.x, &d.y, &d.z, &d.dx1, &d.dy1, &d.dx2, &d.dy2, &d.c};
+    static_assert(std::tuple_size_v<data::column_list> == group_rows::colour_column);
+    column_set all;
+    const data::column_list rows = d.columns();
+    std::copy(rows.begin(), rows.end(), all.begin());
+    all[group_rows::colour_column] = &d.c;
+    return all;
 }
 
 column_set columns_of(group_rows& g)
@@ -806,6 +811,12 @@ void parse_piece(const data& d, const row_columns& need, const time_columns& tim
     });
 }
 
+// A blank line after the last row read so far: the piece's own, or the one before it when the piece took no row.
+void carry_block_end(file_reading& r, const piece_rows& piece)
+{
+    r.block_ended = piece.rows > 0 ? piece.block_ended : r.block_ended || piece.block_ended;
+}
+
 // The block starts of the first taken rows of a piece joined at row first_row, as read_line records them: a row
 // after a blank line (in this piece, or before it for the piece's first row) that is not the data set's first.
 void join_block_starts(file_reading& r, const piece_rows& piece, std::size_t first_row, std::uint64_t taken)
@@ -815,7 +826,7 @@ void join_block_starts(file_reading& r, const piece_rows& piece, std::size_t fir
     for (const std::size_t row : piece.after_blank)
         if (row < taken && first_row + row > 0)
             r.d.block_starts.push_back(first_row + row);
-    r.block_ended = piece.rows > 0 ? piece.block_ended : r.block_ended || piece.block_ended;
+    carry_block_end(r, piece);
 }
 
 void add_piece_counts(file_reading& r, const piece_rows& piece)
@@ -851,7 +862,7 @@ void join_piece_to_groups(file_reading& r, piece_rows& piece)
                      .rows = piece.rows,
                      .after_blank = piece.after_blank,
                      .blank_before_first = r.block_ended});
-    r.block_ended = piece.rows > 0 ? piece.block_ended : r.block_ended || piece.block_ended;
+    carry_block_end(r, piece);
     r.rows += piece.rows;
     r.rows_dealt += piece.rows;
     add_piece_counts(r, piece);
