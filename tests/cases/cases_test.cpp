@@ -32,8 +32,11 @@
 //   same-pixels: a.png = b.png                two whole pictures of the same size and pixels
 //   files: a.dat a.png                        the run folder holds just these names (no temporary file left)
 //   memory-below: 65536                       the largest resident size of the run (and all it ran) in KiB
-// ${SOURCE_DIR} (the repository), ${DIR} (the run folder's real path) and ${BIN} (the program) are replaced in
-// every value. The checksum is 64-bit FNV-1a over width and height (32-bit little endian each), then the RGB rows.
+//   needs: Xvfb xdotool                       the case is skipped unless these programs are on the PATH
+//   unsanitized: why                          the case is skipped in the sanitizer build (address-space limits,
+//                                             inputs that take minutes there)
+// ${SOURCE_DIR} (the repository), ${DIR} (the run folder's real path), ${BIN} (the program) and ${WM_CLOSE} (a tool
+// that closes an X window as a window manager's close button does) are replaced in every value. The checksum is 64-bit FNV-1a over width and height (32-bit little endian each), then the RGB rows.
 // With TREMWIL_CASES_PRINT=1 each run also prints what it produced, in this format, to help write new cases.
 //
 // Every case states an expected output besides its status. When a picture's checksum differs, the picture made is
@@ -71,6 +74,7 @@
 
 #include "png_image.h"
 #include "test_support.h"
+#include "virtual_x.h"
 
 namespace
 {
@@ -80,6 +84,14 @@ using namespace std::chrono_literals;
 using test_support::read_file;
 
 const fs::path cases_root = fs::path(SOURCE_DIR) / "tests" / "cases";
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool sanitized = true;
+#elif defined(__has_feature)
+constexpr bool sanitized = __has_feature(address_sanitizer);
+#else
+constexpr bool sanitized = false;
+#endif
 
 struct entry {
     std::string key, value;
@@ -116,7 +128,7 @@ std::vector<entry> parse_case(const std::string& text, bool status_required = tr
     const std::string keys =
         " args shell env file copy dir link hardlink stdin folder status stdout stderr stdout-has stderr-has "
         "stdout-has-file empty file-match stdout-match stderr-match stdout-count stderr-count absent comment png "
-        "size same-pixels files memory-below ";
+        "size same-pixels files memory-below needs unsanitized ";
     std::vector<std::string> lines;
     std::istringstream in(text);
     for (std::string line; std::getline(in, line);)
@@ -313,7 +325,8 @@ private:
     {
         for (const auto& [name, value] : {std::pair<std::string, std::string>{"${SOURCE_DIR}", SOURCE_DIR},
                                           {"${DIR}", dir_.string()},
-                                          {"${BIN}", TREMWIL_BIN}})
+                                          {"${BIN}", TREMWIL_BIN},
+                                          {"${WM_CLOSE}", WM_CLOSE_BIN}})
             for (auto at = text.find(name); at != std::string::npos; at = text.find(name, at + value.size()))
                 text.replace(at, name.size(), value);
         return text;
@@ -425,6 +438,20 @@ std::string blessed_case(const std::string& text, const case_run& run)
     return out;
 }
 
+// Why the case cannot run here ("" when it can).
+std::string reason_to_skip(const std::vector<entry>& entries)
+{
+    for (const auto& e : entries) {
+        if (e.key == "unsanitized" && sanitized)
+            return "not in the sanitizer build: " + e.value;
+        if (e.key == "needs")
+            for (const auto& program : split_words(e.value))
+                if (!test_support::on_path(program))
+                    return program + " is needed (scripts/install-deps.sh)";
+    }
+    return "";
+}
+
 class Cases : public testing::TestWithParam<std::string>
 {
 };
@@ -438,6 +465,8 @@ TEST_P(Cases, Run)
     } catch (const std::exception& e) {
         FAIL() << file.string() << ": " << e.what();
     }
+    if (const std::string why = reason_to_skip(entries); !why.empty())
+        GTEST_SKIP() << why;
     case_run run(entries);
     run.set_name(test_name(GetParam()));
     if (std::getenv("TREMWIL_CASES_PRINT") != nullptr)
@@ -474,6 +503,13 @@ TEST(CaseFormat, MisspeltEntriesUnendedFilesAndMissingStatusAreRefused)
             EXPECT_STREQ(e.what(), message);
         }
     }
+    // Needs and limits skip a case, never pass it.
+    const std::string run = "args: a.dat\nstatus: 0\nempty: stdout\n";
+    EXPECT_EQ(reason_to_skip(parse_case(run + "needs: sh\n")), "");
+    EXPECT_EQ(reason_to_skip(parse_case(run + "needs: sh no-such-tool\n")),
+              "no-such-tool is needed (scripts/install-deps.sh)");
+    EXPECT_EQ(reason_to_skip(parse_case(run + "unsanitized: slow\n")),
+              sanitized ? "not in the sanitizer build: slow" : "");
 }
 
 // One run, then each kind of expectation alone: right ones pass, and each wrong one gives one failure.
