@@ -135,15 +135,6 @@ pid_t start_shell(const std::string& command, const std::filesystem::path& dir,
     return start_child({"/bin/sh", "-c", command}, dir, env, input);
 }
 
-bool program_runs_guarded()
-{
-#ifdef WRITE_GUARD_LIB
-    return true;
-#else
-    return false;
-#endif
-}
-
 bool still_running(pid_t pid)
 {
     siginfo_t info{};

@@ -77,9 +77,6 @@ inline bool contains(const std::string& text, const std::string& part)
     return text.find(part) != std::string::npos;
 }
 
-// True when the runs of start_tremwil preload the write guard (all but the sanitizer build).
-bool program_runs_guarded();
-
 // Polls until done() holds; false when the limit, which only ends a hang, passed first.
 template <typename F> bool eventually(F&& done, std::chrono::milliseconds limit = std::chrono::seconds(60))
 {
