@@ -8,8 +8,6 @@
 
 #include <algorithm>
 #include <csignal>
-#include <cstdlib>
-#include <ctime>
 #include <fcntl.h>
 #include <set>
 #include <sstream>
@@ -140,32 +138,6 @@ TEST(Flogfile, ParallelWritersLeaveOneWholeLineEach)
         written.insert(arguments);
     }
     EXPECT_TRUE(logged == written) << "lines were broken, lost or written twice:\n" << read_file(log).substr(0, 2000);
-}
-
-TEST(Flogfile, TheTimeFollowsTheTimeLocaleOfTheEnvironment)
-{
-    test_support::TempDir dir;
-    const std::string compile = "localedef -i de_DE -f UTF-8 '" + (dir / "de_DE.UTF-8").string() + "' >/dev/null 2>&1";
-    if (std::system(compile.c_str()) != 0)
-        GTEST_SKIP() << "cannot build a German locale here (localedef and its sources are missing)";
-    dir.write("empty.dat", "");
-    const auto german_time = [](std::time_t when) {
-        std::tm local{};
-        localtime_r(&when, &local);
-        char text[32];
-        std::strftime(text, sizeof text, "%d.%m.%Y %H:%M:%S ", &local);
-        return std::string(text);
-    };
-    const std::time_t before = std::time(nullptr);
-    test_support::run_tremwil({"empty.dat"}, dir.path(),
-                              {{"LOCPATH", dir.path().string()}, {"LC_ALL", ""}, {"LC_TIME", "de_DE.UTF-8"}});
-    const std::time_t after = std::time(nullptr);
-    const std::string line = read_file(dir / "logfile");
-    // "%x %X" in this locale: day.month.year and a 24-hour time, a time of the run.
-    bool during_the_run = false;
-    for (std::time_t when = before; when <= after; ++when)
-        during_the_run = during_the_run || line.starts_with(german_time(when));
-    EXPECT_TRUE(during_the_run) << line;
 }
 
 } // namespace
