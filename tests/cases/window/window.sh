@@ -9,15 +9,18 @@ composed=') plotting dataset 0$'
 # A press or release of a mouse button.
 clicked=') ev.type=2$'
 
-# Polls the command until it succeeds, for 30 s at most; says which wait ran out.
-eventually() {
-    for i in $(seq 600); do
-        "$@" && return 0
+# Polls the command until it succeeds, for 30 s at most; says which wait ran out. In a subshell of its own, so that
+# a wait within a wait keeps its own limit (the commands waited for set no variables).
+eventually() (
+    give_up=$(($(date +%s) + 30))
+    until "$@"; do
+        if [ "$(date +%s)" -ge "$give_up" ]; then
+            echo "waited 30 s in vain for: $*" >&2
+            exit 1
+        fi
         sleep 0.05
     done
-    echo "waited in vain for: $*" >&2
-    return 1
-}
+)
 
 # Starts an X server of the case's own and stops it (and the program) on every way out of the case. Xvfb takes a
 # free display number itself and names it once it accepts connections, so that cases running side by side never
@@ -66,13 +69,16 @@ ended() {
     ! running
 }
 
-# How many lines of the file ($2, else tw.err) hold the text; a text ending in $ ends the line.
+# How often the file ($2, else tw.err) holds the text, overlapping occurrences included; a text ending in $ counts
+# only at a line's end.
 count() {
     awk -v t="$1" 'BEGIN { end = t ~ /\$$/; if (end) t = substr(t, 1, length(t) - 1) }
-        { at = index($0, t) } at && (!end || at + length(t) == length($0) + 1) { n++ } END { print n + 0 }' "${2:-tw.err}"
+        end { n += length($0) >= length(t) && substr($0, length($0) - length(t) + 1) == t }
+        !end { for (s = $0; (at = index(s, t)) > 0; s = substr(s, at + 1)) n++ }
+        END { print n + 0 }' "${2:-tw.err}"
 }
 
-# Tells how many lines of the program's trace hold each text, for the case to match: ") Columns: 3$: 4 times".
+# Tells how often the program's trace holds each text, for the case to match: ") Columns: 3$: 4 times".
 tell_counts() {
     for t; do
         echo "$t: $(count "$t") times"
@@ -130,9 +136,11 @@ grab() {
     id=$(window TWGR) && x import -window "$id" -depth 8 "PNG24:$1"
 }
 
-# The number of pixels by which two pictures of one size differ (none for a picture of another size or none).
+# The number of pixels by which two pictures of one size differ; nothing for pictures of two sizes (compare would
+# look for the smaller in the larger) or none.
 differing() {
-    compare -metric AE "$1" "$2" null: 2>&1 | grep -x '[0-9]*'
+    [ "$(identify -format %wx%h "$1")" = "$(identify -format %wx%h "$2")" ] &&
+        compare -metric AE "$1" "$2" null: 2>&1 | grep -x '[0-9][0-9]*'
 }
 alike() {
     [ "$(differing "$1" "$2")" = 0 ]
@@ -181,6 +189,16 @@ last_line() {
 # The option names of such a line, for the case to match: "--width= --height=".
 option_names() {
     echo "$1" | sed 's/=[^ ]*/=/g'
+}
+
+# The centre of the pure red pixels in the top right quarter of the picture, "x y": the middle of their bounding box,
+# rounded down. All else is made black, with a black border so that the trim box finds the red from every side.
+red_centre_top_right() {
+    set -- "$1" $(identify -format '%w %h' "$1")
+    set -- $(convert "$1" -crop "$(($2 - $2 * 3 / 4))x$(($3 / 4))+$(($2 * 3 / 4))+0" +repage \
+        -fill black +opaque 'rgb(255,0,0)' -bordercolor black -border 1 -format %@ info: | tr x+ '  ') "$2"
+    [ "$1" -gt 0 ] || { echo "no red mark in the top right quarter" >&2 && return 1; }
+    echo "$(($5 * 3 / 4 + $3 - 1 + ($1 - 1) / 2)) $(($4 - 1 + ($2 - 1) / 2))"
 }
 
 # A batch run's picture of a.dat with more options, in a folder of its own (its outputs must not take the place of
