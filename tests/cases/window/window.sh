@@ -39,9 +39,12 @@ start_x() {
     export DISPLAY
 }
 
-# A case that fails shows the end of the program's trace.
+# A case that fails shows the end of the program's trace. Nothing here may end the shell before the server is
+# stopped (set -e would, at a kill of a program that has ended).
 stop() {
-    [ $? = 0 ] || [ ! -f tw.err ] || { echo "the end of the program's trace:" && tail -n 15 tw.err; } >&2
+    failed=$?
+    set +e
+    [ "$failed" = 0 ] || [ ! -f tw.err ] || { echo "the end of the program's trace:" && tail -n 15 tw.err; } >&2
     [ -z "$app" ] || kill -KILL "$app" 2>/dev/null
     [ -z "$xvfb" ] || { kill "$xvfb" && wait "$xvfb"; } 2>/dev/null
 }
@@ -160,9 +163,13 @@ shown() {
     eventually grab_alike "$1" "$2"
 }
 
-# Waits for the program to end (30 s at most, then kills it) and tells its exit status.
+# Waits for the program to end and tells its exit status; fails when it had to be killed after 30 s, so that a
+# case's runs stay within the harness's limit.
 finish() {
-    eventually ended || kill -KILL "$app"
+    if ! eventually ended; then
+        kill -KILL "$app"
+        return 1
+    fi
     status=0
     wait "$app" || status=$?
     app=
