@@ -144,6 +144,11 @@ bool program_runs_guarded()
 #endif
 }
 
+bool on_path(const std::string& tool)
+{
+    return std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) == 0;
+}
+
 bool still_running(pid_t pid)
 {
     siginfo_t info{};
