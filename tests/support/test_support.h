@@ -71,6 +71,8 @@ inline RunResult run_shell(const TempDir& dir, std::string command)
 
 // The names in a folder, sorted.
 std::vector<std::string> names_in(const std::filesystem::path& folder);
+// True when the shell finds the tool on PATH.
+bool on_path(const std::string& tool);
 
 inline bool contains(const std::string& text, const std::string& part)
 {
@@ -79,8 +81,6 @@ inline bool contains(const std::string& text, const std::string& part)
 
 // True when the runs of start_tremwil preload the write guard (all but the sanitizer build).
 bool program_runs_guarded();
-// True when the shell finds the tool on PATH.
-bool on_path(const std::string& tool);
 
 // Polls until done() holds; false when the limit, which only ends a hang, passed first.
 template <typename F> bool eventually(F&& done, std::chrono::milliseconds limit = std::chrono::seconds(60))
