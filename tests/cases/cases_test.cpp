@@ -36,7 +36,8 @@
 //   unsanitized: why                          the case is skipped in the sanitizer build (address-space limits,
 //                                             inputs that take minutes there)
 // ${SOURCE_DIR} (the repository), ${DIR} (the run folder's real path), ${BIN} (the program) and ${WM_CLOSE} (a tool
-// that closes an X window as a window manager's close button does) are replaced in every value. The checksum is 64-bit FNV-1a over width and height (32-bit little endian each), then the RGB rows.
+// that closes an X window as a window manager's close button does) are replaced in every value. The checksum is 64-bit
+// FNV-1a over width and height (32-bit little endian each), then the RGB rows.
 // With TREMWIL_CASES_PRINT=1 each run also prints what it produced, in this format, to help write new cases.
 //
 // Every case states an expected output besides its status. When a picture's checksum differs, the picture made is
@@ -74,7 +75,6 @@
 
 #include "png_image.h"
 #include "test_support.h"
-#include "virtual_x.h"
 
 namespace
 {

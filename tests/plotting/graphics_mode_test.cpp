@@ -1,5 +1,5 @@
 // Entering and leaving graphics mode, the font across pages, printf-style text and text extents (the key wait of a
-// window page, which clicks do not end, is held by the window end-to-end test WindowRun).
+// window page, which clicks do not end, is held by the case window/close_button).
 #include "plot/graphics_mode.h"
 
 #include <gtest/gtest.h>

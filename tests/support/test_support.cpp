@@ -64,6 +64,11 @@ std::vector<std::string> names_in(const std::filesystem::path& folder)
     return names;
 }
 
+bool on_path(const std::string& tool)
+{
+    return std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) == 0;
+}
+
 namespace
 {
 

@@ -71,6 +71,8 @@ inline RunResult run_shell(const TempDir& dir, std::string command)
 
 // The names in a folder, sorted.
 std::vector<std::string> names_in(const std::filesystem::path& folder);
+// True when the shell finds the tool on PATH.
+bool on_path(const std::string& tool);
 
 inline bool contains(const std::string& text, const std::string& part)
 {
