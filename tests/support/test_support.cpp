@@ -81,11 +81,6 @@ std::filesystem::path err_file(const std::filesystem::path& dir)
     return dir / ".stderr";
 }
 
-} // namespace
-
-namespace
-{
-
 // Starts argv (its first word the program's path) in dir with the outputs collected for finish_tremwil.
 pid_t start_child(std::vector<std::string> argv, const std::filesystem::path& dir,
                   const std::vector<std::pair<std::string, std::string>>& env, const std::filesystem::path& input)
@@ -96,7 +91,8 @@ pid_t start_child(std::vector<std::string> argv, const std::filesystem::path& di
     if (pid < 0)
         throw std::runtime_error("fork failed");
     if (pid == 0) {
-        if (chdir(dir.c_str()) != 0)
+        // A group of its own, so that a run that outlives its limit goes with everything it started.
+        if (setpgid(0, 0) != 0 || chdir(dir.c_str()) != 0)
             _exit(127);
         int in = open(input.c_str(), O_RDONLY);
         int out = open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -140,13 +136,6 @@ pid_t start_shell(const std::string& command, const std::filesystem::path& dir,
     return start_child({"/bin/sh", "-c", command}, dir, env, input);
 }
 
-bool still_running(pid_t pid)
-{
-    siginfo_t info{};
-    // WNOWAIT: the exit status stays for finish_tremwil.
-    return waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid == 0;
-}
-
 RunResult finish_tremwil(pid_t pid, const std::filesystem::path& dir, std::chrono::milliseconds limit)
 {
     int wstatus = 0;
@@ -160,7 +149,7 @@ RunResult finish_tremwil(pid_t pid, const std::filesystem::path& dir, std::chron
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     if (got == 0) {
-        kill(pid, SIGKILL);
+        kill(-pid, SIGKILL);
         wait4(pid, &wstatus, 0, &usage);
     }
     RunResult result;

@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <string>
 #include <sys/types.h>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -51,12 +50,10 @@ pid_t start_tremwil(const std::vector<std::string>& args, const std::filesystem:
 pid_t start_shell(const std::string& command, const std::filesystem::path& dir,
                   const std::vector<std::pair<std::string, std::string>>& env = {},
                   const std::filesystem::path& input = "/dev/null");
-// True while a program started in the background has not ended.
-bool still_running(pid_t pid);
 // Waits as long as the program runs.
 inline constexpr std::chrono::milliseconds no_limit = std::chrono::milliseconds::max();
-// Waits for a program started in the background, killing it after limit (its status is then -1), and
-// returns its outputs.
+// Waits for a program started in the background, killing it and all it started after limit (its status is then -1),
+// and returns its outputs.
 RunResult finish_tremwil(pid_t pid, const std::filesystem::path& dir, std::chrono::milliseconds limit = no_limit);
 
 std::string read_file(const std::filesystem::path& path);
@@ -77,16 +74,6 @@ bool on_path(const std::string& tool);
 inline bool contains(const std::string& text, const std::string& part)
 {
     return text.find(part) != std::string::npos;
-}
-
-// Polls until done() holds; false when the limit, which only ends a hang, passed first.
-template <typename F> bool eventually(F&& done, std::chrono::milliseconds limit = std::chrono::seconds(60))
-{
-    for (auto end = std::chrono::steady_clock::now() + limit; std::chrono::steady_clock::now() < end;
-         std::this_thread::sleep_for(std::chrono::milliseconds(10)))
-        if (done())
-            return true;
-    return false;
 }
 
 // How often part occurs in text, overlapping occurrences included.
