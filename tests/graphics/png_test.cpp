@@ -378,12 +378,20 @@ TEST_F(PngExport, SignalDuringASaveLeavesNoTemporaryFile)
          {SIGTERM, SIGINT, SIGPIPE, SIGXFSZ, SIGUSR1, SIGUSR2, SIGALRM, SIGXCPU, SIGVTALRM, SIGPROF, SIGRTMIN + 2}) {
         const pid_t pid = fork();
         ASSERT_GE(pid, 0);
+        // The saves and the wait for the first are bounded: a save that never commits must not fill the disk.
         if (pid == 0) {
-            for (;;)
+            for (int i = 0; i < 100; ++i)
                 GrSaveContextToPng_wc(nullptr, target.c_str(), "loop");
+            _exit(0);
         }
-        while (!std::filesystem::exists(target))
+        const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (!std::filesystem::exists(target) && std::chrono::steady_clock::now() < give_up)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        if (!std::filesystem::exists(target)) {
+            kill(pid, SIGKILL);
+            child_status(pid);
+            FAIL() << "no save was committed";
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(30));
         kill(pid, sig);
         const int status = child_status(pid);
