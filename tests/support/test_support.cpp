@@ -48,13 +48,6 @@ std::string read_file(const std::filesystem::path& path)
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-RunResult run_shell(const std::filesystem::path& dir, std::string command)
-{
-    for (auto at = command.find("TW"); at != std::string::npos; at = command.find("TW", at))
-        command.replace(at, 2, std::string("'") + TREMWIL_BIN + "'");
-    return finish_tremwil(start_shell(command, dir), dir);
-}
-
 std::vector<std::string> names_in(const std::filesystem::path& folder)
 {
     std::vector<std::string> names;

@@ -58,12 +58,11 @@ RunResult finish_tremwil(pid_t pid, const std::filesystem::path& dir, std::chron
 
 std::string read_file(const std::filesystem::path& path);
 
-// Runs a shell command in dir in which every TW stands for the program, as start_shell does; peak_kb is the largest
-// resident size of the shell and everything it ran.
-RunResult run_shell(const std::filesystem::path& dir, std::string command);
-inline RunResult run_shell(const TempDir& dir, std::string command)
+// Runs a shell command in dir and waits for it, as start_shell starts one (a run of the program in a shell is a
+// case file: tests/cases).
+inline RunResult run_shell(const TempDir& dir, const std::string& command)
 {
-    return run_shell(dir.path(), std::move(command));
+    return finish_tremwil(start_shell(command, dir.path()), dir.path());
 }
 
 // The names in a folder, sorted.
